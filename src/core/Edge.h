@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Vertex.h"
+
+// Base of both edge kinds; the kinds are told apart by type and kept in separate maps.
+class Edge {
+public:
+    Edge(const VertexPtr& start, const VertexPtr& end) : m_start(start), m_end(end) {}
+    virtual ~Edge() = default;
+
+    VertexPtr getStart() const { return m_start; }
+    VertexPtr getEnd() const { return m_end; }
+    uint32_t getId() const { return m_id; }
+    void setId(uint32_t id) { m_id = id; }
+
+private:
+    VertexPtr m_start;
+    VertexPtr m_end;
+    uint32_t m_id = 0;
+};

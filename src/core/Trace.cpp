@@ -1,0 +1,22 @@
+#include "Trace.h"
+
+#include <iostream>
+
+namespace {
+
+// A stream whose writes go nowhere, for a silenced trace.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+NullBuffer g_nullBuffer;
+std::ostream g_nullStream(&g_nullBuffer);
+std::ostream* g_traceStream = &std::cout;
+
+}  // namespace
+
+std::ostream& trace() { return *g_traceStream; }
+
+void setTraceStream(std::ostream* stream) { g_traceStream = stream ? stream : &g_nullStream; }
