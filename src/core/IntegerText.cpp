@@ -1,0 +1,46 @@
+#include "IntegerText.h"
+
+#include <boost/lexical_cast.hpp>
+
+#include <cctype>
+
+bool parseStrictUnsigned(const std::string& text, uint32_t& value) {
+    // Stream extraction of an unsigned number accepts "-1" and wraps it; a file that says -1
+    // means no vertex at all.
+    if (text.empty() || text[0] == '-') return false;
+    try {
+        value = boost::lexical_cast<uint32_t>(text);
+        return true;
+    } catch (const boost::bad_lexical_cast&) {
+        return false;
+    }
+}
+
+namespace {
+
+LenientResult parseLeadingInt(const char* p, int32_t& value) {
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return LenientResult::NoDigits;
+    const int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    int64_t magnitude = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > limit) return LenientResult::OutOfRange;
+    }
+    value = static_cast<int32_t>(negative ? -magnitude : magnitude);
+    return LenientResult::Ok;
+}
+
+}  // namespace
+
+LenientResult parseLenientInt(const std::string& text, int32_t& value) {
+    LenientResult result = parseLeadingInt(text.c_str(), value);
+    if (result == LenientResult::NoDigits) value = 0;
+    return result;
+}
+
+LenientResult parseScanfInt(const char* text, int32_t& value) {
+    return parseLeadingInt(text, value);
+}
