@@ -1,0 +1,17 @@
+#include "ColorChooser.h"
+
+ColorChooser::ColorChooser(QWidget* parent) : QComboBox(parent) {
+    const QStringList names = QColor::colorNames();
+    for (int i = 0; i < names.size(); ++i) {
+        insertItem(i, names[i], QVariant());
+        setItemData(i, QColor::fromString(names[i]), Qt::DecorationRole);
+    }
+}
+
+QColor ColorChooser::color() const {
+    return qvariant_cast<QColor>(itemData(currentIndex(), Qt::DecorationRole));
+}
+
+void ColorChooser::setColor(const QColor& color) {
+    setCurrentIndex(findData(color, Qt::DecorationRole));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <GL/glew.h>
+
+// The overlay's bitmap font: imgs/Font.png as a 16 x 16 grid of glyph cells, one display list
+// per cell. Character c of set s is cell c - 32 + 128 * s.
+class BitmapFont {
+public:
+    void buildFont();
+    // Writes text at (x, y) of the 1024 x 768 overlay; set 0 or 1, larger sets count as 1.
+    void printText(int set, float x, float y, const char* text, float size) const;
+
+    GLuint m_fontTexture = 0;
+    GLuint m_fontListBase = 0;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstddef>
+#include <vector>
+
+class SplineCurve;
+
+// The GL buffers of one view's relation curves: one set of three buffers (positions, colours,
+// texture coordinates) in which every curve owns a range of samples, drawn in list order with a
+// single multi-draw call. Updates rewrite the ranges in place through write-only mappings.
+class CurveBuffers {
+public:
+    CurveBuffers() = default;
+    CurveBuffers(const CurveBuffers&) = delete;
+    CurveBuffers& operator=(const CurveBuffers&) = delete;
+    ~CurveBuffers();
+
+    // Allocates the buffers for these curves (in list order) and fills all three.
+    void create(const std::vector<SplineCurve*>& curves);
+    void updatePositions(const std::vector<SplineCurve*>& curves);
+    void updateColors(const std::vector<SplineCurve*>& curves);
+    void updateTexCoords(const std::vector<SplineCurve*>& curves);
+    // Rewrites the colours of the curve at list position index only.
+    void updateCurveColors(size_t index, const SplineCurve& curve);
+    // Every curve as a line strip; positions, colours and texture coordinate set 0.
+    void draw() const;
+
+    size_t curveCount() const { return m_first.size(); }
+
+private:
+    enum Kind { POSITIONS = 0, COLORS = 1, TEX_COORDS = 2 };
+    template <typename Write>
+    void rewrite(Kind kind, size_t firstCurve, size_t curveCount, Write write);
+    void release();
+
+    GLuint m_buffers[3] = {0, 0, 0};
+    std::vector<GLint> m_first;
+    std::vector<GLsizei> m_count;
+    size_t m_totalSamples = 0;
+};

@@ -1,0 +1,98 @@
+#include "DisplayLists.h"
+
+#include <GL/glu.h>
+
+#include <cmath>
+
+GLuint g_sphereList = 0;
+GLuint g_circleList = 0;
+GLuint g_cubeList = 0;
+GLuint g_squareOutlineList = 0;
+GLuint g_squareList = 0;
+
+namespace {
+
+struct CubeFace {
+    float normal[3];
+    float corners[4][3];
+    float texCoords[4][2];
+};
+
+const CubeFace kCubeFaces[6] = {
+    {{0, 1, 0}, {{1, 1, -1}, {-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}}, {{1, 0}, {0, 0}, {0, 1}, {1, 1}}},
+    {{0, -1, 0},
+     {{1, -1, 1}, {-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}},
+     {{1, 1}, {0, 1}, {0, 0}, {1, 0}}},
+    {{0, 0, 1}, {{1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}}},
+    {{0, 0, -1},
+     {{1, -1, -1}, {-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}},
+     {{1, 0}, {0, 0}, {0, 1}, {1, 1}}},
+    {{-1, 0, 0},
+     {{-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}, {-1, -1, 1}},
+     {{1, 1}, {1, 0}, {0, 0}, {0, 1}}},
+    {{1, 0, 0}, {{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}}, {{1, 0}, {1, 1}, {0, 1}, {0, 0}}},
+};
+
+const float kSquareCorners[5][3] = {{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}, {0, 0, 0}};
+
+void squareVertices(int count) {
+    for (int i = 0; i < count; ++i) {
+        const float* c = kSquareCorners[i];
+        glNormal3f(0, 1, 0);
+        glTexCoord2f(c[0], c[2]);
+        glVertex3fv(c);
+    }
+}
+
+}  // namespace
+
+void buildDisplayLists() {
+    GLUquadric* quadric = gluNewQuadric();
+    gluQuadricDrawStyle(quadric, GLU_FILL);
+    gluQuadricNormals(quadric, GLU_SMOOTH);
+    gluQuadricTexture(quadric, GL_TRUE);
+    g_sphereList = glGenLists(1);
+    glNewList(g_sphereList, GL_COMPILE);
+    gluSphere(quadric, 0.01, 20, 20);
+    glEndList();
+    gluDeleteQuadric(quadric);
+
+    g_circleList = glGenLists(1);
+    glNewList(g_circleList, GL_COMPILE);
+    glBegin(GL_LINE_STRIP);
+    for (int degrees = 0; degrees <= 360; degrees += 5) {
+        const double radians = degrees * 0.017453277777777776;
+        glNormal3f(0, 1, 0);
+        glTexCoord2f(static_cast<float>(std::sin(radians)), static_cast<float>(std::cos(radians)));
+        glVertex3f(static_cast<float>(std::sin(radians)), 0, static_cast<float>(std::cos(radians)));
+    }
+    glEnd();
+    glEndList();
+
+    g_cubeList = glGenLists(1);
+    glNewList(g_cubeList, GL_COMPILE);
+    glBegin(GL_QUADS);
+    for (const CubeFace& face : kCubeFaces) {
+        glNormal3fv(face.normal);
+        for (int i = 0; i < 4; ++i) {
+            glTexCoord2fv(face.texCoords[i]);
+            glVertex3fv(face.corners[i]);
+        }
+    }
+    glEnd();
+    glEndList();
+
+    g_squareOutlineList = glGenLists(1);
+    glNewList(g_squareOutlineList, GL_COMPILE);
+    glBegin(GL_LINE_STRIP);
+    squareVertices(5);
+    glEnd();
+    glEndList();
+
+    g_squareList = glGenLists(1);
+    glNewList(g_squareList, GL_COMPILE);
+    glBegin(GL_QUADS);
+    squareVertices(4);
+    glEnd();
+    glEndList();
+}

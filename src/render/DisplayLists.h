@@ -1,0 +1,12 @@
+#pragma once
+
+#include <GL/glew.h>
+
+// Geometry every drawer calls, made once per context by buildDisplayLists.
+extern GLuint g_sphereList;         // sphere of radius 0.01
+extern GLuint g_circleList;         // unit circle in the x-z plane
+extern GLuint g_cubeList;           // cube with corners at +-1
+extern GLuint g_squareOutlineList;  // outline of the unit square in the x-z plane
+extern GLuint g_squareList;         // the filled unit square in the x-z plane
+
+void buildDisplayLists();

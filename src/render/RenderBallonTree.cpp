@@ -1,0 +1,39 @@
+#include "RenderBallonTree.h"
+
+#include "BallonTree.h"
+#include "DisplayLists.h"
+
+const BallonTree* RenderBallonTree::balloonView() const {
+    return dynamic_cast<const BallonTree*>(m_view);
+}
+
+// This drawer counts the balloons of its layout rather than the graph's vertices.
+uint32_t RenderBallonTree::balloonCount() const {
+    const BallonTree* view = balloonView();
+    return view ? static_cast<uint32_t>(view->balloons().size()) : 0;
+}
+
+void RenderBallonTree::drawVertices() const { drawSpheres(balloonCount(), -1); }
+
+void RenderBallonTree::drawVertex(const Vertex& vertex) const {
+    if (balloonView()) drawSphere(vertex.getId(), balloonCount(), false);
+}
+
+void RenderBallonTree::drawVerticesExcept(const Vertex& vertex) const {
+    drawSpheres(balloonCount(), vertex.getId());
+}
+
+void RenderBallonTree::drawGrid() const {
+    const BallonTree* view = balloonView();
+    if (!view) return;
+    const uint32_t count = balloonCount();
+    for (uint32_t k = 0; k < count; ++k) {
+        auto it = view->balloons().find(k);
+        if (it == view->balloons().end()) continue;
+        const float r = static_cast<float>(it->second->m_radius);
+        placeVertex(k);
+        glScalef(r, r, r);
+        glCallList(g_circleList);
+        glPopMatrix();
+    }
+}

@@ -1,0 +1,531 @@
+#include "RenderImplementation.h"
+
+#include "DefaultFramebuffer.h"
+#include "DisplayLists.h"
+#include "FboSize.h"
+#include "FrameBuffer.h"
+#include "GraphStore.h"
+#include "RenderBallonTree.h"
+#include "RenderRadialTree.h"
+#include "RenderRootedTree.h"
+#include "RenderStates.h"
+#include "RenderTreeMap.h"
+#include "ShaderProgram.h"
+#include "SplineCurve.h"
+#include "SplineStore.h"
+#include "View.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+// Uniform indices, in the order of each program's uniform list.
+enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
+enum ObjectType { OBJECT_VERTEX = 0, OBJECT_EDGE = 1, OBJECT_GRID = 3, OBJECT_CURVE_MAX = 4 };
+constexpr int kLightingOff = 4;
+
+Color4 toColor(const float* c) { return {c[0], c[1], c[2], c[3]}; }
+
+bool colorChanged(const float* before, const float* after) {
+    for (int i = 0; i < 4; ++i) {
+        if (!(before[i] == after[i])) return true;  // a NaN counts as changed
+    }
+    return false;
+}
+
+void copyColor(float* target, const float* source) {
+    for (int i = 0; i < 4; ++i) target[i] = source[i];
+}
+
+Matrix4 currentMatrix(GLenum which) {
+    Matrix4 m;
+    glGetFloatv(which, m.data());
+    return m;
+}
+
+std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* fragmentFile,
+                                            std::vector<const char*> uniforms) {
+    std::vector<ShaderUniform> list;
+    for (const char* name : uniforms) list.push_back(ShaderUniform{name, -1});
+    auto program = std::make_unique<ShaderProgram>(vertexFile, fragmentFile, list);
+    program->buildProgram();
+    return program;
+}
+
+}  // namespace
+
+RenderImplementation::RenderImplementation() : m_selection(std::make_unique<Selection>()) {}
+
+RenderImplementation::~RenderImplementation() = default;
+
+ShaderProgram* RenderImplementation::program(int index) const {
+    const std::unique_ptr<ShaderProgram>* programs[] = {
+        &m_shadingProgram,   &m_shadowProgram,    &m_sumProgram,           &m_sumFinalProgram,
+        &m_weightingProgram, &m_occlusionProgram, &m_weightingFinalProgram};
+    return index >= 0 && index < 7 ? programs[index]->get() : nullptr;
+}
+
+void RenderImplementation::Initialize() {
+    std::cout << "Initialize\n";
+    glClearColor(0, 0, 0, 1);
+    m_shadingProgram = buildProgram(
+        "shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl",
+        {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"});
+    m_shadowProgram = buildProgram("shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {});
+    m_sumProgram = buildProgram("shader/sum_vert.glsl", "shader/sum_frag.glsl", {"light_type"});
+    m_sumFinalProgram = buildProgram("shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl",
+                                     {"ColorTex0", "Background"});
+    m_weightingProgram =
+        buildProgram("shader/weighting_vert.glsl", "shader/weighting_frag.glsl", {"light_type"});
+    m_occlusionProgram =
+        buildProgram("shader/relation_occlusion_vert.glsl", "shader/relation_occlusion_frag.glsl",
+                     {"DepthBackground"});
+    m_weightingFinalProgram =
+        buildProgram("shader/weighting_final_vert.glsl", "shader/weighting_final_frag.glsl",
+                     {"ColorTex0", "ColorTex1", "Background"});
+
+    m_sceneBuffer = std::make_unique<FrameBuffer>(2);
+    m_weightingBuffer = std::make_unique<FrameBuffer>(2);
+    m_sumBuffer = std::make_unique<FrameBuffer>(1);
+    m_shadowBuffer = std::make_unique<FrameBuffer>(1);
+
+    buildDisplayLists();
+    loadTextures();
+    m_font.buildFont();
+    m_lightCamera = std::make_unique<Camera>(-2.0f, 2.0f, -1.5f, 1.5f, -50.0f, 50.0f);
+
+    m_drawers[0] = std::make_unique<RenderRootedTree>();
+    m_drawers[1] = std::make_unique<RenderBallonTree>();
+    m_drawers[2] = std::make_unique<RenderTreeMap>();
+    m_drawers[3] = std::make_unique<RenderTreeMap>();
+    m_drawers[4] = std::make_unique<RenderRadialTree>();
+
+    g_renderStates.viewType = 1;
+    g_renderStates.shadow = true;
+    std::cout << "Initialized\n";
+    const float red[4] = {1, 0, 0, 1};
+    copyColor(m_vertexColor, red);
+}
+
+std::vector<SplineCurve*> RenderImplementation::curveList(int type) const {
+    std::vector<SplineCurve*> list;
+    if (!m_splines) return list;
+    if (auto* curves = m_splines->curvesFor(type)) {
+        list.reserve(curves->size());
+        for (SplineCurve& curve : *curves) list.push_back(&curve);
+    }
+    return list;
+}
+
+void RenderImplementation::createHierarchyBuffers(View& view, int type) {
+    (void)type;
+    const uint32_t n = m_hierarchyEdgeCount;
+    std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
+        texCoords(size_t(2) * n * 4);
+    for (uint32_t i = 0; i < n; ++i) {
+        const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
+        const VertexPtr ends[2] = {edge->getStart(), edge->getEnd()};
+        const float code = static_cast<float>(i) / static_cast<float>(n);
+        for (int e = 0; e < 2; ++e) {
+            const LayoutRecord r = view.getRecord(ends[e]->getId());
+            const size_t v = size_t(2) * i + e;
+            positions[v * 3 + 0] = r.x;
+            positions[v * 3 + 1] = 1.0f - r.y;
+            positions[v * 3 + 2] = r.z;
+            colors[v * 4 + 0] = r.r;
+            colors[v * 4 + 1] = r.g;
+            colors[v * 4 + 2] = r.b;
+            colors[v * 4 + 3] = 1;
+            texCoords[v * 4 + 0] = 0;
+            texCoords[v * 4 + 1] = code;
+            texCoords[v * 4 + 2] = 0;
+            texCoords[v * 4 + 3] = 1;
+        }
+    }
+    GLuint* buffers[3] = {&view.m_hierarchyPositionBuffer, &view.m_hierarchyColorBuffer,
+                          &view.m_hierarchyTexCoordBuffer};
+    const std::vector<float>* data[3] = {&positions, &colors, &texCoords};
+    for (int b = 0; b < 3; ++b) {
+        if (*buffers[b] == 0) glGenBuffers(1, buffers[b]);
+        glBindBuffer(GL_ARRAY_BUFFER, *buffers[b]);
+        glBufferData(GL_ARRAY_BUFFER, data[b]->size() * sizeof(float), data[b]->data(),
+                     GL_DYNAMIC_DRAW);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void RenderImplementation::CreateObjects(View** views) {
+    std::cout << "Create Objects\n";
+    m_views = views;
+    for (int k = 0; k < 5; ++k) {
+        if (m_drawers[k]) m_drawers[k]->m_view = views[k];
+    }
+    // A selection from the previous file may name objects that no longer exist.
+    m_selection = std::make_unique<Selection>();
+
+    m_splines.reset();
+    m_levelCount = static_cast<int>(g_graph->depthCount());
+    m_splines = std::make_unique<SplineStore>(m_levelCount);
+    m_hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
+    m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
+    const int shownView = m_viewType;
+    for (int t = 0; t < 5; ++t) {
+        m_viewType = t;
+        createHierarchyBuffers(*views[t], t);
+        for (int r = 0; r < m_relationEdgeCount; ++r) {
+            const RelationEdgePtr edge = g_graph->getRelationEdge(r);
+            m_splines->AddSpline(SplineStore::controlPolygon(*g_graph, *edge, *views[t], t), t,
+                                 static_cast<float>(r));
+        }
+    }
+    m_viewType = shownView;
+    m_splines->orderByLength();
+    // New curves show the bundling strength the slider stands at, not the raw tree path.
+    m_beta = g_renderStates.beta;
+    m_splines->applyBeta(m_beta);
+    if (m_colorsSynced) {
+        recolorAllCurves();
+        setHierarchyEdgeColor(m_hierarchyColor[0], m_hierarchyColor[1], m_hierarchyColor[2],
+                              m_hierarchyColor[3]);
+    }
+    for (int t = 0; t < 5; ++t) m_curveBuffers[t].create(curveList(t));
+}
+
+void RenderImplementation::render(Camera* camera, Light* light) {
+    m_camera = camera;
+    m_light = light;
+    syncRenderStates();
+    setUpLight();
+    Matrix4 m = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1};
+    glViewport(0, 0, FBO_WIDTH, FBO_HEIGHT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (m_light->m_shadow) shadowPass(m);
+    scenePass(m);
+    if (m_blendMethod == 3 || m_blendMethod == 4) {
+        accumulationPass();
+        compositionPass();
+    } else {
+        glUseProgramObjectARB(0);
+        drawScreenQuad(m_sceneBuffer->m_colorTextures[0], 0, 0);
+    }
+}
+
+void RenderImplementation::refreshLight() {
+    const RenderStates& states = g_renderStates;
+    m_light->m_enabled = states.lighting;
+    m_light->m_shadow = states.shadow;
+    m_light->m_type = states.lightType;
+    for (int i = 0; i < 3; ++i) m_light->m_direction[i] = states.lightDirection[i];
+    const uint32_t mask = static_cast<uint32_t>(states.shadowMask);
+    if (mask < 16) {
+        m_light->m_vertexInShadow = mask & 1;
+        m_light->m_hierarchyInShadow = mask & 2;
+        m_light->m_relationInShadow = mask & 4;
+        m_light->m_gridInShadow = mask & 8;
+    }
+    m_light->m_radius = static_cast<float>(states.lightRadius);
+    m_light->m_attenuation = states.lightAttenuation / 10.0f;
+}
+
+void RenderImplementation::syncRenderStates() {
+    const RenderStates& states = g_renderStates;
+    m_rotationX = static_cast<float>(states.rotationX);
+    m_rotationY = static_cast<float>(states.rotationY);
+    m_rotationZ = static_cast<float>(states.rotationZ);
+    m_viewType = states.viewType;
+    m_blendMethod = states.blendMethod;
+    m_blending = states.blending;
+    const float f = states.scale / 10.0f;
+    m_scale = f > 5 ? f - 4 : 1 / (6 - f);
+    refreshLight();
+    const uint32_t mask = static_cast<uint32_t>(states.drawMask);
+    if (mask < 16) {
+        m_drawVertices = mask & 1;
+        m_drawHierarchyEdges = mask & 2;
+        m_drawRelationEdges = mask & 4;
+        m_drawGrid = mask & 8;
+    }
+    for (int k = 2; k <= 3; ++k) {
+        if (auto* drawer = dynamic_cast<RenderTreeMap*>(m_drawers[k].get())) {
+            drawer->m_drawCushion = states.cushion;
+        }
+    }
+
+    float vertex[4], hierarchy[4], start[4], end[4], selection[4];
+    copyColor(vertex, m_vertexColor);
+    copyColor(hierarchy, m_hierarchyColor);
+    copyColor(start, m_relationStartColor);
+    copyColor(end, m_relationEndColor);
+    copyColor(selection, m_selectionColor);
+    copyColor(m_vertexColor, states.vertexColor);
+    copyColor(m_hierarchyColor, states.hierarchyColor);
+    copyColor(m_relationStartColor, states.relationStartColor);
+    copyColor(m_relationEndColor, states.relationEndColor);
+    copyColor(m_selectionColor, states.selectionColor);
+    const float* s = m_relationStartColor;
+    const float* e = m_relationEndColor;
+    if (colorChanged(vertex, m_vertexColor)) {
+        setVertexColor(m_vertexColor[0], m_vertexColor[1], m_vertexColor[2], m_vertexColor[3]);
+    }
+    if (colorChanged(hierarchy, m_hierarchyColor)) {
+        setHierarchyEdgeColor(m_hierarchyColor[0], m_hierarchyColor[1], m_hierarchyColor[2],
+                              m_hierarchyColor[3]);
+    }
+    if (colorChanged(start, m_relationStartColor)) {
+        setRelationEdgeColors(s[0], s[1], s[2], s[3], e[0], e[1], e[2], e[3]);
+    }
+    if (colorChanged(end, m_relationEndColor)) {
+        setRelationEdgeColors(s[0], s[1], s[2], s[3], e[0], e[1], e[2], e[3]);
+    }
+    if (colorChanged(selection, m_selectionColor)) {
+        setSelectionColor(m_selectionColor[0], m_selectionColor[1], m_selectionColor[2],
+                          m_selectionColor[3]);
+    }
+    m_colorsSynced = true;
+
+    if (!(states.beta == m_beta)) {
+        m_beta = states.beta;
+        if (m_splines) {
+            m_splines->applyBeta(m_beta);
+            for (int t = 0; t < 5; ++t) m_curveBuffers[t].updatePositions(curveList(t));
+        }
+    }
+    m_mirrorRelationEdges = states.mirrorRelationEdges;
+}
+
+void RenderImplementation::setVertexColor(float r, float g, float b, float a) {
+    const float color[4] = {r, g, b, a};
+    copyColor(m_vertexColor, color);
+}
+
+void RenderImplementation::setHierarchyEdgeColor(float r, float g, float b, float a) {
+    const float color[4] = {r, g, b, a};
+    recolorHierarchyEdges(UINT32_MAX, color, color);
+}
+
+void RenderImplementation::setRelationEdgeColors(float sr, float sg, float sb, float sa, float er,
+                                                 float eg, float eb, float ea) {
+    // Every view's curves take the colours, shown or not, so that switching views or showing
+    // the edges again never brings back stale colours.
+    const float start[4] = {sr, sg, sb, sa};
+    const float end[4] = {er, eg, eb, ea};
+    copyColor(m_relationStartColor, start);
+    copyColor(m_relationEndColor, end);
+    recolorAllCurves();
+    // A relation highlight is undone with the rest; the selection itself stays.
+}
+
+void RenderImplementation::recolorAllCurves() {
+    if (!m_splines) return;
+    for (int t = 0; t < 5; ++t) {
+        std::vector<SplineCurve*> curves = curveList(t);
+        for (SplineCurve* curve : curves) curve->setColors(toColor(m_relationStartColor), toColor(m_relationEndColor));
+        m_curveBuffers[t].updateColors(curves);
+    }
+}
+
+void RenderImplementation::setSelectionColor(float, float, float, float) { UpdateSelection(); }
+
+void RenderImplementation::applySceneTransform() const {
+    glRotatef(m_rotationX, 1, 0, 0);
+    glRotatef(m_rotationY, 0, 1, 0);
+    glRotatef(m_rotationZ, 0, 0, 1);
+    glScalef(m_scale, m_scale, m_scale);
+}
+
+void RenderImplementation::loadCameraMatrices(const Camera& camera) const {
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(camera.projection.data());
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(camera.view.data());
+    glPushMatrix();
+}
+
+void RenderImplementation::setLightTypeUniform(const ShaderProgram& program, int index) const {
+    glUniform1iARB(program.location(index), m_light->m_enabled ? m_light->m_type : kLightingOff);
+}
+
+void RenderImplementation::scenePass(const Matrix4& m) {
+    m_sceneBuffer->bind();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The picking output starts empty: alpha 0 marks pixels that no object covers.
+    const GLfloat nothing[4] = {0, 0, 0, 0};
+    glClearBufferfv(GL_COLOR, 1, nothing);
+    loadCameraMatrices(*m_camera);
+    const Matrix4 viewInverse = math::inverse(currentMatrix(GL_MODELVIEW_MATRIX));
+
+    const ShaderProgram& shading = *m_shadingProgram;
+    shading.use();
+    glUniform1iARB(shading.location(SHADOW_MAP), 7);
+    glUniform1iARB(shading.location(ENABLE_SHADOW), 1);
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
+    setLightTypeUniform(shading, LIGHT_TYPE);
+    glUniform1iARB(shading.location(TEXTURE0), 0);
+    glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
+
+    glActiveTexture(GL_TEXTURE6);
+    glMatrixMode(GL_TEXTURE);
+    glLoadMatrixf(viewInverse.data());
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    glActiveTexture(GL_TEXTURE0);
+    glColor4f(1, 1, 1, 1);
+
+    if (m_light->m_shadow) drawFloor(m);
+
+    glUniform1iARB(shading.location(ENABLE_SHADOW), 0);
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
+    drawVerticesWithSelection();
+
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_GRID);
+    drawGridPass();
+
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
+    glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
+    glColor4f(1, 1, 1, 1);
+    drawHierarchyEdges(true);
+
+    if (m_blendMethod != 1 && m_blendMethod != 2) {
+        glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_CURVE_MAX);
+        maximumPass();
+    }
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
+    if (m_blendMethod != 3 && m_blendMethod != 4) standardPass();
+
+    glColor4f(1, 1, 1, 1);
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
+    glUniform1iARB(shading.location(LIGHT_TYPE), kLightingOff);
+    glUniform1iARB(shading.location(TEXTURE0), 0);
+    glUniform4fARB(shading.location(U_COLOR), 1, 1, 0, 1);
+    glPushMatrix();
+    glTranslatef(m_light->m_position[0], m_light->m_position[1], m_light->m_position[2]);
+    glCallList(g_sphereList);
+    glPopMatrix();
+
+    glActiveTexture(GL_TEXTURE6);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgramObjectARB(0);
+    glPopMatrix();
+    bindDefaultFramebuffer();
+}
+
+void RenderImplementation::drawVerticesPass() {
+    if (!g_graph || !m_views || !m_drawVertices) return;
+    glPushMatrix();
+    applySceneTransform();
+    RenderTree* drawer = m_drawers[m_viewType].get();
+    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) d->drawVertices();
+    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) d->drawVertices();
+    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) d->drawVertices();
+    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) d->drawVertices();
+    glPopMatrix();
+}
+
+void RenderImplementation::drawVerticesWithSelection() {
+    const ShaderProgram& shading = *m_shadingProgram;
+    const float* v = m_vertexColor;
+    glUniform4fARB(shading.location(U_COLOR), v[0], v[1], v[2], v[3]);
+    if (m_selection->m_type != Selection::VERTEX || !m_selection->m_vertex) {
+        drawVerticesPass();
+        return;
+    }
+    if (!g_graph || !m_views || !m_drawVertices) return;
+    const Vertex& selected = *m_selection->m_vertex;
+    RenderTree* drawer = m_drawers[m_viewType].get();
+    auto drawBoth = [&](auto* d) {
+        glPushMatrix();
+        applySceneTransform();
+        d->drawVerticesExcept(selected);
+        glPopMatrix();
+        const float* s = m_selectionColor;
+        glUniform4fARB(shading.location(U_COLOR), s[0], s[1], s[2], s[3]);
+        glPushMatrix();
+        applySceneTransform();
+        d->drawVertex(selected);
+        glPopMatrix();
+    };
+    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) drawBoth(d);
+    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) drawBoth(d);
+    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) drawBoth(d);
+    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) drawBoth(d);
+}
+
+void RenderImplementation::drawGridPass() {
+    if (!g_graph || !m_views || !m_drawGrid) return;
+    glPushMatrix();
+    applySceneTransform();
+    RenderTree* drawer = m_drawers[m_viewType].get();
+    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) d->drawGrid();
+    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) d->drawGrid();
+    glPopMatrix();
+}
+
+void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
+    if (!m_views || !m_drawHierarchyEdges) return;
+    const View& view = *m_views[m_viewType];
+    glPushMatrix();
+    applySceneTransform();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    if (withTexCoords) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyPositionBuffer);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyColorBuffer);
+    glColorPointer(4, GL_FLOAT, 0, nullptr);
+    if (withTexCoords) {
+        glActiveTexture(GL_TEXTURE7);
+        glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyTexCoordBuffer);
+        glTexCoordPointer(4, GL_FLOAT, 0, nullptr);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPushMatrix();
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(2 * m_hierarchyEdgeCount));
+    glPopMatrix();
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    if (withTexCoords) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glPopMatrix();
+}
+
+void RenderImplementation::drawRelationEdges() {
+    if (!m_drawRelationEdges || !m_views) return;
+    glPushMatrix();
+    applySceneTransform();
+    m_curveBuffers[m_viewType].draw();
+    glPopMatrix();
+}
+
+void RenderImplementation::drawScreenQuad(GLuint t0, GLuint t1, GLuint t2) {
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glViewport(0, 0, FBO_WIDTH, FBO_HEIGHT);
+    glOrtho(-0.5, 0.5, -0.5, 0.5, 1, 20);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    const GLuint textures[8] = {t0, t1, t2, 0, 0, 0, 0, 0};
+    for (int unit : {0, 1, 2, 3, 5, 6, 7}) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+        glEnable(GL_TEXTURE_2D);
+    }
+    glTranslatef(0, 0, -1);
+    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    glBegin(GL_QUADS);
+    for (const auto& c : corners) {
+        for (int unit = 0; unit < 8; ++unit) glMultiTexCoord2f(GL_TEXTURE0 + unit, c[0], c[1]);
+        glVertex3f(c[0] - 0.5f, c[1] - 0.5f, 0);
+    }
+    glEnd();
+    glPopMatrix();
+    for (int unit = 7; unit >= 0; --unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glDisable(GL_TEXTURE_2D);
+    }
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include "BitmapFont.h"
+#include "Camera.h"
+#include "CurveBuffers.h"
+#include "Light.h"
+#include "Renderer.h"
+#include "Selection.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class FrameBuffer;
+class RenderTree;
+class ShaderProgram;
+class SplineCurve;
+class SplineStore;
+class View;
+
+// Draws everything on the drawing surface: the scene of the current view into an off-screen
+// buffer with a picture and a picking output, the relation curves blended by the chosen method,
+// the light with its shadow map, the picked object's highlight and the overlay text.
+class RenderImplementation : public Renderer {
+public:
+    RenderImplementation();
+    ~RenderImplementation();
+
+    void setCamera(Camera* camera) { m_camera = camera; }
+    // Programs, framebuffers, display lists, textures, font, light camera and drawers.
+    void Initialize();
+    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph.
+    void CreateObjects(View** views);
+    // One frame; the picture ends in the default framebuffer.
+    void render(Camera* camera, Light* light);
+
+    // Selects the object under widget pixel (x, y) from the last frame's picking output.
+    void pick(int x, int y);
+    void UpdateSelection();
+    // Selection text in the top-left corner, frame rate in the top-right corner.
+    void drawOverlay(int milliseconds);
+
+    void setVertexColor(float r, float g, float b, float a) override;
+    void setHierarchyEdgeColor(float r, float g, float b, float a) override;
+    void setRelationEdgeColors(float sr, float sg, float sb, float sa, float er, float eg,
+                               float eb, float ea) override;
+    void setSelectionColor(float r, float g, float b, float a) override;
+
+    // Read by tests and the overlay.
+    const Selection& selection() const { return *m_selection; }
+    SplineStore* splines() const { return m_splines.get(); }
+    int viewType() const { return m_viewType; }
+    float sceneScale() const { return m_scale; }
+    bool drawVerticesOn() const { return m_drawVertices; }
+    bool drawHierarchyEdgesOn() const { return m_drawHierarchyEdges; }
+    bool drawRelationEdgesOn() const { return m_drawRelationEdges; }
+    bool drawGridOn() const { return m_drawGrid; }
+    float beta() const { return m_beta; }
+    FrameBuffer* sceneBuffer() const { return m_sceneBuffer.get(); }
+    ShaderProgram* program(int index) const;
+    std::string overlayLine(int row) const;
+    static int framesPerSecond(int milliseconds);
+    // Turns a picking code into an index of count objects; -1 when it names none.
+    static int codeToIndex(float code, size_t count);
+
+private:
+    void syncRenderStates();
+    void refreshLight();
+    void setUpLight();
+    void shadowPass(Matrix4& m);
+    void drawFloor(const Matrix4& m);
+    void scenePass(const Matrix4& m);
+    void maximumPass();
+    void standardPass();
+    void accumulationPass();
+    void compositionPass();
+    void applySceneTransform() const;
+    void loadCameraMatrices(const Camera& camera) const;
+    void drawVerticesPass();
+    void drawVerticesWithSelection();
+    void drawGridPass();
+    void drawHierarchyEdges(bool withTexCoords);
+    void drawRelationEdges();
+    void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
+    void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
+    void recolorCurve(int index, const float* start, const float* end);
+    void recolorAllCurves();
+    void createHierarchyBuffers(View& view, int type);
+    void setLightTypeUniform(const ShaderProgram& program, int index) const;
+    std::vector<SplineCurve*> curveList(int type) const;
+
+    Light* m_light = nullptr;
+    std::unique_ptr<Selection> m_selection;
+    int m_viewType = 1;
+    int m_blendMethod = 0;
+    float m_rotationX = 0, m_rotationY = 0, m_rotationZ = 0;
+    float m_scale = 1;
+    std::array<std::unique_ptr<RenderTree>, 5> m_drawers;
+    View** m_views = nullptr;
+    float m_vertexColor[4] = {0, 0, 0, 0};
+    float m_hierarchyColor[4] = {0, 0, 0, 0};
+    float m_relationStartColor[4] = {0, 0, 0, 0};
+    float m_relationEndColor[4] = {0, 0, 0, 0};
+    float m_selectionColor[4] = {0, 0, 0, 0};
+    bool m_blending = true;
+    bool m_drawRelationEdges = true, m_drawHierarchyEdges = true, m_drawVertices = true,
+         m_drawGrid = false;
+    bool m_mirrorRelationEdges = false;
+    uint32_t m_hierarchyEdgeCount = 0;
+    std::unique_ptr<SplineStore> m_splines;
+    std::array<CurveBuffers, 5> m_curveBuffers;
+    int m_levelCount = 0;
+    float m_beta = 0.5f;
+    int m_relationEdgeCount = 0;
+    Camera* m_camera = nullptr;
+    std::unique_ptr<Camera> m_lightCamera;
+    std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_weightingProgram,
+        m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
+    std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
+    BitmapFont m_font;
+    bool m_colorsSynced = false;  // the first frame has taken the render states' colours
+};

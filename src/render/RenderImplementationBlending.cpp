@@ -1,0 +1,118 @@
+// The five ways overlapping relation curves are combined.
+#include "RenderImplementation.h"
+
+#include "DefaultFramebuffer.h"
+#include "FrameBuffer.h"
+#include "ShaderProgram.h"
+
+// The picking output (draw buffer 1) is written without blending, so a curve's code and cover
+// tag arrive whole.
+static void enableCurveBlending() {
+    glEnable(GL_BLEND);
+    glDisablei(GL_BLEND, 1);
+}
+
+void RenderImplementation::maximumPass() {
+    glDepthMask(GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    enableCurveBlending();
+    glBlendEquation(GL_MAX);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawRelationEdges();
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glBlendEquation(GL_FUNC_ADD);
+}
+
+void RenderImplementation::standardPass() {
+    glDepthMask(GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    enableCurveBlending();
+    if (m_blendMethod == 2) {
+        glBlendEquation(GL_MAX);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        drawRelationEdges();
+    }
+    glBlendEquation(m_blendMethod == 1 ? GL_MAX : GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawRelationEdges();
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glBlendEquation(GL_FUNC_ADD);
+}
+
+void RenderImplementation::accumulationPass() {
+    const bool weighting = m_blendMethod == 3;
+    glClearColor(0, 0, 0, 0);
+    FrameBuffer& buffer = weighting ? *m_weightingBuffer : *m_sumBuffer;
+    buffer.bind();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // The buffer takes the scene's depth, so curves behind the scene are left out of the sums.
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    m_occlusionProgram->use();
+    glUniform1iARB(m_occlusionProgram->location(0), 0);
+    drawScreenQuad(m_sceneBuffer->m_depthTexture, 0, 0);
+    glUseProgramObjectARB(0);
+
+    loadCameraMatrices(*m_camera);
+    Matrix4 modelView;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
+    const Matrix4 viewInverse = math::inverse(modelView);
+
+    glDepthMask(GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_BLEND);
+    ShaderProgram& program = weighting ? *m_weightingProgram : *m_sumProgram;
+    if (!weighting) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    program.use();
+    setLightTypeUniform(program, 0);
+
+    glActiveTexture(GL_TEXTURE6);
+    glMatrixMode(GL_TEXTURE);
+    glLoadMatrixf(viewInverse.data());
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    glActiveTexture(GL_TEXTURE0);
+
+    drawRelationEdges();
+
+    glActiveTexture(GL_TEXTURE6);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgramObjectARB(0);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glPopMatrix();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    bindDefaultFramebuffer();
+}
+
+void RenderImplementation::compositionPass() {
+    if (m_blendMethod == 3) {
+        m_weightingFinalProgram->use();
+        glUniform1iARB(m_weightingFinalProgram->location(0), 0);
+        glUniform1iARB(m_weightingFinalProgram->location(1), 1);
+        glUniform1iARB(m_weightingFinalProgram->location(2), 2);
+        drawScreenQuad(m_weightingBuffer->m_colorTextures[0], m_weightingBuffer->m_colorTextures[1],
+                       m_sceneBuffer->m_colorTextures[0]);
+    } else {
+        m_sumFinalProgram->use();
+        glUniform1iARB(m_sumFinalProgram->location(0), 0);
+        glUniform1iARB(m_sumFinalProgram->location(1), 1);
+        drawScreenQuad(m_sumBuffer->m_colorTextures[0], m_sceneBuffer->m_colorTextures[0], 0);
+    }
+    glUseProgramObjectARB(0);
+}

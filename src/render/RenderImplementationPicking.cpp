@@ -1,0 +1,220 @@
+// Picking by read-back of the scene's picking output, the selection highlight and the overlay.
+#include "RenderImplementation.h"
+
+#include "DefaultFramebuffer.h"
+#include "FboSize.h"
+#include "FrameBuffer.h"
+#include "GraphStore.h"
+#include "SplineCurve.h"
+#include "SplineStore.h"
+#include "View.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+// The alpha of the picking output tells what covers a pixel (the shading program writes it
+// without blending): codes alone cannot tell vertex 0, hierarchy edge 0 and curve 0 apart.
+enum CoverTag { COVER_NOTHING, COVER_VERTEX, COVER_HIERARCHY_EDGE, COVER_CURVE };
+
+CoverTag coverTag(float alpha) {
+    if (alpha > 0.875f) return COVER_VERTEX;
+    if (alpha > 0.625f) return COVER_HIERARCHY_EDGE;
+    if (alpha > 0.25f) return COVER_CURVE;
+    return COVER_NOTHING;
+}
+
+std::string text6(long long value) {
+    char buffer[6];
+    std::snprintf(buffer, sizeof buffer, "%lld", value);
+    return buffer;
+}
+
+}  // namespace
+
+int RenderImplementation::codeToIndex(float code, size_t count) {
+    if (!(code >= 0.0f) || count == 0) return -1;
+    // Rounding recovers k from k / n stored as a float, where truncation can give k - 1.
+    const double index = std::floor(static_cast<double>(code) * count + 0.5);
+    return index < static_cast<double>(count) ? static_cast<int>(index) : -1;
+}
+
+void RenderImplementation::pick(int x, int y) {
+    if (!g_graph || !m_sceneBuffer) return;
+    glFinish();
+    std::cout << "Mouse X: " << x << " y: " << y << '\n';
+    if (m_camera) std::cout << "MAX X: " << m_camera->width << " y: " << m_camera->height << '\n';
+    const int px = std::clamp(x - 1, 0, FBO_WIDTH - 1);
+    const int py = FBO_HEIGHT - 1 - std::clamp(y - 1, 0, FBO_HEIGHT - 1);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_sceneBuffer->m_framebuffer);
+    glReadBuffer(GL_COLOR_ATTACHMENT1_EXT);
+    float rgba[4] = {0, 0, 0, 0};
+    glReadPixels(px, py, 1, 1, GL_RGBA, GL_FLOAT, rgba);
+    const float r = rgba[0], g = rgba[1], b = rgba[2], a = rgba[3];
+
+    switch (coverTag(a)) {
+        case COVER_VERTEX:
+            if (g == 0 && b == 0 && r < 1) {
+                const int k = codeToIndex(r, g_graph->vertexCount());
+                if (VertexPtr vertex = k >= 0 ? g_graph->getVertex(k) : VertexPtr()) {
+                    m_selection->selectVertex(vertex);
+                    UpdateSelection();
+                }
+            }
+            break;
+        case COVER_HIERARCHY_EDGE:
+            if (r == 0 && b == 0 && g < 1) {
+                const int i = codeToIndex(g, g_graph->hierarchyEdgeCount());
+                if (HierarchyEdgePtr edge = i >= 0 ? g_graph->getHierarchyEdge(i) : nullptr) {
+                    m_selection->selectHierarchyEdge(edge);
+                    UpdateSelection();
+                }
+            }
+            break;
+        case COVER_CURVE:
+            if (r == 0 && g == 0 && b < 1 && m_splines) {
+                const std::vector<SplineCurve*> curves = curveList(m_viewType);
+                const int p = codeToIndex(b, curves.size());
+                if (p >= 0) {
+                    const auto id = static_cast<uint32_t>(curves[p]->getEdgeId());
+                    if (RelationEdgePtr edge = g_graph->getRelationEdge(id)) {
+                        m_selection->selectRelationEdge(edge, p);
+                        UpdateSelection();
+                    }
+                }
+            }
+            break;
+        case COVER_NOTHING:
+            break;
+    }
+    std::cout << "ERG: " << r << " " << g << " " << b << " " << a << '\n';
+    glReadBuffer(GL_FRONT);
+    bindDefaultFramebuffer();
+}
+
+void RenderImplementation::recolorHierarchyEdges(uint32_t id, const float* color,
+                                                 const float* others) {
+    if (!m_views) return;
+    for (int t = 0; t < 5; ++t) {
+        glBindBuffer(GL_ARRAY_BUFFER, m_views[t]->m_hierarchyColorBuffer);
+        auto* mapped = static_cast<float*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
+        if (mapped) {
+            for (uint32_t i = 0; i < m_hierarchyEdgeCount; ++i) {
+                const float* c = i == id ? color : others;
+                std::copy(c, c + 4, mapped + size_t(8) * i);
+                std::copy(c, c + 4, mapped + size_t(8) * i + 4);
+            }
+            glUnmapBuffer(GL_ARRAY_BUFFER);
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void RenderImplementation::recolorCurve(int index, const float* start, const float* end) {
+    if (!m_splines || index < 0) return;
+    const std::vector<SplineCurve*> curves = curveList(m_viewType);
+    // An index left over from another view or file is checked before it is used.
+    if (static_cast<size_t>(index) >= curves.size()) return;
+    curves[index]->setColors({start[0], start[1], start[2], start[3]}, {end[0], end[1], end[2], end[3]});
+    m_curveBuffers[m_viewType].updateCurveColors(index, *curves[index]);
+}
+
+void RenderImplementation::UpdateSelection() {
+    std::cout << "Update Selection\n";
+    Selection& s = *m_selection;
+    const float* h = m_hierarchyColor;
+    switch (s.m_type) {
+        case Selection::RELATION_EDGE:
+            if (s.m_previousHierarchyEdge) {
+                recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
+            }
+            if (s.m_previousCurve >= 0) {
+                recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
+            }
+            recolorCurve(s.m_currentCurve, m_selectionColor, m_selectionColor);
+            break;
+        case Selection::HIERARCHY_EDGE:
+            if (s.m_previousCurve >= 0) {
+                recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
+            }
+            if (s.m_previousHierarchyEdge) {
+                recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
+            }
+            if (s.m_hierarchyEdge) recolorHierarchyEdges(s.m_hierarchyEdge->getId(), m_selectionColor, h);
+            break;
+        case Selection::VERTEX:
+            if (s.m_previousCurve >= 0) {
+                recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
+            }
+            if (s.m_previousHierarchyEdge) {
+                recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+int RenderImplementation::framesPerSecond(int milliseconds) {
+    if (milliseconds < 1) milliseconds = 1;
+    return static_cast<int>(1000.0 / milliseconds);
+}
+
+std::string RenderImplementation::overlayLine(int row) const {
+    const Selection& s = *m_selection;
+    auto edgeLines = [&](const Edge& edge, const char* type) -> std::string {
+        const VertexPtr start = edge.getStart(), end = edge.getEnd();
+        switch (row) {
+            case 0: return type;
+            case 1: return "ID: " + text6(edge.getId());
+            case 2: return "Start: " + text6(start->getId()) + " " + start->getName();
+            case 3: return "End: " + text6(end->getId()) + " " + end->getName();
+            default: return "";
+        }
+    };
+    if (s.m_type == Selection::VERTEX && s.m_vertex) {
+        switch (row) {
+            case 0: return "Type: Vertex";
+            case 1: return "ID: " + text6(s.m_vertex->getId());
+            case 2: return "Name: " + s.m_vertex->getName();
+            default: return "";
+        }
+    }
+    if (s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge) {
+        return edgeLines(*s.m_hierarchyEdge, "Type: Hierarchy Edge");
+    }
+    if (s.m_type == Selection::RELATION_EDGE && s.m_relationEdge) {
+        return edgeLines(*s.m_relationEdge, "Type: Relation Edge");
+    }
+    switch (row) {
+        case 0: return "Type: ";
+        case 1: return "ID:";
+        default: return "";
+    }
+}
+
+void RenderImplementation::drawOverlay(int milliseconds) {
+    glColor4f(1, 1, 1, 1);
+    const std::string fps = text6(framesPerSecond(milliseconds));
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, m_font.m_fontTexture);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const float rows[4] = {730, 710, 690, 670};
+    for (int row = 0; row < 4; ++row) {
+        const std::string line = overlayLine(row);
+        if (!line.empty()) m_font.printText(1, 5, rows[row], line.c_str(), 0.75f);
+    }
+    glColor4f(1, 1, 1, 1);
+    m_font.printText(0, 960, 713, fps.c_str(), 1.8f);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+}

@@ -1,0 +1,3 @@
+#include "RenderStates.h"
+
+RenderStates g_renderStates;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+// Every user setting that affects drawing. The main window's slots write it; the renderer copies
+// it at the start of every frame.
+struct RenderStates {
+    bool mode3D = true;
+    bool blending = true;
+    bool lighting = true;
+    int32_t drawMask = 7;  // 1 vertices, 2 hierarchy edges, 4 relation edges, 8 grid
+    int32_t viewType = 2;
+    int32_t stripTreemap = 0;
+    int32_t lightType = 1;  // 0 point, 1 conic, 2 spot
+    int32_t lightRadius = 1;
+    int32_t lightAttenuation = 0;
+    float lightDirection[3] = {0, -1, 0};
+    int32_t scale = 50;
+    int32_t rotationX = 0, rotationY = 0, rotationZ = 0;
+    float vertexColor[4] = {1, 1, 1, 1};
+    float hierarchyColor[4] = {1, 0, 0, 1};
+    float relationStartColor[4] = {0, 0, 1, 0.2f};
+    float relationEndColor[4] = {1, 1, 0, 0.2f};
+    float selectionColor[4] = {1, 1, 1, 1};
+    float beta = 0.5f;
+    bool shadow = false;
+    int32_t shadowMask = 0;  // same bits as drawMask
+    bool cushion = false;
+    bool mirrorRelationEdges = false;
+    int32_t blendMethod = 0;
+};
+
+// The one record of the process.
+extern RenderStates g_renderStates;

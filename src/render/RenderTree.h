@@ -1,0 +1,29 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstdint>
+
+class View;
+
+// Base of the per-layout drawers: each places the vertices of its layout as small spheres and
+// draws the layout's grid. The renderer has already applied the scene rotation and scale.
+class RenderTree {
+public:
+    virtual ~RenderTree() = default;
+
+    View* m_view = nullptr;  // not owned; set whenever a new table of views arrives
+
+protected:
+    // Pushes the model-view matrix and moves to the vertex; depth 0 of a layout is drawn on top.
+    void placeVertex(uint32_t id) const;
+    // One sphere per id in 0..count-1, coloured with its picking code, skipping skipId.
+    void drawSpheres(uint32_t count, int64_t skipId) const;
+    void drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const;
+};
+
+extern GLuint g_cushionTexture;
+extern GLuint g_lightTexture;
+
+// Makes the cushion and light textures from imgs/; an image that cannot be loaded is skipped.
+void loadTextures();
