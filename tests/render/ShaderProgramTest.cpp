@@ -12,15 +12,15 @@
 
 namespace {
 
-struct ProgramSpec {
+struct ProgramFiles {
     const char* vertexFile;
     const char* fragmentFile;
     std::vector<const char*> uniforms;
 };
 
 // The seven programs of the renderer, in the order it builds them, with their uniform lists.
-const std::vector<ProgramSpec>& rendererPrograms() {
-    static const std::vector<ProgramSpec> programs = {
+const std::vector<ProgramFiles>& rendererPrograms() {
+    static const std::vector<ProgramFiles> programs = {
         {"shader/shading_dir_vert.glsl",
          "shader/shading_dir_frag.glsl",
          {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"}},
@@ -74,21 +74,21 @@ GLint compileStatus(GLhandleARB shader) {
 class ShaderProgramTest : public GlTest {};
 
 TEST_F(ShaderProgramTest, AllRendererProgramsCompileLinkAndKeepTheirUniforms) {
-    for (const ProgramSpec& spec : rendererPrograms()) {
-        SCOPED_TRACE(spec.fragmentFile);
+    for (const ProgramFiles& files : rendererPrograms()) {
+        SCOPED_TRACE(files.fragmentFile);
         std::vector<ShaderUniform> uniforms;
-        for (const char* name : spec.uniforms) uniforms.push_back({name, -1});
-        ShaderProgram program(spec.vertexFile, spec.fragmentFile, uniforms);
+        for (const char* name : files.uniforms) uniforms.push_back({name, -1});
+        ShaderProgram program(files.vertexFile, files.fragmentFile, uniforms);
         GLhandleARB handle = 0;
         const std::string output = captureStdout([&] { handle = program.buildProgram(); });
         EXPECT_EQ(output, "");  // no open, compile or link message
         EXPECT_NE(handle, 0u);
         EXPECT_EQ(handle, program.m_handle);
         EXPECT_TRUE(program.isLinked());
-        ASSERT_EQ(program.m_uniforms.size(), spec.uniforms.size());
-        for (std::size_t i = 0; i < spec.uniforms.size(); ++i) {
-            EXPECT_STREQ(program.m_uniforms[i].name, spec.uniforms[i]);
-            EXPECT_NE(program.location(i), -1) << spec.uniforms[i];
+        ASSERT_EQ(program.m_uniforms.size(), files.uniforms.size());
+        for (std::size_t i = 0; i < files.uniforms.size(); ++i) {
+            EXPECT_STREQ(program.m_uniforms[i].name, files.uniforms[i]);
+            EXPECT_NE(program.location(i), -1) << files.uniforms[i];
         }
         program.use();
         GLint current = 0;
