@@ -9,12 +9,11 @@
 //       carries (0, index / count, 0), a curve (0, 0, position / count).
 //   object_type 3 (grid): (0, 0, 0, 0), the same as an uncovered pixel: the grid names nothing
 //       and hides what lies behind it.
-// The alpha of output 1 is 1 wherever an object with a code is drawn. Curves are drawn with
-// blending on every draw buffer; with source alpha 1 the alpha blend copies the code unchanged
-// and the maximum blend keeps alpha 1. Alpha 0.5 would mix codes under the alpha blend. Because
-// the scene buffer's clear colour may carry alpha 1, uncovered pixels are told apart only if the
-// scene pass clears output 1 to (0, 0, 0, 0) on its own (glClearBufferfv on draw buffer 1); then
-// alpha 1 means "covered by a pickable object" and alpha 0 means "nothing".
+// The alpha of output 1 tells what covers the pixel: 1 a vertex sphere (or the floor and the
+// marker, whose code names nothing), 0.75 a hierarchy edge, 0.5 a relation curve, 0 nothing.
+// Without it vertex 0, hierarchy edge 0 and the first curve would all read (0, 0, 0). The renderer
+// clears output 1 to (0, 0, 0, 0) and writes it without blending, so tag and code arrive whole.
+// Hierarchy edges carry texture coordinate q = 1, curves q = 0.
 
 uniform sampler2D ShadowMap;  // unit 7: R = light-space depth, G = 1 where something was drawn
 uniform int enable_shadow;    // 1 only while the floor is drawn
@@ -110,7 +109,8 @@ void main() {
         code = vec4(0.0);
     } else {
         base = vColor;
-        code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, 1.0);
+        float tag = vTexCoord0.w > 0.5 ? 0.75 : 0.5;
+        code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, tag);
         surface = false;
     }
     gl_FragData[0] = vec4(shade(base.rgb, surface) * shadow(), base.a);

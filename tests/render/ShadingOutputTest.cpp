@@ -120,29 +120,33 @@ TEST_F(ShadingOutputTest, EdgesAndCurvesWriteTheirTextureCoordinates) {
     glColor4f(1, 0, 0, 1);
     glMultiTexCoord4fARB(GL_TEXTURE0, 0, 0.5f, 0, 1);  // hierarchy edge 2 of 4
     drawPlainQuad(-1, -1, 0, 1);
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 100, 300), {0, 0.5f, 0, 1});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 100, 300), {0, 0.5f, 0, 0.75f});
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 300), {1, 0, 0, 1}, 1e-5f);
 
     glUniform1iARB(m_program->location(kObjectType), 4);  // maximum pass of the curves
     glColor4f(0, 1, 0, 0.2f);
     glMultiTexCoord4fARB(GL_TEXTURE0, 0, 0, 0.75f, 0);  // curve 3 of 4
     drawPlainQuad(0, -1, 1, 1);
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 900, 300), {0, 0, 0.75f, 1});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 900, 300), {0, 0, 0.75f, 0.5f});
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 300), {0, 1, 0, 0.2f}, 1e-5f);
 }
 
 TEST_F(ShadingOutputTest, CodeSurvivesAlphaBlendingOfCurves) {
-    // The standard pass blends with (SRC_ALPHA, ONE_MINUS_SRC_ALPHA) on every draw buffer.
+    // The curve passes blend the picture but write the picking output unblended, so the code and
+    // its cover tag arrive whole over whatever was drawn before.
     glClearColor(0, 0, 0, 1);  // the renderer's clear colour
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
+    glDisablei(GL_BLEND, 1);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glUniform1iARB(m_program->location(kObjectType), 1);
     glColor4f(1, 1, 0, 0.1f);
     glMultiTexCoord4fARB(GL_TEXTURE0, 0, 0, 0.375f, 0);
     drawPlainQuad(-1, -1, 1, 1);
     glDisable(GL_BLEND);
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 500, 300), {0, 0, 0.375f, 1});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 500, 300), {0, 0, 0.375f, 0.5f});
+    // The picture itself was blended over the clear colour.
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 500, 300), {0.1f, 0.1f, 0, 0.91f}, 1e-4f);
 }
 
 TEST_F(ShadingOutputTest, GridNamesNothingAndTexturesOnlyFilledQuads) {

@@ -1,0 +1,322 @@
+// The renderer on real graphs: where vertices, edges and curves land (through picking), the
+// selection and its highlight, colours, beta and the render-state decoding.
+#include "BallonTree.h"
+#include "BuildGraph.h"
+#include "FboSize.h"
+#include "GlFixture.h"
+#include "GraphGenerator.h"
+#include "Light.h"
+#include "RadialTree.h"
+#include "RenderImplementation.h"
+#include "RenderStates.h"
+#include "RootedTree.h"
+#include "SplineStore.h"
+#include "TreeMap.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Pixel {
+    int x, y;  // widget coordinates: y grows downwards, as the mouse reports them
+};
+
+// An orthographic camera per view that frames the layout: the rooted tree stands in the x-y
+// plane, the other layouts lie in the x-z plane and are seen from above.
+std::unique_ptr<Camera> cameraFor(int viewType) {
+    if (viewType == 0) {
+        auto camera = std::make_unique<Camera>(-0.1f, 1.1f, -0.05f, 1.15f, -10.0f, 10.0f);
+        return camera;
+    }
+    float half = viewType == 1 ? 0.35f : 0.7f;
+    Vector3 centre{0, 0, 0};
+    if (viewType == 2 || viewType == 3) centre = {0.5f, 0, 0.5f};
+    auto camera = std::make_unique<Camera>(-half * 4 / 3, half * 4 / 3, -half, half, -10.0f, 10.0f);
+    camera->lookAt({centre[0], 5, centre[2]}, centre, {0, 0, 1});
+    return camera;
+}
+
+class RendererTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ensureImageLibrary();
+        g_renderStates = RenderStates();
+        m_renderer = std::make_unique<RenderImplementation>();
+        captureStdout([&] { m_renderer->Initialize(); });
+        g_renderStates.shadow = false;
+    }
+
+    void TearDown() override {
+        m_renderer.reset();
+        g_graph = nullptr;
+    }
+
+    void load(const std::vector<DataRecord>& records) {
+        m_graph = buildGraph(records);
+        captureStdout([&] {
+            m_graph->calculateHierarchy();
+            g_graph = m_graph.get();
+            m_views[0] = std::make_unique<RootedTree>();
+            m_views[1] = std::make_unique<BallonTree>();
+            m_views[2] = std::make_unique<TreeMap>(0);
+            m_views[3] = std::make_unique<TreeMap>(1);
+            m_views[4] = std::make_unique<RadialTree>();
+            for (int t = 0; t < 5; ++t) {
+                m_views[t]->calculate();
+                m_viewTable[t] = m_views[t].get();
+            }
+            m_renderer->CreateObjects(m_viewTable);
+        });
+    }
+
+    void loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed) {
+        GeneratorParams params;
+        params.vertices = vertices;
+        params.relations = relations;
+        params.fanOut = 3;
+        params.maxDepth = 4;
+        params.seed = seed;
+        load(GraphGenerator(params).records());
+    }
+
+    void frame(int viewType) {
+        g_renderStates.viewType = viewType;
+        m_camera = cameraFor(viewType);
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        m_renderer->render(m_camera.get(), &m_light);
+    }
+
+    // Where a point of layout space shows, in widget pixels.
+    Pixel project(float x, float y, float z) const {
+        const Vector4 clip = math::transform(math::multiply(m_camera->projection, m_camera->view),
+                                             {x, y, z, 1});
+        const float px = (clip[0] / clip[3] + 1) / 2 * FBO_WIDTH;
+        const float py = (clip[1] / clip[3] + 1) / 2 * FBO_HEIGHT;
+        // pick() reads column x - 1 and row 767 - (y - 1).
+        return {static_cast<int>(std::floor(px)) + 1, FBO_HEIGHT - static_cast<int>(std::floor(py))};
+    }
+
+    Pixel projectVertex(int viewType, uint32_t id) const {
+        const LayoutRecord r = m_views[viewType]->getRecord(id);
+        return project(r.x, 1 - r.y, r.z);
+    }
+
+    void pick(Pixel p) {
+        captureStdout([&] { m_renderer->pick(p.x, p.y); });
+    }
+
+    // Picks around p until something of the given type is selected; lines are one pixel wide.
+    bool pickNear(Pixel p, int type) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                pick({p.x + dx, p.y + dy});
+                if (m_renderer->selection().m_type == type) return true;
+            }
+        }
+        return false;
+    }
+
+    std::vector<float> hierarchyColors(int viewType) const {
+        std::vector<float> colors(size_t(8) * g_graph->hierarchyEdgeCount());
+        glBindBuffer(GL_ARRAY_BUFFER, m_views[viewType]->m_hierarchyColorBuffer);
+        glGetBufferSubData(GL_ARRAY_BUFFER, 0, colors.size() * sizeof(float), colors.data());
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        return colors;
+    }
+
+    const SplineStore::CurveList& curves(int viewType) const {
+        return *m_renderer->splines()->curvesFor(viewType);
+    }
+
+    std::unique_ptr<RenderImplementation> m_renderer;
+    std::unique_ptr<GraphStore> m_graph;
+    std::unique_ptr<View> m_views[5];
+    View* m_viewTable[5] = {};
+    std::unique_ptr<Camera> m_camera;
+    Light m_light;
+};
+
+TEST_F(RendererTest, EachViewDrawsEveryVertexWhereItsRecordSays) {
+    loadGenerated(30, 0, 7);
+    g_renderStates.drawMask = 1;
+    for (int view = 0; view < 5; ++view) {
+        frame(view);
+        int checked = 0;
+        const uint32_t n = static_cast<uint32_t>(g_graph->vertexCount());
+        for (uint32_t k = 0; k < n; ++k) {
+            const Pixel p = projectVertex(view, k);
+            bool alone = p.x > 2 && p.x < FBO_WIDTH - 2 && p.y > 2 && p.y < FBO_HEIGHT - 2;
+            for (uint32_t other = 0; other < n && alone; ++other) {
+                const Pixel q = projectVertex(view, other);
+                alone = other == k || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 12;
+            }
+            if (!alone) continue;
+            pick(p);
+            ASSERT_EQ(m_renderer->selection().m_type, Selection::VERTEX) << "view " << view;
+            EXPECT_EQ(m_renderer->selection().m_vertex->getId(), k) << "view " << view;
+            ++checked;
+        }
+        EXPECT_GE(checked, 3) << "view " << view;
+    }
+}
+
+TEST_F(RendererTest, BackgroundSelectsNothing) {
+    loadGenerated(10, 3, 1);
+    frame(0);
+    pick({1, 1});
+    EXPECT_EQ(m_renderer->selection().m_type, Selection::NOTHING);
+    // A pointer far outside the picture reads the clamped corner, also empty.
+    pick({5000, -30});
+    EXPECT_EQ(m_renderer->selection().m_type, Selection::NOTHING);
+}
+
+TEST_F(RendererTest, PickingAHierarchyEdgeHighlightsItInEveryView) {
+    // A root with two children: edge 1 runs from the root to the right child.
+    load({{"Root", {"0"}}, {"H", {"0", "root"}}, {"H", {"1", "a"}}, {"H", {"2", "b"}},
+          {"PCR", {"0", "1"}}, {"PCR", {"0", "2"}}});
+    g_renderStates.drawMask = 2;
+    const float selection[4] = {0, 1, 0, 1};
+    std::copy(selection, selection + 4, g_renderStates.selectionColor);
+    frame(0);
+    const LayoutRecord a = m_views[0]->getRecord(0), b = m_views[0]->getRecord(2);
+    const Pixel middle = project((a.x + b.x) / 2, 1 - (a.y + b.y) / 2, 0);
+    ASSERT_TRUE(pickNear(middle, Selection::HIERARCHY_EDGE));
+    EXPECT_EQ(m_renderer->selection().m_hierarchyEdge->getId(), 1u);
+    for (int view = 0; view < 5; ++view) {
+        const std::vector<float> colors = hierarchyColors(view);
+        EXPECT_EQ(colors[8 + 1], 1.0f) << "edge 1, view " << view;  // selection green
+        EXPECT_EQ(colors[0], 1.0f) << "edge 0 keeps the hierarchy red, view " << view;
+        EXPECT_EQ(colors[1], 0.0f);
+    }
+}
+
+TEST_F(RendererTest, PickingACurveSelectsItsEdgeAndANewPickRestoresThePrevious) {
+    // Two relation edges between distant leaves of a root with four children.
+    load({{"Root", {"0"}}, {"H", {"0", "r"}}, {"H", {"1", "a"}}, {"H", {"2", "b"}},
+          {"H", {"3", "c"}}, {"H", {"4", "d"}}, {"PCR", {"0", "1"}}, {"PCR", {"0", "2"}},
+          {"PCR", {"0", "3"}}, {"PCR", {"0", "4"}}, {"R", {"1", "2"}}, {"R", {"3", "4"}}});
+    g_renderStates.drawMask = 4;
+    g_renderStates.beta = 1;
+    frame(0);
+    frame(0);
+    const SplineStore::CurveList& list = curves(0);
+    ASSERT_EQ(list.size(), 2u);
+    auto curvePixel = [&](size_t index) {
+        const Point3 p = list[index].point(25);
+        return project(p[0], p[1], p[2]);
+    };
+    ASSERT_TRUE(pickNear(curvePixel(0), Selection::RELATION_EDGE));
+    const int first = m_renderer->selection().m_currentCurve;
+    EXPECT_EQ(m_renderer->selection().m_relationEdge->getId(),
+              static_cast<uint32_t>(list[first].getEdgeId()));
+    EXPECT_EQ(list[first].getStartColor(), (Color4{1, 1, 1, 1}));  // the selection colour
+
+    // Select the other curve: the first gets its gradient back.
+    ASSERT_TRUE(pickNear(curvePixel(1 - first), Selection::RELATION_EDGE));
+    EXPECT_EQ(m_renderer->selection().m_currentCurve, 1 - first);
+    EXPECT_EQ(m_renderer->selection().m_previousCurve, first);
+    EXPECT_EQ(list[first].getStartColor(), (Color4{0, 0, 1, 0.2f}));
+    EXPECT_EQ(list[first].getEndColor(), (Color4{1, 1, 0, 0.2f}));
+}
+
+TEST_F(RendererTest, CodeToIndexRoundsAndRefusesWhatNamesNothing) {
+    EXPECT_EQ(RenderImplementation::codeToIndex(1.0f / 3.0f * 3.0f / 3.0f, 3), 1);
+    for (int n : {3, 7, 49, 1000, 999983}) {
+        for (int k : {0, 1, n / 2, n - 1}) {
+            EXPECT_EQ(RenderImplementation::codeToIndex(static_cast<float>(k) / n, n), k);
+        }
+    }
+    EXPECT_EQ(RenderImplementation::codeToIndex(1.0f, 5), -1);
+    EXPECT_EQ(RenderImplementation::codeToIndex(0.5f, 0), -1);
+    EXPECT_EQ(RenderImplementation::codeToIndex(-0.1f, 5), -1);
+    EXPECT_EQ(RenderImplementation::codeToIndex(std::nanf(""), 5), -1);
+}
+
+TEST_F(RendererTest, ScaleSliderMapping) {
+    loadGenerated(5, 0, 1);
+    const std::pair<int, float> cases[] = {{0, 1.0f / 6}, {50, 1.0f}, {51, 1.1f}, {100, 6.0f}};
+    for (auto [slider, expected] : cases) {
+        g_renderStates.scale = slider;
+        frame(1);
+        EXPECT_NEAR(m_renderer->sceneScale(), expected, 1e-6f) << "slider " << slider;
+    }
+}
+
+TEST_F(RendererTest, DrawMaskOutsideItsRangeKeepsTheSwitches) {
+    g_renderStates.drawMask = 5;
+    frame(1);
+    EXPECT_TRUE(m_renderer->drawVerticesOn());
+    EXPECT_FALSE(m_renderer->drawHierarchyEdgesOn());
+    EXPECT_TRUE(m_renderer->drawRelationEdgesOn());
+    EXPECT_FALSE(m_renderer->drawGridOn());
+    for (int outOfRange : {-1, 16, 21}) {
+        g_renderStates.drawMask = outOfRange;
+        frame(1);
+        EXPECT_TRUE(m_renderer->drawVerticesOn());
+        EXPECT_FALSE(m_renderer->drawHierarchyEdgesOn());
+        EXPECT_TRUE(m_renderer->drawRelationEdgesOn());
+        EXPECT_FALSE(m_renderer->drawGridOn());
+    }
+    g_renderStates.drawMask = 8;
+    frame(1);
+    EXPECT_FALSE(m_renderer->drawVerticesOn());
+    EXPECT_TRUE(m_renderer->drawGridOn());
+}
+
+TEST_F(RendererTest, NewCurvesTakeTheCurrentBetaAndColoursInEveryView) {
+    loadGenerated(40, 30, 3);
+    frame(1);  // the first frame takes the render states' colours
+    g_renderStates.beta = 0;
+    g_renderStates.relationStartColor[0] = 0.5f;
+    g_renderStates.drawMask = 3;  // relation edges hidden: colours must still arrive
+    frame(1);
+    loadGenerated(40, 30, 4);  // a second file, created after both changes
+    for (int view = 0; view < 5; ++view) {
+        for (const SplineCurve& curve : curves(view)) {
+            EXPECT_EQ(curve.getStartColor()[0], 0.5f) << "view " << view;
+            // beta 0: every sample on the segment between the ends
+            const Point3 a = curve.point(0), b = curve.point(49), m = curve.point(20);
+            const float cross = (b[0] - a[0]) * (m[1] - a[1]) - (b[1] - a[1]) * (m[0] - a[0]);
+            EXPECT_NEAR(cross, 0.0f, 1e-5f) << "view " << view;
+        }
+    }
+}
+
+TEST_F(RendererTest, HierarchyColourReachesEveryView) {
+    loadGenerated(12, 0, 2);
+    frame(4);
+    g_renderStates.hierarchyColor[1] = 0.25f;
+    frame(4);
+    for (int view = 0; view < 5; ++view) {
+        const std::vector<float> colors = hierarchyColors(view);
+        for (size_t i = 0; i < colors.size(); i += 4) EXPECT_EQ(colors[i + 1], 0.25f);
+    }
+}
+
+TEST_F(RendererTest, OverlayTextFollowsTheSelection) {
+    EXPECT_EQ(RenderImplementation::framesPerSecond(16), 62);
+    EXPECT_EQ(RenderImplementation::framesPerSecond(0), 1000);
+    EXPECT_EQ(RenderImplementation::framesPerSecond(-5), 1000);
+    EXPECT_EQ(m_renderer->overlayLine(0), "Type: ");
+    EXPECT_EQ(m_renderer->overlayLine(1), "ID:");
+    EXPECT_EQ(m_renderer->overlayLine(2), "");
+
+    load({{"Root", {"0"}}, {"H", {"0", "root"}}, {"H", {"1", "x"}}, {"PCR", {"0", "1"}}});
+    g_renderStates.drawMask = 1;
+    frame(0);
+    pick(projectVertex(0, 1));
+    ASSERT_EQ(m_renderer->selection().m_type, Selection::VERTEX);
+    EXPECT_EQ(m_renderer->overlayLine(0), "Type: Vertex");
+    EXPECT_EQ(m_renderer->overlayLine(1), "ID: 1");
+    EXPECT_EQ(m_renderer->overlayLine(2), "Name: x");
+    captureStdout([&] { m_renderer->drawOverlay(16); });
+}
+
+}  // namespace
