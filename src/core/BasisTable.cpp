@@ -12,6 +12,10 @@ BasisTable::BasisTable(int32_t controlCount, int32_t sampleCount)
         buildShort();
     }
     buildWindows();
+    m_fractions.resize(m_controlCount, 0.0f);
+    for (int32_t i = 0; i < m_controlCount && m_controlCount > 1; ++i) {
+        m_fractions[i] = float(i) / float(m_controlCount - 1);
+    }
 }
 
 double BasisTable::basis(int32_t i, int32_t d, double t) const {
@@ -111,4 +115,5 @@ void BasisTable::buildWindows() {
             m_blockWeight[at] = m_windowWeights[size_t(j) * width + r];
         }
     }
+    m_blockIndex64.assign(m_blockIndex.begin(), m_blockIndex.end());
 }

@@ -32,6 +32,10 @@ public:
     // Row i: the weights of control point i at samples 0 .. m-1.
     const double* row(int32_t i) const { return &m_weights[size_t(i) * m_sampleCount]; }
 
+    // i / (n - 1) in single precision for i = 0 .. n-1 (0 for a single point): where working
+    // point i sits on the segment between the two ends.
+    const float* fractions() const { return m_fractions.data(); }
+
     // Number of consecutive control points that covers every non-zero weight of any sample.
     int32_t windowWidth() const { return m_windowWidth; }
     // First control point of sample j's window; the window never runs past the last point.
@@ -47,6 +51,10 @@ public:
     int32_t blockCount() const { return m_blockCount; }
     const int32_t* blockIndices(int32_t b, int32_t r) const {
         return &m_blockIndex[(size_t(b) * m_windowWidth + r) * kLanes];
+    }
+    // The same indices widened to 64 bits, for permutes of eight doubles.
+    const int64_t* blockIndices64(int32_t b, int32_t r) const {
+        return &m_blockIndex64[(size_t(b) * m_windowWidth + r) * kLanes];
     }
     const double* blockWeights(int32_t b, int32_t r) const {
         return &m_blockWeight[(size_t(b) * m_windowWidth + r) * kLanes];
@@ -66,11 +74,13 @@ private:
     std::vector<int32_t> m_knots;
     std::vector<double> m_parameters;
     std::vector<double> m_weights;  // n rows of m
+    std::vector<float> m_fractions;
 
     int32_t m_windowWidth = 0;
     std::vector<int32_t> m_windowStart;
     std::vector<double> m_windowWeights;
     int32_t m_blockCount = 0;
     std::vector<int32_t> m_blockIndex;
+    std::vector<int64_t> m_blockIndex64;
     std::vector<double> m_blockWeight;
 };

@@ -19,7 +19,20 @@ using Color4 = std::array<float, 4>;
 class SplineCurve {
 public:
     // points: count control points; count >= 1, and basis must be the table for count points.
-    SplineCurve(const BasisTable* basis, const Point3* points, int32_t count, float edgeId);
+    // storage: storageSize(count, m) floats that outlive the curve (a store's arena), or nullptr
+    // for a block of the curve's own.
+    SplineCurve(const BasisTable* basis, const Point3* points, int32_t count, float edgeId,
+                float* storage = nullptr);
+
+    // Floats of the one block holding control, working and sample points.
+    // Rounded up to whole 64-byte lines, so that blocks laid end to end in an aligned arena all
+    // start on a line and no line is shared by two curves (or two threads).
+    static size_t storageSize(int32_t controlCount, int32_t sampleCount) {
+        return (size_t(6) * controlCount + size_t(3) * sampleCount + 15) & ~size_t(15);
+    }
+    // Copies the block to storage (storageSize floats, kept alive by the caller) and uses it
+    // from now on; a block of the curve's own is freed.
+    void relocate(float* storage);
 
     SplineCurve(SplineCurve&&) noexcept = default;
     SplineCurve& operator=(SplineCurve&&) noexcept = default;
@@ -41,11 +54,13 @@ public:
     // Sample j as drawn: (x, 1 - y, z) of the evaluated spline.
     Point3 point(int32_t j) const;
     // Coordinate c (0 x, 1 y, 2 z) of all control, working or sample points.
-    const float* controlCoords(int c) const { return m_data.get() + size_t(c) * m_controlCount; }
-    const float* workCoords(int c) const { return m_data.get() + size_t(3 + c) * m_controlCount; }
-    const float* pointCoords(int c) const {
-        return m_data.get() + size_t(6) * m_controlCount + size_t(c) * m_sampleCount;
+    const float* controlCoords(int c) const {
+        return m_data + size_t(3) * m_sampleCount + size_t(c) * m_controlCount;
     }
+    const float* workCoords(int c) const {
+        return m_data + size_t(3) * m_sampleCount + size_t(3 + c) * m_controlCount;
+    }
+    const float* pointCoords(int c) const { return m_data + size_t(c) * m_sampleCount; }
 
     // Moves every working point towards its evenly spaced place on the segment between the two
     // end control points (beta 0: on the segment, 1: on the control point) and re-evaluates.
@@ -68,10 +83,8 @@ public:
     static bool vectorUnitsInUse();
 
 private:
-    float* work(int c) { return m_data.get() + size_t(3 + c) * m_controlCount; }
-    float* points(int c) {
-        return m_data.get() + size_t(6) * m_controlCount + size_t(c) * m_sampleCount;
-    }
+    float* work(int c) { return const_cast<float*>(workCoords(c)); }
+    float* points(int c) { return m_data + size_t(c) * m_sampleCount; }
     void computeLength();
 
     const BasisTable* m_basis;
@@ -82,7 +95,9 @@ private:
     float m_texValue = 0;
     Color4 m_startColor;
     Color4 m_endColor;
-    // controlX, controlY, controlZ, workX, workY, workZ (n each), then pointsX, pointsY, pointsZ
-    // (m each; y already flipped).
-    std::unique_ptr<float[]> m_data;
+    // pointsX, pointsY, pointsZ (m each; y already flipped), then controlX, controlY, controlZ,
+    // workX, workY, workZ (n each).
+    float* m_data;
+    // The block, when the curve owns it.
+    std::unique_ptr<float[]> m_owned;
 };

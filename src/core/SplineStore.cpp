@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <thread>
 
 namespace {
@@ -84,7 +86,52 @@ void SplineStore::AddSpline(const std::vector<Point3>& points, int32_t viewType,
         trace() << "Fehler bei AddSpline kein zul\xE4ssiger View\n";
         return;
     }
-    m_curves[viewType].emplace_back(basis, points.data(), n, edgeId);
+    float* storage = allocate(viewType, SplineCurve::storageSize(n, m_sampleCount));
+    m_curves[viewType].emplace_back(basis, points.data(), n, edgeId, storage);
+}
+
+void SplineStore::FreeFloats::operator()(float* p) const { std::free(p); }
+
+SplineStore::FloatArray SplineStore::allocateLines(size_t floats) {
+    const size_t bytes = ((std::max<size_t>(floats, 1) * sizeof(float)) + 63) & ~size_t(63);
+    float* p = static_cast<float*>(std::aligned_alloc(64, bytes));
+    if (!p) throw std::bad_alloc();
+    return FloatArray(p);
+}
+
+float* SplineStore::allocate(int32_t viewType, size_t floats) {
+    std::vector<FloatArray>& chunks = m_chunks[viewType];
+    size_t& free = m_chunkFree[viewType];
+    if (chunks.empty() || free < floats) {
+        const size_t size = std::max(kChunkFloats, floats);
+        chunks.push_back(allocateLines(size));
+        free = size;
+        // A chunk larger than usual holds exactly this block.
+        if (size > kChunkFloats) {
+            free = 0;
+            return chunks.back().get();
+        }
+    }
+    float* block = chunks.back().get() + (kChunkFloats - free);
+    free -= floats;
+    return block;
+}
+
+void SplineStore::compact(int32_t viewType) {
+    CurveList& list = m_curves[viewType];
+    size_t total = 0;
+    for (const SplineCurve& curve : list) {
+        total += SplineCurve::storageSize(curve.getControlCount(), curve.getSampleCount());
+    }
+    FloatArray ordered = allocateLines(total);
+    float* next = ordered.get();
+    for (SplineCurve& curve : list) {
+        curve.relocate(next);
+        next += SplineCurve::storageSize(curve.getControlCount(), curve.getSampleCount());
+    }
+    m_ordered[viewType] = std::move(ordered);
+    m_chunks[viewType].clear();
+    m_chunkFree[viewType] = 0;
 }
 
 void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType) {
@@ -131,10 +178,12 @@ void SplineStore::orderByLength() {
         if (std::isnan(lb)) return !std::isnan(la);
         return la > lb;
     };
-    for (CurveList& list : m_curves) {
+    for (int type = 0; type < kViewCount; ++type) {
+        CurveList& list = m_curves[type];
         std::stable_sort(list.begin(), list.end(), longer);
         const float count = float(list.size());
         for (size_t i = 0; i < list.size(); ++i) list[i].setTexValue(float(i) / count);
+        compact(type);
     }
 }
 

@@ -57,8 +57,30 @@ public:
 
 private:
     static constexpr int kViewCount = 5;
+    // Floats per arena chunk while curves are being added. Large enough (64 MB) for the
+    // allocator to map each chunk on its own, so that freeing chunks after ordering gives the
+    // memory back instead of leaving holes in the heap; pages never written cost nothing.
+    static constexpr size_t kChunkFloats = size_t(1) << 24;
+
+    // Storage for a new curve of list `viewType`, from that list's chunks.
+    float* allocate(int32_t viewType, size_t floats);
+    // Copies the blocks of a list's curves into one array in list order, so that walking the
+    // list walks memory forwards, and frees the chunks.
+    void compact(int32_t viewType);
 
     CurveList m_curves[kViewCount];
+    // Point blocks of each list: chunks filled while adding, one array in list order after
+    // ordering (plus chunks again for curves added after that).
+    struct FreeFloats {
+        void operator()(float* p) const;
+    };
+    // Line-aligned float arrays.
+    using FloatArray = std::unique_ptr<float[], FreeFloats>;
+    static FloatArray allocateLines(size_t floats);
+
+    std::vector<FloatArray> m_chunks[kViewCount];
+    size_t m_chunkFree[kViewCount] = {};
+    FloatArray m_ordered[kViewCount];
     float m_beta = 0;
     int32_t m_levelCount;
     int32_t m_sampleCount = kSampleCount;
