@@ -1,3 +1,4 @@
+#include "../../src/tools/ExportCurves.h"
 #include "BasisTable.h"
 #include "BuildGraph.h"
 #include "GraphGenerator.h"
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -415,4 +418,43 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
             ASSERT_TRUE(sameBits(positions(curve), referenceSamples(curve)));
         }
     }
+}
+
+TEST(ExportCurves, WritesOneTabSeparatedLinePerCurveAndView) {
+    std::unique_ptr<GraphStore> graph = siblingsGraph();
+    std::vector<std::unique_ptr<FixedView>> owned;
+    View* views[5];
+    for (int type = 0; type < 5; ++type) {
+        owned.push_back(std::make_unique<FixedView>());
+        owned.back()->record(1) = {0.0f, 0.5f, 0.0f};
+        owned.back()->record(2) = {1.0f, 0.5f, 0.0f};
+        views[type] = owned.back().get();
+    }
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    writeCurveLines(out, *graph, views, 0.0f);
+    std::fclose(out);
+    std::istringstream lines(std::string(text, size));
+    std::free(text);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string tag, samples;
+        double v, p, id, n, length, tex;
+        fields >> tag >> v >> p >> id >> n >> length >> tex;
+        EXPECT_EQ(tag, "curve");
+        EXPECT_EQ(v, count / 2);
+        std::vector<double> values;
+        for (double x; fields >> x;) values.push_back(x);
+        ASSERT_EQ(values.size(), 150u);
+        if (n == 3) {
+            // Beta 0: the sibling edge is the straight segment at y = 0.5, drawn at 1 - 0.5.
+            EXPECT_EQ(values[3 * 25 + 1], 0.5);
+            EXPECT_EQ(values[147], 1.0);
+        }
+        ++count;
+    }
+    EXPECT_EQ(count, 10);
 }
