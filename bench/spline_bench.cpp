@@ -70,7 +70,9 @@ Scene& scene() {
 std::unique_ptr<SplineStore> createCurves() {
     Scene& s = scene();
     auto store = std::make_unique<SplineStore>(int32_t(s.graph->depthCount()));
-    for (int type = 0; type < 5; ++type) store->addCurvesOfView(*s.graph, *s.views[type], type);
+    View* views[5];
+    for (int type = 0; type < 5; ++type) views[type] = s.views[type].get();
+    store->addCurvesOfViews(*s.graph, views);
     store->orderByLength();
     return store;
 }

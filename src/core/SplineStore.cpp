@@ -6,6 +6,7 @@
 #include "ViewType.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -134,9 +135,33 @@ void SplineStore::compact(int32_t viewType) {
     m_chunkFree[viewType] = 0;
 }
 
-void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType) {
+namespace {
+
+// The tree paths of all relation edges, in edge id order, laid end to end.
+struct TreePaths {
+    std::vector<uint32_t> vertices;
+    std::vector<size_t> start{0};
+    std::vector<uint32_t> edge;
+};
+
+TreePaths collectPaths(const GraphStore& graph) {
+    TreePaths paths;
+    const size_t edgeCount = graph.relationEdgeCount();
+    paths.edge.reserve(edgeCount);
+    paths.start.reserve(edgeCount + 1);
+    for (const auto& [id, edge] : graph.relationEdges()) {
+        if (id >= edgeCount) break;
+        const std::vector<uint32_t> path = graph.getTreePath(*edge);
+        paths.vertices.insert(paths.vertices.end(), path.begin(), path.end());
+        paths.start.push_back(paths.vertices.size());
+        paths.edge.push_back(id);
+    }
+    return paths;
+}
+
+void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, View& view,
+               int32_t viewType) {
     // The records, flattened by vertex id once: a map lookup per path vertex would dominate.
-    const size_t vertexCount = graph.vertexCount();
     std::vector<LayoutRecord> records(vertexCount);
     std::vector<char> known(vertexCount, 0);
     for (const auto& [id, record] : view.records()) {
@@ -144,13 +169,10 @@ void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t v
         records[id] = record;
         known[id] = 1;
     }
-    const size_t edgeCount = graph.relationEdgeCount();
-    if (validViewType(viewType)) m_curves[viewType].reserve(m_curves[viewType].size() + edgeCount);
     std::vector<Point3> points;
-    for (const auto& [id, edge] : graph.relationEdges()) {
-        if (id >= edgeCount) break;
-        const std::vector<uint32_t> path = graph.getTreePath(*edge);
-        const int32_t n = int32_t(path.size());
+    for (size_t e = 0; e < paths.edge.size(); ++e) {
+        const uint32_t* path = paths.vertices.data() + paths.start[e];
+        const int32_t n = int32_t(paths.start[e + 1] - paths.start[e]);
         points.clear();
         for (int32_t k = 0; k < n; ++k) {
             const uint32_t vertex = path[k];
@@ -165,10 +187,66 @@ void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t v
                     known[vertex] = 1;
                 }
             }
-            points.push_back({record.x, controlY(record.y, k, n, viewType), record.z});
+            points.push_back({record.x, SplineStore::controlY(record.y, k, n, viewType), record.z});
         }
-        AddSpline(points, viewType, float(id));
+        store.AddSpline(points, viewType, float(paths.edge[e]));
     }
+}
+
+// Runs task(0 .. count-1) on up to `threads` threads, each taking the next index.
+template <class Task>
+void runIndexed(int count, size_t threads, const Task& task) {
+    std::atomic<int> next{0};
+    auto worker = [&] {
+        for (int i = next++; i < count; i = next++) task(i);
+    };
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(worker);
+    worker();
+    for (std::thread& helper : helpers) helper.join();
+}
+
+size_t threadCount() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16); }
+
+}  // namespace
+
+void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType) {
+    const TreePaths paths = collectPaths(graph);
+    if (validViewType(viewType)) {
+        m_curves[viewType].reserve(m_curves[viewType].size() + paths.edge.size());
+    }
+    addCurves(*this, paths, graph.vertexCount(), view, viewType);
+}
+
+void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]) {
+    TreePaths paths = collectPaths(graph);
+    // Everything shared is settled here, so that the five lists can be filled side by side:
+    // edges without a path are reported and dropped, and every basis table is built.
+    TreePaths usable;
+    for (size_t e = 0; e < paths.edge.size(); ++e) {
+        const size_t from = paths.start[e], to = paths.start[e + 1];
+        if (from == to) {
+            for (int type = 0; type < kViewCount; ++type) {
+                trace() << "AddSpline: no control points for edge " << float(paths.edge[e]) << '\n';
+            }
+            continue;
+        }
+        basisFor(int32_t(to - from));
+        usable.vertices.insert(usable.vertices.end(), paths.vertices.begin() + from,
+                               paths.vertices.begin() + to);
+        usable.start.push_back(usable.vertices.size());
+        usable.edge.push_back(paths.edge[e]);
+    }
+    if (usable.edge.size() == paths.edge.size()) usable = std::move(paths);
+    for (CurveList& list : m_curves) list.reserve(list.size() + usable.edge.size());
+    const size_t vertexCount = graph.vertexCount();
+    // A view given for two codes would be written (find-or-insert) from two threads.
+    bool distinct = true;
+    for (int a = 0; a < kViewCount; ++a) {
+        for (int b = a + 1; b < kViewCount; ++b) distinct &= views[a] != views[b];
+    }
+    runIndexed(kViewCount, distinct ? threadCount() : 1,
+               [&](int type) { addCurves(*this, usable, vertexCount, *views[type], type); });
 }
 
 void SplineStore::orderByLength() {
@@ -178,13 +256,14 @@ void SplineStore::orderByLength() {
         if (std::isnan(lb)) return !std::isnan(la);
         return la > lb;
     };
-    for (int type = 0; type < kViewCount; ++type) {
+    // The lists are independent: each is sorted and compacted on its own thread.
+    runIndexed(kViewCount, curveCount() < kParallelThreshold ? 1 : threadCount(), [&](int type) {
         CurveList& list = m_curves[type];
         std::stable_sort(list.begin(), list.end(), longer);
         const float count = float(list.size());
         for (size_t i = 0; i < list.size(); ++i) list[i].setTexValue(float(i) / count);
         compact(type);
-    }
+    });
 }
 
 void SplineStore::applyBeta(float beta) {
@@ -201,8 +280,7 @@ void SplineStore::applyBeta(float beta) {
             offset += size;
         }
     };
-    size_t threads = total < kParallelThreshold ? 1 : std::thread::hardware_concurrency();
-    threads = std::clamp<size_t>(threads, 1, 16);
+    const size_t threads = total < kParallelThreshold ? 1 : threadCount();
     std::vector<std::thread> helpers;
     for (size_t t = 1; t < threads; ++t) {
         helpers.emplace_back(run, total * t / threads, total * (t + 1) / threads);

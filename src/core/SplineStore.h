@@ -36,6 +36,9 @@ public:
     void AddSpline(const std::vector<Point3>& points, int32_t viewType, float edgeId);
     // AddSpline for every relation edge of the graph, in id order, with the edge id as curve id.
     void addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType);
+    // addCurvesOfView for view types 0 .. 4 with views[type], the tree paths found once and the
+    // five lists filled in parallel. The same curves in the same order.
+    void addCurvesOfViews(const GraphStore& graph, View* const views[5]);
 
     // Longest curve first in each list; then curve i of c gets the texture value i / c.
     void orderByLength();

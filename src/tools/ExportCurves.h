@@ -24,7 +24,7 @@ inline void appendNumber(std::string& line, double value, char separator) {
 inline void writeCurveLines(std::FILE* out, const GraphStore& graph, View* const views[5],
                             float beta) {
     SplineStore store(int32_t(graph.depthCount()));
-    for (int32_t type = 0; type < 5; ++type) store.addCurvesOfView(graph, *views[type], type);
+    store.addCurvesOfViews(graph, views);
     store.orderByLength();
     store.applyBeta(beta);
     std::string line;

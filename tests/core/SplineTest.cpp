@@ -373,6 +373,22 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
         g_graph = nullptr;
         ASSERT_EQ(store.curveCount(), 5000u);
         store.orderByLength();
+        // The parallel builder makes the same lists.
+        SplineStore parallel(int32_t(graph->depthCount()));
+        View* table[5];
+        for (int type = 0; type < 5; ++type) table[type] = &views[type];
+        parallel.addCurvesOfViews(*graph, table);
+        parallel.orderByLength();
+        for (int type = 0; type < 5; ++type) {
+            const SplineStore::CurveList& a = *store.curvesFor(type);
+            const SplineStore::CurveList& b = *parallel.curvesFor(type);
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t i = 0; i < a.size(); ++i) {
+                ASSERT_EQ(a[i].getEdgeId(), b[i].getEdgeId());
+                ASSERT_EQ(a[i].getTexValue(), b[i].getTexValue());
+                ASSERT_TRUE(sameBits(positions(a[i]), positions(b[i])));
+            }
+        }
         for (int type = 0; type < 5; ++type) {
             const SplineStore::CurveList& list = *store.curvesFor(type);
             for (size_t i = 0; i < list.size(); ++i) {
