@@ -224,6 +224,31 @@ void evaluateWindowAvx512(const BasisTable& basis, const float* src, float* out,
     }
 }
 
+// allFinite and allZero, sixteen values at a time.
+bool allFiniteAvx512(const float* values, int32_t count) {
+    const __m512i exponent = _mm512_set1_epi32(0x7f800000);
+    __mmask16 bad = 0;
+    for (int32_t i = 0; i < count; i += 16) {
+        const __mmask16 lanes =
+            count - i >= 16 ? __mmask16(0xFFFF) : __mmask16((1u << (count - i)) - 1u);
+        const __m512i bits = _mm512_castps_si512(_mm512_maskz_loadu_ps(lanes, values + i));
+        bad |= _mm512_mask_cmpeq_epi32_mask(lanes, _mm512_and_si512(bits, exponent), exponent);
+    }
+    return bad == 0;
+}
+
+bool allZeroAvx512(const float* values, int32_t count) {
+    for (int32_t i = 0; i < count; i += 16) {
+        const __mmask16 lanes =
+            count - i >= 16 ? __mmask16(0xFFFF) : __mmask16((1u << (count - i)) - 1u);
+        const __m512 v = _mm512_maskz_loadu_ps(lanes, values + i);
+        if (_mm512_mask_cmp_ps_mask(lanes, v, _mm512_setzero_ps(), _CMP_EQ_OQ) != lanes) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Working points for beta, sixteen at a time; the same single-precision operations in the same
 // order as the scalar loop in SplineCurve::applyBeta.
 void straightenAvx512(const float* control, float* work, const float* fractions, int32_t n,
@@ -297,15 +322,27 @@ Point3 SplineCurve::point(int32_t j) const {
 
 void SplineCurve::evaluate() {
     const BasisTable& basis = *m_basis;
-    if (!allFinite(workCoords(0), 3 * m_controlCount)) {
+    const bool vector = vectorUnitsInUse();
+#ifdef RAMIFLEX_HAVE_AVX512_PATH
+    const bool finite = vector ? allFiniteAvx512(workCoords(0), 3 * m_controlCount)
+                               : allFinite(workCoords(0), 3 * m_controlCount);
+#else
+    const bool finite = allFinite(workCoords(0), 3 * m_controlCount);
+#endif
+    if (!finite) {
         for (int c = 0; c < 3; ++c) evaluateDense(basis, workCoords(c), points(c), c == 1);
         return;
     }
-    const bool vector = vectorUnitsInUse();
     for (int c = 0; c < 3; ++c) {
         const float* src = workCoords(c);
         float* out = points(c);
-        if (allZero(src, m_controlCount)) {
+#ifdef RAMIFLEX_HAVE_AVX512_PATH
+        const bool zero =
+            vector ? allZeroAvx512(src, m_controlCount) : allZero(src, m_controlCount);
+#else
+        const bool zero = allZero(src, m_controlCount);
+#endif
+        if (zero) {
             // Layouts in a plane leave a coordinate at zero for every point; every sum is then +0.
             std::fill(out, out + m_sampleCount, c == 1 ? 1.0f : 0.0f);
             continue;
