@@ -27,29 +27,29 @@ size_t nextQuote(std::string_view line, size_t from) {
 DataRecord ReadRTFFile::parseLine(std::string_view line, int lineNumber) {
     DataRecord record;
     record.line = lineNumber;
+    cutLine(line, record);
+    return record;
+}
+
+void ReadRTFFile::cutLine(std::string_view line, DataRecord& record) {
     size_t open = nextQuote(line, 0);
     if (open == std::string_view::npos) {
         record.key.assign(line.data(), line.size());
-        return record;
+        return;
     }
     size_t close = nextQuote(line, open + 1);
     if (close == std::string_view::npos) {
         // An unclosed key runs to the end of the line and nothing follows it.
         record.key.assign(line.substr(open + 1));
-        return record;
+        return;
     }
     record.key.assign(line.substr(open + 1, close - open - 1));
 
-    // Each value takes two quotes; reserving for them saves a reallocation per record.
-    size_t quotes = 0;
-    for (size_t p = nextQuote(line, close + 1); p != std::string_view::npos;
-         p = nextQuote(line, p + 1)) {
-        ++quotes;
-    }
-    record.values.reserve((quotes + 1) / 2);
     // The search starts right after the closing quote, so a value written directly against the
     // key ("H""1") is still read as a value.
     open = nextQuote(line, close + 1);
+    // Statements carry at most two values but for rare headers: one allocation per record.
+    if (open != std::string_view::npos) record.values.reserve(2);
     while (open != std::string_view::npos) {
         close = nextQuote(line, open + 1);
         if (close == std::string_view::npos) {
@@ -60,7 +60,6 @@ DataRecord ReadRTFFile::parseLine(std::string_view line, int lineNumber) {
         record.values.emplace_back(line.substr(open + 1, close - open - 1));
         open = nextQuote(line, close + 1);
     }
-    return record;
 }
 
 std::vector<DataRecord> ReadRTFFile::read(const char* fileName) {
@@ -85,7 +84,9 @@ std::vector<DataRecord> ReadRTFFile::read(const char* fileName) {
     auto addLine = [&](const char* begin, size_t length) {
         // Files written on Windows end their lines with CR LF; the CR belongs to the break.
         if (length > 0 && begin[length - 1] == '\r') --length;
-        records.push_back(parseLine(std::string_view(begin, length), ++lineNumber));
+        DataRecord& record = records.emplace_back();
+        record.line = ++lineNumber;
+        cutLine(std::string_view(begin, length), record);
     };
     for (;;) {
         if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // a very long line

@@ -15,4 +15,7 @@ public:
 
     // Cuts one line (without its line break) into a record.
     static DataRecord parseLine(std::string_view line, int lineNumber);
+
+private:
+    static void cutLine(std::string_view line, DataRecord& record);
 };
