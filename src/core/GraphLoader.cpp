@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
+#include <thread>
 #include <unordered_set>
 
 namespace {
@@ -256,20 +258,37 @@ LoadResult GraphLoader::load(const std::string& fileName) {
     if (empty) return fail("the file is empty");
 
     std::vector<DataRecord> records;
+    // The XML document is freed on a thread of its own while the records are checked, which
+    // allocates next to nothing; it must be gone before the graph is built, or both would be in
+    // memory at once.
+    std::unique_ptr<LoadXMLTree> xmlReader;
+    std::thread releasing;
+    struct Joiner {
+        std::thread& thread;
+        ~Joiner() {
+            if (thread.joinable()) thread.join();
+        }
+    } joinBeforeReturning{releasing};
     if (fileName.find(".rsf") != std::string::npos) {
         ReadRTFFile reader;
         records = reader.read(fileName.c_str());
         // The reader gives at least one record for any file it could open.
         if (records.empty()) return fail("cannot be opened");
     } else {
-        LoadXMLTree reader(kMaxXmlNesting);
-        records = reader.read(fileName.c_str());
-        const LoadXMLTree::Problem& problem = reader.problem();
+        xmlReader = std::make_unique<LoadXMLTree>(kMaxXmlNesting);
+        records = xmlReader->read(fileName.c_str());
+        const LoadXMLTree::Problem& problem = xmlReader->problem();
         if (!problem.text.empty()) return fail(place(problem.line, problem.column) + problem.text);
+        try {
+            releasing = std::thread([reader = xmlReader.get()] { reader->releaseDocument(); });
+        } catch (const std::system_error&) {
+            xmlReader->releaseDocument();
+        }
     }
 
     RecordFacts facts;
     if (std::string problem = checkRecords(records, facts); !problem.empty()) return fail(problem);
+    if (releasing.joinable()) releasing.join();
     std::unique_ptr<GraphStore> store = buildGraph(std::move(records));
     if (std::string problem = checkStore(*store, facts); !problem.empty()) return fail(problem);
     store->calculateHierarchy();

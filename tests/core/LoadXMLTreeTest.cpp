@@ -20,10 +20,10 @@ struct Read {
 };
 
 Read readXml(const TempFiles& files, const std::string& text, size_t splitBytes = 8 << 20,
-             int maxNesting = 2'000) {
+             int maxNesting = 2'000, bool silent = false) {
     const std::string path = files.write("graph.xml", text);
     std::ostringstream captured;
-    setTraceStream(&captured);
+    setTraceStream(silent ? nullptr : &captured);
     LoadXMLTree reader(maxNesting, splitBytes);
     Read result;
     result.records = reader.read(path.c_str());
@@ -231,6 +231,51 @@ TEST(LoadXMLTree, ParsingInPartsGivesWhatParsingWholeGives) {
     }
     EXPECT_EQ(parts.trace, whole.trace);
     EXPECT_EQ(whole.records.back().key, "R");
+}
+
+TEST(LoadXMLTree, PartsWalkedAtOnceCarryRememberedValuesAcross) {
+    // With the trace silenced the parts are walked at the same time; elements early in a part
+    // that lack attributes must still get the values remembered at the end of the part before.
+    TempFiles files;
+    std::string text = "<Root root_id=\"3\">\n";
+    for (int i = 0; i < 400; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 6) {
+            case 0:
+                text += "<Node/>\n";
+                break;
+            case 1:
+                text += "<Node id=\"" + n + "\"/>\n";
+                break;
+            case 2:
+                text += "<Node name=\"n" + n + "\"/>\n";
+                break;
+            case 3:
+                text += "<HierarchyEdge end=\"" + n + "\"/>\n";
+                break;
+            case 4:
+                text += "<RelationEdge/><Root/>\n";
+                break;
+            case 5:
+                text += "<Other start=\"" + n + "\" root_id=\"x" + n + "\"/>\n";
+                break;
+        }
+        if (i == 250) text += "<Node id=\"4294967296\"/>\n";
+        if (i == 350) text += "<Node id=\"-4294967296\"/>\n";
+    }
+    text += "</Root>\n";
+    Read whole = readXml(files, text);
+    for (size_t splitBytes : {64, 700, 3000}) {
+        SCOPED_TRACE(splitBytes);
+        Read parts = readXml(files, text, splitBytes, 2'000, true);
+        EXPECT_EQ(summary(parts.records), summary(whole.records));
+        for (size_t i = 0; i < whole.records.size() && i < parts.records.size(); ++i) {
+            EXPECT_EQ(parts.records[i].line, whole.records[i].line) << i;
+        }
+        EXPECT_EQ(parts.problem.text, whole.problem.text);
+        EXPECT_EQ(parts.problem.line, whole.problem.line);
+    }
+    EXPECT_EQ(whole.problem.text, "attribute id=\"4294967296\" does not fit in 32 bits");
 }
 
 TEST(LoadXMLTree, MalformedDocumentInPartsReportsAsWhole) {
