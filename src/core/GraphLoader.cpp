@@ -199,6 +199,11 @@ std::string checkStore(const GraphStore& store, const RecordFacts& facts) {
             for (Vertex* vertex = byId[start]; vertex;) {
                 uint8_t& mark = state[vertex->getId()];
                 if (mark == kOnWalk) {
+                    // The store is discarded; vertices in a cycle hold each other as children
+                    // and would never be freed, so every unreached vertex lets go of its own.
+                    for (size_t other = 0; other < count; ++other) {
+                        if (state[other] != kReached) byId[other]->clearChildren();
+                    }
                     const uint32_t id = vertex->getId();
                     return place(facts.parentLine[id], 0) +
                            "the hierarchy has a cycle: the hierarchy edge into vertex " +

@@ -300,7 +300,9 @@ void LoadXMLTree::walkNode(TiXmlNode* node, int depth) {
 }
 
 void LoadXMLTree::handleNode(TiXmlNode* node, int depth) {
-    trace() << "pParent->Value():" << node->Value() << '\n';
+    // Readers walking a later part run only while the trace drops everything, and leave the
+    // shared stream alone: even a failed stream notes each write in its state.
+    if (!m_tracking) trace() << "pParent->Value():" << node->Value() << '\n';
     if (TiXmlElement* element = node->ToElement()) {
         readAttributes(element, depth + 1);
         const char* name = element->Value();
@@ -316,7 +318,7 @@ void LoadXMLTree::handleNode(TiXmlNode* node, int depth) {
             appendEdge("R", *element);
         }
     } else if (node->ToText()) {
-        trace() << "pText: " << node->Value() << '\n';
+        if (!m_tracking) trace() << "pText: " << node->Value() << '\n';
     }
 }
 
