@@ -4,13 +4,15 @@
 
 #include <boost/make_shared.hpp>
 
+#include <string_view>
 #include <utility>
 
 namespace {
 
 enum class Kind : uint8_t { Other, Root, Vertex, Hierarchy, Relation };
 
-Kind kindOf(const std::string& key) {
+// Compared as views: their == checks the length first, which settles nearly every comparison.
+Kind kindOf(std::string_view key) {
     if (key == "H") return Kind::Vertex;
     if (key == "PCR") return Kind::Hierarchy;
     if (key == "R") return Kind::Relation;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_set>
@@ -25,7 +26,7 @@ std::string place(int line, int column) {
 
 std::string place(const DataRecord& record) { return place(record.line, record.column); }
 
-std::string quoted(const std::string& text) { return '"' + text + '"'; }
+std::string inQuotes(std::string_view text) { return '"' + std::string(text) + '"'; }
 
 // What the record checks learn for the checks on the built store.
 struct RecordFacts {
@@ -49,10 +50,10 @@ std::string strictValue(const DataRecord& record, size_t index, uint32_t& value)
     const std::string& text = record.values[index];
     if (parseStrictUnsigned(text, value)) return {};
     if (isUnsignedNumeral(text)) {
-        return place(record) + quoted(record.key) + " value " + quoted(text) +
+        return place(record) + inQuotes(record.key) + " value " + inQuotes(text) +
                " does not fit in 32 bits";
     }
-    return place(record) + quoted(record.key) + " value " + quoted(text) +
+    return place(record) + inQuotes(record.key) + " value " + inQuotes(text) +
            " is not a vertex id (a decimal number from 0 to 4294967295)";
 }
 
@@ -63,7 +64,7 @@ std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& fa
     // Ids must run 0 .. N-1 and N is at most the number of "H" records, so that bounds the
     // tables; ids beyond it are kept aside and always mean a gap.
     size_t declaredCount = 0;
-    for (const DataRecord& record : records) declaredCount += record.key == "H";
+    for (const DataRecord& record : records) declaredCount += std::string_view(record.key) == "H";
     std::vector<uint8_t> declared(declaredCount, 0);
     std::unordered_set<uint32_t> declaredBeyond;
     facts.parentLine.assign(declaredCount, -1);
@@ -75,13 +76,14 @@ std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& fa
     uint32_t rootId = 0;
     const DataRecord* rootRecord = nullptr;
     for (const DataRecord& record : records) {
-        const std::string& key = record.key;
+        // A view, as its == checks the length first, which settles nearly every comparison.
+        const std::string_view key = record.key;
         const size_t needed = key == "Root"                                ? 1
                               : (key == "H" || key == "PCR" || key == "R") ? 2
                                                                            : 0;
         if (needed == 0) continue;
         if (record.values.size() < needed) {
-            return place(record) + quoted(key) + " needs " + std::to_string(needed) +
+            return place(record) + inQuotes(key) + " needs " + std::to_string(needed) +
                    (needed == 1 ? " value" : " values") + ", found " +
                    std::to_string(record.values.size());
         }
@@ -92,11 +94,11 @@ std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& fa
             int32_t id = 0;
             const LenientResult result = parseLenientInt(record.values[0], id);
             if (result == LenientResult::OutOfRange) {
-                return place(record) + "\"H\" id " + quoted(record.values[0]) +
+                return place(record) + "\"H\" id " + inQuotes(record.values[0]) +
                        " does not fit in 32 bits";
             }
             if (id < 0) {
-                return place(record) + "\"H\" id " + quoted(record.values[0]) + " is negative";
+                return place(record) + "\"H\" id " + inQuotes(record.values[0]) + " is negative";
             }
             const uint32_t vertex = static_cast<uint32_t>(id);
             if (vertex < declaredCount) {
@@ -112,7 +114,7 @@ std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& fa
                     return error;
                 }
                 if (!isDeclared(ends[i])) {
-                    return place(record) + quoted(key) + " names vertex " +
+                    return place(record) + inQuotes(key) + " names vertex " +
                            std::to_string(ends[i]) + ", which is not declared before it";
                 }
             }
@@ -154,11 +156,6 @@ std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& fa
 // small enough to store. Walks each vertex a bounded number of times, without recursion.
 std::string checkStore(const GraphStore& store, const RecordFacts& facts) {
     const size_t count = store.vertexCount();
-    std::vector<Vertex*> byId(count, nullptr);
-    for (const auto& [id, vertex] : store.vertices()) {
-        if (id < count) byId[id] = vertex.get();
-    }
-
     // Breadth first from the root, level by level, adding up the lengths of the paths to the
     // root as calculateHierarchy will store them (own id included).
     enum : uint8_t { kUnseen, kReached, kOnWalk, kWalked };
@@ -188,6 +185,10 @@ std::string checkStore(const GraphStore& store, const RecordFacts& facts) {
     }
 
     if (reached < count) {
+        std::vector<Vertex*> byId(count, nullptr);
+        for (const auto& [id, vertex] : store.vertices()) {
+            if (id < count) byId[id] = vertex.get();
+        }
         // Follow the parents of every unreached vertex upwards; meeting the current walk again
         // is a cycle. A reached parent would have made its child reached, so a walk ends at a
         // vertex without parent, at an earlier walk, or in a cycle. Each vertex joins one walk.
@@ -198,6 +199,11 @@ std::string checkStore(const GraphStore& store, const RecordFacts& facts) {
             for (Vertex* vertex = byId[start]; vertex;) {
                 uint8_t& mark = state[vertex->getId()];
                 if (mark == kOnWalk) {
+                    // The store is discarded; vertices in a cycle hold each other as children
+                    // and would never be freed, so every unreached vertex lets go of its own.
+                    for (size_t other = 0; other < count; ++other) {
+                        if (state[other] != kReached) byId[other]->clearChildren();
+                    }
                     const uint32_t id = vertex->getId();
                     return place(facts.parentLine[id], 0) +
                            "the hierarchy has a cycle: the hierarchy edge into vertex " +

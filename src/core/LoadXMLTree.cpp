@@ -94,10 +94,6 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
                                  ? std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 4)
                                  : 1;
         const XmlOutline outline = scanXmlOutline(text, m_maxNesting, parts);
-        // Elements of a data file take 30 to 50 bytes. Reserving for that keeps the record list
-        // from being copied as it grows; reserved space not written costs no memory.
-        m_recordsPerPart = text.size() / kBytesPerRecord / parts + 1;
-        m_records.reserve(text.size() / kBytesPerRecord + 1);
         if (outline.tooDeepAt != std::string::npos) {
             const auto before = text.begin() + static_cast<std::ptrdiff_t>(outline.tooDeepAt);
             const auto lineStart = std::find(std::make_reverse_iterator(before), text.rend(), '\n');
@@ -107,6 +103,10 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
                 "elements are nested deeper than " + std::to_string(m_maxNesting) + " levels";
             return {};
         }
+        // Elements of a data file take 30 to 50 bytes. Reserving for that keeps the record list
+        // from being copied as it grows; reserved space not written costs no memory.
+        m_recordsPerPart = text.size() / kBytesPerRecord / parts + 1;
+        m_records.reserve(text.size() / kBytesPerRecord + 1);
         if (outline.splits.empty()) {
             m_doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
         } else if (!parseInParts(text, outline)) {
@@ -300,7 +300,9 @@ void LoadXMLTree::walkNode(TiXmlNode* node, int depth) {
 }
 
 void LoadXMLTree::handleNode(TiXmlNode* node, int depth) {
-    trace() << "pParent->Value():" << node->Value() << '\n';
+    // Readers walking a later part run only while the trace drops everything, and leave the
+    // shared stream alone: even a failed stream notes each write in its state.
+    if (!m_tracking) trace() << "pParent->Value():" << node->Value() << '\n';
     if (TiXmlElement* element = node->ToElement()) {
         readAttributes(element, depth + 1);
         const char* name = element->Value();
@@ -316,7 +318,7 @@ void LoadXMLTree::handleNode(TiXmlNode* node, int depth) {
             appendEdge("R", *element);
         }
     } else if (node->ToText()) {
-        trace() << "pText: " << node->Value() << '\n';
+        if (!m_tracking) trace() << "pText: " << node->Value() << '\n';
     }
 }
 
