@@ -1,10 +1,11 @@
 #include "BallonTree.h"
 
+#include "BreadthFirstTree.h"
 #include "GraphStore.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
-#include <boost/make_shared.hpp>
+#include "ObjectPool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,147 +23,143 @@ const double kDegreesToRadians = static_cast<double>(3.14159265358979323846f) / 
 
 void BallonTree::calculate() {
     if (!g_graph || !g_graph->getRoot()) return;
-    const GraphStore& graph = *g_graph;
-    const size_t count = graph.vertexCount();
-    const int32_t depths = static_cast<int32_t>(graph.depthCount());
-    const std::vector<Vertex*> order = layout::breadthFirst(graph);
+    const BreadthFirstTree tree(*g_graph);
+    const uint32_t size = tree.size();
+    const int32_t depths = static_cast<int32_t>(g_graph->depthCount());
 
-    std::vector<double> radius(count, 0.0), innerRadius(count, 0.0), angle(count, 0.0),
-        perimeter(count, 0.0);
-    std::vector<uint8_t> present(count, 0);
+    // Working values by breadth-first position.
+    // Kept together per vertex: the final walk in id order meets them in scattered order.
+    struct Sizes {
+        double radius = 0.0;
+        double innerRadius = 0.0;
+        double angle = 0.0;
+        double perimeter = 0.0;
+    };
+    std::vector<Sizes> sizes(size);
 
     trace() << "Calculate Radius\n";
-    const std::vector<VertexPtr> leaves = graph.getLeaves();
-    for (const VertexPtr& leaf : leaves) {
-        const uint32_t id = leaf->getId();
-        if (present[id]) continue;
-        present[id] = 1;
-        radius[id] = innerRadius[id] = kLeafRadius;
-        perimeter[id] = kTwoPi * kLeafRadius;
+    for (uint32_t position = 0; position < size; ++position) {
+        if (tree.childCount(position) > 0) continue;
+        sizes[position].radius = sizes[position].innerRadius = kLeafRadius;
+        sizes[position].perimeter = kTwoPi * kLeafRadius;
     }
 
-    // Each level's vertices in ascending id order: the order in which a sweep over the id-ordered
-    // balloon table meets them, so every parent sums its children's diameters in the same order
-    // without a walk over the whole table per level.
-    std::vector<Vertex*> vertexOf(count, nullptr);
-    for (Vertex* vertex : order) vertexOf[vertex->getId()] = vertex;
-    std::vector<std::vector<uint32_t>> byLevel(std::max<int32_t>(depths, 1));
-    for (uint32_t id = 0; id < count; ++id) {
-        if (!vertexOf[id]) continue;
-        const int32_t level = vertexOf[id]->getLevel();
-        if (level >= 0 && level < depths) byLevel[level].push_back(id);
+    // Breadth-first positions hold the levels one after the other.
+    std::vector<uint32_t> levelStart(std::max<int32_t>(depths, 0) + 1, size);
+    for (uint32_t position = size; position-- > 0;) {
+        const int32_t level = tree.level(position);
+        if (level >= 0 && level < depths) levelStart[level] = position;
+    }
+    for (int32_t level = depths - 1; level > 0; --level) {
+        levelStart[level - 1] = std::min(levelStart[level - 1], levelStart[level]);
     }
 
+    // The pass for each level adds the children's diameters to their parents in ascending id
+    // order (the order of a sweep over the id-ordered balloon table), then sizes the parents'
+    // level. Per parent that is a sum over its children sorted by id; the levels are walked in
+    // place instead of sweeping the whole table once per level.
+    std::vector<uint32_t> byId;
     for (int32_t level = depths - 1; level >= 1; --level) {
-        for (uint32_t id : byLevel[level]) {
-            if (!present[id]) continue;
-            const VertexPtr parent = vertexOf[id]->getParent();
-            if (!parent || parent->getId() >= count) continue;
-            const uint32_t parentId = parent->getId();
-            if (present[parentId]) {
-                perimeter[parentId] += 2 * radius[id];
-            } else {
-                present[parentId] = 1;
-                radius[parentId] = innerRadius[parentId] = angle[parentId] = 0.0;
-                perimeter[parentId] = 2 * radius[id];
+        for (uint32_t position = levelStart[level - 1]; position < levelStart[level]; ++position) {
+            const uint32_t childCount = tree.childCount(position);
+            const uint32_t first = tree.firstChild(position);
+            double largest = 0.0;
+            if (childCount > 0) {
+                byId.clear();
+                bool ascending = true;
+                for (uint32_t child = first; child < first + childCount; ++child) {
+                    if (!byId.empty() && tree.id(byId.back()) > tree.id(child)) ascending = false;
+                    byId.push_back(child);
+                    largest = std::max(largest, sizes[child].radius);
+                }
+                if (!ascending) {
+                    std::sort(byId.begin(), byId.end(),
+                              [&tree](uint32_t a, uint32_t b) { return tree.id(a) < tree.id(b); });
+                }
+                double sum = 2 * sizes[byId[0]].radius;
+                for (size_t k = 1; k < byId.size(); ++k) sum += 2 * sizes[byId[k]].radius;
+                sizes[position].perimeter = sum;
             }
-        }
-        for (uint32_t id : byLevel[level - 1]) {
-            if (!present[id]) continue;
-            const auto& children = vertexOf[id]->children();
-            const size_t childCount = children.size();
-            double circumference = perimeter[id];
+            double circumference = sizes[position].perimeter;
             // A few children get some extra room; nine or more get none.
             if (childCount >= 1 && childCount <= 8) {
                 circumference += static_cast<double>(10 - static_cast<int>(childCount)) * 0.01;
             }
-            innerRadius[id] = circumference / kTwoPi;
-            double largest = 0.0;
-            for (const VertexPtr& child : children) {
-                const uint32_t childId = child->getId();
-                if (childId < count && present[childId])
-                    largest = std::max(largest, radius[childId]);
-            }
-            radius[id] = innerRadius[id] + largest;
-            perimeter[id] = 2 * radius[id];
+            sizes[position].innerRadius = circumference / kTwoPi;
+            sizes[position].radius = sizes[position].innerRadius + largest;
+            sizes[position].perimeter = 2 * sizes[position].radius;
         }
     }
 
     trace() << "Calculate Angle\n";
     const int32_t lastInnerLevel = depths - 2;
-    angle[order.front()->getId()] = 0.0;
-    for (const Vertex* parent : order) {
-        const auto& children = parent->children();
-        const size_t childCount = children.size();
+    sizes[0].angle = 0.0;
+    for (uint32_t parent = 0; parent < size; ++parent) {
+        const uint32_t childCount = tree.childCount(parent);
         if (childCount == 0) continue;
         double gap = 0.0;
         if (childCount <= 9) {
             // Children on the deepest level are packed closer.
-            const double spacing = parent->getLevel() == lastInnerLevel ? 0.01 : 0.04;
+            const double spacing = tree.level(parent) == lastInnerLevel ? 0.01 : 0.04;
             gap = static_cast<double>(10 - static_cast<int>(childCount)) * spacing /
                   static_cast<double>(childCount);
         }
-        const double ringRadius = innerRadius[parent->getId()];
+        const double ringRadius = sizes[parent].innerRadius;
+        const uint32_t first = tree.firstChild(parent);
+        const uint32_t last = first + childCount - 1;
         // The first child's step is measured from the last child, around the circle.
-        const uint32_t lastId = children.back()->getId();
-        double previous = lastId < count ? innerRadius[lastId] : 0.0;
-        for (const VertexPtr& child : children) {
-            const uint32_t childId = child->getId();
-            if (childId >= count) continue;
-            angle[childId] = (innerRadius[childId] + gap + previous) / ringRadius;
-            previous = innerRadius[childId];
+        double previous = sizes[last].innerRadius;
+        for (uint32_t child = first; child <= last; ++child) {
+            sizes[child].angle = (sizes[child].innerRadius + gap + previous) / ringRadius;
+            previous = sizes[child].innerRadius;
         }
     }
 
     trace() << "make it ready\n";
-    std::vector<LayoutRecord> records(count);
-    std::vector<uint8_t> written(count, 0);
+    std::vector<LayoutRecord> records(size);
     const double levels = static_cast<double>(depths);
     // The running angle accumulates over all vertices of one level in breadth-first order,
     // across parents, so the next parent's children continue where the previous ones ended.
     float runningAngle = 0.0f;
     int32_t currentLevel = 0;
-    for (const Vertex* vertex : order) {
-        const uint32_t id = vertex->getId();
-        if (vertex->getLevel() != currentLevel) {
+    for (uint32_t position = 0; position < size; ++position) {
+        if (tree.level(position) != currentLevel) {
             ++currentLevel;
             runningAngle = 0.0f;
         }
-        runningAngle += angle[id];
+        runningAngle += sizes[position].angle;
 
         double baseX = 0.0, baseY = -1.0, baseZ = 0.0;
         double offsetX = 0.0, offsetY = 0.0, offsetZ = 0.0;
-        const VertexPtr parent = vertex->getParent();
-        if (parent && parent->getId() < count) {
-            const LayoutRecord& base = records[parent->getId()];
+        const uint32_t parent = tree.parent(position);
+        if (parent != BreadthFirstTree::kNone) {
+            const LayoutRecord& base = records[parent];
             baseX = base.x;
             baseY = base.y;
             baseZ = base.z;
-            const double rho = radius[parent->getId()];
+            const double rho = sizes[parent].radius;
             const float degrees = runningAngle * 180.0f / 3.14159f;
             const double theta = static_cast<double>(degrees) * kDegreesToRadians;
             offsetX = -(rho * std::sin(theta));
             offsetZ = rho * std::cos(theta);
         }
-        LayoutRecord& record = records[id];
-        record.x = static_cast<float>(baseX + offsetX);
-        record.y = static_cast<float>(baseY + offsetY + currentLevel / levels);
-        record.z = static_cast<float>(baseZ + offsetZ);
-        record.r = 1.0f;
-        record.g = 0.0f;
-        record.b = 0.0f;
-        record.a = 0.8f;
-        written[id] = 1;
+        records[position] =
+            layout::treeRecord(static_cast<float>(baseX + offsetX),
+                               static_cast<float>(baseY + offsetY + currentLevel / levels),
+                               static_cast<float>(baseZ + offsetZ), 0.8f);
     }
 
     // The store's vertex map is in ascending id order, so every entry goes in at the end.
     m_balloons.clear();
-    for (const auto& [id, vertex] : graph.vertices()) {
-        if (id >= count) break;
-        if (!present[id] || !vertexOf[id]) continue;
-        m_balloons.emplace_hint(m_balloons.end(), id,
-                                boost::make_shared<VertexBallon>(
-                                    vertex, radius[id], innerRadius[id], perimeter[id], angle[id]));
+    const auto pool = ObjectPool<VertexBallon>::create();
+    for (const auto& [id, vertex] : g_graph->vertices()) {
+        const uint32_t position = tree.position(id);
+        if (position == BreadthFirstTree::kNone) continue;
+        m_balloons.emplace_hint(
+            m_balloons.end(), id,
+            ObjectPool<VertexBallon>::make(pool, vertex, sizes[position].radius,
+                                           sizes[position].innerRadius, sizes[position].perimeter,
+                                           sizes[position].angle));
     }
-    layout::storeRecords(m_nodeRecords, records, written);
+    layout::storeRecords(m_nodeRecords, tree, records);
 }

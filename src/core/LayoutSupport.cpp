@@ -1,36 +1,63 @@
 #include "LayoutSupport.h"
 
+#include "BreadthFirstTree.h"
+
 namespace layout {
 
-std::vector<Vertex*> breadthFirst(const GraphStore& graph) {
-    std::vector<Vertex*> order;
-    const VertexPtr& root = graph.getRoot();
-    const size_t count = graph.vertexCount();
-    if (!root || root->getId() >= count) return order;
-    order.reserve(count);
-    order.push_back(root.get());
-    for (size_t head = 0; head < order.size(); ++head) {
-        for (const VertexPtr& child : order[head]->children()) {
-            if (child->getId() < count) order.push_back(child.get());
+namespace {
+
+// Ids arrive in ascending order. The writer keeps the first entry not below the next id; a new
+// entry goes in just before it, which leaves it in place, so each write is amortised constant
+// time whether the map is empty or not.
+class AscendingWriter {
+public:
+    explicit AscendingWriter(std::map<uint32_t, LayoutRecord>& records)
+        : m_records(records), m_next(records.begin()) {}
+
+    void write(uint32_t id, const LayoutRecord& record) {
+        while (m_next != m_records.end() && m_next->first < id) ++m_next;
+        if (m_next != m_records.end() && m_next->first == id) {
+            m_next->second = record;
+            ++m_next;
+        } else {
+            m_records.emplace_hint(m_next, id, record);
         }
     }
-    return order;
+
+private:
+    std::map<uint32_t, LayoutRecord>& m_records;
+    std::map<uint32_t, LayoutRecord>::iterator m_next;
+};
+
+}  // namespace
+
+void storeRecords(std::map<uint32_t, LayoutRecord>& records, const BreadthFirstTree& tree,
+                  const std::vector<LayoutRecord>& byPosition) {
+    AscendingWriter writer(records);
+    for (uint32_t id = 0; id < tree.idLimit(); ++id) {
+        const uint32_t position = tree.position(id);
+        if (position != BreadthFirstTree::kNone) writer.write(id, byPosition[position]);
+    }
 }
 
 void storeRecords(std::map<uint32_t, LayoutRecord>& records, const std::vector<LayoutRecord>& byId,
                   const std::vector<uint8_t>& written) {
-    // Ids arrive in ascending order, so the position of the previous id is the hint for the
-    // next one: each write is amortised constant time, whether the map is empty or not.
-    auto hint = records.begin();
+    AscendingWriter writer(records);
     for (uint32_t id = 0; id < byId.size(); ++id) {
-        if (!written[id]) continue;
-        while (hint != records.end() && hint->first < id) ++hint;
-        if (hint != records.end() && hint->first == id) {
-            hint->second = byId[id];
-        } else {
-            hint = records.emplace_hint(hint, id, byId[id]);
-        }
+        if (written[id]) writer.write(id, byId[id]);
     }
+}
+
+LayoutRecord treeRecord(float x, float y, float z, float alpha) {
+    LayoutRecord record;
+    record.x = x;
+    record.y = y;
+    record.z = z;
+    record.r = 1.0f;
+    record.g = 0.0f;
+    record.b = 0.0f;
+    record.a = alpha;
+    return record;
 }
 
 }  // namespace layout

@@ -1,25 +1,28 @@
 #pragma once
 
-#include "GraphStore.h"
 #include "LayoutRecord.h"
 
 #include <cstdint>
 #include <map>
 #include <vector>
 
-// Working tables shared by the layouts. Layouts compute into vectors indexed by vertex id (ids
-// run 0 .. vertexCount-1) and hand the result to the ordered record map in one ascending sweep,
-// which keeps a layout of a million vertices linear instead of paying a tree lookup per access.
+class BreadthFirstTree;
+
+// Layouts compute into vectors and hand the result to the ordered record map in one ascending
+// sweep, which keeps a layout of a million vertices linear instead of paying a tree lookup per
+// access.
 namespace layout {
 
-// The vertices reachable from the root, breadth-first, children in file order; the root first.
-// Vertices whose id lies outside 0 .. vertexCount-1 break the store's invariants and are left
-// out together with their subtrees.
-std::vector<Vertex*> breadthFirst(const GraphStore& graph);
+// Writes byPosition[p] under the id at every position p of tree into records, replacing
+// existing entries and leaving others in place, as the find-or-insert access would.
+void storeRecords(std::map<uint32_t, LayoutRecord>& records, const BreadthFirstTree& tree,
+                  const std::vector<LayoutRecord>& byPosition);
 
-// Writes byId[id] for every id with written[id] set into records, replacing existing entries
-// and leaving others in place, as the find-or-insert access would.
+// Writes byId[id] for every id with written[id] set, in the same way.
 void storeRecords(std::map<uint32_t, LayoutRecord>& records, const std::vector<LayoutRecord>& byId,
                   const std::vector<uint8_t>& written);
+
+// A record of the tree layouts: colour (1, 0, 0) and the given opacity.
+LayoutRecord treeRecord(float x, float y, float z, float alpha);
 
 }  // namespace layout

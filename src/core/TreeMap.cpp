@@ -35,21 +35,37 @@ LayoutRecord treemapRecord(float x, float y, float z) {
 
 }  // namespace
 
-TreeMap::TreeMap(int32_t mode) : m_mode(mode) {}
+TreeMap::TreeMap(int32_t mode)
+    : m_mode(mode),
+      m_cellPool(ObjectPool<MapVertex>::create()),
+      m_stripPool(ObjectPool<Strip>::create()) {}
 
 void TreeMap::calculate() {
     if (!g_graph || !g_graph->getRoot()) return;
     const VertexPtr root = g_graph->getRoot();
-    if (root->getId() >= g_graph->vertexCount()) return;
-    MapVertexPtr rootCell = boost::make_shared<MapVertex>(root, 1.0, 1.0);
-    m_mapVertices.emplace(root->getId(), rootCell);
+    const size_t count = g_graph->vertexCount();
+    if (root->getId() >= count) return;
+    m_mapVertices.emplace(root->getId(),
+                          ObjectPool<MapVertex>::make(m_cellPool, root, 1.0, 1.0, m_stripPool));
     m_byId.clear();
+    const MapVertexPtr rootCell = m_mapVertices[root->getId()];
+
+    Placement placement;
+    placement.records.resize(count);
+    placement.written.assign(count, 0);
+    // The root's rectangle is the unit square with its corner at the origin.
+    LayoutRecord& rootRecord = placement.records[root->getId()];
+    rootRecord = treemapRecord(0.0f + static_cast<float>(0.5 * rootCell->getWidth()), 0.5f,
+                               0.0f + static_cast<float>(0.5 * rootCell->getHeight()));
+    placement.written[root->getId()] = 1;
     if (m_mode == SLICE_AND_DICE) {
-        layoutSliceAndDice(m_mapVertices[root->getId()], true);
+        group(*rootCell, Continuation::SliceHorizontal);
+        subdivide(rootCell, Continuation::SliceVertical, &placement, 0.0f, 0.0f);
     } else if (m_mode == STRIPS) {
-        layoutStrips(m_mapVertices[root->getId()]);
+        groupStrips(*rootCell);
+        subdivide(rootCell, Continuation::Strips, &placement, 0.0f, 0.0f);
     }
-    placeRecords();
+    layout::storeRecords(m_nodeRecords, placement.records, placement.written);
     // The index is only needed while laying out; the map is what readers use.
     m_byId.clear();
     m_byId.shrink_to_fit();
@@ -70,10 +86,12 @@ void TreeMap::group(MapVertex& vertex, Continuation continuation) {
     switch (continuation) {
         case Continuation::SliceHorizontal:
             // All children side by side along x in one strip.
+            vertex.lastStrip()->reserve(vertex.lastStrip()->vertexCount() + children.size());
             for (const VertexPtr& child : children) vertex.lastStrip()->addVertex(child);
             break;
         case Continuation::SliceVertical:
             // Every child a strip of its own, stacked along z.
+            if (!children.empty()) vertex.reserveStrips(vertex.stripCount() + children.size() - 1);
             for (size_t i = 0; i < children.size(); ++i) {
                 if (i > 0) vertex.addStrip();
                 vertex.lastStrip()->addVertex(children[i]);
@@ -88,21 +106,40 @@ void TreeMap::group(MapVertex& vertex, Continuation continuation) {
 void TreeMap::groupStrips(MapVertex& vertex) {
     const auto& children = vertex.getVertex()->children();
     if (children.empty()) return;
-    vertex.lastStrip()->addVertex(children[0]);
-    double ratio = vertex.aspectRatio();
+    std::ostream& out = trace();
+    const bool tracing = out.good();
+    // The decisions depend only on the counts of strips and of cells in the last strip, so they
+    // are made on counts first and the strips filled afterwards, each allocated once.
+    const double width = vertex.getWidth();
+    const double height = vertex.getHeight();
+    size_t strips = vertex.stripCount();
+    size_t cells = vertex.lastStrip()->vertexCount() + 1;
+    m_stripSizes.assign(1, 1);
+    double ratio = MapVertex::aspectRatio(width, height, strips, cells);
     for (size_t i = 1; i < children.size(); ++i) {
-        vertex.lastStrip()->addVertex(children[i]);
-        double candidate = vertex.aspectRatio();
-        trace() << "Aspect Ratio: " << candidate << '\n';
+        double candidate = MapVertex::aspectRatio(width, height, strips, cells + 1);
+        if (tracing) out << "Aspect Ratio: " << candidate << '\n';
         // Only a strictly squarer row keeps the child; otherwise it opens a new strip. Earlier
         // strips are never revisited.
-        if (!(ratio > candidate)) {
-            vertex.lastStrip()->removeLastVertex();
-            vertex.addStrip();
-            vertex.lastStrip()->addVertex(children[i]);
-            candidate = vertex.aspectRatio();
+        if (ratio > candidate) {
+            ++cells;
+            ++m_stripSizes.back();
+        } else {
+            ++strips;
+            cells = 1;
+            m_stripSizes.push_back(1);
+            candidate = MapVertex::aspectRatio(width, height, strips, cells);
         }
         ratio = candidate;
+    }
+
+    vertex.reserveStrips(vertex.stripCount() + m_stripSizes.size() - 1);
+    size_t next = 0;
+    for (size_t s = 0; s < m_stripSizes.size(); ++s) {
+        if (s > 0) vertex.addStrip();
+        Strip& strip = *vertex.lastStrip();
+        strip.reserve(strip.vertexCount() + m_stripSizes[s]);
+        for (uint32_t k = 0; k < m_stripSizes[s]; ++k) strip.addVertex(children[next++]);
     }
 }
 
@@ -115,17 +152,19 @@ void TreeMap::syncIndex() {
     }
 }
 
-MapVertex* TreeMap::find(uint32_t id) const {
-    return id < m_byId.size() ? m_byId[id].get() : nullptr;
+void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
+    subdivide(vertex, continuation, nullptr, 0.0f, 0.0f);
 }
 
-void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
+void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, Placement* placement,
+                        float x, float z) {
     if (!g_graph) return;
     const size_t count = g_graph->vertexCount();
     syncIndex();
 
     // One frame per rectangle whose children are being sized: the call stack of the recursive
-    // formulation, kept on the heap.
+    // formulation, kept on the heap. Besides the sizes in double it carries the float corner
+    // of the next cell, advanced by the float cell width and strip height.
     struct Frame {
         MapVertex* cell;
         Continuation continuation;
@@ -133,11 +172,24 @@ void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
         size_t item;
         double stripHeight;
         double cellWidth;
+        float left;  // the rectangle's own corner x
+        float x;
+        float z;
+    };
+    auto frameOf = [](MapVertex* cell, Continuation continuation, float x, float z) {
+        return Frame{cell,
+                     continuation,
+                     0,
+                     0,
+                     cell->getHeight() / static_cast<double>(cell->stripCount()),
+                     0.0,
+                     x,
+                     x,
+                     z};
     };
     std::vector<Frame> stack;
     std::vector<uint32_t> created;
-    stack.push_back({vertex.get(), continuation, 0, 0,
-                     vertex->getHeight() / static_cast<double>(vertex->stripCount()), 0.0});
+    stack.push_back(frameOf(vertex.get(), continuation, x, z));
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.strip >= frame.cell->stripCount()) {
@@ -148,6 +200,8 @@ void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
         if (frame.item >= strip.vertexCount()) {
             ++frame.strip;
             frame.item = 0;
+            frame.x = frame.left;
+            frame.z = frame.z + static_cast<float>(frame.stripHeight);
             continue;
         }
         if (frame.item == 0) {
@@ -158,15 +212,24 @@ void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
         if (id >= count) continue;
         // An id that already has a rectangle keeps it.
         if (!m_byId[id]) {
-            m_byId[id] = boost::make_shared<MapVertex>(child, frame.cellWidth, frame.stripHeight);
+            m_byId[id] = ObjectPool<MapVertex>::make(m_cellPool, child, frame.cellWidth,
+                                                     frame.stripHeight, m_stripPool);
             created.push_back(id);
         }
         MapVertex* cell = m_byId[id].get();
+        const float cornerX = frame.x;
+        const float cornerZ = frame.z;
+        frame.x = frame.x + static_cast<float>(frame.cellWidth);
+        if (placement) {
+            placement->records[id] =
+                treemapRecord(cornerX + static_cast<float>(0.5 * cell->getWidth()), 0.5f,
+                              cornerZ + static_cast<float>(0.5 * cell->getHeight()));
+            placement->written[id] = 1;
+        }
         const Continuation next = frame.continuation;
         group(*cell, next);
         // frame is not used past this point: the push may move it.
-        stack.push_back({cell, childContinuation(next), 0, 0,
-                         cell->getHeight() / static_cast<double>(cell->stripCount()), 0.0});
+        stack.push_back(frameOf(cell, childContinuation(next), cornerX, cornerZ));
     }
 
     // Publish the new rectangles in ascending id order, each insert hinted by the previous one.
@@ -180,70 +243,10 @@ void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
     } else {
         std::sort(created.begin(), created.end());
     }
-    auto hint = m_mapVertices.begin();
+    // New entries go in just before the first entry above them, which stays in place.
+    auto next = m_mapVertices.begin();
     for (uint32_t id : created) {
-        while (hint != m_mapVertices.end() && hint->first < id) ++hint;
-        hint = m_mapVertices.emplace_hint(hint, id, m_byId[id]);
+        while (next != m_mapVertices.end() && next->first < id) ++next;
+        m_mapVertices.emplace_hint(next, id, m_byId[id]);
     }
-}
-
-void TreeMap::placeRecords() {
-    const size_t count = g_graph->vertexCount();
-    const uint32_t rootId = g_graph->getRoot()->getId();
-    syncIndex();
-    MapVertex* rootCell = find(rootId);
-    if (!rootCell) return;
-    std::vector<LayoutRecord> records(count);
-    std::vector<uint8_t> written(count, 0);
-    std::vector<MapVertex*> queue;
-    queue.reserve(count);
-
-    // Corner pass: every rectangle's smallest x and z, strip by strip and cell by cell.
-    records[rootId] = treemapRecord(0.0f, 0.5f, 0.0f);
-    written[rootId] = 1;
-    queue.push_back(rootCell);
-    for (size_t head = 0; head < queue.size(); ++head) {
-        const MapVertex& parent = *queue[head];
-        const LayoutRecord corner = records[parent.getVertex()->getId()];
-        const size_t stripCount = parent.stripCount();
-        float z = corner.z;
-        for (const StripPtr& strip : parent.getStrips()) {
-            const float stripHeight = static_cast<float>(parent.getHeight() / stripCount);
-            if (strip->vertexCount() > 0) {
-                const float cellWidth =
-                    static_cast<float>(parent.getWidth() / strip->vertexCount());
-                float x = corner.x;
-                for (const VertexPtr& vertex : strip->items()) {
-                    const uint32_t id = vertex->getId();
-                    if (id >= count) continue;
-                    records[id] = treemapRecord(x, corner.y, z);
-                    written[id] = 1;
-                    if (MapVertex* cell = find(id)) queue.push_back(cell);
-                    x = x + cellWidth;
-                }
-            }
-            z = z + stripHeight;
-        }
-    }
-
-    // Centre pass: move every record from its corner to the middle of its rectangle.
-    auto centre = [](LayoutRecord& record, const MapVertex& cell) {
-        record.x = record.x + static_cast<float>(0.5 * cell.getWidth());
-        record.z = record.z + static_cast<float>(0.5 * cell.getHeight());
-    };
-    centre(records[rootId], *rootCell);
-    queue.clear();
-    queue.push_back(rootCell);
-    for (size_t head = 0; head < queue.size(); ++head) {
-        for (const StripPtr& strip : queue[head]->getStrips()) {
-            for (const VertexPtr& vertex : strip->items()) {
-                MapVertex* cell = find(vertex->getId());
-                if (!cell) continue;
-                centre(records[vertex->getId()], *cell);
-                queue.push_back(cell);
-            }
-        }
-    }
-
-    layout::storeRecords(m_nodeRecords, records, written);
 }

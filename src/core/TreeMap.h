@@ -41,15 +41,29 @@ protected:
     int32_t m_mode;
 
 private:
+    // Where the walk of subdivide puts the records: centres of the rectangles, by vertex id.
+    struct Placement {
+        std::vector<LayoutRecord> records;
+        std::vector<uint8_t> written;
+    };
+
     // Builds the strips of vertex as the continuation says, without sizing its children.
     void group(MapVertex& vertex, Continuation continuation);
     void groupStrips(MapVertex& vertex);
+    // apportion, and with a placement also the record of every rectangle below vertex, whose
+    // own corner is (x, z): cells left to right along x, strips along z, each record the centre
+    // of its rectangle, in the float arithmetic of a corner pass followed by a centre pass.
+    void subdivide(const MapVertexPtr& vertex, Continuation continuation, Placement* placement,
+                   float x, float z);
     // Sizes the index to the graph and fills it from m_mapVertices when it is out of step.
     void syncIndex();
-    // The rectangle stored for id, or null. Mirrors m_mapVertices while a layout runs.
-    MapVertex* find(uint32_t id) const;
-    void placeRecords();
 
+    // Rectangles and strips of this layout, allocated together and freed together.
+    boost::shared_ptr<ObjectPool<MapVertex>> m_cellPool;
+    boost::shared_ptr<ObjectPool<Strip>> m_stripPool;
+    // Cells per strip while grouping one rectangle's children; kept to spare an allocation per
+    // rectangle.
+    std::vector<uint32_t> m_stripSizes;
     // m_mapVertices by id while calculating: a million tree lookups per pass would dominate.
     std::vector<MapVertexPtr> m_byId;
 };

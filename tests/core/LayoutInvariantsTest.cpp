@@ -1,7 +1,7 @@
 // Properties every layout keeps on families of generated graphs (seeds, fan-outs, depths,
 // shuffled ids), larger than the quadratic comparisons can afford.
 #include "BallonTree.h"
-#include "LayoutSupport.h"
+#include "BreadthFirstTree.h"
 #include "LayoutTestGraph.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
@@ -30,7 +30,7 @@ TEST(LayoutInvariants, EveryReachableVertexHasAFiniteRecordInEveryView) {
         views.emplace_back(new TreeMap(0));
         views.emplace_back(new TreeMap(1));
         views.emplace_back(new RadialTree);
-        const std::vector<Vertex*> reachable = layout::breadthFirst(graph.store());
+        const BreadthFirstTree reachable(graph.store());
         ASSERT_EQ(reachable.size(), graph.store().vertexCount());
         for (size_t v = 0; v < views.size(); ++v) {
             views[v]->calculate();
