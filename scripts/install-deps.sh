@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PACKAGES=(
   build-essential cmake pkg-config clang clang-format
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6
-  libgl-dev libglu1-mesa-dev libglew-dev libdevil-dev libtinyxml-dev libboost-dev
+  libgl-dev libglu1-mesa-dev libglew-dev libx11-dev libdevil-dev libtinyxml-dev libboost-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 mesa-utils fonts-dejavu-core
   python3 python3-pil

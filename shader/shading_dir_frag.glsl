@@ -1,0 +1,118 @@
+#version 120
+// Scene pass. Output 0 is the visible colour, output 1 the picking code:
+//   object_type 0 (vertex spheres, floor, light marker): (red of the primary colour, 0, 0); the
+//       vertex drawers put id / vertex count there, and the visible colour comes from uColor.
+//       The floor and the light marker are drawn in white, so their code (1, 0, 0) lies outside
+//       every code range (codes are below 1) and names nothing.
+//   object_type 1 (hierarchy edges, relation curves) and 4 (curves in the maximum pass):
+//       (0, t, s) with t and s the second and third texture coordinate of set 0; a hierarchy edge
+//       carries (0, index / count, 0), a curve (0, 0, position / count).
+//   object_type 3 (grid): (0, 0, 0, 0), the same as an uncovered pixel: the grid names nothing
+//       and hides what lies behind it.
+// The alpha of output 1 is 1 wherever an object with a code is drawn. Curves are drawn with
+// blending on every draw buffer; with source alpha 1 the alpha blend copies the code unchanged
+// and the maximum blend keeps alpha 1. Alpha 0.5 would mix codes under the alpha blend. Because
+// the scene buffer's clear colour may carry alpha 1, uncovered pixels are told apart only if the
+// scene pass clears output 1 to (0, 0, 0, 0) on its own (glClearBufferfv on draw buffer 1); then
+// alpha 1 means "covered by a pickable object" and alpha 0 means "nothing".
+
+uniform sampler2D ShadowMap;  // unit 7: R = light-space depth, G = 1 where something was drawn
+uniform int enable_shadow;    // 1 only while the floor is drawn
+uniform int object_type;      // 0 vertices and floor, 1 edges, 3 grid, 4 curves (maximum pass)
+uniform int light_type;       // 0 point, 1 conic, 2 spot, 4 lighting off
+uniform sampler2D Texture0;   // unit 0: the cushion texture of treemap leaves
+uniform vec4 uColor;          // visible colour of vertices, floor and marker
+
+varying vec3 vEyePosition;
+varying vec3 vNormal;
+varying vec4 vColor;
+varying vec4 vTexCoord0;
+varying vec4 vShadowCoord;
+
+// 1 / (kc + kl d + kq d^2), capped at 1 so that the small constant terms the renderer uses do not
+// blow the colour up near the light.
+float attenuation(float d) {
+    float k = gl_LightSource[0].constantAttenuation + gl_LightSource[0].linearAttenuation * d +
+              gl_LightSource[0].quadraticAttenuation * d * d;
+    return k > 0.0 ? min(1.0, 1.0 / k) : 1.0;
+}
+
+// How much of the light reaches a point seen from the light at cosAngle off its axis. The point
+// light shines everywhere; the conic light fades softly over a wide cone; the spot light is a
+// narrow cone with a hard edge that widens with the radius slider (spotCutoff 0 .. 0.99).
+float cone(float cosAngle) {
+    if (light_type == 1) return smoothstep(cos(radians(65.0)), cos(radians(20.0)), cosAngle);
+    if (light_type == 2) {
+        float spread = clamp(gl_LightSource[0].spotCutoff, 0.0, 1.0);
+        return step(cos(radians(20.0 + 30.0 * spread)), cosAngle);
+    }
+    return 1.0;
+}
+
+// Ambient, diffuse and specular light on a surface of colour base. Lines have no orientation:
+// they take the full diffuse term and no highlight.
+vec3 shade(vec3 base, bool surface) {
+    if (light_type == 4) return base;
+    vec3 toLight = gl_LightSource[0].position.xyz - vEyePosition;
+    float d = length(toLight);
+    vec3 l = d > 0.0 ? toLight / d : vec3(0.0, 0.0, 1.0);
+    float reach = attenuation(d) * cone(dot(-l, normalize(gl_LightSource[0].spotDirection)));
+    vec3 ambient = gl_LightModel.ambient.rgb + gl_LightSource[0].ambient.rgb;
+    float diffuse = 1.0;
+    float specular = 0.0;
+    if (surface) {
+        vec3 n = normalize(vNormal);
+        diffuse = max(dot(n, l), 0.0);
+        vec3 h = normalize(l + normalize(-vEyePosition));
+        specular = diffuse > 0.0 ? pow(max(dot(n, h), 0.0), 32.0) : 0.0;
+    }
+    return base * (ambient + reach * diffuse * gl_LightSource[0].diffuse.rgb) +
+           reach * specular * 0.3 * gl_LightSource[0].specular.rgb;
+}
+
+// 1 where the floor sees the light, down to 0.35 in full shadow; a 3 x 3 neighbourhood of the
+// shadow map softens the edge.
+float shadow() {
+    if (enable_shadow != 1 || vShadowCoord.w <= 0.0) return 1.0;
+    vec3 c = vShadowCoord.xyz / vShadowCoord.w;
+    if (c.x < 0.0 || c.x > 1.0 || c.y < 0.0 || c.y > 1.0) return 1.0;
+    vec2 texel = vec2(1.0 / 1024.0, 1.0 / 768.0);
+    float lit = 0.0;
+    for (int i = -1; i <= 1; ++i) {
+        for (int j = -1; j <= 1; ++j) {
+            vec4 stored = texture2D(ShadowMap, c.xy + vec2(float(i), float(j)) * texel);
+            lit += (stored.g < 0.5 || c.z <= stored.r + 0.002) ? 1.0 : 0.0;
+        }
+    }
+    return mix(0.35, 1.0, lit / 9.0);
+}
+
+// Filled cushion quads are the only grid primitives whose texture coordinates span an area on
+// screen; outlines and circles are lines, along which both coordinates follow one parameter, so
+// their screen-space Jacobian vanishes. Only the filled quads take the texture, whatever else
+// unit 0 happens to hold while outlines are drawn.
+bool filledPolygon(vec2 tc) {
+    vec2 dx = dFdx(tc);
+    vec2 dy = dFdy(tc);
+    return abs(dx.x * dy.y - dx.y * dy.x) > 1e-10;
+}
+
+void main() {
+    vec4 base;
+    vec4 code;
+    bool surface = true;
+    if (object_type == 0) {
+        base = uColor;
+        code = vec4(vColor.r, 0.0, 0.0, 1.0);
+    } else if (object_type == 3) {
+        base = vColor;
+        if (filledPolygon(vTexCoord0.xy)) base *= texture2D(Texture0, vTexCoord0.xy);
+        code = vec4(0.0);
+    } else {
+        base = vColor;
+        code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, 1.0);
+        surface = false;
+    }
+    gl_FragData[0] = vec4(shade(base.rgb, surface) * shadow(), base.a);
+    gl_FragData[1] = code;
+}

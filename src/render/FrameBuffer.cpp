@@ -1,0 +1,87 @@
+#include "FrameBuffer.h"
+
+#include "DefaultFramebuffer.h"
+#include "FboSize.h"
+
+#include <cstdio>
+
+namespace {
+
+// Linear filtering and clamped edges, shared by the depth and the colour textures.
+void setTextureParameters() {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_CLAMP));
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_CLAMP));
+}
+
+}  // namespace
+
+void checkFramebufferStatus(GLenum status) {
+    switch (status) {
+        case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT:
+            printf("Incomplete attachment\n");
+            break;
+        case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT:
+            printf("Missing attachment\n");
+            break;
+        case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT:
+            printf("Incomplete dimensions\n");
+            break;
+        case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT:
+            printf("Incomplete formats\n");
+            break;
+        case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT:
+            printf("Incomplete draw buffer\n");
+            break;
+        case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT:
+            printf("Incomplete read buffer\n");
+            break;
+        case GL_FRAMEBUFFER_UNSUPPORTED_EXT:
+            printf("Framebufferobjects unsupported\n");
+            break;
+        default:
+            break;
+    }
+}
+
+FrameBuffer::FrameBuffer(int colorCount) {
+    glGenTextures(1, &m_depthTexture);
+    glBindTexture(GL_TEXTURE_2D, m_depthTexture);
+    setTextureParameters();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, FBO_WIDTH, FBO_HEIGHT, 0, GL_DEPTH_COMPONENT,
+                 GL_FLOAT, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    for (int i = 0; i < colorCount; ++i) {
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        setTextureParameters();
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, FBO_WIDTH, FBO_HEIGHT, 0, GL_RGBA, GL_FLOAT,
+                     nullptr);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        m_colorTextures.push_back(texture);
+    }
+
+    glGenFramebuffersEXT(1, &m_framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_framebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D,
+                              m_depthTexture, 0);
+    for (int i = 0; i < colorCount; ++i) {
+        const GLenum attachment = GL_COLOR_ATTACHMENT0_EXT + static_cast<GLenum>(i);
+        glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, attachment, GL_TEXTURE_2D,
+                                  m_colorTextures[static_cast<std::size_t>(i)], 0);
+        m_drawBuffers.push_back(attachment);
+    }
+
+    m_status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+    if (m_status != GL_FRAMEBUFFER_COMPLETE_EXT) checkFramebufferStatus(m_status);
+
+    bindDefaultFramebuffer();
+}
+
+void FrameBuffer::bind() const {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_framebuffer);
+    glDrawBuffers(static_cast<GLsizei>(m_drawBuffers.size()), m_drawBuffers.data());
+}

@@ -1,0 +1,93 @@
+#include "ShaderProgram.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// Prints the info log of a shader or program object, if it has one.
+void printInfoLog(GLhandleARB object) {
+    GLint length = 0;
+    glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
+    if (length <= 0) return;
+    char* log = static_cast<char*>(std::malloc(static_cast<std::size_t>(length)));
+    if (!log) return;
+    glGetInfoLogARB(object, length, nullptr, log);
+    printf("%s\n", log);
+    std::free(log);
+}
+
+}  // namespace
+
+GLhandleARB loadShader(const char* path, GLenum kind) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        printf(
+            "Shader konnte nicht ge\xF6"
+            "ffnet werden '%s'.\n",
+            path);
+        return 0;
+    }
+    // One byte more than the limit, always zero: the source is NUL-terminated even when the read
+    // fills the limit, and a full read tells that the file is too long to be taken whole.
+    std::vector<char> source(kShaderSourceLimit + 1, '\0');
+    const std::size_t read = std::fread(source.data(), 1, kShaderSourceLimit, file);
+    std::fclose(file);
+    if (read >= kShaderSourceLimit) {
+        printf("Shader '%s' ist zu lang: %zu Bytes oder mehr werden nicht gelesen.\n", path,
+               kShaderSourceLimit);
+        return 0;
+    }
+
+    const GLhandleARB shader = glCreateShaderObjectARB(kind);
+    if (shader == 0) {
+        // Nothing to compile into; going on would only raise GL errors.
+        printf("Shader konte nicht erstellt werden: %s.", path);
+        return 0;
+    }
+
+    const GLcharARB* text = source.data();
+    glShaderSourceARB(shader, 1, &text, nullptr);
+    glCompileShaderARB(shader);
+
+    GLint compiled = 0;
+    glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
+    if (compiled == 0) {
+        printf("Shader '%s' konnte nicht kompeliert werden.\n", path);
+        printInfoLog(shader);
+    }
+    return shader;
+}
+
+ShaderProgram::ShaderProgram(const char* vertexFile, const char* fragmentFile,
+                             std::vector<ShaderUniform> uniforms)
+    : m_uniforms(std::move(uniforms)), m_vertexFile(vertexFile), m_fragmentFile(fragmentFile) {}
+
+GLhandleARB ShaderProgram::buildProgram() {
+    const GLhandleARB vertex = loadShader(m_vertexFile, GL_VERTEX_SHADER_ARB);
+    const GLhandleARB fragment = loadShader(m_fragmentFile, GL_FRAGMENT_SHADER_ARB);
+
+    m_handle = glCreateProgramObjectARB();
+    if (vertex != 0) glAttachObjectARB(m_handle, vertex);
+    if (fragment != 0) glAttachObjectARB(m_handle, fragment);
+    glLinkProgramARB(m_handle);
+    if (!isLinked()) {
+        printf("Programm '%s' + '%s' konnte nicht gelinkt werden.\n", m_vertexFile, m_fragmentFile);
+        printInfoLog(m_handle);
+    }
+
+    for (ShaderUniform& uniform : m_uniforms) {
+        uniform.location = glGetUniformLocationARB(m_handle, uniform.name);
+    }
+    return m_handle;
+}
+
+void ShaderProgram::use() const { glUseProgramObjectARB(m_handle); }
+
+bool ShaderProgram::isLinked() const {
+    if (m_handle == 0) return false;
+    GLint linked = 0;
+    glGetObjectParameterivARB(m_handle, GL_OBJECT_LINK_STATUS_ARB, &linked);
+    return linked != 0;
+}
