@@ -22,7 +22,25 @@ BreadthFirstTree::BreadthFirstTree(const GraphStore& graph)
         m_parent.push_back(parent);
     };
     enter(root.get(), kNone);
+    // Vertices lie scattered in memory when ids are not in tree order; fetching a few queue
+    // entries ahead (the vertex, then its child list, then the children) hides that latency.
+    auto prefetch = [this](uint32_t head) {
+        if (head + 8 < m_vertex.size()) {
+            const Vertex* ahead = m_vertex[head + 8];
+            __builtin_prefetch(&ahead->children());
+        }
+        if (head + 4 < m_vertex.size()) {
+            const auto& children = m_vertex[head + 4]->children();
+            if (!children.empty()) __builtin_prefetch(children.data());
+        }
+        if (head + 2 < m_vertex.size()) {
+            for (const VertexPtr& child : m_vertex[head + 2]->children()) {
+                __builtin_prefetch(child.get());
+            }
+        }
+    };
     for (uint32_t head = 0; head < m_vertex.size(); ++head) {
+        prefetch(head);
         m_firstChild.push_back(static_cast<uint32_t>(m_vertex.size()));
         uint32_t children = 0;
         for (const VertexPtr& child : m_vertex[head]->children()) {

@@ -34,7 +34,13 @@ private:
 void storeRecords(std::map<uint32_t, LayoutRecord>& records, const BreadthFirstTree& tree,
                   const std::vector<LayoutRecord>& byPosition) {
     AscendingWriter writer(records);
-    for (uint32_t id = 0; id < tree.idLimit(); ++id) {
+    const uint32_t limit = tree.idLimit();
+    for (uint32_t id = 0; id < limit; ++id) {
+        // Positions are scattered when ids are not in tree order; fetch a little ahead.
+        if (id + 16 < limit) {
+            const uint32_t ahead = tree.position(id + 16);
+            if (ahead != BreadthFirstTree::kNone) __builtin_prefetch(&byPosition[ahead]);
+        }
         const uint32_t position = tree.position(id);
         if (position != BreadthFirstTree::kNone) writer.write(id, byPosition[position]);
     }
