@@ -12,6 +12,9 @@
 class Vertex {
 public:
     Vertex(uint32_t id, const std::string& name);
+    // Frees the children that die with this vertex without nesting one destructor call per tree
+    // level, so that dropping a very deep tree does not exhaust the call stack.
+    ~Vertex();
 
     uint32_t getId() const { return m_id; }
     const std::string& getName() const { return m_name; }
