@@ -4,10 +4,15 @@
 
 namespace {
 
-// A stream without a buffer is permanently bad, so every write to it returns at once without
-// formatting anything: the layouts trace a line per vertex, and formatting a million numbers
-// only to drop them would cost more than the layout itself.
-std::ostream g_nullStream(nullptr);
+// A stream whose writes go nowhere, for a silenced trace.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+NullBuffer g_nullBuffer;
+std::ostream g_nullStream(&g_nullBuffer);
 std::ostream* g_traceStream = &std::cout;
 
 }  // namespace
