@@ -11,6 +11,7 @@
 #include "ViewType.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,11 +21,14 @@ namespace exportlayouts {
 // The five views of a graph in view-code order.
 using Views = std::array<std::unique_ptr<View>, 5>;
 
-// Appends "%.9g" of value and then the separator (none when it is 0).
+// Appends "%.9g" of value and then the separator (none when it is 0). to_chars in general
+// format with a precision converts as printf does, several times faster than snprintf, which
+// matters for the tens of millions of numbers of a large graph.
 inline void appendField(std::string& line, double value, char separator) {
-    char text[32];
-    const int length = std::snprintf(text, sizeof text, "%.9g", value);
-    line.append(text, static_cast<size_t>(length));
+    char text[40];
+    const std::to_chars_result result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 9);
+    line.append(text, result.ptr);
     if (separator) line.push_back(separator);
 }
 
