@@ -1,5 +1,6 @@
 // ramiflex-export FILE [--beta B]: loads a data file, computes the five layouts and writes them
 // as tab-separated lines to standard output (see ExportLayouts.h for the sections).
+#include "ExportCurves.h"
 #include "ExportLayouts.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
@@ -67,7 +68,9 @@ int main(int argc, char** argv) {
     static std::vector<char> buffer(size_t(1) << 22);
     std::setvbuf(stdout, buffer.data(), _IOFBF, buffer.size());
     exportlayouts::writeLayoutSections(stdout, *g_graph, views);
-    (void)beta;  // for the curve section, which follows the layout sections
+    View* table[5];
+    for (int t = 0; t < 5; ++t) table[t] = views[t].get();
+    writeCurveLines(stdout, *g_graph, table, beta);
     if (std::fflush(stdout) != 0) {
         std::perror("ramiflex-export: standard output");
         return 1;
