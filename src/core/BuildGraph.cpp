@@ -4,50 +4,105 @@
 
 #include <boost/make_shared.hpp>
 
+#include <string_view>
+#include <utility>
+
 namespace {
 
-// Looks up both ends of an edge record; false when a value does not convert or names no vertex.
-bool edgeEnds(const GraphStore& store, const DataRecord& record, VertexPtr& start, VertexPtr& end) {
-    uint32_t startId = 0, endId = 0;
-    if (record.values.size() < 2 || !parseStrictUnsigned(record.values[0], startId) ||
-        !parseStrictUnsigned(record.values[1], endId)) {
-        return false;
-    }
-    start = store.getVertex(startId);
-    end = store.getVertex(endId);
-    return start && end;
+enum class Kind : uint8_t { Other, Root, Vertex, Hierarchy, Relation };
+
+// Compared as views: their == checks the length first, which settles nearly every comparison.
+Kind kindOf(std::string_view key) {
+    if (key == "H") return Kind::Vertex;
+    if (key == "PCR") return Kind::Hierarchy;
+    if (key == "R") return Kind::Relation;
+    if (key == "Root") return Kind::Root;
+    // Every other key, the header statements among them, declares nothing.
+    return Kind::Other;
 }
+
+// The two vertex ids of an edge record, converted once before building so that the build loop
+// can look ahead; ok is false when a value is missing or does not convert.
+struct EdgeIds {
+    uint32_t start = 0;
+    uint32_t end = 0;
+    bool ok = false;
+};
+
+EdgeIds edgeIds(const DataRecord& record) {
+    EdgeIds ids;
+    ids.ok = record.values.size() >= 2 && parseStrictUnsigned(record.values[0], ids.start) &&
+             parseStrictUnsigned(record.values[1], ids.end);
+    return ids;
+}
+
+// How many records ahead the ends of an edge are fetched into the cache. Ids arrive in random
+// order, so nearly every lookup misses the cache; asking early lets the misses overlap.
+constexpr size_t kIndexAhead = 16;
+constexpr size_t kVertexAhead = 8;
 
 }  // namespace
 
 std::unique_ptr<GraphStore> buildGraph(std::vector<DataRecord> records) {
     auto store = std::make_unique<GraphStore>();
+    const size_t count = records.size();
+    std::vector<Kind> kinds(count);
+    std::vector<EdgeIds> ends(count);
+    for (size_t i = 0; i < count; ++i) {
+        kinds[i] = kindOf(records[i].key);
+        if (kinds[i] == Kind::Hierarchy || kinds[i] == Kind::Relation)
+            ends[i] = edgeIds(records[i]);
+    }
+    auto prefetch = [&](size_t i, bool vertex) {
+        if (i >= count || !ends[i].ok) return;
+        store->prefetchVertex(ends[i].start, vertex);
+        store->prefetchVertex(ends[i].end, vertex);
+    };
+
     uint32_t rootId = 0;
-    for (const DataRecord& record : records) {
-        const std::string& key = record.key;
-        if (key == "Root") {
-            uint32_t id = 0;
-            if (!record.values.empty() && parseStrictUnsigned(record.values[0], id)) rootId = id;
-        } else if (key == "H") {
-            if (record.values.size() < 2) continue;
-            int32_t id = 0;
-            if (parseLenientInt(record.values[0], id) == LenientResult::OutOfRange) continue;
-            store->addVertex(
-                boost::make_shared<Vertex>(static_cast<uint32_t>(id), record.values[1]));
-        } else if (key == "PCR") {
-            VertexPtr start, end;
-            if (!edgeEnds(*store, record, start, end)) continue;
-            auto edge = boost::make_shared<HierarchyEdge>(start, end);
-            edge->setId(static_cast<uint32_t>(store->hierarchyEdgeCount()));
-            store->addHierarchyEdge(edge);
-        } else if (key == "R") {
-            VertexPtr start, end;
-            if (!edgeEnds(*store, record, start, end)) continue;
-            auto edge = boost::make_shared<RelationEdge>(start, end);
-            edge->setId(static_cast<uint32_t>(store->relationEdgeCount()));
-            store->addRelationEdge(edge);
+    for (size_t i = 0; i < count; ++i) {
+        DataRecord& record = records[i];
+        switch (kinds[i]) {
+            case Kind::Root: {
+                uint32_t id = 0;
+                if (!record.values.empty() && parseStrictUnsigned(record.values[0], id)) {
+                    rootId = id;
+                }
+                break;
+            }
+            case Kind::Vertex: {
+                if (record.values.size() < 2) break;
+                int32_t id = 0;
+                if (parseLenientInt(record.values[0], id) == LenientResult::OutOfRange) break;
+                store->addVertex(
+                    boost::make_shared<Vertex>(static_cast<uint32_t>(id), record.values[1]));
+                break;
+            }
+            case Kind::Hierarchy:
+            case Kind::Relation: {
+                prefetch(i + kIndexAhead, false);
+                prefetch(i + kVertexAhead, true);
+                if (!ends[i].ok) break;
+                VertexPtr start = store->getVertex(ends[i].start);
+                VertexPtr end = store->getVertex(ends[i].end);
+                if (!start || !end) break;
+                if (kinds[i] == Kind::Hierarchy) {
+                    auto edge = boost::make_shared<HierarchyEdge>(std::move(start), std::move(end));
+                    edge->setId(static_cast<uint32_t>(store->hierarchyEdgeCount()));
+                    store->addHierarchyEdge(edge);
+                } else {
+                    auto edge = boost::make_shared<RelationEdge>(std::move(start), std::move(end));
+                    edge->setId(static_cast<uint32_t>(store->relationEdgeCount()));
+                    store->addRelationEdge(edge);
+                }
+                break;
+            }
+            case Kind::Other:
+                break;
         }
-        // Every other key, the header statements among them, declares nothing.
+        // Done with this record: its values go back to the allocator now, where the vertices
+        // and edges still to come reuse them instead of fresh pages.
+        std::vector<std::string>().swap(records[i].values);
     }
     store->setRoot(rootId);
     return store;

@@ -2,10 +2,13 @@
 
 #include "Vertex.h"
 
+#include <utility>
+
 // Base of both edge kinds; the kinds are told apart by type and kept in separate maps.
 class Edge {
 public:
-    Edge(const VertexPtr& start, const VertexPtr& end) : m_start(start), m_end(end) {}
+    // By value, so that a builder handing over its own pointers moves them in.
+    Edge(VertexPtr start, VertexPtr end) : m_start(std::move(start)), m_end(std::move(end)) {}
     virtual ~Edge() = default;
 
     VertexPtr getStart() const { return m_start; }

@@ -2,6 +2,7 @@
 
 #include "Trace.h"
 
+#include <algorithm>
 #include <utility>
 
 GraphStore* g_graph = nullptr;
@@ -16,17 +17,23 @@ typename Map::mapped_type findOrEmpty(const Map& map, uint32_t id) {
 
 // Ids usually arrive in ascending order; the hint makes those inserts constant time.
 template <typename Map, typename Value>
-void insertKeepingFirst(Map& map, uint32_t id, const Value& value) {
-    if (map.empty() || map.rbegin()->first < id) {
-        map.emplace_hint(map.end(), id, value);
-    } else {
-        map.emplace(id, value);
-    }
+typename Map::iterator insertKeepingFirst(Map& map, uint32_t id, const Value& value) {
+    if (map.empty() || map.rbegin()->first < id) return map.emplace_hint(map.end(), id, value);
+    return map.emplace(id, value).first;
 }
 
 }  // namespace
 
-VertexPtr GraphStore::getVertex(uint32_t id) const { return findOrEmpty(m_vertices, id); }
+const VertexPtr* GraphStore::findVertex(uint32_t id) const {
+    if (id < m_vertexIndex.size()) return m_vertexIndex[id] ? &m_vertexIndex[id] : nullptr;
+    auto it = m_vertices.find(id);
+    return it == m_vertices.end() ? nullptr : &it->second;
+}
+
+VertexPtr GraphStore::getVertex(uint32_t id) const {
+    const VertexPtr* vertex = findVertex(id);
+    return vertex ? *vertex : VertexPtr();
+}
 
 HierarchyEdgePtr GraphStore::getHierarchyEdge(uint32_t id) const {
     return findOrEmpty(m_hierarchyEdges, id);
@@ -70,19 +77,46 @@ std::vector<uint32_t> GraphStore::getTreePath(const Edge& edge) const {
 }
 
 void GraphStore::addVertex(const VertexPtr& vertex) {
-    insertKeepingFirst(m_vertices, vertex->getId(), vertex);
+    const uint32_t id = vertex->getId();
+    auto stored = insertKeepingFirst(m_vertices, id, vertex);
+    if (id < m_vertexIndex.size()) {
+        m_vertexIndex[id] = stored->second;
+        return;
+    }
+    // The index grows geometrically while ids stay within about twice the vertex count; growing
+    // picks up the vertices whose ids were too large before, so each vertex is indexed once.
+    const size_t bound = 2 * m_vertices.size() + 1024;
+    if (id >= bound) return;
+    const size_t oldSize = m_vertexIndex.size();
+    const size_t newSize = std::max<size_t>({id + size_t{1}, 2 * oldSize, 1024});
+    m_vertexIndex.resize(newSize);
+    for (auto it = m_vertices.lower_bound(static_cast<uint32_t>(oldSize));
+         it != m_vertices.end() && it->first < newSize; ++it) {
+        m_vertexIndex[it->first] = it->second;
+    }
 }
 
 void GraphStore::addHierarchyEdge(const HierarchyEdgePtr& edge) {
-    VertexPtr parent = getVertex(edge->getStart()->getId());
-    VertexPtr child = getVertex(edge->getEnd()->getId());
-    if (parent) parent->addChild(edge->getEnd());
-    if (child) child->setParent(edge->getStart());
+    const VertexPtr* parent = findVertex(edge->getStart()->getId());
+    const VertexPtr* child = findVertex(edge->getEnd()->getId());
+    if (parent) (*parent)->addChild(edge->getEnd());
+    if (child) (*child)->setParent(edge->getStart());
     insertKeepingFirst(m_hierarchyEdges, edge->getId(), edge);
 }
 
 void GraphStore::addRelationEdge(const RelationEdgePtr& edge) {
     insertKeepingFirst(m_relationEdges, edge->getId(), edge);
+}
+
+void GraphStore::prefetchVertex(uint32_t id, bool vertex) const {
+    if (id >= m_vertexIndex.size()) return;
+    if (!vertex) {
+        __builtin_prefetch(&m_vertexIndex[id]);
+    } else if (const Vertex* stored = m_vertexIndex[id].get()) {
+        // make_shared keeps the reference counts just before the object.
+        __builtin_prefetch(reinterpret_cast<const char*>(stored) - 16);
+        __builtin_prefetch(stored);
+    }
 }
 
 void GraphStore::setRoot(uint32_t id) { m_root = getVertex(id); }

@@ -39,12 +39,23 @@ public:
     void addHierarchyEdge(const HierarchyEdgePtr& edge);
     void addRelationEdge(const RelationEdgePtr& edge);
     void setRoot(uint32_t id);
+    // A hint for bulk builders that will look id up soon: brings the index slot (vertex false)
+    // or, once that has arrived, the vertex itself (vertex true) into the cache. No effect on
+    // the store.
+    void prefetchVertex(uint32_t id, bool vertex) const;
 
     void calculateHierarchy();
     void calculatePathToRoot();
 
 private:
     std::map<uint32_t, VertexPtr> m_vertices;
+    // The vertex of each id (empty where none), beside the map: the map costs a cache miss per
+    // tree level on every lookup, and building a large graph makes millions of them. Only ids
+    // below about twice the vertex count are indexed; others are looked up in the map.
+    std::vector<VertexPtr> m_vertexIndex;
+
+    // The stored vertex of an id without touching its reference count; null when none.
+    const VertexPtr* findVertex(uint32_t id) const;
     std::map<uint32_t, HierarchyEdgePtr> m_hierarchyEdges;
     std::map<uint32_t, RelationEdgePtr> m_relationEdges;
     VertexPtr m_root;

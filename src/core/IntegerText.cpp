@@ -5,6 +5,18 @@
 #include <cctype>
 
 bool parseStrictUnsigned(const std::string& text, uint32_t& value) {
+    // Up to nine digits always fit; files hold millions of such ids, and this is the common case.
+    if (!text.empty() && text.size() <= 9) {
+        uint32_t number = 0;
+        size_t i = 0;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            number = number * 10 + static_cast<uint32_t>(text[i] - '0');
+        }
+        if (i == text.size()) {
+            value = number;
+            return true;
+        }
+    }
     // Stream extraction of an unsigned number accepts "-1" and wraps it; a file that says -1
     // means no vertex at all.
     if (text.empty() || text[0] == '-') return false;

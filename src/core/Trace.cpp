@@ -19,4 +19,9 @@ std::ostream* g_traceStream = &std::cout;
 
 std::ostream& trace() { return *g_traceStream; }
 
-void setTraceStream(std::ostream* stream) { g_traceStream = stream ? stream : &g_nullStream; }
+void setTraceStream(std::ostream* stream) {
+    // A failed stream stops every write at its first check instead of formatting text for
+    // nothing; loading a large file writes millions of trace lines.
+    g_nullStream.setstate(std::ios::badbit);
+    g_traceStream = stream ? stream : &g_nullStream;
+}

@@ -12,6 +12,9 @@
 class Vertex {
 public:
     Vertex(uint32_t id, const std::string& name);
+    // Frees the children that die with this vertex without nesting one destructor call per tree
+    // level, so that dropping a very deep tree does not exhaust the call stack.
+    ~Vertex();
 
     uint32_t getId() const { return m_id; }
     const std::string& getName() const { return m_name; }
@@ -23,6 +26,9 @@ public:
     // Read-only view of the children, for loops over large graphs that must not copy.
     const std::vector<boost::shared_ptr<Vertex>>& children() const { return m_children; }
     void addChild(const boost::shared_ptr<Vertex>& child) { m_children.push_back(child); }
+    // For discarding a broken graph: children that are their own ancestors would keep each
+    // other alive for ever.
+    void clearChildren() { m_children.clear(); }
     boost::shared_ptr<Vertex> getChild(size_t index) const { return m_children[index]; }
     size_t getChildCount() const { return m_children.size(); }
 

@@ -1,0 +1,3 @@
+#include "LoadData.h"
+
+LoadData::~LoadData() = default;

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "View.h"
+
+// Leaves spread evenly along x in id order, every inner vertex centred over its children, depth
+// along y.
+class RootedTree : public View {
+public:
+    void calculate() override;
+};

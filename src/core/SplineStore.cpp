@@ -1,0 +1,304 @@
+#include "SplineStore.h"
+
+#include "GraphStore.h"
+#include "Trace.h"
+#include "View.h"
+#include "ViewType.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+namespace {
+
+bool validViewType(int32_t viewType) { return viewType >= 0 && viewType < VIEW_COUNT; }
+
+// Below this many curves a second thread costs more than it saves.
+constexpr size_t kParallelThreshold = 4096;
+
+}  // namespace
+
+SplineStore::SplineStore(int32_t levelCount) : m_levelCount(levelCount) {
+    // The longest tree path runs from a deepest leaf up to the root and down to another one.
+    m_basisCache.resize(levelCount > 0 ? size_t(2) * levelCount - 1 : 0);
+}
+
+float SplineStore::controlY(float y, int32_t k, int32_t n, int32_t viewType) {
+    if (k == 0 || k == n - 1) return y;
+    switch (viewType) {
+        case VIEW_ROOTED_TREE:
+            // Mirror the hierarchy below the leaves so that bundles run under the tree.
+            return 1.325f - y;
+        case VIEW_BALLON_TREE:
+            return -y;
+        case VIEW_SLICE_AND_DICE:
+        case VIEW_STRIP_TREEMAP:
+            return 0.5f;
+        case VIEW_RADIAL_TREE:
+            return 0.0f;
+        default:
+            return y;
+    }
+}
+
+std::vector<Point3> SplineStore::controlPolygon(const std::vector<uint32_t>& path, View& view,
+                                                int32_t viewType) {
+    const int32_t n = int32_t(path.size());
+    std::vector<Point3> points;
+    points.reserve(n);
+    for (int32_t k = 0; k < n; ++k) {
+        const LayoutRecord record = view.getRecord(path[k]);
+        points.push_back({record.x, controlY(record.y, k, n, viewType), record.z});
+    }
+    return points;
+}
+
+std::vector<Point3> SplineStore::controlPolygon(const GraphStore& graph, const Edge& edge,
+                                                View& view, int32_t viewType) {
+    return controlPolygon(graph.getTreePath(edge), view, viewType);
+}
+
+const BasisTable* SplineStore::cachedBasis(int32_t controlCount) const {
+    if (controlCount < 1 || size_t(controlCount) > m_basisCache.size()) return nullptr;
+    return m_basisCache[controlCount - 1].get();
+}
+
+const BasisTable* SplineStore::basisFor(int32_t controlCount) {
+    // A path longer than the depths promised (a store made for another graph) widens the cache
+    // rather than writing past it.
+    if (size_t(controlCount) > m_basisCache.size()) m_basisCache.resize(controlCount);
+    std::unique_ptr<BasisTable>& slot = m_basisCache[controlCount - 1];
+    if (!slot) slot = std::make_unique<BasisTable>(controlCount, m_sampleCount);
+    return slot.get();
+}
+
+void SplineStore::AddSpline(const std::vector<Point3>& points, int32_t viewType, float edgeId) {
+    const int32_t n = int32_t(points.size());
+    if (n == 0) {
+        // Only a vertex that the root does not reach has no tree path; there is nothing to draw.
+        trace() << "AddSpline: no control points for edge " << edgeId << '\n';
+        return;
+    }
+    const BasisTable* basis = basisFor(n);
+    if (!validViewType(viewType)) {
+        trace() << "Fehler bei AddSpline kein zul\xE4ssiger View\n";
+        return;
+    }
+    float* storage = allocate(viewType, SplineCurve::storageSize(n, m_sampleCount));
+    m_curves[viewType].emplace_back(basis, points.data(), n, edgeId, storage);
+}
+
+void SplineStore::FreeFloats::operator()(float* p) const { std::free(p); }
+
+SplineStore::FloatArray SplineStore::allocateLines(size_t floats) {
+    const size_t bytes = ((std::max<size_t>(floats, 1) * sizeof(float)) + 63) & ~size_t(63);
+    float* p = static_cast<float*>(std::aligned_alloc(64, bytes));
+    if (!p) throw std::bad_alloc();
+    return FloatArray(p);
+}
+
+float* SplineStore::allocate(int32_t viewType, size_t floats) {
+    std::vector<FloatArray>& chunks = m_chunks[viewType];
+    size_t& free = m_chunkFree[viewType];
+    if (chunks.empty() || free < floats) {
+        const size_t size = std::max(kChunkFloats, floats);
+        chunks.push_back(allocateLines(size));
+        free = size;
+        // A chunk larger than usual holds exactly this block.
+        if (size > kChunkFloats) {
+            free = 0;
+            return chunks.back().get();
+        }
+    }
+    float* block = chunks.back().get() + (kChunkFloats - free);
+    free -= floats;
+    return block;
+}
+
+void SplineStore::compact(int32_t viewType) {
+    CurveList& list = m_curves[viewType];
+    size_t total = 0;
+    for (const SplineCurve& curve : list) {
+        total += SplineCurve::storageSize(curve.getControlCount(), curve.getSampleCount());
+    }
+    FloatArray ordered = allocateLines(total);
+    float* next = ordered.get();
+    for (SplineCurve& curve : list) {
+        curve.relocate(next);
+        next += SplineCurve::storageSize(curve.getControlCount(), curve.getSampleCount());
+    }
+    m_ordered[viewType] = std::move(ordered);
+    m_chunks[viewType].clear();
+    m_chunkFree[viewType] = 0;
+}
+
+namespace {
+
+// The tree paths of all relation edges, in edge id order, laid end to end.
+struct TreePaths {
+    std::vector<uint32_t> vertices;
+    std::vector<size_t> start{0};
+    std::vector<uint32_t> edge;
+};
+
+TreePaths collectPaths(const GraphStore& graph) {
+    TreePaths paths;
+    const size_t edgeCount = graph.relationEdgeCount();
+    paths.edge.reserve(edgeCount);
+    paths.start.reserve(edgeCount + 1);
+    for (const auto& [id, edge] : graph.relationEdges()) {
+        if (id >= edgeCount) break;
+        const std::vector<uint32_t> path = graph.getTreePath(*edge);
+        paths.vertices.insert(paths.vertices.end(), path.begin(), path.end());
+        paths.start.push_back(paths.vertices.size());
+        paths.edge.push_back(id);
+    }
+    return paths;
+}
+
+void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, View& view,
+               int32_t viewType) {
+    // The records, flattened by vertex id once: a map lookup per path vertex would dominate.
+    std::vector<LayoutRecord> records(vertexCount);
+    std::vector<char> known(vertexCount, 0);
+    for (const auto& [id, record] : view.records()) {
+        if (id >= vertexCount) break;
+        records[id] = record;
+        known[id] = 1;
+    }
+    std::vector<Point3> points;
+    for (size_t e = 0; e < paths.edge.size(); ++e) {
+        const uint32_t* path = paths.vertices.data() + paths.start[e];
+        const int32_t n = int32_t(paths.start[e + 1] - paths.start[e]);
+        points.clear();
+        for (int32_t k = 0; k < n; ++k) {
+            const uint32_t vertex = path[k];
+            LayoutRecord record;
+            if (vertex < vertexCount && known[vertex]) {
+                record = records[vertex];
+            } else {
+                // Find-or-insert, as a lookup through the view would do.
+                record = view.getRecord(vertex);
+                if (vertex < vertexCount) {
+                    records[vertex] = record;
+                    known[vertex] = 1;
+                }
+            }
+            points.push_back({record.x, SplineStore::controlY(record.y, k, n, viewType), record.z});
+        }
+        store.AddSpline(points, viewType, float(paths.edge[e]));
+    }
+}
+
+// Runs task(0 .. count-1) on up to `threads` threads, each taking the next index.
+template <class Task>
+void runIndexed(int count, size_t threads, const Task& task) {
+    std::atomic<int> next{0};
+    auto worker = [&] {
+        for (int i = next++; i < count; i = next++) task(i);
+    };
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(worker);
+    worker();
+    for (std::thread& helper : helpers) helper.join();
+}
+
+size_t threadCount() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16); }
+
+}  // namespace
+
+void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType) {
+    const TreePaths paths = collectPaths(graph);
+    if (validViewType(viewType)) {
+        m_curves[viewType].reserve(m_curves[viewType].size() + paths.edge.size());
+    }
+    addCurves(*this, paths, graph.vertexCount(), view, viewType);
+}
+
+void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]) {
+    TreePaths paths = collectPaths(graph);
+    // Everything shared is settled here, so that the five lists can be filled side by side:
+    // edges without a path are reported and dropped, and every basis table is built.
+    TreePaths usable;
+    for (size_t e = 0; e < paths.edge.size(); ++e) {
+        const size_t from = paths.start[e], to = paths.start[e + 1];
+        if (from == to) {
+            for (int type = 0; type < kViewCount; ++type) {
+                trace() << "AddSpline: no control points for edge " << float(paths.edge[e]) << '\n';
+            }
+            continue;
+        }
+        basisFor(int32_t(to - from));
+        usable.vertices.insert(usable.vertices.end(), paths.vertices.begin() + from,
+                               paths.vertices.begin() + to);
+        usable.start.push_back(usable.vertices.size());
+        usable.edge.push_back(paths.edge[e]);
+    }
+    if (usable.edge.size() == paths.edge.size()) usable = std::move(paths);
+    for (CurveList& list : m_curves) list.reserve(list.size() + usable.edge.size());
+    const size_t vertexCount = graph.vertexCount();
+    // A view given for two codes would be written (find-or-insert) from two threads.
+    bool distinct = true;
+    for (int a = 0; a < kViewCount; ++a) {
+        for (int b = a + 1; b < kViewCount; ++b) distinct &= views[a] != views[b];
+    }
+    runIndexed(kViewCount, distinct ? threadCount() : 1,
+               [&](int type) { addCurves(*this, usable, vertexCount, *views[type], type); });
+}
+
+void SplineStore::orderByLength() {
+    // Longest first; a NaN length (from non-finite layout positions) sorts last.
+    auto longer = [](const SplineCurve& a, const SplineCurve& b) {
+        const float la = a.getLength(), lb = b.getLength();
+        if (std::isnan(lb)) return !std::isnan(la);
+        return la > lb;
+    };
+    // The lists are independent: each is sorted and compacted on its own thread.
+    runIndexed(kViewCount, curveCount() < kParallelThreshold ? 1 : threadCount(), [&](int type) {
+        CurveList& list = m_curves[type];
+        std::stable_sort(list.begin(), list.end(), longer);
+        const float count = float(list.size());
+        for (size_t i = 0; i < list.size(); ++i) list[i].setTexValue(float(i) / count);
+        compact(type);
+    });
+}
+
+void SplineStore::applyBeta(float beta) {
+    m_beta = beta;
+    const size_t total = curveCount();
+    // Curves are independent and the basis tables are only read, so each thread takes a
+    // contiguous range of the five lists laid end to end.
+    auto run = [this, beta](size_t begin, size_t end) {
+        size_t offset = 0;
+        for (CurveList& list : m_curves) {
+            const size_t size = list.size();
+            const size_t from = std::max(begin, offset), to = std::min(end, offset + size);
+            for (size_t i = from; i < to; ++i) list[i - offset].applyBeta(beta);
+            offset += size;
+        }
+    };
+    const size_t threads = total < kParallelThreshold ? 1 : threadCount();
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) {
+        helpers.emplace_back(run, total * t / threads, total * (t + 1) / threads);
+    }
+    run(0, total / threads);
+    for (std::thread& helper : helpers) helper.join();
+}
+
+SplineStore::CurveList* SplineStore::curvesFor(int32_t viewType) {
+    return validViewType(viewType) ? &m_curves[viewType] : nullptr;
+}
+
+const SplineStore::CurveList* SplineStore::curvesFor(int32_t viewType) const {
+    return validViewType(viewType) ? &m_curves[viewType] : nullptr;
+}
+
+size_t SplineStore::curveCount() const {
+    size_t count = 0;
+    for (const CurveList& list : m_curves) count += list.size();
+    return count;
+}

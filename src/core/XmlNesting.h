@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a cheap linear look at an XML document finds before it is parsed.
+struct XmlOutline {
+    // Offset of the first start tag that opens level limit + 1, or npos: the parser descends one
+    // call per element level, so a document nested deep enough would overflow the call stack.
+    size_t tooDeepAt = std::string_view::npos;
+    // Name of the first top-level element, the one whose children may be split among parts.
+    std::string documentElement;
+    size_t documentElementAt = std::string_view::npos;
+    // Offsets at which the children of that element can be cut into separately parsed parts:
+    // each is the start tag of a child that begins its line (after blanks only), the first such
+    // at or after each requested target.
+    std::vector<size_t> splits;
+};
+
+// Scans document once. Tags inside comments, CDATA sections, processing instructions and
+// declarations do not count, nor do '>' and '/' inside quoted attribute values. Where the
+// document is not well-formed the depth errs on the deep side, never the shallow one. parts > 1
+// asks for split points near the offsets size * k / parts.
+XmlOutline scanXmlOutline(std::string_view document, int limit, size_t parts = 1);

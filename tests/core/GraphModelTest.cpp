@@ -1,0 +1,176 @@
+#include "BuildGraph.h"
+#include "IntegerText.h"
+#include "Trace.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+namespace {
+
+using Ids = std::vector<uint32_t>;
+
+std::unique_ptr<GraphStore> build(const std::vector<DataRecord>& records) {
+    return buildGraph(records);
+}
+
+std::unique_ptr<GraphStore> buildWithHierarchy(const std::vector<DataRecord>& records) {
+    auto store = buildGraph(records);
+    setTraceStream(nullptr);
+    store->calculateHierarchy();
+    setTraceStream(&std::cout);
+    return store;
+}
+
+DataRecord vertex(uint32_t id, const std::string& name = "v") {
+    return {"H", {std::to_string(id), name}};
+}
+DataRecord tree(uint32_t parent, uint32_t child) {
+    return {"PCR", {std::to_string(parent), std::to_string(child)}};
+}
+DataRecord relation(uint32_t start, uint32_t end) {
+    return {"R", {std::to_string(start), std::to_string(end)}};
+}
+
+Ids childIds(const VertexPtr& vertex) {
+    Ids ids;
+    for (const VertexPtr& child : vertex->children()) ids.push_back(child->getId());
+    return ids;
+}
+
+}  // namespace
+
+TEST(BuildGraph, RootDefaultsToVertexZeroAndTheLastRootCounts) {
+    auto store = build({vertex(0), vertex(1), tree(0, 1)});
+    EXPECT_EQ(store->getRoot()->getId(), 0u);
+    store = build({{"Root", {"1"}}, vertex(0), vertex(1), {"Root", {"0"}}, {"Root", {"1"}}});
+    EXPECT_EQ(store->getRoot()->getId(), 1u);
+}
+
+TEST(BuildGraph, DuplicateVertexKeepsTheFirst) {
+    auto store = build({vertex(0, "first"), vertex(0, "second")});
+    EXPECT_EQ(store->vertexCount(), 1u);
+    EXPECT_EQ(store->getVertex(0)->getName(), "first");
+}
+
+TEST(BuildGraph, EdgeIdsCountPerKindInFileOrder) {
+    auto store = build(
+        {vertex(0), vertex(1), vertex(2), relation(2, 2), tree(0, 1), relation(1, 0), tree(0, 2)});
+    ASSERT_EQ(store->hierarchyEdgeCount(), 2u);
+    ASSERT_EQ(store->relationEdgeCount(), 2u);
+    EXPECT_EQ(store->getHierarchyEdge(1)->getEnd()->getId(), 2u);
+    EXPECT_EQ(store->getRelationEdge(0)->getId(), 0u);
+    // A relation edge from a vertex to itself is stored like any other.
+    EXPECT_EQ(store->getRelationEdge(0)->getStart(), store->getRelationEdge(0)->getEnd());
+    EXPECT_EQ(store->getRelationEdge(1)->getStart()->getId(), 1u);
+}
+
+TEST(BuildGraph, ChildOfTwoEdgesJoinsBothParentsAndKeepsTheLater) {
+    auto store = build({vertex(0), vertex(1), vertex(2), tree(0, 2), tree(1, 2)});
+    EXPECT_EQ(childIds(store->getVertex(0)), Ids{2});
+    EXPECT_EQ(childIds(store->getVertex(1)), Ids{2});
+    EXPECT_EQ(store->getVertex(2)->getParent()->getId(), 1u);
+}
+
+TEST(BuildGraph, HeaderKeysAndUnusableRecordsAreSkipped) {
+    auto store = build({{"LevelSeparator", {"."}},
+                        {"Relations", {}},
+                        vertex(0),
+                        {"H", {"1x", "lenient"}},
+                        tree(0, 1),
+                        {"PCR", {"0", "1x"}},
+                        {"R", {"0"}},
+                        {"h", {"2", "wrong case"}}});
+    EXPECT_EQ(store->vertexCount(), 2u);
+    EXPECT_EQ(store->getVertex(1)->getName(), "lenient");
+    EXPECT_EQ(store->hierarchyEdgeCount(), 1u);
+    EXPECT_EQ(store->relationEdgeCount(), 0u);
+}
+
+TEST(GraphStore, QueriesOnMissingIdsChangeNothing) {
+    auto store = build({vertex(0)});
+    EXPECT_FALSE(store->getVertex(1));
+    EXPECT_FALSE(store->getVertex(4'000'000'000u));
+    EXPECT_FALSE(store->getHierarchyEdge(0));
+    EXPECT_EQ(store->vertexCount(), 1u);
+    EXPECT_EQ(store->getLeaves().size(), 1u);  // the root without children
+}
+
+TEST(GraphStore, FindsVerticesWhateverOrderAndSizeTheirIdsCome) {
+    // Ids far apart and arriving backwards must all be found, inside and beyond the fast index.
+    std::vector<DataRecord> records;
+    const Ids ids = {2'000'000'000u, 70'000, 5, 3000, 0, 2, 1, 4, 3, 2'999};
+    for (uint32_t id : ids) records.push_back(vertex(id, std::to_string(id)));
+    for (uint32_t id = 10'000; id > 100; id -= 7) records.push_back(vertex(id, std::to_string(id)));
+    auto store = build(records);
+    for (const DataRecord& record : records) {
+        const uint32_t id = static_cast<uint32_t>(std::stoul(record.values[0]));
+        ASSERT_TRUE(store->getVertex(id)) << id;
+        EXPECT_EQ(store->getVertex(id)->getName(), record.values[1]);
+    }
+    EXPECT_FALSE(store->getVertex(6));
+    EXPECT_FALSE(store->getVertex(101));
+}
+
+TEST(Hierarchy, CountsPerDepth) {
+    auto store =
+        buildWithHierarchy({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
+                            tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});
+    EXPECT_EQ(store->getHierarchy(), (std::vector<int32_t>{1, 3, 2}));
+    const int32_t levels[] = {0, 1, 1, 1, 2, 2};
+    for (uint32_t id = 0; id < 6; ++id) EXPECT_EQ(store->getVertex(id)->getLevel(), levels[id]);
+}
+
+TEST(Hierarchy, SingleVertexAndChain) {
+    auto single = buildWithHierarchy({vertex(0)});
+    EXPECT_EQ(single->getHierarchy(), (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(single->getRoot()->getPathToRoot(), Ids{0});
+
+    auto chain =
+        buildWithHierarchy({vertex(0), vertex(1), vertex(2), vertex(3), tree(0, 1), tree(1, 2),
+                            tree(2, 3), relation(3, 0), relation(0, 3), relation(1, 1)});
+    EXPECT_EQ(chain->getHierarchy(), (std::vector<int32_t>{1, 1, 1, 1}));
+    EXPECT_EQ(chain->getVertex(3)->getPathToRoot(), (Ids{3, 2, 1, 0}));
+    EXPECT_EQ(chain->getTreePath(*chain->getRelationEdge(0)), (Ids{3, 2, 1, 0}));
+    EXPECT_EQ(chain->getTreePath(*chain->getRelationEdge(1)), (Ids{0, 1, 2, 3}));
+    EXPECT_EQ(chain->getTreePath(*chain->getRelationEdge(2)), Ids{1});
+}
+
+TEST(Vertex, FreeingAVeryDeepTreeNeedsNoDeepCallStack) {
+    // A chain far deeper than the call stack could take one destructor call per level.
+    const uint32_t depth = 1'000'000;
+    std::vector<DataRecord> records;
+    records.reserve(2 * depth);
+    for (uint32_t id = 0; id < depth; ++id) records.push_back(vertex(id));
+    for (uint32_t id = 1; id < depth; ++id) records.push_back(tree(id - 1, id));
+    auto store = buildGraph(std::move(records));
+    VertexPtr middle = store->getVertex(depth / 2);
+    store.reset();
+    // A vertex still held elsewhere keeps its children.
+    ASSERT_EQ(middle->getChildCount(), 1u);
+    EXPECT_EQ(middle->getChild(0)->getId(), depth / 2 + 1);
+    middle.reset();
+}
+
+TEST(IntegerText, StrictConversionAcceptsOnlyWholeNumbersThatFit) {
+    uint32_t value = 7;
+    EXPECT_TRUE(parseStrictUnsigned("0012", value));
+    EXPECT_EQ(value, 12u);
+    EXPECT_TRUE(parseStrictUnsigned("+5", value));
+    EXPECT_EQ(value, 5u);
+    EXPECT_TRUE(parseStrictUnsigned("4294967295", value));
+    EXPECT_EQ(value, 4294967295u);
+    for (const char* bad : {"4294967296", "-1", "", " 1", "1 ", "1x", "+", "0x1"}) {
+        EXPECT_FALSE(parseStrictUnsigned(bad, value)) << bad;
+    }
+}
+
+TEST(Trace, SilencedTraceDoesNotSilenceTheNextStream) {
+    setTraceStream(nullptr);
+    trace() << "lost " << 5 << '\n';
+    std::ostringstream captured;
+    setTraceStream(&captured);
+    trace() << "kept " << 5 << '\n';
+    setTraceStream(&std::cout);
+    EXPECT_EQ(captured.str(), "kept 5\n");
+}

@@ -1,0 +1,152 @@
+// Properties every layout keeps on families of generated graphs (seeds, fan-outs, depths,
+// shuffled ids), larger than the quadratic comparisons can afford.
+#include "BallonTree.h"
+#include "BreadthFirstTree.h"
+#include "LayoutTestGraph.h"
+#include "RadialTree.h"
+#include "RootedTree.h"
+#include "TreeMap.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+std::vector<GeneratorParams> invariantGraphs() { return graphFamily(3000, 2); }
+
+bool finite(const LayoutRecord& r) {
+    return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z) && std::isfinite(r.r) &&
+           std::isfinite(r.g) && std::isfinite(r.b) && std::isfinite(r.a);
+}
+
+TEST(LayoutInvariants, EveryReachableVertexHasAFiniteRecordInEveryView) {
+    for (const GeneratorParams& params : invariantGraphs()) {
+        PublishedGraph graph(params);
+        std::vector<std::unique_ptr<View>> views;
+        views.emplace_back(new RootedTree);
+        views.emplace_back(new BallonTree);
+        views.emplace_back(new TreeMap(0));
+        views.emplace_back(new TreeMap(1));
+        views.emplace_back(new RadialTree);
+        const BreadthFirstTree reachable(graph.store());
+        ASSERT_EQ(reachable.size(), graph.store().vertexCount());
+        for (size_t v = 0; v < views.size(); ++v) {
+            views[v]->calculate();
+            EXPECT_EQ(views[v]->records().size(), reachable.size()) << describe(params) << v;
+            for (const auto& [id, record] : views[v]->records()) {
+                ASSERT_TRUE(finite(record)) << describe(params) << " view " << v << " id " << id;
+            }
+        }
+    }
+}
+
+TEST(LayoutInvariants, RootedTreeCentresEveryInnerVertexOverItsChildren) {
+    for (const GeneratorParams& params : invariantGraphs()) {
+        PublishedGraph graph(params);
+        RootedTree view;
+        view.calculate();
+        const float depths = static_cast<float>(graph.store().depthCount());
+        for (const auto& [id, vertex] : graph.store().vertices()) {
+            const LayoutRecord record = view.records().at(id);
+            EXPECT_GE(record.x, 0.0f);
+            EXPECT_LT(record.x, 1.0f);
+            EXPECT_FLOAT_EQ(record.y, vertex->getLevel() / depths);
+            if (vertex->getChildCount() == 0) continue;
+            float sum = 0.0f;
+            for (const VertexPtr& child : vertex->children())
+                sum += view.records().at(child->getId()).x;
+            ASSERT_EQ(record.x, sum / vertex->getChildCount()) << describe(params) << " id " << id;
+        }
+    }
+}
+
+TEST(LayoutInvariants, RadialTreePutsEveryDepthOnItsOwnCircle) {
+    for (const GeneratorParams& params : invariantGraphs()) {
+        PublishedGraph graph(params);
+        RadialTree view;
+        view.calculate();
+        const double depths = static_cast<double>(graph.store().depthCount());
+        for (const auto& [id, vertex] : graph.store().vertices()) {
+            const LayoutRecord record = view.records().at(id);
+            EXPECT_EQ(record.y, 0.0f);
+            ASSERT_NEAR(std::hypot(record.x, record.z), vertex->getLevel() / depths, 1e-6)
+                << describe(params) << " id " << id;
+        }
+    }
+}
+
+TEST(LayoutInvariants, BallonChildrenLieOnTheirParentsCircle) {
+    for (const GeneratorParams& params : invariantGraphs()) {
+        PublishedGraph graph(params);
+        BallonTree view;
+        view.calculate();
+        ASSERT_EQ(view.balloons().size(), graph.store().vertexCount());
+        const double depths = static_cast<double>(graph.store().depthCount());
+        for (const auto& [id, vertex] : graph.store().vertices()) {
+            const LayoutRecord parent = view.records().at(id);
+            const VertexBallon& balloon = *view.balloons().at(id);
+            EXPECT_GE(balloon.m_radius, balloon.m_innerRadius);
+            for (const VertexPtr& child : vertex->children()) {
+                const LayoutRecord record = view.records().at(child->getId());
+                const double distance = std::hypot(record.x - parent.x, record.z - parent.z);
+                // The child is its parent's float position plus the offset, rounded once.
+                const double rounding =
+                    1.2e-7 * (std::fabs(record.x) + std::fabs(record.z) + balloon.m_radius);
+                ASSERT_NEAR(distance, balloon.m_radius, rounding)
+                    << describe(params) << " id " << child->getId();
+                ASSERT_NEAR(record.y - parent.y, child->getLevel() / depths, 1e-5);
+            }
+        }
+    }
+}
+
+TEST(LayoutInvariants, TreemapChildrenTileTheirParentsRectangle) {
+    for (const GeneratorParams& params : invariantGraphs()) {
+        PublishedGraph graph(params);
+        for (int mode : {0, 1}) {
+            TreeMap view(mode);
+            view.calculate();
+            ASSERT_EQ(view.mapVertices().size(), graph.store().vertexCount());
+            for (const auto& [id, cell] : view.mapVertices()) {
+                ASSERT_GE(cell->stripCount(), 1u);
+                const LayoutRecord centre = view.records().at(id);
+                const double left = centre.x - 0.5 * cell->getWidth();
+                double top = centre.z - 0.5 * cell->getHeight();
+                const double stripHeight = cell->getHeight() / cell->stripCount();
+                size_t placed = 0;
+                size_t row = 0;
+                for (const StripPtr& strip : cell->getStrips()) {
+                    double x = left;
+                    size_t column = 0;
+                    for (const VertexPtr& vertex : strip->items()) {
+                        // Corners are float sums of float cell sizes: the error grows with the
+                        // number of cells before this one.
+                        const double xTolerance = 1.2e-7 * (column + 4);
+                        const double zTolerance = 1.2e-7 * (row + 4);
+                        const MapVertex& child = *view.mapVertices().at(vertex->getId());
+                        const LayoutRecord record = view.records().at(vertex->getId());
+                        // One height for all strips, one width per strip, no gaps or overlaps.
+                        ASSERT_EQ(child.getHeight(), stripHeight) << describe(params);
+                        ASSERT_EQ(child.getWidth(), cell->getWidth() / strip->vertexCount());
+                        ASSERT_NEAR(record.x - 0.5 * child.getWidth(), x, xTolerance);
+                        ASSERT_NEAR(record.z - 0.5 * child.getHeight(), top, zTolerance);
+                        x += child.getWidth();
+                        ++placed;
+                        ++column;
+                    }
+                    if (strip->vertexCount() > 0) {
+                        ASSERT_NEAR(x, left + cell->getWidth(), 1e-12);
+                    }
+                    top += stripHeight;
+                    ++row;
+                }
+                ASSERT_NEAR(top, centre.z + 0.5 * cell->getHeight(), 1e-7);
+                ASSERT_EQ(placed, cell->getVertex()->getChildCount());
+            }
+        }
+    }
+}
+
+}  // namespace

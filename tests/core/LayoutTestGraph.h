@@ -1,0 +1,109 @@
+#pragma once
+
+#include "BuildGraph.h"
+#include "GraphGenerator.h"
+#include "GraphStore.h"
+#include "LayoutRecord.h"
+#include "Trace.h"
+
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A built graph published in g_graph for the lifetime of the object, with the trace silenced.
+class PublishedGraph {
+public:
+    explicit PublishedGraph(std::vector<DataRecord> records) {
+        setTraceStream(nullptr);
+        m_store = buildGraph(std::move(records));
+        m_store->calculateHierarchy();
+        g_graph = m_store.get();
+    }
+    explicit PublishedGraph(const GeneratorParams& params)
+        : PublishedGraph(GraphGenerator(params).records()) {}
+    ~PublishedGraph() {
+        g_graph = nullptr;
+        setTraceStream(&std::cout);
+    }
+    PublishedGraph(const PublishedGraph&) = delete;
+    PublishedGraph& operator=(const PublishedGraph&) = delete;
+
+    GraphStore& store() { return *m_store; }
+
+private:
+    std::unique_ptr<GraphStore> m_store;
+};
+
+// Records of a tree given as (parent, child) pairs over ids 0 .. count-1, root 0.
+inline std::vector<DataRecord> treeRecords(uint32_t count,
+                                           const std::vector<std::pair<uint32_t, uint32_t>>& edges,
+                                           uint32_t root = 0) {
+    std::vector<DataRecord> records{{"Root", {std::to_string(root)}}};
+    for (uint32_t id = 0; id < count; ++id) {
+        records.push_back({"H", {std::to_string(id), "v" + std::to_string(id)}});
+    }
+    for (const auto& [parent, child] : edges) {
+        records.push_back({"PCR", {std::to_string(parent), std::to_string(child)}});
+    }
+    return records;
+}
+
+// A root with `count` leaf children, ids 1 .. count.
+inline std::vector<DataRecord> starRecords(uint32_t count) {
+    std::vector<std::pair<uint32_t, uint32_t>> edges;
+    for (uint32_t child = 1; child <= count; ++child) edges.emplace_back(0, child);
+    return treeRecords(count + 1, edges);
+}
+
+inline bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+inline bool sameRecord(const LayoutRecord& a, const LayoutRecord& b) {
+    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z) && sameBits(a.r, b.r) &&
+           sameBits(a.g, b.g) && sameBits(a.b, b.b) && sameBits(a.a, b.a);
+}
+
+// The first id at which two record maps differ, or an empty string when they are identical.
+inline std::string firstDifference(const std::map<uint32_t, LayoutRecord>& expected,
+                                   const std::map<uint32_t, LayoutRecord>& actual) {
+    if (expected.size() != actual.size()) {
+        return "sizes " + std::to_string(expected.size()) + " and " + std::to_string(actual.size());
+    }
+    for (auto e = expected.begin(), a = actual.begin(); e != expected.end(); ++e, ++a) {
+        if (e->first != a->first) return "ids " + std::to_string(e->first);
+        if (!sameRecord(e->second, a->second)) return "record of id " + std::to_string(e->first);
+    }
+    return "";
+}
+
+// Parameter families for the comparisons and invariants: fan-outs, depths, seeds, shuffled ids.
+inline std::vector<GeneratorParams> graphFamily(uint32_t vertices, int seeds) {
+    std::vector<GeneratorParams> family;
+    const uint32_t fanOuts[] = {1, 2, 3, 5, 12};
+    const uint32_t depths[] = {1, 2, 4, 9, 40};
+    for (int seed = 1; seed <= seeds; ++seed) {
+        for (uint32_t fanOut : fanOuts) {
+            for (uint32_t depth : depths) {
+                GeneratorParams params;
+                params.vertices = vertices + static_cast<uint32_t>(seed * 7) % 13;
+                params.fanOut = fanOut;
+                params.maxDepth = depth;
+                params.relations = 0;
+                params.seed = static_cast<uint64_t>(seed);
+                params.shuffleIds = seed % 2 == 0;
+                family.push_back(params);
+            }
+        }
+    }
+    return family;
+}
+
+inline std::string describe(const GeneratorParams& params) {
+    return "vertices " + std::to_string(params.vertices) + " fan-out " +
+           std::to_string(params.fanOut) + " depth " + std::to_string(params.maxDepth) + " seed " +
+           std::to_string(params.seed) + (params.shuffleIds ? " shuffled" : "");
+}
