@@ -47,8 +47,7 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
             &MainWindow::RelationStartColorChanged);
     connect(cb_relationEndColor, &QComboBox::textActivated, this,
             &MainWindow::RelationEndColorChanged);
-    connect(cb_selectionColor, &QComboBox::textActivated, this,
-            &MainWindow::SelectionColorChanged);
+    connect(cb_selectionColor, &QComboBox::textActivated, this, &MainWindow::SelectionColorChanged);
 }
 
 MainWindow::~MainWindow() {
@@ -126,7 +125,8 @@ void MainWindow::controlDialog() {
         " In Addition to the interaction with the User Interface \n you can also interact with "
         "the following Keys \n press ALT right Mousebutton : zoom the whole Scene \n press ALT "
         "left Mousebutton :  rotate the whole Scene\n press ALT +  W A S D : position the Ligth "
-        "Source, marked by the yellow dot \n press ALT + R F : the altitude of the Light Source \n");
+        "Source, marked by the yellow dot \n press ALT + R F : the altitude of the Light Source "
+        "\n");
 }
 
 bool MainWindow::startFromCommandLine(const QStringList& arguments) {
@@ -134,7 +134,9 @@ bool MainWindow::startFromCommandLine(const QStringList& arguments) {
     int view = -1;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        if (arg == "--screenshot" && i + 1 < arguments.size()) {
+        if (arg == "--2d") {
+            checkBox->setChecked(false);  // the control and the render state stay in step
+        } else if (arg == "--screenshot" && i + 1 < arguments.size()) {
             screenshot = arguments[++i];
         } else if (arg == "--view" && i + 1 < arguments.size()) {
             bool ok = false;
@@ -146,7 +148,7 @@ bool MainWindow::startFromCommandLine(const QStringList& arguments) {
         } else if (!arg.startsWith("--") && file.isEmpty()) {
             file = arg;
         } else {
-            std::cerr << "usage: ramiflex [FILE [--screenshot OUT.png] [--view N]]\n";
+            std::cerr << "usage: ramiflex [FILE [--screenshot OUT.png] [--view N] [--2d]]\n";
             return false;
         }
     }
@@ -179,14 +181,14 @@ void MainWindow::takeScreenshot(const QString& outFile) {
     // Let a few frames pass so that colours and beta have reached the buffers.
     auto frames = std::make_shared<int>(0);
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(openGLWidget, &QOpenGLWidget::frameSwapped, this,
-                          [this, frames, connection, outFile] {
-                              if (++*frames < 3) return;
-                              disconnect(*connection);
-                              const bool saved = openGLWidget->grabFramebuffer().save(outFile);
-                              if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
-                              QCoreApplication::exit(saved ? 0 : 1);
-                          });
+    *connection = connect(
+        openGLWidget, &QOpenGLWidget::frameSwapped, this, [this, frames, connection, outFile] {
+            if (++*frames < 3) return;
+            disconnect(*connection);
+            const bool saved = openGLWidget->grabFramebuffer().save(outFile);
+            if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
 }
 
 void MainWindow::Mode3D(bool value) { g_renderStates.mode3D = value; }

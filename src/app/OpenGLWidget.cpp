@@ -157,13 +157,26 @@ void OpenGLWidget::keyPressEvent(QKeyEvent* event) {
     if (!onlyAlt(event)) return;
     float* position = m_light->m_position;
     switch (event->key()) {
-        case Qt::Key_W: position[2] = static_cast<float>(position[2] + kLightStep); break;
-        case Qt::Key_S: position[2] = static_cast<float>(position[2] - kLightStep); break;
-        case Qt::Key_A: position[0] = static_cast<float>(position[0] + kLightStep); break;
-        case Qt::Key_D: position[0] = static_cast<float>(position[0] - kLightStep); break;
-        case Qt::Key_R: position[1] = static_cast<float>(position[1] + kLightStep); break;
-        case Qt::Key_F: position[1] = static_cast<float>(position[1] - kLightStep); break;
-        default: break;
+        case Qt::Key_W:
+            position[2] = static_cast<float>(position[2] + kLightStep);
+            break;
+        case Qt::Key_S:
+            position[2] = static_cast<float>(position[2] - kLightStep);
+            break;
+        case Qt::Key_A:
+            position[0] = static_cast<float>(position[0] + kLightStep);
+            break;
+        case Qt::Key_D:
+            position[0] = static_cast<float>(position[0] - kLightStep);
+            break;
+        case Qt::Key_R:
+            position[1] = static_cast<float>(position[1] + kLightStep);
+            break;
+        case Qt::Key_F:
+            position[1] = static_cast<float>(position[1] - kLightStep);
+            break;
+        default:
+            break;
     }
 }
 

@@ -78,9 +78,8 @@ void RenderImplementation::Initialize() {
                                      {"ColorTex0", "Background"});
     m_weightingProgram =
         buildProgram("shader/weighting_vert.glsl", "shader/weighting_frag.glsl", {"light_type"});
-    m_occlusionProgram =
-        buildProgram("shader/relation_occlusion_vert.glsl", "shader/relation_occlusion_frag.glsl",
-                     {"DepthBackground"});
+    m_occlusionProgram = buildProgram("shader/relation_occlusion_vert.glsl",
+                                      "shader/relation_occlusion_frag.glsl", {"DepthBackground"});
     m_weightingFinalProgram =
         buildProgram("shader/weighting_final_vert.glsl", "shader/weighting_final_frag.glsl",
                      {"ColorTex0", "ColorTex1", "Background"});
@@ -320,7 +319,8 @@ void RenderImplementation::recolorAllCurves() {
     if (!m_splines) return;
     for (int t = 0; t < 5; ++t) {
         std::vector<SplineCurve*> curves = curveList(t);
-        for (SplineCurve* curve : curves) curve->setColors(toColor(m_relationStartColor), toColor(m_relationEndColor));
+        for (SplineCurve* curve : curves)
+            curve->setColors(toColor(m_relationStartColor), toColor(m_relationEndColor));
         m_curveBuffers[t].updateColors(curves);
     }
 }
@@ -419,10 +419,14 @@ void RenderImplementation::drawVerticesPass() {
     glPushMatrix();
     applySceneTransform();
     RenderTree* drawer = m_drawers[m_viewType].get();
-    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) d->drawVertices();
-    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) d->drawVertices();
-    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) d->drawVertices();
-    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) d->drawVertices();
+    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer))
+        d->drawVertices();
+    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer))
+        d->drawVertices();
+    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer))
+        d->drawVertices();
+    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer))
+        d->drawVertices();
     glPopMatrix();
 }
 
@@ -449,10 +453,14 @@ void RenderImplementation::drawVerticesWithSelection() {
         d->drawVertex(selected);
         glPopMatrix();
     };
-    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) drawBoth(d);
-    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) drawBoth(d);
-    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) drawBoth(d);
-    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) drawBoth(d);
+    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer))
+        drawBoth(d);
+    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer))
+        drawBoth(d);
+    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer))
+        drawBoth(d);
+    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer))
+        drawBoth(d);
 }
 
 void RenderImplementation::drawGridPass() {
@@ -460,8 +468,10 @@ void RenderImplementation::drawGridPass() {
     glPushMatrix();
     applySceneTransform();
     RenderTree* drawer = m_drawers[m_viewType].get();
-    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) d->drawGrid();
-    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) d->drawGrid();
+    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer))
+        d->drawGrid();
+    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer))
+        d->drawGrid();
     glPopMatrix();
 }
 

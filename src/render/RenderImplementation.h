@@ -45,8 +45,8 @@ public:
 
     void setVertexColor(float r, float g, float b, float a) override;
     void setHierarchyEdgeColor(float r, float g, float b, float a) override;
-    void setRelationEdgeColors(float sr, float sg, float sb, float sa, float er, float eg,
-                               float eb, float ea) override;
+    void setRelationEdgeColors(float sr, float sg, float sb, float sa, float er, float eg, float eb,
+                               float ea) override;
     void setSelectionColor(float r, float g, float b, float a) override;
 
     // Read by tests and the overlay.
@@ -63,6 +63,8 @@ public:
     ShaderProgram* program(int index) const;
     std::string overlayLine(int row) const;
     static int framesPerSecond(int milliseconds);
+    // Numbers in the overlay are cut to five characters.
+    static std::string overlayField(long long value);
     // Turns a picking code into an index of count objects; -1 when it names none.
     static int codeToIndex(float code, size_t count);
 

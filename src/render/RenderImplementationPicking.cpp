@@ -27,11 +27,6 @@ CoverTag coverTag(float alpha) {
     return COVER_NOTHING;
 }
 
-std::string text6(long long value) {
-    char buffer[6];
-    std::snprintf(buffer, sizeof buffer, "%lld", value);
-    return buffer;
-}
 
 }  // namespace
 
@@ -91,8 +86,9 @@ void RenderImplementation::pick(int x, int y) {
             break;
     }
     std::cout << "ERG: " << r << " " << g << " " << b << " " << a << '\n';
-    glReadBuffer(GL_FRONT);
     bindDefaultFramebuffer();
+    // A toolkit's default framebuffer may be a framebuffer object, which has no front buffer.
+    glReadBuffer(defaultFramebuffer() == 0 ? GL_FRONT : GL_COLOR_ATTACHMENT0);
 }
 
 void RenderImplementation::recolorHierarchyEdges(uint32_t id, const float* color,
@@ -118,7 +114,8 @@ void RenderImplementation::recolorCurve(int index, const float* start, const flo
     const std::vector<SplineCurve*> curves = curveList(m_viewType);
     // An index left over from another view or file is checked before it is used.
     if (static_cast<size_t>(index) >= curves.size()) return;
-    curves[index]->setColors({start[0], start[1], start[2], start[3]}, {end[0], end[1], end[2], end[3]});
+    curves[index]->setColors({start[0], start[1], start[2], start[3]},
+                             {end[0], end[1], end[2], end[3]});
     m_curveBuffers[m_viewType].updateCurveColors(index, *curves[index]);
 }
 
@@ -143,7 +140,8 @@ void RenderImplementation::UpdateSelection() {
             if (s.m_previousHierarchyEdge) {
                 recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
             }
-            if (s.m_hierarchyEdge) recolorHierarchyEdges(s.m_hierarchyEdge->getId(), m_selectionColor, h);
+            if (s.m_hierarchyEdge)
+                recolorHierarchyEdges(s.m_hierarchyEdge->getId(), m_selectionColor, h);
             break;
         case Selection::VERTEX:
             if (s.m_previousCurve >= 0) {
@@ -158,6 +156,13 @@ void RenderImplementation::UpdateSelection() {
     }
 }
 
+std::string RenderImplementation::overlayField(long long value) {
+    // The overlay's fields are six-byte buffers: at most five characters show.
+    std::string text = std::to_string(value);
+    if (text.size() > 5) text.resize(5);
+    return text;
+}
+
 int RenderImplementation::framesPerSecond(int milliseconds) {
     if (milliseconds < 1) milliseconds = 1;
     return static_cast<int>(1000.0 / milliseconds);
@@ -168,19 +173,28 @@ std::string RenderImplementation::overlayLine(int row) const {
     auto edgeLines = [&](const Edge& edge, const char* type) -> std::string {
         const VertexPtr start = edge.getStart(), end = edge.getEnd();
         switch (row) {
-            case 0: return type;
-            case 1: return "ID: " + text6(edge.getId());
-            case 2: return "Start: " + text6(start->getId()) + " " + start->getName();
-            case 3: return "End: " + text6(end->getId()) + " " + end->getName();
-            default: return "";
+            case 0:
+                return type;
+            case 1:
+                return "ID: " + overlayField(edge.getId());
+            case 2:
+                return "Start: " + overlayField(start->getId()) + " " + start->getName();
+            case 3:
+                return "End: " + overlayField(end->getId()) + " " + end->getName();
+            default:
+                return "";
         }
     };
     if (s.m_type == Selection::VERTEX && s.m_vertex) {
         switch (row) {
-            case 0: return "Type: Vertex";
-            case 1: return "ID: " + text6(s.m_vertex->getId());
-            case 2: return "Name: " + s.m_vertex->getName();
-            default: return "";
+            case 0:
+                return "Type: Vertex";
+            case 1:
+                return "ID: " + overlayField(s.m_vertex->getId());
+            case 2:
+                return "Name: " + s.m_vertex->getName();
+            default:
+                return "";
         }
     }
     if (s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge) {
@@ -190,15 +204,18 @@ std::string RenderImplementation::overlayLine(int row) const {
         return edgeLines(*s.m_relationEdge, "Type: Relation Edge");
     }
     switch (row) {
-        case 0: return "Type: ";
-        case 1: return "ID:";
-        default: return "";
+        case 0:
+            return "Type: ";
+        case 1:
+            return "ID:";
+        default:
+            return "";
     }
 }
 
 void RenderImplementation::drawOverlay(int milliseconds) {
     glColor4f(1, 1, 1, 1);
-    const std::string fps = text6(framesPerSecond(milliseconds));
+    const std::string fps = overlayField(framesPerSecond(milliseconds));
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, m_font.m_fontTexture);
     glEnable(GL_TEXTURE_2D);

@@ -2,7 +2,9 @@
 // selection and its highlight, colours, beta and the render-state decoding.
 #include "BallonTree.h"
 #include "BuildGraph.h"
+#include "DefaultFramebuffer.h"
 #include "FboSize.h"
+#include "FrameBuffer.h"
 #include "GlFixture.h"
 #include "GraphGenerator.h"
 #include "Light.h"
@@ -47,6 +49,9 @@ protected:
         GlTest::SetUp();
         ensureImageLibrary();
         g_renderStates = RenderStates();
+        // The picture goes to a framebuffer object of its own, as under the toolkit's widget.
+        m_screen = std::make_unique<FrameBuffer>(1);
+        setDefaultFramebuffer(m_screen->m_framebuffer);
         m_renderer = std::make_unique<RenderImplementation>();
         captureStdout([&] { m_renderer->Initialize(); });
         g_renderStates.shadow = false;
@@ -54,6 +59,7 @@ protected:
 
     void TearDown() override {
         m_renderer.reset();
+        setDefaultFramebuffer(0);
         g_graph = nullptr;
     }
 
@@ -88,19 +94,20 @@ protected:
     void frame(int viewType) {
         g_renderStates.viewType = viewType;
         m_camera = cameraFor(viewType);
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+        bindDefaultFramebuffer();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         m_renderer->render(m_camera.get(), &m_light);
     }
 
     // Where a point of layout space shows, in widget pixels.
     Pixel project(float x, float y, float z) const {
-        const Vector4 clip = math::transform(math::multiply(m_camera->projection, m_camera->view),
-                                             {x, y, z, 1});
+        const Vector4 clip =
+            math::transform(math::multiply(m_camera->projection, m_camera->view), {x, y, z, 1});
         const float px = (clip[0] / clip[3] + 1) / 2 * FBO_WIDTH;
         const float py = (clip[1] / clip[3] + 1) / 2 * FBO_HEIGHT;
         // pick() reads column x - 1 and row 767 - (y - 1).
-        return {static_cast<int>(std::floor(px)) + 1, FBO_HEIGHT - static_cast<int>(std::floor(py))};
+        return {static_cast<int>(std::floor(px)) + 1,
+                FBO_HEIGHT - static_cast<int>(std::floor(py))};
     }
 
     Pixel projectVertex(int viewType, uint32_t id) const {
@@ -112,12 +119,13 @@ protected:
         captureStdout([&] { m_renderer->pick(p.x, p.y); });
     }
 
-    // Picks around p until something of the given type is selected; lines are one pixel wide.
-    bool pickNear(Pixel p, int type) {
+    // Picks around p until the selection satisfies found; lines are one pixel wide.
+    template <typename Found>
+    bool pickNear(Pixel p, Found found) {
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
                 pick({p.x + dx, p.y + dy});
-                if (m_renderer->selection().m_type == type) return true;
+                if (found(m_renderer->selection())) return true;
             }
         }
         return false;
@@ -135,6 +143,7 @@ protected:
         return *m_renderer->splines()->curvesFor(viewType);
     }
 
+    std::unique_ptr<FrameBuffer> m_screen;
     std::unique_ptr<RenderImplementation> m_renderer;
     std::unique_ptr<GraphStore> m_graph;
     std::unique_ptr<View> m_views[5];
@@ -179,15 +188,20 @@ TEST_F(RendererTest, BackgroundSelectsNothing) {
 
 TEST_F(RendererTest, PickingAHierarchyEdgeHighlightsItInEveryView) {
     // A root with two children: edge 1 runs from the root to the right child.
-    load({{"Root", {"0"}}, {"H", {"0", "root"}}, {"H", {"1", "a"}}, {"H", {"2", "b"}},
-          {"PCR", {"0", "1"}}, {"PCR", {"0", "2"}}});
+    load({{"Root", {"0"}},
+          {"H", {"0", "root"}},
+          {"H", {"1", "a"}},
+          {"H", {"2", "b"}},
+          {"PCR", {"0", "1"}},
+          {"PCR", {"0", "2"}}});
     g_renderStates.drawMask = 2;
     const float selection[4] = {0, 1, 0, 1};
     std::copy(selection, selection + 4, g_renderStates.selectionColor);
     frame(0);
     const LayoutRecord a = m_views[0]->getRecord(0), b = m_views[0]->getRecord(2);
     const Pixel middle = project((a.x + b.x) / 2, 1 - (a.y + b.y) / 2, 0);
-    ASSERT_TRUE(pickNear(middle, Selection::HIERARCHY_EDGE));
+    ASSERT_TRUE(
+        pickNear(middle, [](const Selection& s) { return s.m_type == Selection::HIERARCHY_EDGE; }));
     EXPECT_EQ(m_renderer->selection().m_hierarchyEdge->getId(), 1u);
     for (int view = 0; view < 5; ++view) {
         const std::vector<float> colors = hierarchyColors(view);
@@ -199,9 +213,18 @@ TEST_F(RendererTest, PickingAHierarchyEdgeHighlightsItInEveryView) {
 
 TEST_F(RendererTest, PickingACurveSelectsItsEdgeAndANewPickRestoresThePrevious) {
     // Two relation edges between distant leaves of a root with four children.
-    load({{"Root", {"0"}}, {"H", {"0", "r"}}, {"H", {"1", "a"}}, {"H", {"2", "b"}},
-          {"H", {"3", "c"}}, {"H", {"4", "d"}}, {"PCR", {"0", "1"}}, {"PCR", {"0", "2"}},
-          {"PCR", {"0", "3"}}, {"PCR", {"0", "4"}}, {"R", {"1", "2"}}, {"R", {"3", "4"}}});
+    load({{"Root", {"0"}},
+          {"H", {"0", "r"}},
+          {"H", {"1", "a"}},
+          {"H", {"2", "b"}},
+          {"H", {"3", "c"}},
+          {"H", {"4", "d"}},
+          {"PCR", {"0", "1"}},
+          {"PCR", {"0", "2"}},
+          {"PCR", {"0", "3"}},
+          {"PCR", {"0", "4"}},
+          {"R", {"1", "2"}},
+          {"R", {"3", "4"}}});
     g_renderStates.drawMask = 4;
     g_renderStates.beta = 1;
     frame(0);
@@ -212,14 +235,15 @@ TEST_F(RendererTest, PickingACurveSelectsItsEdgeAndANewPickRestoresThePrevious) 
         const Point3 p = list[index].point(25);
         return project(p[0], p[1], p[2]);
     };
-    ASSERT_TRUE(pickNear(curvePixel(0), Selection::RELATION_EDGE));
+    ASSERT_TRUE(pickNear(curvePixel(0), [](const Selection& s) { return s.m_currentCurve == 0; }));
     const int first = m_renderer->selection().m_currentCurve;
     EXPECT_EQ(m_renderer->selection().m_relationEdge->getId(),
               static_cast<uint32_t>(list[first].getEdgeId()));
     EXPECT_EQ(list[first].getStartColor(), (Color4{1, 1, 1, 1}));  // the selection colour
 
     // Select the other curve: the first gets its gradient back.
-    ASSERT_TRUE(pickNear(curvePixel(1 - first), Selection::RELATION_EDGE));
+    ASSERT_TRUE(pickNear(curvePixel(1 - first),
+                         [&](const Selection& s) { return s.m_currentCurve == 1 - first; }));
     EXPECT_EQ(m_renderer->selection().m_currentCurve, 1 - first);
     EXPECT_EQ(m_renderer->selection().m_previousCurve, first);
     EXPECT_EQ(list[first].getStartColor(), (Color4{0, 0, 1, 0.2f}));
@@ -304,6 +328,9 @@ TEST_F(RendererTest, OverlayTextFollowsTheSelection) {
     EXPECT_EQ(RenderImplementation::framesPerSecond(16), 62);
     EXPECT_EQ(RenderImplementation::framesPerSecond(0), 1000);
     EXPECT_EQ(RenderImplementation::framesPerSecond(-5), 1000);
+    EXPECT_EQ(RenderImplementation::overlayField(12345), "12345");
+    EXPECT_EQ(RenderImplementation::overlayField(123456), "12345");
+    EXPECT_EQ(RenderImplementation::overlayField(-12345), "-1234");
     EXPECT_EQ(m_renderer->overlayLine(0), "Type: ");
     EXPECT_EQ(m_renderer->overlayLine(1), "ID:");
     EXPECT_EQ(m_renderer->overlayLine(2), "");
