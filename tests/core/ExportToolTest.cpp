@@ -35,6 +35,12 @@ RunResult runExport(const std::string& arguments, const std::string& errorFile) 
     return result;
 }
 
+// Standard error of this test's runs; ctest runs the tests in parallel, so each gets its own.
+std::string errorFileOfThisTest() {
+    return testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() +
+           "_errors.txt";
+}
+
 std::string readFile(const std::string& name) {
     std::ifstream in(name);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -54,8 +60,8 @@ TEST(ExportTool, WritesTheLayoutSectionsOfAFile) {
         std::ofstream out(file);
         GraphGenerator(params).writeRsf(out);
     }
-    const RunResult run = runExport(file + " --beta 0.25", dir + "export_errors.txt");
-    ASSERT_EQ(run.status, 0) << readFile(dir + "export_errors.txt");
+    const RunResult run = runExport(file + " --beta 0.25", errorFileOfThisTest());
+    ASSERT_EQ(run.status, 0) << readFile(errorFileOfThisTest());
 
     // The same file loaded here and written by the section writers: the tool must have loaded,
     // computed all five views and kept the trace out of its output.
@@ -82,17 +88,17 @@ TEST(ExportTool, WritesTheLayoutSectionsOfAFile) {
 
 TEST(ExportTool, UnreadableFileFailsWithNothingOnStandardOutput) {
     const std::string dir = testing::TempDir();
-    const RunResult run = runExport(dir + "no_such_file.rsf", dir + "export_errors.txt");
+    const RunResult run = runExport(dir + "no_such_file.rsf", errorFileOfThisTest());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(readFile(dir + "export_errors.txt"), "");
+    EXPECT_NE(readFile(errorFileOfThisTest()), "");
 }
 
 TEST(ExportTool, BetaOutsideZeroToOneIsRefused) {
     const std::string dir = testing::TempDir();
     for (const char* beta : {"1.5", "-0.1", "nan", "0.5x", ""}) {
         const RunResult run =
-            runExport(dir + "any.rsf --beta '" + beta + "'", dir + "export_errors.txt");
+            runExport(dir + "any.rsf --beta '" + beta + "'", errorFileOfThisTest());
         EXPECT_NE(run.status, 0) << beta;
         EXPECT_EQ(run.out, "") << beta;
     }
