@@ -41,7 +41,8 @@ void CurveBuffers::create(const std::vector<SplineCurve*>& curves) {
 
 template <typename Write>
 void CurveBuffers::rewrite(Kind kind, size_t firstCurve, size_t curveCount, Write write) {
-    if (curveCount == 0 || !m_buffers[kind]) return;
+    // Curves that are not the ones these buffers were made for are left alone.
+    if (curveCount == 0 || !m_buffers[kind] || firstCurve + curveCount > m_first.size()) return;
     const size_t stride = kComponents[kind] * sizeof(float);
     const size_t begin = m_first[firstCurve];
     const size_t last = firstCurve + curveCount - 1;

@@ -183,12 +183,13 @@ void RenderImplementation::CreateObjects(View** views) {
     // New curves show the bundling strength the slider stands at, not the raw tree path.
     m_beta = g_renderStates.beta;
     m_splines->applyBeta(m_beta);
+    // Objects made after a colour change show the current colours at once.
+    if (m_colorsSynced) colorCurves();
+    for (int t = 0; t < 5; ++t) m_curveBuffers[t].create(curveList(t));
     if (m_colorsSynced) {
-        recolorAllCurves();
         setHierarchyEdgeColor(m_hierarchyColor[0], m_hierarchyColor[1], m_hierarchyColor[2],
                               m_hierarchyColor[3]);
     }
-    for (int t = 0; t < 5; ++t) m_curveBuffers[t].create(curveList(t));
 }
 
 void RenderImplementation::render(Camera* camera, Light* light) {
@@ -315,14 +316,17 @@ void RenderImplementation::setRelationEdgeColors(float sr, float sg, float sb, f
     // A relation highlight is undone with the rest; the selection itself stays.
 }
 
-void RenderImplementation::recolorAllCurves() {
+void RenderImplementation::colorCurves() {
     if (!m_splines) return;
+    const Color4 start = toColor(m_relationStartColor), end = toColor(m_relationEndColor);
     for (int t = 0; t < 5; ++t) {
-        std::vector<SplineCurve*> curves = curveList(t);
-        for (SplineCurve* curve : curves)
-            curve->setColors(toColor(m_relationStartColor), toColor(m_relationEndColor));
-        m_curveBuffers[t].updateColors(curves);
+        for (SplineCurve* curve : curveList(t)) curve->setColors(start, end);
     }
+}
+
+void RenderImplementation::recolorAllCurves() {
+    colorCurves();
+    for (int t = 0; t < 5; ++t) m_curveBuffers[t].updateColors(curveList(t));
 }
 
 void RenderImplementation::setSelectionColor(float, float, float, float) { UpdateSelection(); }

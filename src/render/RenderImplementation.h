@@ -89,6 +89,7 @@ private:
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
     void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
     void recolorCurve(int index, const float* start, const float* end);
+    void colorCurves();
     void recolorAllCurves();
     void createHierarchyBuffers(View& view, int type);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;

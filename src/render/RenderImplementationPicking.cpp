@@ -27,7 +27,6 @@ CoverTag coverTag(float alpha) {
     return COVER_NOTHING;
 }
 
-
 }  // namespace
 
 int RenderImplementation::codeToIndex(float code, size_t count) {

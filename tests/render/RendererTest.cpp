@@ -209,6 +209,10 @@ TEST_F(RendererTest, PickingAHierarchyEdgeHighlightsItInEveryView) {
         EXPECT_EQ(colors[0], 1.0f) << "edge 0 keeps the hierarchy red, view " << view;
         EXPECT_EQ(colors[1], 0.0f);
     }
+    // The next file's objects are new: the old selection would name an edge of another graph.
+    loadGenerated(6, 2, 9);
+    EXPECT_EQ(m_renderer->selection().m_type, Selection::NOTHING);
+    EXPECT_FALSE(m_renderer->selection().m_hierarchyEdge);
 }
 
 TEST_F(RendererTest, PickingACurveSelectsItsEdgeAndANewPickRestoresThePrevious) {
