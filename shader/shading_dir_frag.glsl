@@ -9,6 +9,11 @@
 //       carries (0, index / count, 0), a curve (0, 0, position / count).
 //   object_type 3 (grid): (0, 0, 0, 0), the same as an uncovered pixel: the grid names nothing
 //       and hides what lies behind it.
+// The maximum pass of the curves (object_type 4) only marks where curves are: its visible output
+// is 0, which the maximum blend equation leaves without effect. Method 0 thus alpha-blends the
+// curves once, unlike method 2 (maximum and alpha blending, both visible), and the accumulation
+// methods 3 and 4 lay their order-independent composite over a scene without curves rather than
+// over curves already blended in.
 // The alpha of output 1 tells what covers the pixel: 1 a vertex sphere (or the floor and the
 // marker, whose code names nothing), 0.75 a hierarchy edge, 0.5 a relation curve, 0 nothing.
 // Without it vertex 0, hierarchy edge 0 and the first curve would all read (0, 0, 0). The renderer
@@ -113,6 +118,7 @@ void main() {
         code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, tag);
         surface = false;
     }
-    gl_FragData[0] = vec4(shade(base.rgb, surface) * shadow(), base.a);
+    vec4 visible = vec4(shade(base.rgb, surface) * shadow(), base.a);
+    gl_FragData[0] = object_type == 4 ? vec4(0.0) : visible;
     gl_FragData[1] = code;
 }

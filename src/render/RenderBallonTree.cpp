@@ -27,6 +27,10 @@ void RenderBallonTree::drawGrid() const {
     const BallonTree* view = balloonView();
     if (!view) return;
     const uint32_t count = balloonCount();
+    // White like the treemap's rectangles; otherwise the circles would take the colour of the
+    // sphere drawn last, whose red is a picking code: they would change with the selection and
+    // turn black when vertex 0 is selected.
+    glColor4f(1, 1, 1, 1);
     for (uint32_t k = 0; k < count; ++k) {
         auto it = view->balloons().find(k);
         if (it == view->balloons().end()) continue;

@@ -60,6 +60,7 @@ public:
     bool drawGridOn() const { return m_drawGrid; }
     float beta() const { return m_beta; }
     FrameBuffer* sceneBuffer() const { return m_sceneBuffer.get(); }
+    const Camera* lightCamera() const { return m_lightCamera.get(); }
     ShaderProgram* program(int index) const;
     std::string overlayLine(int row) const;
     static int framesPerSecond(int milliseconds);

@@ -1,19 +1,9 @@
 // The renderer on real graphs: where vertices, edges and curves land (through picking), the
 // selection and its highlight, colours, beta and the render-state decoding.
-#include "BallonTree.h"
-#include "BuildGraph.h"
-#include "DefaultFramebuffer.h"
 #include "FboSize.h"
-#include "FrameBuffer.h"
-#include "GlFixture.h"
-#include "GraphGenerator.h"
-#include "Light.h"
-#include "RadialTree.h"
-#include "RenderImplementation.h"
 #include "RenderStates.h"
-#include "RootedTree.h"
-#include "SplineStore.h"
-#include "TreeMap.h"
+#include "SceneFixture.h"
+#include "SplineCurve.h"
 
 #include <gtest/gtest.h>
 
@@ -24,133 +14,9 @@
 
 namespace {
 
-struct Pixel {
-    int x, y;  // widget coordinates: y grows downwards, as the mouse reports them
-};
+using scene::Pixel;
 
-// An orthographic camera per view that frames the layout: the rooted tree stands in the x-y
-// plane, the other layouts lie in the x-z plane and are seen from above.
-std::unique_ptr<Camera> cameraFor(int viewType) {
-    if (viewType == 0) {
-        auto camera = std::make_unique<Camera>(-0.1f, 1.1f, -0.05f, 1.15f, -10.0f, 10.0f);
-        return camera;
-    }
-    float half = viewType == 1 ? 0.35f : 0.7f;
-    Vector3 centre{0, 0, 0};
-    if (viewType == 2 || viewType == 3) centre = {0.5f, 0, 0.5f};
-    auto camera = std::make_unique<Camera>(-half * 4 / 3, half * 4 / 3, -half, half, -10.0f, 10.0f);
-    camera->lookAt({centre[0], 5, centre[2]}, centre, {0, 0, 1});
-    return camera;
-}
-
-class RendererTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        ensureImageLibrary();
-        g_renderStates = RenderStates();
-        // The picture goes to a framebuffer object of its own, as under the toolkit's widget.
-        m_screen = std::make_unique<FrameBuffer>(1);
-        setDefaultFramebuffer(m_screen->m_framebuffer);
-        m_renderer = std::make_unique<RenderImplementation>();
-        captureStdout([&] { m_renderer->Initialize(); });
-        g_renderStates.shadow = false;
-    }
-
-    void TearDown() override {
-        m_renderer.reset();
-        setDefaultFramebuffer(0);
-        g_graph = nullptr;
-    }
-
-    void load(const std::vector<DataRecord>& records) {
-        m_graph = buildGraph(records);
-        captureStdout([&] {
-            m_graph->calculateHierarchy();
-            g_graph = m_graph.get();
-            m_views[0] = std::make_unique<RootedTree>();
-            m_views[1] = std::make_unique<BallonTree>();
-            m_views[2] = std::make_unique<TreeMap>(0);
-            m_views[3] = std::make_unique<TreeMap>(1);
-            m_views[4] = std::make_unique<RadialTree>();
-            for (int t = 0; t < 5; ++t) {
-                m_views[t]->calculate();
-                m_viewTable[t] = m_views[t].get();
-            }
-            m_renderer->CreateObjects(m_viewTable);
-        });
-    }
-
-    void loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed) {
-        GeneratorParams params;
-        params.vertices = vertices;
-        params.relations = relations;
-        params.fanOut = 3;
-        params.maxDepth = 4;
-        params.seed = seed;
-        load(GraphGenerator(params).records());
-    }
-
-    void frame(int viewType) {
-        g_renderStates.viewType = viewType;
-        m_camera = cameraFor(viewType);
-        bindDefaultFramebuffer();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        m_renderer->render(m_camera.get(), &m_light);
-    }
-
-    // Where a point of layout space shows, in widget pixels.
-    Pixel project(float x, float y, float z) const {
-        const Vector4 clip =
-            math::transform(math::multiply(m_camera->projection, m_camera->view), {x, y, z, 1});
-        const float px = (clip[0] / clip[3] + 1) / 2 * FBO_WIDTH;
-        const float py = (clip[1] / clip[3] + 1) / 2 * FBO_HEIGHT;
-        // pick() reads column x - 1 and row 767 - (y - 1).
-        return {static_cast<int>(std::floor(px)) + 1,
-                FBO_HEIGHT - static_cast<int>(std::floor(py))};
-    }
-
-    Pixel projectVertex(int viewType, uint32_t id) const {
-        const LayoutRecord r = m_views[viewType]->getRecord(id);
-        return project(r.x, 1 - r.y, r.z);
-    }
-
-    void pick(Pixel p) {
-        captureStdout([&] { m_renderer->pick(p.x, p.y); });
-    }
-
-    // Picks around p until the selection satisfies found; lines are one pixel wide.
-    template <typename Found>
-    bool pickNear(Pixel p, Found found) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                pick({p.x + dx, p.y + dy});
-                if (found(m_renderer->selection())) return true;
-            }
-        }
-        return false;
-    }
-
-    std::vector<float> hierarchyColors(int viewType) const {
-        std::vector<float> colors(size_t(8) * g_graph->hierarchyEdgeCount());
-        glBindBuffer(GL_ARRAY_BUFFER, m_views[viewType]->m_hierarchyColorBuffer);
-        glGetBufferSubData(GL_ARRAY_BUFFER, 0, colors.size() * sizeof(float), colors.data());
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        return colors;
-    }
-
-    const SplineStore::CurveList& curves(int viewType) const {
-        return *m_renderer->splines()->curvesFor(viewType);
-    }
-
-    std::unique_ptr<FrameBuffer> m_screen;
-    std::unique_ptr<RenderImplementation> m_renderer;
-    std::unique_ptr<GraphStore> m_graph;
-    std::unique_ptr<View> m_views[5];
-    View* m_viewTable[5] = {};
-    std::unique_ptr<Camera> m_camera;
-    Light m_light;
-};
+class RendererTest : public SceneTest {};
 
 TEST_F(RendererTest, EachViewDrawsEveryVertexWhereItsRecordSays) {
     loadGenerated(30, 0, 7);

@@ -128,7 +128,8 @@ TEST_F(ShadingOutputTest, EdgesAndCurvesWriteTheirTextureCoordinates) {
     glMultiTexCoord4fARB(GL_TEXTURE0, 0, 0, 0.75f, 0);  // curve 3 of 4
     drawPlainQuad(0, -1, 1, 1);
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 900, 300), {0, 0, 0.75f, 0.5f});
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 300), {0, 1, 0, 0.2f}, 1e-5f);
+    // Its visible output is zero, which the maximum blend of that pass leaves without effect.
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 300), {0, 0, 0, 0}, 1e-5f);
 }
 
 TEST_F(ShadingOutputTest, CodeSurvivesAlphaBlendingOfCurves) {

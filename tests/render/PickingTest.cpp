@@ -1,0 +1,159 @@
+// Picking in every view and every blending method: hierarchy edges and curves are found where
+// they are drawn, the background names nothing, and a new curve pick restores the previous one.
+#include "FboSize.h"
+#include "RenderStates.h"
+#include "SceneFixture.h"
+#include "SplineCurve.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using scene::Pixel;
+
+// A root with four children, each with two leaves; relation edges join leaves under different
+// children, so their curves run through the root in every layout.
+std::vector<DataRecord> twoLevels() {
+    std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
+    for (int k = 1; k <= 12; ++k) {
+        records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
+    }
+    for (int k = 1; k <= 4; ++k) records.push_back({"PCR", {"0", std::to_string(k)}});
+    for (int k = 5; k <= 12; ++k) {
+        records.push_back({"PCR", {std::to_string(1 + (k - 5) / 2), std::to_string(k)}});
+    }
+    records.push_back({"R", {"5", "9"}});
+    records.push_back({"R", {"7", "11"}});
+    return records;
+}
+
+class PickingTest : public SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        load(twoLevels());
+    }
+
+    void twoFrames(int viewType) {
+        frameWith(viewType, fittingCamera(viewType));
+        frameWith(viewType, fittingCamera(viewType));
+    }
+
+    // Tries samples along the curve until a pick near one selects it.
+    bool pickCurve(int viewType, int index) {
+        const SplineCurve& curve = curves(viewType)[index];
+        for (int j : {12, 8, 16, 20, 30, 34, 38, 42, 25}) {
+            const Point3 p = curve.point(j);
+            if (pickNear(project(p[0], p[1], p[2]), [&](const Selection& s) {
+                    return s.m_type == Selection::RELATION_EDGE && s.m_currentCurve == index;
+                })) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A pixel of the picture that nothing covers: alpha 0 in the picking output.
+    Pixel emptyPixel() const {
+        for (int y = 2; y < FBO_HEIGHT; y += 37) {
+            for (int x = 2; x < FBO_WIDTH; x += 41) {
+                const Pixel p{x, y};
+                if (pickingCode(column(p), row(p))[3] == 0) return p;
+            }
+        }
+        ADD_FAILURE() << "no empty pixel";
+        return {1, 1};
+    }
+};
+
+TEST_F(PickingTest, HierarchyEdgesInEveryView) {
+    g_renderStates.drawMask = 2;
+    const uint32_t edges = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
+    for (int view = 0; view < 5; ++view) {
+        twoFrames(view);
+        int found = 0;
+        for (uint32_t i = 0; i < edges; ++i) {
+            const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
+            const LayoutRecord a = m_views[view]->getRecord(edge->getStart()->getId());
+            const LayoutRecord b = m_views[view]->getRecord(edge->getEnd()->getId());
+            // A third of the way from the parent: the edge's middle may cross another edge.
+            const Pixel p =
+                project(a.x + (b.x - a.x) / 3, 1 - (a.y + (b.y - a.y) / 3), a.z + (b.z - a.z) / 3);
+            if (pickNear(p, [&](const Selection& s) {
+                    return s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge->getId() == i;
+                })) {
+                ++found;
+            }
+        }
+        // Treemap edges from a rectangle's centre to its children's may lie on one another.
+        EXPECT_GE(found, static_cast<int>(edges) * 2 / 3) << "view " << view;
+    }
+}
+
+TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {
+    g_renderStates.drawMask = 4;
+    const Color4 start{0, 0, 1, 0.2f}, end{1, 1, 0, 0.2f};
+    for (int view = 0; view < 5; ++view) {
+        twoFrames(view);
+        ASSERT_EQ(curves(view).size(), 2u);
+        ASSERT_TRUE(pickCurve(view, 0)) << "view " << view;
+        const int edgeId = static_cast<int>(curves(view)[0].getEdgeId());
+        EXPECT_EQ(static_cast<int>(m_renderer->selection().m_relationEdge->getId()), edgeId);
+        EXPECT_EQ(curves(view)[0].getStartColor(), (Color4{1, 1, 1, 1}));
+        twoFrames(view);
+        ASSERT_TRUE(pickCurve(view, 1)) << "view " << view;
+        EXPECT_EQ(m_renderer->selection().m_previousCurve, 0);
+        EXPECT_EQ(curves(view)[0].getStartColor(), start) << "view " << view;
+        EXPECT_EQ(curves(view)[0].getEndColor(), end) << "view " << view;
+        EXPECT_EQ(curves(view)[1].getStartColor(), (Color4{1, 1, 1, 1}));
+    }
+}
+
+TEST_F(PickingTest, CurvesInEveryBlendingMethod) {
+    g_renderStates.drawMask = 7;
+    for (int method = 0; method < 5; ++method) {
+        g_renderStates.blendMethod = method;
+        twoFrames(4);
+        EXPECT_TRUE(pickCurve(4, method % 2)) << "method " << method;
+    }
+}
+
+TEST_F(PickingTest, BackgroundNamesNothingInEveryView) {
+    for (int view = 0; view < 5; ++view) {
+        twoFrames(view);
+        pick(emptyPixel());
+        EXPECT_EQ(m_renderer->selection().m_type, Selection::NOTHING) << "view " << view;
+    }
+    // After a selection the background leaves it alone rather than naming vertex 0, edge 0 and
+    // the first curve, whose codes are all zero like the background's.
+    g_renderStates.drawMask = 1;
+    twoFrames(1);
+    pick(projectVertex(1, 3));
+    ASSERT_EQ(m_renderer->selection().m_type, Selection::VERTEX);
+    g_renderStates.drawMask = 7;
+    twoFrames(1);
+    pick(emptyPixel());
+    EXPECT_EQ(m_renderer->selection().m_type, Selection::VERTEX);
+    EXPECT_EQ(m_renderer->selection().m_vertex->getId(), 3u);
+}
+
+TEST_F(PickingTest, BalloonCirclesKeepTheirColourWhateverVertexIsSelected) {
+    // The circles used to take the colour of the sphere drawn last, the selected one: selecting
+    // vertex 0, whose code colour is black, made them vanish.
+    g_renderStates.drawMask = 1 | 8;
+    g_renderStates.lighting = false;
+    twoFrames(1);
+    const scene::Picture unselected = picture();
+    for (uint32_t id : {0u, 12u}) {
+        pick(projectVertex(1, id));
+        ASSERT_EQ(m_renderer->selection().m_type, Selection::VERTEX);
+        twoFrames(1);
+        // The selection colour is the vertex colour (white): nothing may change.
+        EXPECT_EQ(scene::countDifferent(unselected, picture(), 2), 0) << "vertex " << id;
+    }
+}
+
+}  // namespace
