@@ -135,17 +135,17 @@ void OpenGLWidget::mouseMoveEvent(QMouseEvent* event) {
     }
     const Qt::MouseButtons buttons = event->buttons();
     if (buttons != Qt::RightButton && buttons != Qt::LeftButton) return;
-    const float dx = (x - m_oldMousePosition[0]) * 0.001953125f;
-    const float dy = (y - m_oldMousePosition[1]) / 384.0f;
+    const float dx = CameraControl::deltaX(x - m_oldMousePosition[0]);
+    const float dy = CameraControl::deltaY(y - m_oldMousePosition[1]);
     m_oldMousePosition[0] = x;
     m_oldMousePosition[1] = y;
     m_oldMousePosition[2] = 0;
     if (buttons == Qt::RightButton) {
-        zoomStep(dx, dy);
+        m_cameraControl.zoomStep(dx, dy, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
     } else if (m_mode3D) {
-        orbitStep(dx, dy);
+        m_cameraControl.orbitStep(dx, dy, *m_perspectiveCamera);
     } else {
-        panStep(dx, dy);
+        CameraControl::panStep(dx, dy, *m_orthoCamera);
     }
 }
 
@@ -181,36 +181,3 @@ void OpenGLWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void OpenGLWidget::keyReleaseEvent(QKeyEvent*) {}
-
-void OpenGLWidget::zoomStep(float dx, float dy) {
-    float s = 2.0f * std::sqrt(dx * dx + dy * dy);
-    if (dx + dy < 0) s = -s;
-    if (m_mode3D) {
-        m_distance += s;
-        placePerspectiveCamera();
-    } else {
-        m_orthoCamera->width += s;
-        m_orthoCamera->height += s;
-        m_orthoCamera->updateOrtho();
-    }
-}
-
-void OpenGLWidget::orbitStep(float dx, float dy) {
-    m_rotation[0] += dx;
-    m_rotation[1] += dy;
-    placePerspectiveCamera();
-}
-
-void OpenGLWidget::panStep(float dx, float dy) {
-    const Vector3 p = m_orthoCamera->position();
-    const Vector3 eye{p[0] - dx, p[1], p[2] + dy};
-    m_orthoCamera->lookAt(eye, {eye[0], 0, eye[2]}, {0, 0, 1});
-}
-
-void OpenGLWidget::placePerspectiveCamera() {
-    Matrix4 m = math::rotate(math::identity(), 180.0f * m_rotation[0], {0, 1, 0});
-    m = math::multiply(m, math::rotate(math::identity(), 90.0f * m_rotation[1], {1, 0, 0}));
-    m = math::multiply(m, math::translate(math::identity(), {0, 0, m_distance}));
-    const Vector4 eye = math::transform(m, {0, 0, 0, 1});
-    m_perspectiveCamera->lookAt({eye[0], eye[1], eye[2]}, {0, 0, 0}, {0, 1, 0});
-}

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "Camera.h"
+#include "CameraControl.h"
 #include "Light.h"
 
 #include <QOpenGLWidget>
@@ -25,7 +26,7 @@ public:
     Light* light() const { return m_light.get(); }
     Camera* orthoCamera() const { return m_orthoCamera.get(); }
     Camera* perspectiveCamera() const { return m_perspectiveCamera.get(); }
-    float distance() const { return m_distance; }
+    float distance() const { return m_cameraControl.distance(); }
     int viewportWidth() const { return m_viewportWidth; }
     int viewportHeight() const { return m_viewportHeight; }
 
@@ -43,13 +44,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    void zoomStep(float dx, float dy);
-    void orbitStep(float dx, float dy);
-    void panStep(float dx, float dy);
-    void placePerspectiveCamera();
-
-    float m_rotation[2] = {0, 0};  // horizontal x 180 is the yaw, vertical x 90 the pitch
-    float m_distance = 1.0f;
+    // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
+    CameraControl m_cameraControl;
     bool m_mode3D = true;
     float m_oldMousePosition[3] = {0, 0, 0};
     QColor m_backgroundColor{0, 0, 0, 255};
