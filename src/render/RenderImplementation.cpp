@@ -368,12 +368,7 @@ void RenderImplementation::scenePass(const Matrix4& m) {
     glUniform1iARB(shading.location(TEXTURE0), 0);
     glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
 
-    glActiveTexture(GL_TEXTURE6);
-    glMatrixMode(GL_TEXTURE);
-    glLoadMatrixf(viewInverse.data());
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glActiveTexture(GL_TEXTURE0);
+    setUnit6ViewInverse(&viewInverse);
     glColor4f(1, 1, 1, 1);
 
     if (m_light->m_shadow) drawFloor(m);
@@ -407,31 +402,58 @@ void RenderImplementation::scenePass(const Matrix4& m) {
     glCallList(g_sphereList);
     glPopMatrix();
 
-    glActiveTexture(GL_TEXTURE6);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glActiveTexture(GL_TEXTURE0);
+    setUnit6ViewInverse(nullptr);
     glUseProgramObjectARB(0);
     glPopMatrix();
     bindDefaultFramebuffer();
 }
 
-void RenderImplementation::drawVerticesPass() {
-    if (!g_graph || !m_views || !m_drawVertices) return;
+void RenderImplementation::setUnit6ViewInverse(const Matrix4* viewInverse) {
+    // The shaders read the inverse camera view from texture unit 6's matrix.
+    glActiveTexture(GL_TEXTURE6);
+    glMatrixMode(GL_TEXTURE);
+    if (viewInverse) {
+        glLoadMatrixf(viewInverse->data());
+        glEnable(GL_TEXTURE_2D);
+    } else {
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+namespace {
+
+// Calls draw with the drawer of the shown view as its own class; a drawer of another class
+// draws nothing.
+template <typename Draw>
+void withVertexDrawer(RenderTree* drawer, Draw draw) {
+    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) {
+        draw(*d);
+    } else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) {
+        draw(*d);
+    } else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) {
+        draw(*d);
+    } else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) {
+        draw(*d);
+    }
+}
+
+}  // namespace
+
+template <typename Draw>
+void RenderImplementation::transformed(Draw draw) const {
     glPushMatrix();
     applySceneTransform();
-    RenderTree* drawer = m_drawers[m_viewType].get();
-    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer))
-        d->drawVertices();
-    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer))
-        d->drawVertices();
-    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer))
-        d->drawVertices();
-    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer))
-        d->drawVertices();
+    draw();
     glPopMatrix();
+}
+
+void RenderImplementation::drawVerticesPass() {
+    if (!g_graph || !m_views || !m_drawVertices) return;
+    withVertexDrawer(m_drawers[m_viewType].get(),
+                     [&](auto& d) { transformed([&] { d.drawVertices(); }); });
 }
 
 void RenderImplementation::drawVerticesWithSelection() {
@@ -444,39 +466,23 @@ void RenderImplementation::drawVerticesWithSelection() {
     }
     if (!g_graph || !m_views || !m_drawVertices) return;
     const Vertex& selected = *m_selection->m_vertex;
-    RenderTree* drawer = m_drawers[m_viewType].get();
-    auto drawBoth = [&](auto* d) {
-        glPushMatrix();
-        applySceneTransform();
-        d->drawVerticesExcept(selected);
-        glPopMatrix();
+    withVertexDrawer(m_drawers[m_viewType].get(), [&](auto& d) {
+        transformed([&] { d.drawVerticesExcept(selected); });
         const float* s = m_selectionColor;
         glUniform4fARB(shading.location(U_COLOR), s[0], s[1], s[2], s[3]);
-        glPushMatrix();
-        applySceneTransform();
-        d->drawVertex(selected);
-        glPopMatrix();
-    };
-    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer))
-        drawBoth(d);
-    else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer))
-        drawBoth(d);
-    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer))
-        drawBoth(d);
-    else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer))
-        drawBoth(d);
+        transformed([&] { d.drawVertex(selected); });
+    });
 }
 
 void RenderImplementation::drawGridPass() {
     if (!g_graph || !m_views || !m_drawGrid) return;
-    glPushMatrix();
-    applySceneTransform();
     RenderTree* drawer = m_drawers[m_viewType].get();
-    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer))
-        d->drawGrid();
-    else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer))
-        d->drawGrid();
-    glPopMatrix();
+    // The rooted and radial layouts have no grid.
+    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) {
+        transformed([&] { d->drawGrid(); });
+    } else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) {
+        transformed([&] { d->drawGrid(); });
+    }
 }
 
 void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
@@ -508,10 +514,7 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
 
 void RenderImplementation::drawRelationEdges() {
     if (!m_drawRelationEdges || !m_views) return;
-    glPushMatrix();
-    applySceneTransform();
-    m_curveBuffers[m_viewType].draw();
-    glPopMatrix();
+    transformed([&] { m_curveBuffers[m_viewType].draw(); });
 }
 
 void RenderImplementation::drawScreenQuad(GLuint t0, GLuint t1, GLuint t2) {

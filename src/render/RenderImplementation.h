@@ -81,6 +81,11 @@ private:
     void accumulationPass();
     void compositionPass();
     void applySceneTransform() const;
+    // Pushes the model-view matrix, applies the scene rotation and scale, draws, pops.
+    template <typename Draw>
+    void transformed(Draw draw) const;
+    // Loads the inverse camera view into texture unit 6's matrix, or resets it (nullptr).
+    void setUnit6ViewInverse(const Matrix4* viewInverse);
     void loadCameraMatrices(const Camera& camera) const;
     void drawVerticesPass();
     void drawVerticesWithSelection();

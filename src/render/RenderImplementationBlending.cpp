@@ -5,30 +5,37 @@
 #include "FrameBuffer.h"
 #include "ShaderProgram.h"
 
-// The picking output (draw buffer 1) is written without blending, so a curve's code and cover
-// tag arrive whole.
-static void enableCurveBlending() {
+namespace {
+
+// Curves neither write depth nor hide one another; the depth test still hides them behind the
+// scene. The picking output (draw buffer 1) is written without blending, so a curve's code and
+// cover tag arrive whole.
+void beginCurveBlending() {
+    glDepthMask(GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glDisablei(GL_BLEND, 1);
 }
 
-void RenderImplementation::maximumPass() {
-    glDepthMask(GL_FALSE);
-    glEnable(GL_DEPTH_TEST);
-    enableCurveBlending();
-    glBlendEquation(GL_MAX);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawRelationEdges();
+void endCurveBlending() {
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
     glEnable(GL_DEPTH_TEST);
     glBlendEquation(GL_FUNC_ADD);
 }
 
+}  // namespace
+
+void RenderImplementation::maximumPass() {
+    beginCurveBlending();
+    glBlendEquation(GL_MAX);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawRelationEdges();
+    endCurveBlending();
+}
+
 void RenderImplementation::standardPass() {
-    glDepthMask(GL_FALSE);
-    glEnable(GL_DEPTH_TEST);
-    enableCurveBlending();
+    beginCurveBlending();
     if (m_blendMethod == 2) {
         glBlendEquation(GL_MAX);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -37,10 +44,7 @@ void RenderImplementation::standardPass() {
     glBlendEquation(m_blendMethod == 1 ? GL_MAX : GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawRelationEdges();
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
-    glBlendEquation(GL_FUNC_ADD);
+    endCurveBlending();
 }
 
 void RenderImplementation::accumulationPass() {
@@ -76,21 +80,11 @@ void RenderImplementation::accumulationPass() {
     program.use();
     setLightTypeUniform(program, 0);
 
-    glActiveTexture(GL_TEXTURE6);
-    glMatrixMode(GL_TEXTURE);
-    glLoadMatrixf(viewInverse.data());
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glActiveTexture(GL_TEXTURE0);
+    setUnit6ViewInverse(&viewInverse);
 
     drawRelationEdges();
 
-    glActiveTexture(GL_TEXTURE6);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_MODELVIEW);
-    glActiveTexture(GL_TEXTURE0);
+    setUnit6ViewInverse(nullptr);
     glUseProgramObjectARB(0);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

@@ -120,38 +120,18 @@ void RenderImplementation::recolorCurve(int index, const float* start, const flo
 
 void RenderImplementation::UpdateSelection() {
     std::cout << "Update Selection\n";
-    Selection& s = *m_selection;
+    const Selection& s = *m_selection;
+    if (s.m_type == Selection::NOTHING) return;
+    // Whatever is picked now, the edges picked before get their own colours back.
     const float* h = m_hierarchyColor;
-    switch (s.m_type) {
-        case Selection::RELATION_EDGE:
-            if (s.m_previousHierarchyEdge) {
-                recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
-            }
-            if (s.m_previousCurve >= 0) {
-                recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
-            }
-            recolorCurve(s.m_currentCurve, m_selectionColor, m_selectionColor);
-            break;
-        case Selection::HIERARCHY_EDGE:
-            if (s.m_previousCurve >= 0) {
-                recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
-            }
-            if (s.m_previousHierarchyEdge) {
-                recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
-            }
-            if (s.m_hierarchyEdge)
-                recolorHierarchyEdges(s.m_hierarchyEdge->getId(), m_selectionColor, h);
-            break;
-        case Selection::VERTEX:
-            if (s.m_previousCurve >= 0) {
-                recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
-            }
-            if (s.m_previousHierarchyEdge) {
-                recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
-            }
-            break;
-        default:
-            break;
+    if (s.m_previousCurve >= 0) {
+        recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
+    }
+    if (s.m_previousHierarchyEdge) recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
+    if (s.m_type == Selection::RELATION_EDGE) {
+        recolorCurve(s.m_currentCurve, m_selectionColor, m_selectionColor);
+    } else if (s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge) {
+        recolorHierarchyEdges(s.m_hierarchyEdge->getId(), m_selectionColor, h);
     }
 }
 
