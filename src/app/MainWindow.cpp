@@ -104,12 +104,16 @@ void MainWindow::saveFileDialog() {
     const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Image File"), QString(),
                                                           tr("ImageFiles (*.png)"));
     if (fileName.isEmpty()) return;
-    QImage image = openGLWidget->grabFramebuffer();
-    if (!image.save(fileName)) {
+    if (!grabSurface().save(fileName)) {
         QMessageBox::critical(this, "Error Message", "Could not save Image");
     } else {
         QMessageBox::information(this, "Information Message", "Screenshot saved " + fileName);
     }
+}
+
+QImage MainWindow::grabSurface() {
+    // The picture's alpha holds blending leftovers, not transparency: screenshots are opaque.
+    return openGLWidget->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
 }
 
 void MainWindow::aboutDialog() {
@@ -185,7 +189,7 @@ void MainWindow::takeScreenshot(const QString& outFile) {
         openGLWidget, &QOpenGLWidget::frameSwapped, this, [this, frames, connection, outFile] {
             if (++*frames < 3) return;
             disconnect(*connection);
-            const bool saved = openGLWidget->grabFramebuffer().save(outFile);
+            const bool saved = grabSurface().save(outFile);
             if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
             QCoreApplication::exit(saved ? 0 : 1);
         });

@@ -2,6 +2,7 @@
 
 #include "ui_mainWindow.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -86,6 +87,7 @@ private slots:
 
 private:
     void takeScreenshot(const QString& outFile);
+    QImage grabSurface();
 
     std::array<View*, 5> m_views{};  // handed to the drawing surface in ViewType order
     std::array<std::unique_ptr<View>, 5> m_ownedViews;
