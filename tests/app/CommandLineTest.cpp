@@ -54,6 +54,7 @@ private slots:
             QCOMPARE(run.exitCode, 0);
             QImage image(out);
             QCOMPARE(image.size(), QSize(1024, 768));
+            QVERIFY(!image.hasAlphaChannel());
             QVERIFY2(litPixels(image) > 30, qPrintable(QString("view %1").arg(view)));
         }
     }
