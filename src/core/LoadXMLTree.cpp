@@ -74,6 +74,17 @@ TiXmlEncoding encodingAfterProlog(const std::string& text, size_t prologEnd) {
     return TIXML_ENCODING_UNKNOWN;
 }
 
+// Whether the first part parsed to what the scan expects: its one top-level element is the
+// document element, on the row where the scan found it. The parser stops without an error at
+// top-level text it cannot place (the "]>" after an internal DTD subset, say); stopping before
+// the document element leaves it out, and the later parts would hold elements that parsing the
+// whole file never reaches.
+bool holdsDocumentElement(const TiXmlDocument& document, const std::string& name, int row) {
+    const TiXmlElement* element = document.FirstChildElement();
+    return element && element->ValueStr() == name && element->Row() == row &&
+           !element->NextSiblingElement();
+}
+
 }  // namespace
 
 std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
@@ -253,6 +264,10 @@ bool LoadXMLTree::parseInParts(std::string& text, const XmlOutline& outline) {
         if (next != text.size()) part += endTag;
         texts.push_back(std::move(part));
     }
+    const int elementRow =
+        1 + static_cast<int>(std::count(
+                text.begin(), text.begin() + static_cast<std::ptrdiff_t>(outline.documentElementAt),
+                '\n'));
     text.resize(outline.splits.front());
     text += endTag;
 
@@ -273,7 +288,7 @@ bool LoadXMLTree::parseInParts(std::string& text, const XmlOutline& outline) {
     m_doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
     for (std::thread& worker : workers) worker.join();
 
-    if (m_doc.Error()) return false;
+    if (m_doc.Error() || !holdsDocumentElement(m_doc, name, elementRow)) return false;
     for (const auto& part : m_parts) {
         const TiXmlNode* standIn = part->FirstChild();
         if (part->Error() || !standIn || !standIn->ToElement() || standIn->ValueStr() != name) {

@@ -290,3 +290,20 @@ TEST(LoadXMLTree, MalformedDocumentInPartsReportsAsWhole) {
     EXPECT_EQ(parts.problem.line, whole.problem.line);
     EXPECT_EQ(parts.problem.column, whole.problem.column);
 }
+
+TEST(LoadXMLTree, PartsAfterWhereTheParserStopsInTheProlog) {
+    // The parser ends a DOCTYPE at its first '>' and then stops, without an error, at the "]>"
+    // of the internal subset: parsing the whole file gives no elements at all. Parsing in parts
+    // must not read the elements of the later parts as if the document element had been reached.
+    TempFiles files;
+    std::string text = "<!DOCTYPE g [<!ELEMENT g ANY>]>\n<g>\n";
+    for (int i = 0; i < 50; ++i) text += " <Node id=\"" + std::to_string(i) + "\"/>\n";
+    text += "</g>\n";
+    Read whole = readXml(files, text);
+    EXPECT_TRUE(whole.records.empty());
+    for (bool silent : {false, true}) {
+        Read parts = readXml(files, text, 64, 2'000, silent);
+        EXPECT_EQ(summary(parts.records), summary(whole.records));
+        EXPECT_EQ(parts.problem.text, whole.problem.text);
+    }
+}
