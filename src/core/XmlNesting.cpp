@@ -68,7 +68,12 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
                 last = c;
                 ++q;
             }
-            if (q >= size) break;  // unterminated: the parser stops there as well
+            // An unterminated start tag still makes an element: the parser adds it below the
+            // open ones before it finds the tag broken, and stops there.
+            if (q >= size) {
+                if (depth + 1 > limit) outline.tooDeepAt = tag;
+                break;
+            }
             if (depth == 0 && !firstSeen) {
                 firstSeen = true;
                 outline.documentElement.assign(text.substr(tag + 1, nameEnd - tag - 1));

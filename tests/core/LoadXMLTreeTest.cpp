@@ -183,6 +183,20 @@ TEST(XmlNesting, CountsOnlyRealElementLevels) {
     // End tags that close nothing do not make room for deeper levels.
     EXPECT_FALSE(fits("</x></x><a><b><c/></b></a>", 2));
     EXPECT_EQ(scanXmlOutline("<a>\n <b><c/></b></a>", 2).tooDeepAt, 8u);
+    // A start tag cut off by the end of the text (or by a NUL byte, where the text ends) is a
+    // level too: the parser makes the element before it finds the tag broken.
+    EXPECT_FALSE(fits("<a><b><c", 2));
+    EXPECT_TRUE(fits("<a><b", 2));
+    EXPECT_FALSE(fits("<a><b u=\"x><c/></b></a>", 1));
+}
+
+TEST(LoadXMLTree, ElementOfABrokenTagDeeperThanTheLimitIsRefused) {
+    TempFiles files;
+    const char text[] = "<a><b><c\0<d/></c></b></a>";
+    Read broken = readXml(files, std::string(text, sizeof text - 1), 8 << 20, 2);
+    EXPECT_EQ(broken.problem.text, "elements are nested deeper than 2 levels");
+    EXPECT_EQ(broken.problem.column, 7);
+    EXPECT_TRUE(readXml(files, "<a><b", 8 << 20, 2).problem.text.rfind("not well-formed", 0) == 0);
 }
 
 TEST(XmlNesting, SplitPointsAreChildrenOfTheDocumentElementThatBeginALine) {
