@@ -52,13 +52,25 @@ void normaliseLineBreaks(std::string& text) {
     text.resize(q);
 }
 
+// Parses text, which ends at its first NUL. The parser steps over a UTF-8 sequence by the
+// length its lead byte announces even where the text ends inside the sequence, and reads on
+// from there: past the end, or into what a NUL cut off. NULs after the end stop it within them.
+void parseToEnd(TiXmlDocument& document, std::string& text, TiXmlEncoding encoding) {
+    constexpr size_t kLongestSequence = 4;
+    const size_t size = text.size();
+    text.append(kLongestSequence, '\0');
+    document.Parse(text.c_str(), nullptr, encoding);
+    text.resize(size);
+}
+
 // The encoding the parser settles on for everything after the prolog: a byte order mark means
 // UTF-8; otherwise the first declaration decides (none or "UTF-8" is UTF-8, anything else the
 // legacy encoding), and without one it stays undetermined.
 TiXmlEncoding encodingAfterProlog(const std::string& text, size_t prologEnd) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return TIXML_ENCODING_UTF8;
     TiXmlDocument prolog;
-    prolog.Parse(text.substr(0, prologEnd).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    std::string prologText = text.substr(0, prologEnd);
+    parseToEnd(prolog, prologText, TIXML_DEFAULT_ENCODING);
     for (const TiXmlNode* node = prolog.FirstChild(); node; node = node->NextSibling()) {
         if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
             std::string encoding = declaration->Encoding();
@@ -119,13 +131,18 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
         m_recordsPerPart = text.size() / kBytesPerRecord / parts + 1;
         m_records.reserve(text.size() / kBytesPerRecord + 1);
         if (outline.splits.empty()) {
-            m_doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+            parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
         } else if (!parseInParts(text, outline)) {
             // Trouble in some part: parsing the whole file reports it exactly as it stands.
             m_parts.clear();
             m_doc.Clear();
             m_doc.ClearError();
-            m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);
+            if (readWholeFile(fileName, text)) {
+                normaliseLineBreaks(text);
+                parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
+            } else {
+                m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);
+            }
         }
         std::string().swap(text);
     }
@@ -275,17 +292,16 @@ bool LoadXMLTree::parseInParts(std::string& text, const XmlOutline& outline) {
     std::vector<std::thread> workers;
     try {
         for (size_t k = 1; k < texts.size(); ++k) {
-            workers.emplace_back([this, &texts, k, encoding] {
-                m_parts[k - 1]->Parse(texts[k].c_str(), nullptr, encoding);
-            });
+            workers.emplace_back(
+                [this, &texts, k, encoding] { parseToEnd(*m_parts[k - 1], texts[k], encoding); });
         }
     } catch (const std::system_error&) {
         // No thread to be had: the remaining parts are parsed here, one after the other.
         for (size_t k = workers.size() + 1; k < texts.size(); ++k) {
-            m_parts[k - 1]->Parse(texts[k].c_str(), nullptr, encoding);
+            parseToEnd(*m_parts[k - 1], texts[k], encoding);
         }
     }
-    m_doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
     for (std::thread& worker : workers) worker.join();
 
     if (m_doc.Error() || !holdsDocumentElement(m_doc, name, elementRow)) return false;

@@ -24,6 +24,61 @@ bool beginsLine(std::string_view text, size_t at) {
     return at == 0 || text[at - 1] == '\n';
 }
 
+// The parser's white space: the C locale's, which includes '\v' and '\f'.
+bool isParserSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+size_t skipSpace(std::string_view text, size_t p) {
+    while (p < text.size() && isParserSpace(text[p])) ++p;
+    return p;
+}
+
+bool startsWithNoCase(std::string_view text, size_t at, std::string_view prefix) {
+    if (text.size() - at < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
+bool isNameChar(unsigned char c) {
+    return c >= 127 || std::isalnum(c) || c == '_' || c == '-' || c == '.' || c == ':';
+}
+
+// Index just past a declaration ("<?xml" in any case) that starts at `at`, or npos where the
+// parser stops inside it. Unlike other instructions it does not end at its first '>': the
+// parser reads its version, encoding and standalone values as attributes, and a quoted value
+// may hold '>'; any other text runs to white space or '>'.
+size_t skipDeclaration(std::string_view text, size_t at) {
+    const size_t size = text.size();
+    size_t p = at + 5;
+    while (p < size) {
+        if (text[p] == '>') return p + 1;
+        p = skipSpace(text, p);
+        if (p >= size) break;
+        if (startsWithNoCase(text, p, "version") || startsWithNoCase(text, p, "encoding") ||
+            startsWithNoCase(text, p, "standalone")) {
+            while (p < size && isNameChar(static_cast<unsigned char>(text[p]))) ++p;
+            p = skipSpace(text, p);
+            if (p >= size || text[p] != '=') return std::string_view::npos;
+            p = skipSpace(text, p + 1);
+            if (p >= size) break;
+            if (text[p] == '"' || text[p] == '\'') {
+                const size_t close = text.find(text[p], p + 1);
+                if (close == std::string_view::npos) break;
+                p = close + 1;
+            } else {
+                for (; p < size && !isParserSpace(text[p]) && text[p] != '/' && text[p] != '>';
+                     ++p) {
+                    if (text[p] == '"' || text[p] == '\'') return std::string_view::npos;
+                }
+            }
+        } else {
+            while (p < size && text[p] != '>' && !isParserSpace(text[p])) ++p;
+        }
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
@@ -43,6 +98,9 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
         const size_t tag = static_cast<const char*>(hit) - text.data();
         if (startsWith(text, tag, "<!--")) {
             p = skipPast(text, tag + 4, "-->");
+        } else if (startsWithNoCase(text, tag, "<?xml")) {
+            p = skipDeclaration(text, tag);
+            if (p == std::string_view::npos) break;  // the parser stops in it as well
         } else if (startsWith(text, tag, "<![CDATA[")) {
             p = skipPast(text, tag + 9, "]]>");
         } else if (startsWith(text, tag, "</")) {

@@ -321,3 +321,34 @@ TEST(LoadXMLTree, PartsAfterWhereTheParserStopsInTheProlog) {
         EXPECT_EQ(parts.problem.text, whole.problem.text);
     }
 }
+
+TEST(XmlNesting, DeclarationsEndWhereTheParserEndsThem) {
+    auto fits = [](const std::string& text, int limit) {
+        return scanXmlOutline(text, limit).tooDeepAt == std::string_view::npos;
+    };
+    // The parser reads a declaration's version, encoding and standalone values as attributes, so
+    // a '>' in a quoted value does not end it; what the value hides is no element.
+    EXPECT_TRUE(fits("<?xml version=\"<b><c>\"?><a/>", 1));
+    EXPECT_TRUE(fits("<?XML Encoding='>' ?><a><b/></a>", 2));
+    // Other text of a declaration runs to white space or '>' only.
+    EXPECT_FALSE(fits("<?xml other=\"1?><a><b/></a>\"?>", 1));
+    // Where the quote of a declaration's value is never closed, the parser never comes out of
+    // it: what follows is no element either.
+    EXPECT_TRUE(fits("<?xml version=\"1.0?>\n<a><b><c/></b></a>", 1));
+    // A declaration inside an element: its quoted value must not shift which later quotes the
+    // scan pairs, or it would hide elements that the parser builds.
+    const std::string shifted =
+        "<r>\n <?xml version=\"1?>\n<x a=\"10<x a=\"10\">\n<n>\n<n i=\"16\"/>\n<n><b><c><d/></c></b>"
+        "</n></n></r>";
+    EXPECT_FALSE(fits(shifted, 5));
+}
+
+TEST(LoadXMLTree, TextEndsAtItsFirstNulEvenInsideAUtf8Sequence) {
+    // The parser steps over a UTF-8 sequence by its lead byte's length; a lead byte right before
+    // the NUL must not carry it into the bytes the NUL cut off.
+    TempFiles files;
+    const char text[] = "<?xml version=\"1.0\"?>\n<a>\xF0\0\0\0<Node id=\"7\" name=\"x\"/></a>";
+    Read read = readXml(files, std::string(text, sizeof text - 1));
+    EXPECT_TRUE(read.records.empty());
+    EXPECT_EQ(read.problem.text.rfind("not well-formed XML", 0), 0u) << read.problem.text;
+}
