@@ -117,14 +117,23 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
                                  ? std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 4)
                                  : 1;
         const XmlOutline outline = scanXmlOutline(text, m_maxNesting, parts);
-        if (outline.tooDeepAt != std::string::npos) {
-            const auto before = text.begin() + static_cast<std::ptrdiff_t>(outline.tooDeepAt);
+        // Refused before parsing: the problem at the offset where the scan found it.
+        auto refuse = [&](size_t at, std::string problem) {
+            const auto before = text.begin() + static_cast<std::ptrdiff_t>(at);
             const auto lineStart = std::find(std::make_reverse_iterator(before), text.rend(), '\n');
             m_problem.line = 1 + static_cast<int>(std::count(text.begin(), before, '\n'));
             m_problem.column = 1 + static_cast<int>(lineStart - std::make_reverse_iterator(before));
-            m_problem.text =
-                "elements are nested deeper than " + std::to_string(m_maxNesting) + " levels";
-            return {};
+            m_problem.text = std::move(problem);
+            return std::vector<DataRecord>();
+        };
+        if (outline.tooDeepAt != std::string::npos) {
+            return refuse(outline.tooDeepAt, "elements are nested deeper than " +
+                                                 std::to_string(m_maxNesting) + " levels");
+        }
+        if (outline.misreadAt != std::string::npos) {
+            return refuse(outline.misreadAt,
+                          "not well-formed XML: a UTF-8 sequence or character reference is cut "
+                          "short");
         }
         // Elements of a data file take 30 to 50 bytes. Reserving for that keeps the record list
         // from being copied as it grows; reserved space not written costs no memory.

@@ -338,7 +338,8 @@ TEST(XmlNesting, DeclarationsEndWhereTheParserEndsThem) {
     // A declaration inside an element: its quoted value must not shift which later quotes the
     // scan pairs, or it would hide elements that the parser builds.
     const std::string shifted =
-        "<r>\n <?xml version=\"1?>\n<x a=\"10<x a=\"10\">\n<n>\n<n i=\"16\"/>\n<n><b><c><d/></c></b>"
+        "<r>\n <?xml version=\"1?>\n<x a=\"10<x a=\"10\">\n<n>\n<n "
+        "i=\"16\"/>\n<n><b><c><d/></c></b>"
         "</n></n></r>";
     EXPECT_FALSE(fits(shifted, 5));
 }
@@ -351,4 +352,43 @@ TEST(LoadXMLTree, TextEndsAtItsFirstNulEvenInsideAUtf8Sequence) {
     Read read = readXml(files, std::string(text, sizeof text - 1));
     EXPECT_TRUE(read.records.empty());
     EXPECT_EQ(read.problem.text.rfind("not well-formed XML", 0), 0u) << read.problem.text;
+}
+
+TEST(XmlNesting, ReadsTextAndValuesAsTheParserDoes) {
+    auto outline = [](const std::string& text, int limit) { return scanXmlOutline(text, limit); };
+    // The parser takes "&#x" up to the next ';' as one character when the characters before that
+    // ';' back to an 'x' are hex digits, whatever lies between: here it reads the value on past
+    // its closing quote, and then elements three levels deep.
+    const std::string reference = "<r><a v=\"&#x\"x1;\"><b><c/></b></a></r>";
+    EXPECT_EQ(outline(reference, 3).misreadAt, reference.find('&'));
+    // In UTF-8 it steps over a sequence by its lead byte: here over the start of a comment.
+    const std::string sequence = "<?xml version=\"1.0\"?><r>\xF0<!--<a><b><c/></b></a>--></r>";
+    EXPECT_EQ(outline(sequence, 3).misreadAt, sequence.find('\xF0'));
+    // Over a line break it would count the lines after it differently from the file.
+    const std::string lineBreak = "<?xml version=\"1.0\"?><r>\xE9\n <a/></r>";
+    EXPECT_EQ(outline(lineBreak, 3).misreadAt, lineBreak.find('\xE9'));
+    // In another encoding each byte is a character, and the comment is one.
+    const std::string latin1 =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xF0<!--<a><b><c/></b></a>--></r>";
+    EXPECT_EQ(outline(latin1, 3).misreadAt, std::string_view::npos);
+    EXPECT_EQ(outline(latin1, 3).tooDeepAt, std::string_view::npos);
+    // Well-formed references and sequences are read as they stand.
+    const std::string plain =
+        "\xEF\xBB\xBF<r a=\"&#65;&#x42;&amp;\xC3\xA9\">&#67;\xE2\x82\xAC &#;<b/></r>";
+    EXPECT_EQ(outline(plain, 2).misreadAt, std::string_view::npos);
+    EXPECT_EQ(outline(plain, 1).tooDeepAt, plain.find("<b/>"));
+    // Between top-level nodes the parser stops at anything but '<': here at the "]>" of an
+    // internal DTD subset, before the elements.
+    EXPECT_EQ(outline("<!DOCTYPE g [<!ELEMENT g ANY>]>\n<g><a><b/></a></g>", 1).tooDeepAt,
+              std::string_view::npos);
+}
+
+TEST(LoadXMLTree, MisreadReferenceIsRefusedWithItsPlace) {
+    TempFiles files;
+    Read read = readXml(files, "<r>\n  <a v=\"&#x\"x1;\"><b><c/></b></a></r>", 8 << 20, 3);
+    EXPECT_EQ(read.problem.text,
+              "not well-formed XML: a UTF-8 sequence or character reference is cut short");
+    EXPECT_EQ(read.problem.line, 2);
+    EXPECT_EQ(read.problem.column, 9);
+    EXPECT_TRUE(read.records.empty());
 }
