@@ -108,6 +108,22 @@ struct CharReader {
     }
 };
 
+// The parser's white space wherever it skips some: in UTF-8 it also passes over byte order marks
+// and the two non-characters U+FFFE and U+FFFF.
+size_t skipParserSpace(const CharReader& reader, size_t p) {
+    const std::string_view text = reader.text;
+    for (;;) {
+        p = skipSpace(text, p);
+        if (reader.utf8 &&
+            (startsWith(text, p, "\xEF\xBB\xBF") || startsWith(text, p, "\xEF\xBF\xBE") ||
+             startsWith(text, p, "\xEF\xBF\xBF"))) {
+            p += 3;
+            continue;
+        }
+        return p;
+    }
+}
+
 // Index just past a declaration ("<?xml" in any case) that starts at `at`, or npos where the
 // parser stops inside it (or, with reader.misreadAt set, misreads it). Unlike other instructions
 // it does not end at its first '>': the parser reads its version, encoding and standalone values
@@ -119,15 +135,15 @@ size_t skipDeclaration(CharReader& reader, size_t at, std::string& encoding) {
     size_t p = at + 5;
     while (p < size) {
         if (text[p] == '>') return p + 1;
-        p = skipSpace(text, p);
+        p = skipParserSpace(reader, p);
         if (p >= size) break;
         const bool isEncoding = startsWithNoCase(text, p, "encoding");
         if (isEncoding || startsWithNoCase(text, p, "version") ||
             startsWithNoCase(text, p, "standalone")) {
             while (p < size && isNameChar(static_cast<unsigned char>(text[p]))) ++p;
-            p = skipSpace(text, p);
+            p = skipParserSpace(reader, p);
             if (p >= size || text[p] != '=') return std::string_view::npos;
-            p = skipSpace(text, p + 1);
+            p = skipParserSpace(reader, p + 1);
             if (p >= size) break;
             const size_t valueStart = p;
             if (text[p] == '"' || text[p] == '\'') {
@@ -149,22 +165,6 @@ size_t skipDeclaration(CharReader& reader, size_t at, std::string& encoding) {
         }
     }
     return std::string_view::npos;
-}
-
-// The parser's white space between nodes: in UTF-8 it also passes over byte order marks and the
-// two non-characters U+FFFE and U+FFFF.
-size_t skipNodeSpace(const CharReader& reader, size_t p) {
-    const std::string_view text = reader.text;
-    for (;;) {
-        p = skipSpace(text, p);
-        if (reader.utf8 &&
-            (startsWith(text, p, "\xEF\xBB\xBF") || startsWith(text, p, "\xEF\xBF\xBE") ||
-             startsWith(text, p, "\xEF\xBF\xBF"))) {
-            p += 3;
-            continue;
-        }
-        return p;
-    }
 }
 
 }  // namespace
@@ -193,7 +193,7 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
         size_t tag;
         if (depth == 0) {
             // Between top-level nodes the parser stops, without an error, at anything but '<'.
-            tag = skipNodeSpace(reader, p);
+            tag = skipParserSpace(reader, p);
             if (tag >= size || text[tag] != '<') break;
         } else {
             tag = reader.runTo(p, '<');

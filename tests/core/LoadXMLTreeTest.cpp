@@ -335,6 +335,10 @@ TEST(XmlNesting, DeclarationsEndWhereTheParserEndsThem) {
     // Where the quote of a declaration's value is never closed, the parser never comes out of
     // it: what follows is no element either.
     EXPECT_TRUE(fits("<?xml version=\"1.0?>\n<a><b><c/></b></a>", 1));
+    // In UTF-8 the parser passes over byte order marks wherever it skips white space, also
+    // between a declaration's '=' and the quote of its value.
+    EXPECT_FALSE(
+        fits("\xEF\xBB\xBF<r><?xml encoding=\xEF\xBB\xBF\"a>b\"?><a><b><c/></b></a></r>", 3));
     // A declaration inside an element: its quoted value must not shift which later quotes the
     // scan pairs, or it would hide elements that the parser builds.
     const std::string shifted =
