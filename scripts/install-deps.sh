@@ -7,7 +7,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(
-  build-essential cmake pkg-config clang clang-format
+  build-essential cmake pkg-config clang clang-format libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6
   libgl-dev libglu1-mesa-dev libglew-dev libx11-dev libdevil-dev libtinyxml-dev libboost-dev
   libgtest-dev googletest libbenchmark-dev

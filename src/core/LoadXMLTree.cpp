@@ -52,13 +52,25 @@ void normaliseLineBreaks(std::string& text) {
     text.resize(q);
 }
 
+// Parses text, which ends at its first NUL. The parser steps over a UTF-8 sequence by the
+// length its lead byte announces even where the text ends inside the sequence, and reads on
+// from there: past the end, or into what a NUL cut off. NULs after the end stop it within them.
+void parseToEnd(TiXmlDocument& document, std::string& text, TiXmlEncoding encoding) {
+    constexpr size_t kLongestSequence = 4;
+    const size_t size = text.size();
+    text.append(kLongestSequence, '\0');
+    document.Parse(text.c_str(), nullptr, encoding);
+    text.resize(size);
+}
+
 // The encoding the parser settles on for everything after the prolog: a byte order mark means
 // UTF-8; otherwise the first declaration decides (none or "UTF-8" is UTF-8, anything else the
 // legacy encoding), and without one it stays undetermined.
 TiXmlEncoding encodingAfterProlog(const std::string& text, size_t prologEnd) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return TIXML_ENCODING_UTF8;
     TiXmlDocument prolog;
-    prolog.Parse(text.substr(0, prologEnd).c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    std::string prologText = text.substr(0, prologEnd);
+    parseToEnd(prolog, prologText, TIXML_DEFAULT_ENCODING);
     for (const TiXmlNode* node = prolog.FirstChild(); node; node = node->NextSibling()) {
         if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
             std::string encoding = declaration->Encoding();
@@ -72,6 +84,17 @@ TiXmlEncoding encodingAfterProlog(const std::string& text, size_t prologEnd) {
         }
     }
     return TIXML_ENCODING_UNKNOWN;
+}
+
+// Whether the first part parsed to what the scan expects: its one top-level element is the
+// document element, on the row where the scan found it. The parser stops without an error at
+// top-level text it cannot place (the "]>" after an internal DTD subset, say); stopping before
+// the document element leaves it out, and the later parts would hold elements that parsing the
+// whole file never reaches.
+bool holdsDocumentElement(const TiXmlDocument& document, const std::string& name, int row) {
+    const TiXmlElement* element = document.FirstChildElement();
+    return element && element->ValueStr() == name && element->Row() == row &&
+           !element->NextSiblingElement();
 }
 
 }  // namespace
@@ -94,27 +117,41 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
                                  ? std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 4)
                                  : 1;
         const XmlOutline outline = scanXmlOutline(text, m_maxNesting, parts);
-        if (outline.tooDeepAt != std::string::npos) {
-            const auto before = text.begin() + static_cast<std::ptrdiff_t>(outline.tooDeepAt);
+        // Refused before parsing: the problem at the offset where the scan found it.
+        auto refuse = [&](size_t at, std::string problem) {
+            const auto before = text.begin() + static_cast<std::ptrdiff_t>(at);
             const auto lineStart = std::find(std::make_reverse_iterator(before), text.rend(), '\n');
             m_problem.line = 1 + static_cast<int>(std::count(text.begin(), before, '\n'));
             m_problem.column = 1 + static_cast<int>(lineStart - std::make_reverse_iterator(before));
-            m_problem.text =
-                "elements are nested deeper than " + std::to_string(m_maxNesting) + " levels";
-            return {};
+            m_problem.text = std::move(problem);
+            return std::vector<DataRecord>();
+        };
+        if (outline.tooDeepAt != std::string::npos) {
+            return refuse(outline.tooDeepAt, "elements are nested deeper than " +
+                                                 std::to_string(m_maxNesting) + " levels");
+        }
+        if (outline.misreadAt != std::string::npos) {
+            return refuse(outline.misreadAt,
+                          "not well-formed XML: a UTF-8 sequence or character reference is cut "
+                          "short");
         }
         // Elements of a data file take 30 to 50 bytes. Reserving for that keeps the record list
         // from being copied as it grows; reserved space not written costs no memory.
         m_recordsPerPart = text.size() / kBytesPerRecord / parts + 1;
         m_records.reserve(text.size() / kBytesPerRecord + 1);
         if (outline.splits.empty()) {
-            m_doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+            parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
         } else if (!parseInParts(text, outline)) {
             // Trouble in some part: parsing the whole file reports it exactly as it stands.
             m_parts.clear();
             m_doc.Clear();
             m_doc.ClearError();
-            m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);
+            if (readWholeFile(fileName, text)) {
+                normaliseLineBreaks(text);
+                parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
+            } else {
+                m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);
+            }
         }
         std::string().swap(text);
     }
@@ -253,6 +290,10 @@ bool LoadXMLTree::parseInParts(std::string& text, const XmlOutline& outline) {
         if (next != text.size()) part += endTag;
         texts.push_back(std::move(part));
     }
+    const int elementRow =
+        1 + static_cast<int>(std::count(
+                text.begin(), text.begin() + static_cast<std::ptrdiff_t>(outline.documentElementAt),
+                '\n'));
     text.resize(outline.splits.front());
     text += endTag;
 
@@ -260,20 +301,19 @@ bool LoadXMLTree::parseInParts(std::string& text, const XmlOutline& outline) {
     std::vector<std::thread> workers;
     try {
         for (size_t k = 1; k < texts.size(); ++k) {
-            workers.emplace_back([this, &texts, k, encoding] {
-                m_parts[k - 1]->Parse(texts[k].c_str(), nullptr, encoding);
-            });
+            workers.emplace_back(
+                [this, &texts, k, encoding] { parseToEnd(*m_parts[k - 1], texts[k], encoding); });
         }
     } catch (const std::system_error&) {
         // No thread to be had: the remaining parts are parsed here, one after the other.
         for (size_t k = workers.size() + 1; k < texts.size(); ++k) {
-            m_parts[k - 1]->Parse(texts[k].c_str(), nullptr, encoding);
+            parseToEnd(*m_parts[k - 1], texts[k], encoding);
         }
     }
-    m_doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
     for (std::thread& worker : workers) worker.join();
 
-    if (m_doc.Error()) return false;
+    if (m_doc.Error() || !holdsDocumentElement(m_doc, name, elementRow)) return false;
     for (const auto& part : m_parts) {
         const TiXmlNode* standIn = part->FirstChild();
         if (part->Error() || !standIn || !standIn->ToElement() || standIn->ValueStr() != name) {

@@ -2,6 +2,7 @@
 
 #include "Trace.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -72,13 +73,17 @@ std::vector<DataRecord> ReadRTFFile::read(const char* fileName) {
 
     // Room for the records of a typical file up front (statements run 20 to 30 bytes), so that
     // growing the list does not copy millions of records; space not touched costs nothing.
+    size_t bufferSize = kChunkSize;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
         const long size = std::ftell(file.get());
         if (size > 0) records.reserve(static_cast<size_t>(size) / 16 + 1);
+        // A small file needs no chunk-sized buffer: the buffer is zeroed when it is made, and
+        // small files are opened often (one byte more than the file meets its end at once).
+        if (size >= 0) bufferSize = std::min(kChunkSize, static_cast<size_t>(size) + 1);
         std::fseek(file.get(), 0, SEEK_SET);
     }
 
-    std::vector<char> buffer(kChunkSize);
+    std::vector<char> buffer(bufferSize);
     size_t filled = 0;  // bytes in buffer, the start of an unfinished line among them
     int lineNumber = 0;
     auto addLine = [&](const char* begin, size_t length) {

@@ -88,13 +88,17 @@ void evaluateWindow(const BasisTable& basis, const float* src, float* out, bool 
 }  // namespace
 
 // The vector kernels are compiled for AVX-512 whatever the rest of the program targets; they are
-// only called after the processor has been asked.
+// only called after the processor has been asked. Clang takes the target per function only.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
 // GCC 12's AVX-512 intrinsics start from deliberately undefined registers, which its own
 // uninitialised-use analysis then reports.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 namespace {
 
@@ -267,8 +271,12 @@ void straightenAvx512(const float* control, float* work, const float* fractions,
 }
 }  // namespace
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC diagnostic pop
 #pragma GCC pop_options
+#endif
 
 namespace {
 #endif

@@ -103,17 +103,15 @@ SplineStore::FloatArray SplineStore::allocateLines(size_t floats) {
 float* SplineStore::allocate(int32_t viewType, size_t floats) {
     std::vector<FloatArray>& chunks = m_chunks[viewType];
     size_t& free = m_chunkFree[viewType];
+    size_t& size = m_chunkSize[viewType];
     if (chunks.empty() || free < floats) {
-        const size_t size = std::max(kChunkFloats, floats);
+        const size_t next = chunks.empty() ? kFirstChunkFloats : std::min(2 * size, kChunkFloats);
+        // A block larger than the next chunk gets a chunk of exactly its size.
+        size = std::max(next, floats);
         chunks.push_back(allocateLines(size));
         free = size;
-        // A chunk larger than usual holds exactly this block.
-        if (size > kChunkFloats) {
-            free = 0;
-            return chunks.back().get();
-        }
     }
-    float* block = chunks.back().get() + (kChunkFloats - free);
+    float* block = chunks.back().get() + (size - free);
     free -= floats;
     return block;
 }

@@ -64,6 +64,9 @@ private:
     // allocator to map each chunk on its own, so that freeing chunks after ordering gives the
     // memory back instead of leaving holes in the heap; pages never written cost nothing.
     static constexpr size_t kChunkFloats = size_t(1) << 24;
+    // The first chunk of a list is far smaller, and each next one twice the last up to
+    // kChunkFloats: a small graph need not map 64 MB per view.
+    static constexpr size_t kFirstChunkFloats = size_t(1) << 16;
 
     // Storage for a new curve of list `viewType`, from that list's chunks.
     float* allocate(int32_t viewType, size_t floats);
@@ -83,6 +86,7 @@ private:
 
     std::vector<FloatArray> m_chunks[kViewCount];
     size_t m_chunkFree[kViewCount] = {};
+    size_t m_chunkSize[kViewCount] = {};
     FloatArray m_ordered[kViewCount];
     float m_beta = 0;
     int32_t m_levelCount;

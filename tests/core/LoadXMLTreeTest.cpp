@@ -183,6 +183,20 @@ TEST(XmlNesting, CountsOnlyRealElementLevels) {
     // End tags that close nothing do not make room for deeper levels.
     EXPECT_FALSE(fits("</x></x><a><b><c/></b></a>", 2));
     EXPECT_EQ(scanXmlOutline("<a>\n <b><c/></b></a>", 2).tooDeepAt, 8u);
+    // A start tag cut off by the end of the text (or by a NUL byte, where the text ends) is a
+    // level too: the parser makes the element before it finds the tag broken.
+    EXPECT_FALSE(fits("<a><b><c", 2));
+    EXPECT_TRUE(fits("<a><b", 2));
+    EXPECT_FALSE(fits("<a><b u=\"x><c/></b></a>", 1));
+}
+
+TEST(LoadXMLTree, ElementOfABrokenTagDeeperThanTheLimitIsRefused) {
+    TempFiles files;
+    const char text[] = "<a><b><c\0<d/></c></b></a>";
+    Read broken = readXml(files, std::string(text, sizeof text - 1), 8 << 20, 2);
+    EXPECT_EQ(broken.problem.text, "elements are nested deeper than 2 levels");
+    EXPECT_EQ(broken.problem.column, 7);
+    EXPECT_TRUE(readXml(files, "<a><b", 8 << 20, 2).problem.text.rfind("not well-formed", 0) == 0);
 }
 
 TEST(XmlNesting, SplitPointsAreChildrenOfTheDocumentElementThatBeginALine) {
@@ -289,4 +303,96 @@ TEST(LoadXMLTree, MalformedDocumentInPartsReportsAsWhole) {
     EXPECT_EQ(parts.problem.text, whole.problem.text);
     EXPECT_EQ(parts.problem.line, whole.problem.line);
     EXPECT_EQ(parts.problem.column, whole.problem.column);
+}
+
+TEST(LoadXMLTree, PartsAfterWhereTheParserStopsInTheProlog) {
+    // The parser ends a DOCTYPE at its first '>' and then stops, without an error, at the "]>"
+    // of the internal subset: parsing the whole file gives no elements at all. Parsing in parts
+    // must not read the elements of the later parts as if the document element had been reached.
+    TempFiles files;
+    std::string text = "<!DOCTYPE g [<!ELEMENT g ANY>]>\n<g>\n";
+    for (int i = 0; i < 50; ++i) text += " <Node id=\"" + std::to_string(i) + "\"/>\n";
+    text += "</g>\n";
+    Read whole = readXml(files, text);
+    EXPECT_TRUE(whole.records.empty());
+    for (bool silent : {false, true}) {
+        Read parts = readXml(files, text, 64, 2'000, silent);
+        EXPECT_EQ(summary(parts.records), summary(whole.records));
+        EXPECT_EQ(parts.problem.text, whole.problem.text);
+    }
+}
+
+TEST(XmlNesting, DeclarationsEndWhereTheParserEndsThem) {
+    auto fits = [](const std::string& text, int limit) {
+        return scanXmlOutline(text, limit).tooDeepAt == std::string_view::npos;
+    };
+    // The parser reads a declaration's version, encoding and standalone values as attributes, so
+    // a '>' in a quoted value does not end it; what the value hides is no element.
+    EXPECT_TRUE(fits("<?xml version=\"<b><c>\"?><a/>", 1));
+    EXPECT_TRUE(fits("<?XML Encoding='>' ?><a><b/></a>", 2));
+    // Other text of a declaration runs to white space or '>' only.
+    EXPECT_FALSE(fits("<?xml other=\"1?><a><b/></a>\"?>", 1));
+    // Where the quote of a declaration's value is never closed, the parser never comes out of
+    // it: what follows is no element either.
+    EXPECT_TRUE(fits("<?xml version=\"1.0?>\n<a><b><c/></b></a>", 1));
+    // In UTF-8 the parser passes over byte order marks wherever it skips white space, also
+    // between a declaration's '=' and the quote of its value.
+    EXPECT_FALSE(
+        fits("\xEF\xBB\xBF<r><?xml encoding=\xEF\xBB\xBF\"a>b\"?><a><b><c/></b></a></r>", 3));
+    // A declaration inside an element: its quoted value must not shift which later quotes the
+    // scan pairs, or it would hide elements that the parser builds.
+    const std::string shifted =
+        "<r>\n <?xml version=\"1?>\n<x a=\"10<x a=\"10\">\n<n>\n<n "
+        "i=\"16\"/>\n<n><b><c><d/></c></b>"
+        "</n></n></r>";
+    EXPECT_FALSE(fits(shifted, 5));
+}
+
+TEST(LoadXMLTree, TextEndsAtItsFirstNulEvenInsideAUtf8Sequence) {
+    // The parser steps over a UTF-8 sequence by its lead byte's length; a lead byte right before
+    // the NUL must not carry it into the bytes the NUL cut off.
+    TempFiles files;
+    const char text[] = "<?xml version=\"1.0\"?>\n<a>\xF0\0\0\0<Node id=\"7\" name=\"x\"/></a>";
+    Read read = readXml(files, std::string(text, sizeof text - 1));
+    EXPECT_TRUE(read.records.empty());
+    EXPECT_EQ(read.problem.text.rfind("not well-formed XML", 0), 0u) << read.problem.text;
+}
+
+TEST(XmlNesting, ReadsTextAndValuesAsTheParserDoes) {
+    auto outline = [](const std::string& text, int limit) { return scanXmlOutline(text, limit); };
+    // The parser takes "&#x" up to the next ';' as one character when the characters before that
+    // ';' back to an 'x' are hex digits, whatever lies between: here it reads the value on past
+    // its closing quote, and then elements three levels deep.
+    const std::string reference = "<r><a v=\"&#x\"x1;\"><b><c/></b></a></r>";
+    EXPECT_EQ(outline(reference, 3).misreadAt, reference.find('&'));
+    // In UTF-8 it steps over a sequence by its lead byte: here over the start of a comment.
+    const std::string sequence = "<?xml version=\"1.0\"?><r>\xF0<!--<a><b><c/></b></a>--></r>";
+    EXPECT_EQ(outline(sequence, 3).misreadAt, sequence.find('\xF0'));
+    // Over a line break it would count the lines after it differently from the file.
+    const std::string lineBreak = "<?xml version=\"1.0\"?><r>\xE9\n <a/></r>";
+    EXPECT_EQ(outline(lineBreak, 3).misreadAt, lineBreak.find('\xE9'));
+    // In another encoding each byte is a character, and the comment is one.
+    const std::string latin1 =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xF0<!--<a><b><c/></b></a>--></r>";
+    EXPECT_EQ(outline(latin1, 3).misreadAt, std::string_view::npos);
+    EXPECT_EQ(outline(latin1, 3).tooDeepAt, std::string_view::npos);
+    // Well-formed references and sequences are read as they stand.
+    const std::string plain =
+        "\xEF\xBB\xBF<r a=\"&#65;&#x42;&amp;\xC3\xA9\">&#67;\xE2\x82\xAC &#;<b/></r>";
+    EXPECT_EQ(outline(plain, 2).misreadAt, std::string_view::npos);
+    EXPECT_EQ(outline(plain, 1).tooDeepAt, plain.find("<b/>"));
+    // Between top-level nodes the parser stops at anything but '<': here at the "]>" of an
+    // internal DTD subset, before the elements.
+    EXPECT_EQ(outline("<!DOCTYPE g [<!ELEMENT g ANY>]>\n<g><a><b/></a></g>", 1).tooDeepAt,
+              std::string_view::npos);
+}
+
+TEST(LoadXMLTree, MisreadReferenceIsRefusedWithItsPlace) {
+    TempFiles files;
+    Read read = readXml(files, "<r>\n  <a v=\"&#x\"x1;\"><b><c/></b></a></r>", 8 << 20, 3);
+    EXPECT_EQ(read.problem.text,
+              "not well-formed XML: a UTF-8 sequence or character reference is cut short");
+    EXPECT_EQ(read.problem.line, 2);
+    EXPECT_EQ(read.problem.column, 9);
+    EXPECT_TRUE(read.records.empty());
 }

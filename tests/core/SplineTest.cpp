@@ -333,6 +333,38 @@ TEST(SplineStore, OrderingGivesTextureValuesLongestFirst) {
     EXPECT_EQ(tex[4 * 30 + 1], 0.0f);
 }
 
+TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
+    // Chunks start small and double; a curve larger than the next chunk gets one of its own.
+    // No curve may share floats with another, before ordering moves them or after.
+    SplineStore store(20'000);
+    std::vector<int32_t> counts;
+    for (int i = 0; i < 300; ++i) counts.push_back(i == 150 ? 20'000 : 1 + (i * 37) % 400);
+    auto pointOf = [](int curve, int32_t k) {
+        return Point3{float(curve), float(k), float(curve * 1000 + k)};
+    };
+    for (int i = 0; i < int(counts.size()); ++i) {
+        std::vector<Point3> points;
+        for (int32_t k = 0; k < counts[i]; ++k) points.push_back(pointOf(i, k));
+        store.AddSpline(points, 1, float(i));
+    }
+    auto check = [&] {
+        for (const SplineCurve& curve : *store.curvesFor(1)) {
+            const int i = int(curve.getEdgeId());
+            ASSERT_EQ(curve.getControlCount(), counts[i]);
+            for (int32_t k = 0; k < counts[i]; ++k) {
+                ASSERT_EQ(curve.controlPoint(k), pointOf(i, k)) << i << " " << k;
+                ASSERT_EQ(curve.workPoint(k), pointOf(i, k)) << i << " " << k;
+            }
+            const Point3 first = pointOf(i, 0), last = pointOf(i, counts[i] - 1);
+            EXPECT_EQ(curve.point(0), (Point3{first[0], 1.0f - first[1], first[2]}));
+            EXPECT_EQ(curve.point(kSamples - 1), (Point3{last[0], 1.0f - last[1], last[2]}));
+        }
+    };
+    check();
+    store.orderByLength();
+    check();
+}
+
 TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
     std::unique_ptr<GraphStore> graph = siblingsGraph();
     FixedView view;
