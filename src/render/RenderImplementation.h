@@ -65,6 +65,10 @@ public:
     static int framesPerSecond(int milliseconds);
     // Numbers in the overlay are cut to five characters.
     static std::string overlayField(long long value);
+    // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
+    // right edge are not seen, and a name of megabytes would cost a display list call per byte
+    // in every frame.
+    static std::string visibleText(const std::string& text, float x, float size);
     // Turns a picking code into an index of count objects; -1 when it names none.
     static int codeToIndex(float code, size_t count);
 
