@@ -26,7 +26,7 @@ std::string place(int line, int column) {
 
 std::string place(const DataRecord& record) { return place(record.line, record.column); }
 
-std::string inQuotes(std::string_view text) { return '"' + std::string(text) + '"'; }
+std::string inQuotes(std::string_view text) { return '"' + excerptForMessage(text) + '"'; }
 
 // What the record checks learn for the checks on the built store.
 struct RecordFacts {
@@ -99,6 +99,12 @@ std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& fa
             }
             if (id < 0) {
                 return place(record) + "\"H\" id " + inQuotes(record.values[0]) + " is negative";
+            }
+            if (record.values.size() > 1 && record.values[1].size() > GraphLoader::kMaxNameBytes) {
+                return place(record) + "the name of vertex " + std::to_string(id) + " is " +
+                       std::to_string(record.values[1].size()) +
+                       " bytes long, more than the limit of " +
+                       std::to_string(GraphLoader::kMaxNameBytes);
             }
             const uint32_t vertex = static_cast<uint32_t>(id);
             if (vertex < declaredCount) {
@@ -254,8 +260,20 @@ LoadResult GraphLoader::load(const std::string& fileName) {
     };
 
     std::error_code ignored;
-    if (std::filesystem::is_directory(fileName, ignored)) {
+    const std::filesystem::file_status status = std::filesystem::status(fileName, ignored);
+    if (std::filesystem::is_directory(status)) {
         return fail("cannot be opened: it is a directory");
+    }
+    // A device or pipe may never end (the RSF reader would grow its line buffer without bound),
+    // and opening a pipe waits for a writer. Only a regular file's size is known before reading.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return fail("cannot be opened: it is not a regular file");
+    }
+    const uintmax_t size = std::filesystem::file_size(fileName, ignored);
+    if (!ignored && size > kMaxFileBytes) {
+        return fail("the file is " + std::to_string(size) + " bytes, more than the limit of " +
+                    std::to_string(kMaxFileBytes) + " bytes (" +
+                    std::to_string(kMaxFileBytes >> 20) + " MiB)");
     }
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file) return fail(std::string("cannot be opened: ") + std::strerror(errno));

@@ -21,6 +21,13 @@ public:
     static constexpr uint64_t kMaxPathIds = 200'000'000;
     // Deepest element nesting accepted in an XML file; the parser recurses per level.
     static constexpr int kMaxXmlNesting = 2'000;
+    // Largest file accepted. Loading needs about 12 (RSF) to 15 (XML) times the file's size at
+    // its peak, so this keeps a load under about 8 GB; larger files are refused before a byte
+    // is read rather than left to exhaust memory.
+    static constexpr uint64_t kMaxFileBytes = uint64_t(512) << 20;
+    // Longest vertex name accepted, in bytes. Names are shown in one overlay line; a longer one
+    // is no name a person reads but a broken file.
+    static constexpr size_t kMaxNameBytes = 65'536;
 
     // Reads fileName as RSF when the name contains ".rsf", as XML otherwise.
     static LoadResult load(const std::string& fileName);

@@ -56,3 +56,12 @@ LenientResult parseLenientInt(const std::string& text, int32_t& value) {
 LenientResult parseScanfInt(const char* text, int32_t& value) {
     return parseLeadingInt(text, value);
 }
+
+std::string excerptForMessage(std::string_view text) {
+    constexpr size_t kShown = 64;
+    if (text.size() <= kShown) return std::string(text);
+    size_t cut = kShown;
+    // Continuation bytes (10xxxxxx) belong to the character before them.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}

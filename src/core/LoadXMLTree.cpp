@@ -403,8 +403,8 @@ void LoadXMLTree::readInteger(const TiXmlAttribute& attribute, const TiXmlElemen
     const LenientResult result = parseScanfInt(attribute.Value(), value);
     if (result == LenientResult::Ok) m_assigned |= bit(field);
     if (result == LenientResult::OutOfRange && m_problem.text.empty()) {
-        m_problem.text = std::string("attribute ") + attribute.Name() + "=\"" + attribute.Value() +
-                         "\" does not fit in 32 bits";
+        m_problem.text = std::string("attribute ") + attribute.Name() + "=\"" +
+                         excerptForMessage(attribute.Value()) + "\" does not fit in 32 bits";
         m_problem.line = element.Row();
         m_problem.column = element.Column();
     }

@@ -57,7 +57,7 @@ std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* 
 
 RenderImplementation::RenderImplementation() : m_selection(std::make_unique<Selection>()) {}
 
-RenderImplementation::~RenderImplementation() = default;
+RenderImplementation::~RenderImplementation() { releaseHierarchyBuffers(nullptr); }
 
 ShaderProgram* RenderImplementation::program(int index) const {
     const std::unique_ptr<ShaderProgram>* programs[] = {
@@ -154,6 +154,29 @@ void RenderImplementation::createHierarchyBuffers(View& view, int type) {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
+void RenderImplementation::releaseHierarchyBuffers(View* const* views) {
+    auto stillHeld = [views](GLuint name) {
+        if (!views) return false;
+        for (int t = 0; t < 5; ++t) {
+            const View* view = views[t];
+            if (view &&
+                (view->m_hierarchyPositionBuffer == name || view->m_hierarchyColorBuffer == name ||
+                 view->m_hierarchyTexCoordBuffer == name)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<GLuint> stale;
+    for (const auto& names : m_hierarchyBuffers) {
+        for (GLuint name : names) {
+            if (name != 0 && !stillHeld(name)) stale.push_back(name);
+        }
+    }
+    if (!stale.empty()) glDeleteBuffers(static_cast<GLsizei>(stale.size()), stale.data());
+    m_hierarchyBuffers = {};
+}
+
 void RenderImplementation::CreateObjects(View** views) {
     std::cout << "Create Objects\n";
     m_views = views;
@@ -169,9 +192,14 @@ void RenderImplementation::CreateObjects(View** views) {
     m_hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
     m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
     const int shownView = m_viewType;
+    // Before new names are made, so that freed names can be handed out again.
+    releaseHierarchyBuffers(views);
     for (int t = 0; t < 5; ++t) {
         m_viewType = t;
         createHierarchyBuffers(*views[t], t);
+        m_hierarchyBuffers[t] = {views[t]->m_hierarchyPositionBuffer,
+                                 views[t]->m_hierarchyColorBuffer,
+                                 views[t]->m_hierarchyTexCoordBuffer};
         for (int r = 0; r < m_relationEdgeCount; ++r) {
             const RelationEdgePtr edge = g_graph->getRelationEdge(r);
             m_splines->AddSpline(SplineStore::controlPolygon(*g_graph, *edge, *views[t], t), t,

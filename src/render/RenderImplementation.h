@@ -66,6 +66,10 @@ public:
     static int framesPerSecond(int milliseconds);
     // Numbers in the overlay are cut to five characters.
     static std::string overlayField(long long value);
+    // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
+    // right edge are not seen, and a name of megabytes would cost a display list call per byte
+    // in every frame.
+    static std::string visibleText(const std::string& text, float x, float size);
     // Turns a picking code into an index of count objects; -1 when it names none.
     static int codeToIndex(float code, size_t count);
 
@@ -98,6 +102,8 @@ private:
     void colorCurves();
     void recolorAllCurves();
     void createHierarchyBuffers(View& view, int type);
+    // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
+    void releaseHierarchyBuffers(View* const* views);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
     std::vector<SplineCurve*> curveList(int type) const;
 
@@ -119,6 +125,10 @@ private:
          m_drawGrid = false;
     bool m_mirrorRelationEdges = false;
     uint32_t m_hierarchyEdgeCount = 0;
+    // Names of the hierarchy-edge buffers made per view type. The views hold them, but the
+    // views of a replaced file are deleted by their owner without a GL context, so the names
+    // are kept here to be deleted when the next file's objects are made.
+    std::array<std::array<GLuint, 3>, 5> m_hierarchyBuffers{};
     std::unique_ptr<SplineStore> m_splines;
     std::array<CurveBuffers, 5> m_curveBuffers;
     int m_levelCount = 0;

@@ -142,6 +142,14 @@ std::string RenderImplementation::overlayField(long long value) {
     return text;
 }
 
+std::string RenderImplementation::visibleText(const std::string& text, float x, float size) {
+    // Each glyph moves the pen 7.4 units before the scale; the first one starts at x.
+    const double advance = 7.4 * size;
+    if (!(advance > 0) || x >= FBO_WIDTH) return {};
+    const size_t fits = static_cast<size_t>(std::ceil((FBO_WIDTH - x) / advance));
+    return text.size() <= fits ? text : text.substr(0, fits);
+}
+
 int RenderImplementation::framesPerSecond(int milliseconds) {
     if (milliseconds < 1) milliseconds = 1;
     return static_cast<int>(1000.0 / milliseconds);
@@ -205,7 +213,7 @@ void RenderImplementation::drawOverlay(int milliseconds) {
     glLoadIdentity();
     const float rows[4] = {730, 710, 690, 670};
     for (int row = 0; row < 4; ++row) {
-        const std::string line = overlayLine(row);
+        const std::string line = visibleText(overlayLine(row), 5, 0.75f);
         if (!line.empty()) m_font.printText(1, 5, rows[row], line.c_str(), 0.75f);
     }
     glColor4f(1, 1, 1, 1);

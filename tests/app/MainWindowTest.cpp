@@ -1,5 +1,7 @@
+#include "GraphLoader.h"
 #include "GraphStore.h"
 #include "MainWindow.h"
+#include "RenderImplementation.h"
 #include "RenderStates.h"
 
 #include <QMessageBox>
@@ -231,6 +233,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
         QVERIFY2(shown.contains("missing.xml"), qPrintable(shown));
         QCOMPARE(m_window->graph(), nullptr);
+    }
+
+    void overlayLinesStopAtThePicturesRightEdge() {
+        // Glyphs of size 0.75 advance 5.55 units: from x = 5, 184 of them reach 1024.
+        const std::string name = "Name: " + std::string(GraphLoader::kMaxNameBytes, 'n');
+        const std::string shown = RenderImplementation::visibleText(name, 5, 0.75f);
+        QCOMPARE(shown.size(), size_t(184));
+        QCOMPARE(shown, name.substr(0, 184));
+        QCOMPARE(RenderImplementation::visibleText("Type: Vertex", 5, 0.75f),
+                 std::string("Type: Vertex"));
+        QCOMPARE(RenderImplementation::visibleText("12345", 960, 1.8f), std::string("12345"));
+        QCOMPARE(RenderImplementation::visibleText("1234567", 960, 1.8f), std::string("12345"));
     }
 
 private:

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -275,4 +278,66 @@ TEST(GraphLoader, LoadsADeepChainWithinThePathLimit) {
         EXPECT_EQ(deepest.back(), 0u);
         EXPECT_EQ(graph.getTreePath(*graph.getRelationEdge(0)).size(), static_cast<size_t>(depth));
     }
+}
+
+TEST(GraphLoader, RefusesFilesBeyondTheSizeLimitBeforeReadingThem) {
+    TempFiles files;
+    for (const std::string name : {"big.rsf", "big.xml"}) {
+        // Sparse: the size is there, the bytes are not, and they are never read.
+        const std::string path = files.write(name, rsfLines(kValidRsf));
+        std::filesystem::resize_file(path, GraphLoader::kMaxFileBytes + 1);
+        EXPECT_EQ(load(path).error,
+                  path +
+                      ": the file is 536870913 bytes, more than the limit of 536870912 bytes "
+                      "(512 MiB)");
+    }
+}
+
+TEST(GraphLoader, RefusesDevicesAndPipes) {
+    EXPECT_EQ(load("/dev/zero").error, "/dev/zero: cannot be opened: it is not a regular file");
+    TempFiles files;
+    const std::string pipe = files.path("pipe.rsf");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // Opening a pipe without a writer would wait for ever.
+    EXPECT_EQ(load(pipe).error, pipe + ": cannot be opened: it is not a regular file");
+}
+
+TEST(GraphLoader, AcceptsNamesUpToTheLimitAndRefusesLongerOnes) {
+    TempFiles files;
+    const std::string longest(GraphLoader::kMaxNameBytes, 'n');
+    const std::string rest = "\"H\" \"1\" \"b\"\n\"PCR\" \"0\" \"1\"\n";
+    LoadResult fits = load(files.write("fits.rsf", "\"H\" \"0\" \"" + longest + "\"\n" + rest));
+    ASSERT_TRUE(fits.ok()) << fits.error;
+    EXPECT_EQ(fits.graph->getVertex(0)->getName(), longest);
+
+    const std::string rsf =
+        files.write("long.rsf", "\"H\" \"1\" \"b\"\n\"H\" \"0\" \"" + longest + "n\"\n");
+    EXPECT_EQ(load(rsf).error,
+              rsf +
+                  ": line 2: the name of vertex 0 is 65537 bytes long, more than the limit of "
+                  "65536");
+    const std::string xml = files.write(
+        "long.xml", "<Root root_id=\"0\">\n  <Node id=\"0\" name=\"" + longest + "n\"/>\n</Root>");
+    EXPECT_EQ(load(xml).error,
+              xml +
+                  ": line 2, column 3: the name of vertex 0 is 65537 bytes long, more than the "
+                  "limit of 65536");
+}
+
+TEST(GraphLoader, QuotesOnlyTheStartOfLongValuesInMessages) {
+    TempFiles files;
+    const std::string name = files.path("bad.rsf");
+    const std::string h = "\"H\" \"0\" \"a\"";
+    // 63 bytes, then a two-byte character across the 64-byte mark: the cut goes before it.
+    const std::string value = std::string(63, 'x') + "\xc3\xa4" + std::string(1'000'000, 'y');
+    EXPECT_EQ(rsfError(files, {h, "\"R\" \"0\" \"" + value + "\""}),
+              name + ": line 2: \"R\" value \"" + std::string(63, 'x') +
+                  "...\" is not a vertex id (a decimal number from 0 to 4294967295)");
+    const std::string digits(1'000'000, '9');
+    EXPECT_EQ(rsfError(files, {h, "\"PCR\" \"0\" \"" + digits + "\""}),
+              name + ": line 2: \"PCR\" value \"" + digits.substr(0, 64) +
+                  "...\" does not fit in 32 bits");
+    EXPECT_EQ(xmlError(files, "<g>\n<Node id=\"" + digits + "\"/></g>"),
+              files.path("bad.xml") + ": line 2, column 1: attribute id=\"" + digits.substr(0, 64) +
+                  "...\" does not fit in 32 bits");
 }
