@@ -40,7 +40,7 @@ namespace {
 
 const QString kData = QStringLiteral(RAMIFLEX_SOURCE_DIR "/data/");
 constexpr quint64 kDefaultSeed = 20240611;
-constexpr int kDefaultActions = 1000;
+constexpr int kDefaultActions = 2000;
 constexpr int kWatchdogSeconds = 30;
 
 quint64 environmentNumber(const char* name, quint64 fallback) {
