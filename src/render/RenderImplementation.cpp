@@ -117,8 +117,7 @@ std::vector<SplineCurve*> RenderImplementation::curveList(int type) const {
     return list;
 }
 
-void RenderImplementation::createHierarchyBuffers(View& view, int type) {
-    (void)type;
+void RenderImplementation::createHierarchyBuffers(View& view) {
     const uint32_t n = m_hierarchyEdgeCount;
     std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
         texCoords(size_t(2) * n * 4);
@@ -191,22 +190,17 @@ void RenderImplementation::CreateObjects(View** views) {
     m_splines = std::make_unique<SplineStore>(m_levelCount);
     m_hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
     m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
-    const int shownView = m_viewType;
     // Before new names are made, so that freed names can be handed out again.
     releaseHierarchyBuffers(views);
     for (int t = 0; t < 5; ++t) {
-        m_viewType = t;
-        createHierarchyBuffers(*views[t], t);
+        createHierarchyBuffers(*views[t]);
         m_hierarchyBuffers[t] = {views[t]->m_hierarchyPositionBuffer,
                                  views[t]->m_hierarchyColorBuffer,
                                  views[t]->m_hierarchyTexCoordBuffer};
-        for (int r = 0; r < m_relationEdgeCount; ++r) {
-            const RelationEdgePtr edge = g_graph->getRelationEdge(r);
-            m_splines->AddSpline(SplineStore::controlPolygon(*g_graph, *edge, *views[t], t), t,
-                                 static_cast<float>(r));
-        }
     }
-    m_viewType = shownView;
+    // One curve per relation edge and view, in edge order; each tree path is found once for all
+    // five views.
+    m_splines->addCurvesOfViews(*g_graph, views);
     m_splines->orderByLength();
     // New curves show the bundling strength the slider stands at, not the raw tree path.
     m_beta = g_renderStates.beta;

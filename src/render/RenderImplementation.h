@@ -101,7 +101,7 @@ private:
     void recolorCurve(int index, const float* start, const float* end);
     void colorCurves();
     void recolorAllCurves();
-    void createHierarchyBuffers(View& view, int type);
+    void createHierarchyBuffers(View& view);
     // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
     void releaseHierarchyBuffers(View* const* views);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
