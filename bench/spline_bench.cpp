@@ -1,46 +1,24 @@
 // Curve creation and straightening for a large graph: 100,000 vertices, 200,000 relation edges,
 // five views, so one million curves.
+#include "BallonTree.h"
 #include "BuildGraph.h"
 #include "GraphGenerator.h"
 #include "GraphStore.h"
+#include "RadialTree.h"
+#include "RootedTree.h"
 #include "SplineStore.h"
 #include "Trace.h"
+#include "TreeMap.h"
 #include "View.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Stand-in for the real layouts: spreads vertices by id, depth along y (type 0) or in the x-z
-// plane (the others), which is all the curves read.
-class StandInView : public View {
-public:
-    explicit StandInView(int type) : m_type(type) {}
-    void calculate() override {
-        const float depths = float(g_graph->depthCount());
-        const float count = float(g_graph->vertexCount());
-        for (const auto& [id, vertex] : g_graph->vertices()) {
-            LayoutRecord& r = record(id);
-            const float depth = float(vertex->getLevel()) / depths;
-            const float along = float(id) / count;
-            if (m_type == 0) {
-                r = {along, depth, 0, 1, 0, 0, 0.2f};
-            } else {
-                const float angle = 6.2831853f * along + 0.1f * m_type;
-                r = {depth * std::cos(angle), 0, depth * std::sin(angle), 1, 0, 0, 0.8f};
-            }
-        }
-    }
-
-private:
-    int m_type;
-};
 
 struct Scene {
     std::unique_ptr<GraphStore> graph;
@@ -58,10 +36,12 @@ Scene& scene() {
         made->graph = buildGraph(GraphGenerator(params).records());
         made->graph->calculateHierarchy();
         g_graph = made->graph.get();
-        for (int type = 0; type < 5; ++type) {
-            made->views.push_back(std::make_unique<StandInView>(type));
-            made->views.back()->calculate();
-        }
+        made->views.push_back(std::make_unique<RootedTree>());
+        made->views.push_back(std::make_unique<BallonTree>());
+        made->views.push_back(std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE));
+        made->views.push_back(std::make_unique<TreeMap>(TreeMap::STRIPS));
+        made->views.push_back(std::make_unique<RadialTree>());
+        for (auto& view : made->views) view->calculate();
         return made;
     }();
     return *s;
@@ -126,6 +106,24 @@ void BM_ApplyBetaScalar(benchmark::State& state) {
     SplineCurve::useVectorUnits(true);
 }
 BENCHMARK(BM_ApplyBetaScalar)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The arithmetic alone: 500 curves spread over the five views, small enough to stay in the
+// caches, on one thread. The gap to the full pass (per curve and thread) is waiting on memory.
+void BM_ApplyBetaCacheResident(benchmark::State& state) {
+    SplineStore& store = sharedStore();
+    std::vector<SplineCurve*> sample;
+    for (int type = 0; type < 5; ++type) {
+        SplineStore::CurveList& list = *store.curvesFor(type);
+        for (size_t i = 0; i < 100; ++i) sample.push_back(&list[i * list.size() / 100]);
+    }
+    for (auto _ : state) {
+        for (SplineCurve* curve : sample) curve->applyBeta(0.5f);
+    }
+    state.counters["ns_per_curve"] =
+        benchmark::Counter(double(sample.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                      benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ApplyBetaCacheResident)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -115,5 +115,28 @@ void BasisTable::buildWindows() {
             m_blockWeight[at] = m_windowWeights[size_t(j) * width + r];
         }
     }
-    m_blockIndex64.assign(m_blockIndex.begin(), m_blockIndex.end());
+    // A block's run of sixteen starts at its smallest index, rounded down to a multiple of eight
+    // where the run still covers the block: the run's two halves are then read exactly as the
+    // widened row was written, which lets the processor forward them without a stall.
+    std::vector<int32_t> lowest(m_blockCount, n), highest(m_blockCount, 0);
+    for (int32_t j = 0; j < m; ++j) {
+        lowest[j / kLanes] = std::min(lowest[j / kLanes], m_windowStart[j]);
+        highest[j / kLanes] = std::max(highest[j / kLanes], m_windowStart[j] + width - 1);
+    }
+    m_blockBase.resize(m_blockCount);
+    for (int32_t b = 0; b < m_blockCount; ++b) {
+        const int32_t aligned = lowest[b] & ~7;
+        m_blockBase[b] = highest[b] - aligned < 16 ? aligned : lowest[b];
+    }
+    // Lanes past the last sample keep offset 0: they read the block's first point, weight 0.
+    m_blockOffset.assign(m_blockIndex.size(), 0);
+    m_blocksSpanSixteen = true;
+    for (int32_t j = 0; j < m; ++j) {
+        const int32_t b = j / kLanes, lane = j % kLanes;
+        for (int32_t r = 0; r < width; ++r) {
+            const size_t at = (size_t(b) * width + r) * kLanes + lane;
+            m_blockOffset[at] = m_blockIndex[at] - m_blockBase[b];
+            m_blocksSpanSixteen &= m_blockOffset[at] < 16;
+        }
+    }
 }

@@ -52,9 +52,14 @@ public:
     const int32_t* blockIndices(int32_t b, int32_t r) const {
         return &m_blockIndex[(size_t(b) * m_windowWidth + r) * kLanes];
     }
-    // The same indices widened to 64 bits, for permutes of eight doubles.
-    const int64_t* blockIndices64(int32_t b, int32_t r) const {
-        return &m_blockIndex64[(size_t(b) * m_windowWidth + r) * kLanes];
+    // True when the indices of every block lie within 16 of the block's smallest (true for all
+    // paths of up to 64 points with 50 samples): a block then reads one run of 16 points.
+    bool blocksSpanSixteen() const { return m_blocksSpanSixteen; }
+    // Per block, the smallest control index it reads.
+    const int32_t* blockBases() const { return m_blockBase.data(); }
+    // blockIndices minus blockBase, widened to 64 bits, for permutes of sixteen doubles.
+    const int64_t* blockOffsets(int32_t b, int32_t r) const {
+        return &m_blockOffset[(size_t(b) * m_windowWidth + r) * kLanes];
     }
     const double* blockWeights(int32_t b, int32_t r) const {
         return &m_blockWeight[(size_t(b) * m_windowWidth + r) * kLanes];
@@ -81,6 +86,8 @@ private:
     std::vector<double> m_windowWeights;
     int32_t m_blockCount = 0;
     std::vector<int32_t> m_blockIndex;
-    std::vector<int64_t> m_blockIndex64;
+    bool m_blocksSpanSixteen = false;
+    std::vector<int32_t> m_blockBase;
+    std::vector<int64_t> m_blockOffset;
     std::vector<double> m_blockWeight;
 };

@@ -18,6 +18,10 @@ bool validViewType(int32_t viewType) { return viewType >= 0 && viewType < VIEW_C
 
 // Below this many curves a second thread costs more than it saves.
 constexpr size_t kParallelThreshold = 4096;
+// How many curves ahead applyBeta asks for a curve's memory.
+constexpr size_t kPrefetchAhead = 4;
+// Curves that applyBeta hands to a thread at a time.
+constexpr size_t kCurvesPerRun = 4096;
 
 }  // namespace
 
@@ -266,24 +270,30 @@ void SplineStore::orderByLength() {
 
 void SplineStore::applyBeta(float beta) {
     m_beta = beta;
+    // The five lists laid end to end, cut into runs that the threads take in turn: curves of
+    // some views cost more than others, so fixed halves would leave one thread waiting.
     const size_t total = curveCount();
-    // Curves are independent and the basis tables are only read, so each thread takes a
-    // contiguous range of the five lists laid end to end.
-    auto run = [this, beta](size_t begin, size_t end) {
-        size_t offset = 0;
-        for (CurveList& list : m_curves) {
-            const size_t size = list.size();
-            const size_t from = std::max(begin, offset), to = std::min(end, offset + size);
-            for (size_t i = from; i < to; ++i) list[i - offset].applyBeta(beta);
-            offset += size;
+    const size_t runs = (total + kCurvesPerRun - 1) / kCurvesPerRun;
+    std::atomic<size_t> nextRun{0};
+    auto work = [&] {
+        for (size_t run = nextRun++; run < runs; run = nextRun++) {
+            const size_t begin = run * kCurvesPerRun, end = std::min(total, begin + kCurvesPerRun);
+            size_t offset = 0;
+            for (CurveList& list : m_curves) {
+                const size_t size = list.size();
+                const size_t from = std::max(begin, offset), to = std::min(end, offset + size);
+                for (size_t i = from; i < to; ++i) {
+                    if (i + kPrefetchAhead < to) list[i - offset + kPrefetchAhead].prefetch();
+                    list[i - offset].applyBeta(beta);
+                }
+                offset += size;
+            }
         }
     };
     const size_t threads = total < kParallelThreshold ? 1 : threadCount();
     std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t) {
-        helpers.emplace_back(run, total * t / threads, total * (t + 1) / threads);
-    }
-    run(0, total / threads);
+    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+    work();
     for (std::thread& helper : helpers) helper.join();
 }
 

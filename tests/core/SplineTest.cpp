@@ -4,6 +4,7 @@
 #include "GraphGenerator.h"
 #include "GraphStore.h"
 #include "SplineCurve.h"
+#include "SplineRows.h"
 #include "SplineStore.h"
 #include "Trace.h"
 #include "View.h"
@@ -20,6 +21,7 @@
 #include <limits>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -74,7 +76,7 @@ std::vector<float> referenceSamples(const SplineCurve& curve) {
         for (int c = 0; c < 3; ++c) {
             float x = 0;
             for (int i = 0; i < basis.controlCount(); ++i) {
-                x += basis.weight(i, j) * curve.workCoords(c)[i];
+                x += basis.weight(i, j) * curve.workPoint(i)[c];
             }
             out.push_back(c == 1 ? 1.0f - x : x);
         }
@@ -88,8 +90,15 @@ std::vector<float> positions(const SplineCurve& curve) {
     return out;
 }
 
+// Equal bits, or both NaN: a NaN's sign and payload follow whichever operand order the compiler
+// picks, so they carry no meaning.
 bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const bool bothNaN = std::isnan(a[i]) && std::isnan(b[i]);
+        if (!bothNaN && std::memcmp(&a[i], &b[i], sizeof(float)) != 0) return false;
+    }
+    return true;
 }
 
 SplineCurve makeCurve(SplineStore& store, const std::vector<Point3>& points, float id = 0) {
@@ -178,6 +187,56 @@ TEST(BasisTable, WindowHoldsEveryNonZeroWeight) {
             }
         }
     }
+}
+
+TEST(BasisTable, BlocksReadRunsOfSixteenFromTheirBase) {
+    for (int n = 1; n <= 80; ++n) {
+        BasisTable table(n, kSamples);
+        // Every path of up to 64 points takes the widened-row path.
+        if (n <= 64) {
+            EXPECT_TRUE(table.blocksSpanSixteen()) << n;
+        }
+        if (!table.blocksSpanSixteen()) continue;
+        for (int b = 0; b < table.blockCount(); ++b) {
+            const int base = table.blockBases()[b];
+            EXPECT_GE(base, 0);
+            for (int r = 0; r < table.windowWidth(); ++r) {
+                for (int lane = 0; lane < BasisTable::kLanes; ++lane) {
+                    const int64_t offset = table.blockOffsets(b, r)[lane];
+                    ASSERT_GE(offset, 0);
+                    ASSERT_LT(offset, 16);
+                    if (b * BasisTable::kLanes + lane >= kSamples) continue;
+                    ASSERT_EQ(base + offset, table.blockIndices(b, r)[lane]) << n << " " << b;
+                }
+            }
+        }
+    }
+}
+
+TEST(SplineRows, RememberedRowsGiveTheSamplesOfAFreshEvaluation) {
+    // A few hundred distinct rows of four and five points drawn again and again, flipped and
+    // not: repeats are answered from memory, and rows that share a slot must not be confused.
+    SplineStore store(4);
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> pick(0, 2);
+    int repeats = 0;
+    std::set<std::vector<float>> seen;
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<float> row(4 + round % 2);
+        for (float& v : row) v = 0.1f * float(1 + pick(random));
+        const bool flip = round % 3 == 0;
+        std::vector<float> key = row;
+        key.push_back(flip);
+        repeats += !seen.insert(key).second;
+        const int32_t n = int32_t(row.size());
+        const BasisTable& basis = *store.basisFor(n);
+        const splinerows::Facts facts = splinerows::examine(row.data(), n);
+        std::vector<float> fresh(kSamples), remembered(kSamples);
+        splinerows::evaluate(basis, row.data(), facts, fresh.data(), flip);
+        splinerows::evaluateRecurring(basis, row.data(), facts, remembered.data(), flip);
+        ASSERT_TRUE(sameBits(fresh, remembered)) << round;
+    }
+    EXPECT_GT(repeats, 3000);
 }
 
 TEST(SplineCurve, StartsAndEndsExactlyOnItsEndPoints) {
@@ -461,9 +520,13 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
                 ASSERT_LT(cross, 1e-5 * scale * scale + 1e-6);
             }
         }
+        // Heights follow depth, so y rows recur from curve to curve and are remembered; every
+        // curve must still get its own samples.
         store.applyBeta(0.61f);
-        for (const SplineCurve& curve : *store.curvesFor(VIEW_ROOTED_TREE)) {
-            ASSERT_TRUE(sameBits(positions(curve), referenceSamples(curve)));
+        for (int type = 0; type < 5; ++type) {
+            for (const SplineCurve& curve : *store.curvesFor(type)) {
+                ASSERT_TRUE(sameBits(positions(curve), referenceSamples(curve)));
+            }
         }
     }
 }
