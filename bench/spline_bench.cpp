@@ -1,5 +1,5 @@
 // Curve creation and straightening for a large graph: 100,000 vertices, 200,000 relation edges,
-// five views, so one million curves.
+// five views, so one million curves. Targets: creation <= 1.5 s, applyBeta <= 100 ms.
 #include "BallonTree.h"
 #include "BuildGraph.h"
 #include "GraphGenerator.h"
