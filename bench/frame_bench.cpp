@@ -17,6 +17,7 @@
 #include "RootedTree.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "ViewerGlState.h"
 
 #include <GL/glew.h>
 #include <IL/il.h>
@@ -59,16 +60,7 @@ Scene& scene() {
     }
     ilInit();
     iluInit();
-    // The state the viewer's drawing surface sets up around the renderer's Initialize: without
-    // it back faces would be drawn, lines not smoothed, and depth ties decided the other way.
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glShadeModel(GL_SMOOTH);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glLineWidth(1.0f);
-    glEnable(GL_LINE_SMOOTH);
-    glClearDepth(1.0);
+    applyViewerDepthState();
     // The renderer's diagnostic lines would drown the figures.
     std::ostringstream silenced;
     std::streambuf* out = std::cout.rdbuf(silenced.rdbuf());
@@ -76,6 +68,7 @@ Scene& scene() {
     setDefaultFramebuffer(s.screen->m_framebuffer);
     s.renderer = std::make_unique<RenderImplementation>();
     s.renderer->Initialize();
+    applyViewerLineState();
 
     GeneratorParams params;
     params.vertices = 15000;

@@ -3,6 +3,7 @@
 #include "DefaultFramebuffer.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
+#include "ViewerGlState.h"
 
 #include <IL/il.h>
 #include <IL/ilu.h>
@@ -59,9 +60,7 @@ void OpenGLWidget::initializeGL() {
     ilInit();
     iluInit();
 
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    applyViewerDepthState();
     glClearColor(m_backgroundColor.redF(), m_backgroundColor.greenF(), m_backgroundColor.blueF(),
                  m_backgroundColor.alphaF());
 
@@ -72,11 +71,7 @@ void OpenGLWidget::initializeGL() {
     m_renderer->setCamera(m_perspectiveCamera.get());
     m_renderer->Initialize();
 
-    glShadeModel(GL_SMOOTH);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glLineWidth(1.0f);
-    glEnable(GL_LINE_SMOOTH);
-    glClearDepth(1.0);
+    applyViewerLineState();
     m_initialized = true;
     if (m_pendingViews) {
         m_renderer->CreateObjects(m_pendingViews);
