@@ -1,8 +1,9 @@
 #pragma once
 
 // The fixed-function state the viewer's drawing surface sets around the renderer's Initialize.
-// Everything that renders as the viewer does (the surface itself, benchmarks, GL tests) sets it
-// through these two calls, so that none of them measures or checks a picture users never see.
+// The surface and the frame benchmark both set it through these two calls, so that the benchmark
+// measures the pictures users see. (Smoothed lines alone double the frame time on a software
+// renderer, and GL's default depth function GL_LESS would hide curves lying on hierarchy edges.)
 
 // Before Initialize: back faces culled, depth test on with ties going to the later draw
 // (GL_LEQUAL), so that curves at the depth of hierarchy edges still show.
