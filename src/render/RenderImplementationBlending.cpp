@@ -82,7 +82,13 @@ void RenderImplementation::accumulationPass() {
 
     setUnit6ViewInverse(&viewInverse);
 
+    // Smoothed lines multiply a fragment's alpha by its coverage but leave its colour alone, so
+    // the sums would divide alpha-weighted colours by smaller alphas and come out too bright
+    // (twice as bright for one-pixel curves). The sums take whole fragments instead.
+    const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
+    glDisable(GL_LINE_SMOOTH);
     drawRelationEdges();
+    if (smoothLines) glEnable(GL_LINE_SMOOTH);
 
     setUnit6ViewInverse(nullptr);
     glUseProgramObjectARB(0);
