@@ -15,7 +15,9 @@
 // methods 3 and 4 lay their order-independent composite over a scene without curves rather than
 // over curves already blended in.
 // The alpha of output 1 tells what covers the pixel: 1 a vertex sphere (or the floor and the
-// marker, whose code names nothing), 0.75 a hierarchy edge, 0.5 a relation curve, 0 nothing.
+// marker, whose code names nothing), 0.75 a hierarchy edge, -0.5 a relation curve, 0 nothing.
+// Smoothed lines scale a fragment's alpha by its coverage, so the tags of lines are told apart
+// by sign, never by size: any alpha in (0, 0.75] is an edge, any negative alpha a curve.
 // Without it vertex 0, hierarchy edge 0 and the first curve would all read (0, 0, 0). The renderer
 // clears output 1 to (0, 0, 0, 0) and writes it without blending, so tag and code arrive whole.
 // Hierarchy edges carry texture coordinate q = 1, curves q = 0.
@@ -114,7 +116,7 @@ void main() {
         code = vec4(0.0);
     } else {
         base = vColor;
-        float tag = vTexCoord0.w > 0.5 ? 0.75 : 0.5;
+        float tag = vTexCoord0.w > 0.5 ? 0.75 : -0.5;
         code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, tag);
         surface = false;
     }

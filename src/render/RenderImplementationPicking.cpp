@@ -18,12 +18,14 @@ namespace {
 
 // The alpha of the picking output tells what covers a pixel (the shading program writes it
 // without blending): codes alone cannot tell vertex 0, hierarchy edge 0 and curve 0 apart.
+// Spheres write 1, hierarchy edges 0.75 and curves -0.5; smoothed lines scale their alpha by
+// their coverage on the way, which keeps its sign.
 enum CoverTag { COVER_NOTHING, COVER_VERTEX, COVER_HIERARCHY_EDGE, COVER_CURVE };
 
 CoverTag coverTag(float alpha) {
     if (alpha > 0.875f) return COVER_VERTEX;
-    if (alpha > 0.625f) return COVER_HIERARCHY_EDGE;
-    if (alpha > 0.25f) return COVER_CURVE;
+    if (alpha > 0.0f) return COVER_HIERARCHY_EDGE;
+    if (alpha < 0.0f) return COVER_CURVE;
     return COVER_NOTHING;
 }
 

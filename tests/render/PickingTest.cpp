@@ -4,6 +4,7 @@
 #include "RenderStates.h"
 #include "SceneFixture.h"
 #include "SplineCurve.h"
+#include "ViewerGlState.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,26 @@ protected:
         frameWith(viewType, fittingCamera(viewType));
     }
 
+    // How many hierarchy edges a pick a third of the way from the parent selects.
+    int pickableEdges(int view) {
+        twoFrames(view);
+        int found = 0;
+        for (uint32_t i = 0; i < g_graph->hierarchyEdgeCount(); ++i) {
+            const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
+            const LayoutRecord a = m_views[view]->getRecord(edge->getStart()->getId());
+            const LayoutRecord b = m_views[view]->getRecord(edge->getEnd()->getId());
+            // A third of the way from the parent: the edge's middle may cross another edge.
+            const Pixel p =
+                project(a.x + (b.x - a.x) / 3, 1 - (a.y + (b.y - a.y) / 3), a.z + (b.z - a.z) / 3);
+            if (pickNear(p, [&](const Selection& s) {
+                    return s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge->getId() == i;
+                })) {
+                ++found;
+            }
+        }
+        return found;
+    }
+
     // Tries samples along the curve until a pick near one selects it.
     bool pickCurve(int viewType, int index) {
         const SplineCurve& curve = curves(viewType)[index];
@@ -73,24 +94,27 @@ TEST_F(PickingTest, HierarchyEdgesInEveryView) {
     g_renderStates.drawMask = 2;
     const uint32_t edges = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
     for (int view = 0; view < 5; ++view) {
-        twoFrames(view);
-        int found = 0;
-        for (uint32_t i = 0; i < edges; ++i) {
-            const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
-            const LayoutRecord a = m_views[view]->getRecord(edge->getStart()->getId());
-            const LayoutRecord b = m_views[view]->getRecord(edge->getEnd()->getId());
-            // A third of the way from the parent: the edge's middle may cross another edge.
-            const Pixel p =
-                project(a.x + (b.x - a.x) / 3, 1 - (a.y + (b.y - a.y) / 3), a.z + (b.z - a.z) / 3);
-            if (pickNear(p, [&](const Selection& s) {
-                    return s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge->getId() == i;
-                })) {
-                ++found;
-            }
-        }
         // Treemap edges from a rectangle's centre to its children's may lie on one another.
-        EXPECT_GE(found, static_cast<int>(edges) * 2 / 3) << "view " << view;
+        EXPECT_GE(pickableEdges(view), static_cast<int>(edges) * 2 / 3) << "view " << view;
     }
+}
+
+TEST_F(PickingTest, SmoothedLinesOfTheViewerStayPickable) {
+    // Smoothing scales the alpha of line fragments, which carries what covers the pixel.
+    applyViewerDepthState();
+    applyViewerLineState();
+    const uint32_t edges = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
+    for (int view = 0; view < 5; ++view) {
+        g_renderStates.drawMask = 2;
+        EXPECT_GE(pickableEdges(view), static_cast<int>(edges) * 2 / 3) << "view " << view;
+        g_renderStates.drawMask = 4;
+        twoFrames(view);
+        EXPECT_TRUE(pickCurve(view, 0)) << "view " << view;
+        EXPECT_TRUE(pickCurve(view, 1)) << "view " << view;
+    }
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_CULL_FACE);
+    glDepthFunc(GL_LESS);
 }
 
 TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {

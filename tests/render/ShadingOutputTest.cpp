@@ -127,7 +127,7 @@ TEST_F(ShadingOutputTest, EdgesAndCurvesWriteTheirTextureCoordinates) {
     glColor4f(0, 1, 0, 0.2f);
     glMultiTexCoord4fARB(GL_TEXTURE0, 0, 0, 0.75f, 0);  // curve 3 of 4
     drawPlainQuad(0, -1, 1, 1);
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 900, 300), {0, 0, 0.75f, 0.5f});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 900, 300), {0, 0, 0.75f, -0.5f});
     // Its visible output is zero, which the maximum blend of that pass leaves without effect.
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 300), {0, 0, 0, 0}, 1e-5f);
 }
@@ -145,7 +145,7 @@ TEST_F(ShadingOutputTest, CodeSurvivesAlphaBlendingOfCurves) {
     glMultiTexCoord4fARB(GL_TEXTURE0, 0, 0, 0.375f, 0);
     drawPlainQuad(-1, -1, 1, 1);
     glDisable(GL_BLEND);
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 500, 300), {0, 0, 0.375f, 0.5f});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 500, 300), {0, 0, 0.375f, -0.5f});
     // The picture itself was blended over the clear colour.
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 500, 300), {0.1f, 0.1f, 0, 0.91f}, 1e-4f);
 }
