@@ -93,16 +93,6 @@ float shadow() {
     return mix(0.35, 1.0, lit / 9.0);
 }
 
-// Filled cushion quads are the only grid primitives whose texture coordinates span an area on
-// screen; outlines and circles are lines, along which both coordinates follow one parameter, so
-// their screen-space Jacobian vanishes. Only the filled quads take the texture, whatever else
-// unit 0 happens to hold while outlines are drawn.
-bool filledPolygon(vec2 tc) {
-    vec2 dx = dFdx(tc);
-    vec2 dy = dFdy(tc);
-    return abs(dx.x * dy.y - dx.y * dy.x) > 1e-10;
-}
-
 void main() {
     vec4 base;
     vec4 code;
@@ -112,7 +102,9 @@ void main() {
         code = vec4(vColor.r, 0.0, 0.0, 1.0);
     } else if (object_type == 3) {
         base = vColor;
-        if (filledPolygon(vTexCoord0.xy)) base *= texture2D(Texture0, vTexCoord0.xy);
+        // Only the filled cushion squares carry r = 1 and take the texture, whatever unit 0
+        // holds while outlines and circles are drawn.
+        if (vTexCoord0.z > 0.5) base *= texture2D(Texture0, vTexCoord0.xy);
         code = vec4(0.0);
     } else {
         base = vColor;

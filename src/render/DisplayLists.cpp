@@ -35,11 +35,13 @@ const CubeFace kCubeFaces[6] = {
 
 const float kSquareCorners[5][3] = {{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}, {0, 0, 0}};
 
-void squareVertices(int count) {
+// filled: the third texture coordinate is 1 on the filled square, 0 on its outline, which tells
+// the shading program where the cushion texture belongs.
+void squareVertices(int count, bool filled) {
     for (int i = 0; i < count; ++i) {
         const float* c = kSquareCorners[i];
         glNormal3f(0, 1, 0);
-        glTexCoord2f(c[0], c[2]);
+        glTexCoord3f(c[0], c[2], filled ? 1.0f : 0.0f);
         glVertex3fv(c);
     }
 }
@@ -85,14 +87,14 @@ void buildDisplayLists() {
     g_squareOutlineList = glGenLists(1);
     glNewList(g_squareOutlineList, GL_COMPILE);
     glBegin(GL_LINE_STRIP);
-    squareVertices(5);
+    squareVertices(5, false);
     glEnd();
     glEndList();
 
     g_squareList = glGenLists(1);
     glNewList(g_squareList, GL_COMPILE);
     glBegin(GL_QUADS);
-    squareVertices(4);
+    squareVertices(4, true);
     glEnd();
     glEndList();
 }

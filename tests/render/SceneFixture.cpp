@@ -10,6 +10,7 @@
 #include "RootedTree.h"
 #include "SplineCurve.h"
 #include "TreeMap.h"
+#include "ViewerGlState.h"
 
 #include <IL/il.h>
 
@@ -118,7 +119,10 @@ void SceneTest::SetUp() {
     m_screen = std::make_unique<FrameBuffer>(1);
     setDefaultFramebuffer(m_screen->m_framebuffer);
     m_renderer = std::make_unique<RenderImplementation>();
+    // Pictures as the viewer draws them, in its drawing surface's GL state.
+    applyViewerDepthState();
     captureStdout([&] { m_renderer->Initialize(); });
+    applyViewerLineState();
     g_renderStates.shadow = false;
 }
 

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -28,16 +30,17 @@ std::unique_ptr<ShaderProgram> shadingProgram() {
 }
 
 // Quad in normalised device coordinates (identity matrices), facing +z.
-void drawQuad(float x0, float y0, float x1, float y1) {
+// filled: the third texture coordinate, 1 on the treemap's filled cushion squares.
+void drawQuad(float x0, float y0, float x1, float y1, float filled = 0) {
     glBegin(GL_QUADS);
     glNormal3f(0, 0, 1);
-    glTexCoord2f(0, 0);
+    glTexCoord3f(0, 0, filled);
     glVertex3f(x0, y0, 0);
-    glTexCoord2f(1, 0);
+    glTexCoord3f(1, 0, filled);
     glVertex3f(x1, y0, 0);
-    glTexCoord2f(1, 1);
+    glTexCoord3f(1, 1, filled);
     glVertex3f(x1, y1, 0);
-    glTexCoord2f(0, 1);
+    glTexCoord3f(0, 1, filled);
     glVertex3f(x0, y1, 0);
     glEnd();
 }
@@ -162,7 +165,7 @@ TEST_F(ShadingOutputTest, GridNamesNothingAndTexturesOnlyFilledQuads) {
 
     glUniform1iARB(m_program->location(kObjectType), 3);
     glColor4f(1, 1, 1, 1);
-    drawQuad(-1, -1, 0, 1);  // a cushion-filled leaf
+    drawQuad(-1, -1, 0, 1, 1);  // a cushion-filled leaf
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 200, 400), {1, 0, 0, 1}, 1e-5f);
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 200, 400), {0, 0, 0, 0});
 
@@ -175,6 +178,29 @@ TEST_F(ShadingOutputTest, GridNamesNothingAndTexturesOnlyFilledQuads) {
     glEnd();
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 800, 576), {1, 1, 1, 1}, 1e-5f);
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT1_EXT, 800, 576), {0, 0, 0, 0});
+
+    // A balloon circle smoothed, as the viewer draws lines: its texture coordinates (sin, cos)
+    // turn with it, and a software renderer draws it as thin quads. It must stay white; when the
+    // shader guessed filled quads from the texture coordinates' derivatives it went red in spots.
+    glEnable(GL_LINE_SMOOTH);
+    glBegin(GL_LINE_STRIP);
+    for (int degrees = 0; degrees <= 360; degrees += 5) {
+        const float a = static_cast<float>(degrees) * 3.14159265f / 180;
+        glTexCoord2f(std::sin(a), std::cos(a));
+        glVertex2f(0.5f + 0.3f * std::sin(a), -0.5f + 0.4f * std::cos(a));
+    }
+    glEnd();
+    glDisable(GL_LINE_SMOOTH);
+    std::vector<float> box(4 * 400 * 360);
+    glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    glReadPixels(560, 20, 400, 360, GL_RGBA, GL_FLOAT, box.data());
+    int white = 0, textured = 0;
+    for (size_t i = 0; i < box.size(); i += 4) {
+        white += box[i + 1] > 0.5f;
+        textured += box[i] > 0.5f && box[i + 1] < 0.5f;
+    }
+    EXPECT_GT(white, 500);
+    EXPECT_EQ(textured, 0);
 
     glBindTexture(GL_TEXTURE_2D, 0);
     glDeleteTextures(1, &red);
