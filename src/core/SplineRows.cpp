@@ -188,40 +188,28 @@ inline void evaluateGroup(const BasisTable& basis, const Blocks& blocks, const F
     }
 }
 
+// The last `remaining` blocks from block `first` (0 <= remaining <= G), as one group.
+template <int G, int W, class Fetch>
+void evaluateLastGroup(int32_t remaining, const BasisTable& basis, const Blocks& blocks,
+                       const Fetch& fetch, int32_t first, const float* src, float* out, bool flip) {
+    if constexpr (G > 0) {
+        if (remaining == G) {
+            evaluateGroup<G, W>(basis, blocks, fetch, first, src, out, flip);
+        } else {
+            evaluateLastGroup<G - 1, W>(remaining, basis, blocks, fetch, first, src, out, flip);
+        }
+    }
+}
+
+// Groups of eight blocks; 50 samples make one group of seven.
 template <int W, class Fetch>
 void evaluateBlocks(const BasisTable& basis, const Fetch& fetch, const float* src, float* out,
                     bool flip) {
     const Blocks blocks(basis);
     const int32_t count = basis.blockCount();
     int32_t b = 0;
-    for (; b + 8 <= count; b += 8) {
-        evaluateGroup<8, W>(basis, blocks, fetch, b, src, out, flip);
-    }
-    switch (count - b) {
-        case 7:
-            evaluateGroup<7, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        case 6:
-            evaluateGroup<6, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        case 5:
-            evaluateGroup<5, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        case 4:
-            evaluateGroup<4, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        case 3:
-            evaluateGroup<3, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        case 2:
-            evaluateGroup<2, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        case 1:
-            evaluateGroup<1, W>(basis, blocks, fetch, b, src, out, flip);
-            break;
-        default:
-            break;
-    }
+    for (; b + 8 <= count; b += 8) evaluateGroup<8, W>(basis, blocks, fetch, b, src, out, flip);
+    evaluateLastGroup<7, W>(count - b, basis, blocks, fetch, b, src, out, flip);
 }
 
 // The window is as wide as the spline's order: 1 to 4.
@@ -230,17 +218,13 @@ void evaluateBlocks(const BasisTable& basis, const Fetch& fetch, const float* sr
                     bool flip) {
     switch (basis.windowWidth()) {
         case 1:
-            evaluateBlocks<1>(basis, fetch, src, out, flip);
-            break;
+            return evaluateBlocks<1>(basis, fetch, src, out, flip);
         case 2:
-            evaluateBlocks<2>(basis, fetch, src, out, flip);
-            break;
+            return evaluateBlocks<2>(basis, fetch, src, out, flip);
         case 3:
-            evaluateBlocks<3>(basis, fetch, src, out, flip);
-            break;
+            return evaluateBlocks<3>(basis, fetch, src, out, flip);
         default:
-            evaluateBlocks<4>(basis, fetch, src, out, flip);
-            break;
+            return evaluateBlocks<4>(basis, fetch, src, out, flip);
     }
 }
 
