@@ -273,28 +273,21 @@ void SplineStore::applyBeta(float beta) {
     // The five lists laid end to end, cut into runs that the threads take in turn: curves of
     // some views cost more than others, so fixed halves would leave one thread waiting.
     const size_t total = curveCount();
-    const size_t runs = (total + kCurvesPerRun - 1) / kCurvesPerRun;
-    std::atomic<size_t> nextRun{0};
-    auto work = [&] {
-        for (size_t run = nextRun++; run < runs; run = nextRun++) {
-            const size_t begin = run * kCurvesPerRun, end = std::min(total, begin + kCurvesPerRun);
-            size_t offset = 0;
-            for (CurveList& list : m_curves) {
-                const size_t size = list.size();
-                const size_t from = std::max(begin, offset), to = std::min(end, offset + size);
-                for (size_t i = from; i < to; ++i) {
-                    if (i + kPrefetchAhead < to) list[i - offset + kPrefetchAhead].prefetch();
-                    list[i - offset].applyBeta(beta);
-                }
-                offset += size;
+    const int runs = static_cast<int>((total + kCurvesPerRun - 1) / kCurvesPerRun);
+    runIndexed(runs, total < kParallelThreshold ? 1 : threadCount(), [&](int run) {
+        const size_t begin = size_t(run) * kCurvesPerRun;
+        const size_t end = std::min(total, begin + kCurvesPerRun);
+        size_t offset = 0;
+        for (CurveList& list : m_curves) {
+            const size_t size = list.size();
+            const size_t from = std::max(begin, offset), to = std::min(end, offset + size);
+            for (size_t i = from; i < to; ++i) {
+                if (i + kPrefetchAhead < to) list[i - offset + kPrefetchAhead].prefetch();
+                list[i - offset].applyBeta(beta);
             }
+            offset += size;
         }
-    };
-    const size_t threads = total < kParallelThreshold ? 1 : threadCount();
-    std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers) helper.join();
+    });
 }
 
 SplineStore::CurveList* SplineStore::curvesFor(int32_t viewType) {
