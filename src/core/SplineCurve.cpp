@@ -54,12 +54,9 @@ Point3 SplineCurve::controlPoint(int32_t i) const {
 Point3 SplineCurve::workPoint(int32_t i) const {
     const int32_t n = m_controlCount;
     if (!m_straightened || n < 2) return controlPoint(i);
-    const float along = m_basis->fractions()[i];
-    const float keep = 1.0f - m_beta;
     Point3 point;
     for (int c = 0; c < 3; ++c) {
-        const float* p = controlCoords(c);
-        point[c] = m_beta * p[i] + keep * (p[0] + along * (p[n - 1] - p[0]));
+        point[c] = splinerows::workingPoint(controlCoords(c), m_basis->fractions(), n, m_beta, i);
     }
     return point;
 }

@@ -379,11 +379,7 @@ Facts straighten(const float* control, float* work, const float* fractions, int3
 #ifdef RAMIFLEX_HAVE_AVX512_PATH
     if (vectorUnitsInUse()) return straightenAvx512(control, work, fractions, n, beta);
 #endif
-    const float keep = 1.0f - beta;
-    const float start = control[0], span = control[n - 1] - control[0];
-    for (int32_t i = 0; i < n; ++i) {
-        work[i] = beta * control[i] + keep * (start + fractions[i] * span);
-    }
+    for (int32_t i = 0; i < n; ++i) work[i] = workingPoint(control, fractions, n, beta, i);
     return examineScalar(work, n);
 }
 

@@ -19,8 +19,15 @@ constexpr Facts kZero = 2;    // every value is +0 or -0
 
 Facts examine(const float* row, int32_t n);
 
-// work[i] = beta * p[i] + (1 - beta) * (p[0] + fractions[i] * (p[n-1] - p[0])), in single
-// precision and in that order; n >= 2. Returns the facts of the working points.
+// Working point i of a row of n >= 2 control points p: p[i] moved towards its place on the
+// segment between the ends, in single precision and in this order.
+inline float workingPoint(const float* p, const float* fractions, int32_t n, float beta,
+                          int32_t i) {
+    return beta * p[i] + (1.0f - beta) * (p[0] + fractions[i] * (p[n - 1] - p[0]));
+}
+
+// work[i] = workingPoint(control, fractions, n, beta, i) for every i; n >= 2. Returns the facts
+// of the working points.
 Facts straighten(const float* control, float* work, const float* fractions, int32_t n, float beta);
 
 // Sample j: the float accumulation over control points in order,

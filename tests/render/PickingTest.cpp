@@ -4,7 +4,6 @@
 #include "RenderStates.h"
 #include "SceneFixture.h"
 #include "SplineCurve.h"
-#include "ViewerGlState.h"
 
 #include <gtest/gtest.h>
 
@@ -97,24 +96,6 @@ TEST_F(PickingTest, HierarchyEdgesInEveryView) {
         // Treemap edges from a rectangle's centre to its children's may lie on one another.
         EXPECT_GE(pickableEdges(view), static_cast<int>(edges) * 2 / 3) << "view " << view;
     }
-}
-
-TEST_F(PickingTest, SmoothedLinesOfTheViewerStayPickable) {
-    // Smoothing scales the alpha of line fragments, which carries what covers the pixel.
-    applyViewerDepthState();
-    applyViewerLineState();
-    const uint32_t edges = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
-    for (int view = 0; view < 5; ++view) {
-        g_renderStates.drawMask = 2;
-        EXPECT_GE(pickableEdges(view), static_cast<int>(edges) * 2 / 3) << "view " << view;
-        g_renderStates.drawMask = 4;
-        twoFrames(view);
-        EXPECT_TRUE(pickCurve(view, 0)) << "view " << view;
-        EXPECT_TRUE(pickCurve(view, 1)) << "view " << view;
-    }
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_CULL_FACE);
-    glDepthFunc(GL_LESS);
 }
 
 TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {
