@@ -167,6 +167,20 @@ size_t skipDeclaration(CharReader& reader, size_t at, std::string& encoding) {
     return std::string_view::npos;
 }
 
+// Whether, in UTF-8, some lead byte in text[from, to) announces a sequence holding a line break.
+// The parser counts rows by stepping over every sequence at its announced length, wherever it
+// stands (names, comments, unquoted values too), so a break inside one goes uncounted there.
+bool sequenceHidesLineBreak(std::string_view text, size_t from, size_t to) {
+    for (size_t brk = text.find('\n', from); brk < to; brk = text.find('\n', brk + 1)) {
+        for (size_t back = 1; back <= 3 && back <= brk - from; ++back) {
+            const unsigned char c = static_cast<unsigned char>(text[brk - back]);
+            const size_t length = c < 0xC2 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
+            if (length > back) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
@@ -182,6 +196,9 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
     CharReader reader{text};
     reader.utf8 = startsWith(text, 0, "\xEF\xBB\xBF");
     bool encodingSettled = reader.utf8;
+    // Where the parser starts counting rows in UTF-8: at the byte order mark, or at the first
+    // declaration that settles on UTF-8 (the row count reaches the following node in UTF-8).
+    size_t utf8From = reader.utf8 ? 0 : std::string_view::npos;
     auto misread = [&] {
         outline.misreadAt = reader.misreadAt;
         return outline;
@@ -212,6 +229,7 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
                 encodingSettled = true;
                 reader.utf8 = encoding.empty() || startsWithNoCase(encoding, 0, "utf-8") ||
                               startsWithNoCase(encoding, 0, "utf8");
+                if (reader.utf8) utf8From = tag;
             }
         } else if (startsWith(text, tag, "<![CDATA[")) {
             p = skipPast(text, tag + 9, "]]>");
@@ -267,6 +285,12 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
             // first '>'; the parser reads them no further, so neither may this scan.
             p = skipPast(text, tag + 1, ">");
         }
+    }
+    // A part is parsed with its rows counted from the line breaks before its cut; where the
+    // parser would miss one of them, the rows of the parts would not be the whole file's.
+    if (!outline.splits.empty() && utf8From != std::string_view::npos &&
+        sequenceHidesLineBreak(text, utf8From, outline.splits.back())) {
+        outline.splits.clear();
     }
     return outline;
 }

@@ -20,7 +20,8 @@ struct XmlOutline {
     size_t documentElementAt = std::string_view::npos;
     // Offsets at which the children of that element can be cut into separately parsed parts:
     // each is the start tag of a child that begins its line (after blanks only), the first such
-    // at or after each requested target.
+    // at or after each requested target. None where, in UTF-8, a sequence cut short by a line
+    // break would make the parser's row count differ from the lines before a cut.
     std::vector<size_t> splits;
 };
 
