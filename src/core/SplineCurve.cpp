@@ -9,6 +9,7 @@ namespace {
 
 // Working points of one coordinate kept on the stack.
 constexpr size_t kStackWorkFloats = 256;
+static_assert(kStackWorkFloats == splinerows::paddedRowSize(kStackWorkFloats));
 
 }  // namespace
 
@@ -96,7 +97,7 @@ void SplineCurve::applyBeta(float beta) {
     std::unique_ptr<float[]> onHeap;
     float* work = onStack;
     if (size_t(n) > kStackWorkFloats) {
-        onHeap.reset(new float[n]);
+        onHeap.reset(new float[splinerows::paddedRowSize(n)]);
         work = onHeap.get();
     }
     for (int c = 0; c < 3; ++c) {

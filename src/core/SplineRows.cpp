@@ -238,7 +238,12 @@ void evaluateWindowAvx512(const BasisTable& basis, const float* src, float* out,
         return;
     }
     alignas(64) double points[kWidenedPoints + 16];
-    for (int32_t i = 0; i < n + 16; i += 8) {
+    // Whole loads where the row allows: the straightened row was just stored, and a masked load
+    // waits for that store to reach the cache instead of taking its value on the way.
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm512_store_pd(points + i, _mm512_cvtps_pd(_mm256_loadu_ps(src + i)));
+    for (; i < n + 16; i += 8) {
         const __mmask16 lanes = firstLanes(std::max(0, std::min(8, n - i)));
         _mm512_store_pd(
             points + i,
@@ -281,7 +286,8 @@ Facts straightenAvx512(const float* control, float* work, const float* fractions
         const __m512 along = _mm512_maskz_loadu_ps(lanes, fractions + i);
         const __m512 line = _mm512_add_ps(start, _mm512_mul_ps(along, span));
         const __m512 w = _mm512_add_ps(_mm512_mul_ps(b, p), _mm512_mul_ps(keep, line));
-        _mm512_mask_storeu_ps(work + i, lanes, w);
+        // A whole store, zeros past the row, for the same reason as the loads that follow it.
+        _mm512_storeu_ps(work + i, _mm512_maskz_mov_ps(lanes, w));
         noteFacts(w, lanes, nonFinite, nonZero);
     }
     return factsOf(nonFinite, nonZero);

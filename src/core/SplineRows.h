@@ -2,6 +2,7 @@
 
 #include "BasisTable.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The arithmetic of one coordinate row of a curve (its n x, y or z values): working points from
@@ -26,8 +27,12 @@ inline float workingPoint(const float* p, const float* fractions, int32_t n, flo
     return beta * p[i] + (1.0f - beta) * (p[0] + fractions[i] * (p[n - 1] - p[0]));
 }
 
-// work[i] = workingPoint(control, fractions, n, beta, i) for every i; n >= 2. Returns the facts
-// of the working points.
+// Floats straighten may write for a row of n points: n rounded up to whole runs of sixteen.
+constexpr size_t paddedRowSize(int32_t n) { return (size_t(n) + 15) / 16 * 16; }
+
+// work[i] = workingPoint(control, fractions, n, beta, i) for every i; n >= 2. work must hold
+// paddedRowSize(n) floats; those past n may be overwritten. Returns the facts of the working
+// points.
 Facts straighten(const float* control, float* work, const float* fractions, int32_t n, float beta);
 
 // Sample j: the float accumulation over control points in order,
