@@ -44,6 +44,11 @@ bool isNameChar(unsigned char c) {
     return c >= 127 || std::isalnum(c) || c == '_' || c == '-' || c == '.' || c == ':';
 }
 
+// Bytes the parser takes for the UTF-8 sequence a lead byte announces, whatever follows it.
+size_t utf8SequenceLength(unsigned char c) {
+    return c < 0xC2 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
+}
+
 // How the parser reads the characters of text and of quoted attribute values.
 struct CharReader {
     std::string_view text;
@@ -55,10 +60,7 @@ struct CharReader {
     static constexpr size_t kStops = std::string_view::npos - 1;
 
     // Bytes the parser takes for the sequence a lead byte announces.
-    size_t sequenceLength(unsigned char c) const {
-        if (!utf8 || c < 0xC2) return 1;
-        return c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
-    }
+    size_t sequenceLength(unsigned char c) const { return utf8 ? utf8SequenceLength(c) : 1; }
 
     // End of a "&#...;" reference at p, as the parser finds it: at the next ';' in the text,
     // whatever lies between, as long as the characters before that ';' back to the nearest '#'
@@ -173,9 +175,8 @@ size_t skipDeclaration(CharReader& reader, size_t at, std::string& encoding) {
 bool sequenceHidesLineBreak(std::string_view text, size_t from, size_t to) {
     for (size_t brk = text.find('\n', from); brk < to; brk = text.find('\n', brk + 1)) {
         for (size_t back = 1; back <= 3 && back <= brk - from; ++back) {
-            const unsigned char c = static_cast<unsigned char>(text[brk - back]);
-            const size_t length = c < 0xC2 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
-            if (length > back) return true;
+            if (utf8SequenceLength(static_cast<unsigned char>(text[brk - back])) > back)
+                return true;
         }
     }
     return false;
@@ -197,7 +198,7 @@ XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
     reader.utf8 = startsWith(text, 0, "\xEF\xBB\xBF");
     bool encodingSettled = reader.utf8;
     // Where the parser starts counting rows in UTF-8: at the byte order mark, or at the first
-    // declaration that settles on UTF-8 (the row count reaches the following node in UTF-8).
+    // declaration that settles on UTF-8 (its own text is counted in UTF-8 already).
     size_t utf8From = reader.utf8 ? 0 : std::string_view::npos;
     auto misread = [&] {
         outline.misreadAt = reader.misreadAt;
