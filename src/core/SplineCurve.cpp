@@ -31,13 +31,11 @@ SplineCurve::SplineCurve(const BasisTable* basis, const Point3* points, int32_t 
         m_owned.reset(new float[storageSize(count, m_sampleCount)]);
         m_data = m_owned.get();
     }
+    // Until a beta is applied the working points are the control points themselves.
     for (int c = 0; c < 3; ++c) {
         float* control = const_cast<float*>(controlCoords(c));
         for (int32_t i = 0; i < count; ++i) control[i] = points[i][c];
-    }
-    // Until a beta is applied the working points are the control points themselves.
-    for (int c = 0; c < 3; ++c) {
-        evaluateRow(c, controlCoords(c), splinerows::examine(controlCoords(c), count));
+        evaluateRow(c, control, splinerows::examine(control, count));
     }
     computeLength();
 }
@@ -92,6 +90,8 @@ void SplineCurve::applyBeta(float beta) {
     m_beta = beta;
     m_straightened = true;
     const int32_t n = m_controlCount;
+    // A single point has no segment to move towards: its samples stay as they were made.
+    if (n < 2) return;
     // Tree paths are short; only a very deep hierarchy needs the heap.
     float onStack[kStackWorkFloats];
     std::unique_ptr<float[]> onHeap;
@@ -101,13 +101,8 @@ void SplineCurve::applyBeta(float beta) {
         work = onHeap.get();
     }
     for (int c = 0; c < 3; ++c) {
-        const float* control = controlCoords(c);
-        if (n < 2) {
-            // A single point has no segment to move towards.
-            evaluateRow(c, control, splinerows::examine(control, n));
-            continue;
-        }
-        evaluateRow(c, work, splinerows::straighten(control, work, m_basis->fractions(), n, beta));
+        evaluateRow(c, work,
+                    splinerows::straighten(controlCoords(c), work, m_basis->fractions(), n, beta));
     }
 }
 
