@@ -7,6 +7,7 @@
 #include "CurveBuffers.h"
 #include "Light.h"
 #include "Renderer.h"
+#include "SceneBounds.h"
 #include "Selection.h"
 
 #include <array>
@@ -36,6 +37,18 @@ public:
     void CreateObjects(View** views);
     // One frame; the picture ends in the default framebuffer.
     void render(Camera* camera, Light* light);
+    // Size of the drawing surface in device pixels: the off-screen buffers, viewports, overlay
+    // and picking follow it. 1024 x 768 until the surface says otherwise.
+    void setSurfaceSize(int width, int height) {
+        m_surfaceWidth = width;
+        m_surfaceHeight = height;
+    }
+    int surfaceWidth() const { return m_surfaceWidth; }
+    int surfaceHeight() const { return m_surfaceHeight; }
+    // The box the camera frames, in drawn coordinates (scene rotation and scale applied): the
+    // floor and the light's shadow camera are placed under and around it.
+    void setSceneBounds(const SceneBounds& bounds) { m_sceneBounds = bounds; }
+    const SceneBounds& sceneBounds() const { return m_sceneBounds; }
 
     // Selects the object under widget pixel (x, y) from the last frame's picking output.
     void pick(int x, int y);
@@ -140,5 +153,8 @@ private:
         m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
     std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
     BitmapFont m_font;
+    int m_surfaceWidth = 1024;
+    int m_surfaceHeight = 768;
+    SceneBounds m_sceneBounds;
     bool m_colorsSynced = false;  // the first frame has taken the render states' colours
 };
