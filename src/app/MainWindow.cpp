@@ -3,6 +3,7 @@
 #include "BallonTree.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
+#include "Preferences.h"
 #include "RadialTree.h"
 #include "RenderStates.h"
 #include "RootedTree.h"
@@ -10,13 +11,25 @@
 #include "TreeMap.h"
 
 #include <QColor>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QMimeData>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -48,6 +61,104 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(cb_relationEndColor, &QComboBox::textActivated, this,
             &MainWindow::RelationEndColorChanged);
     connect(cb_selectionColor, &QComboBox::textActivated, this, &MainWindow::SelectionColorChanged);
+    m_statusText = new QLabel(statusbar);
+    statusbar->addWidget(m_statusText, 1);
+    setAcceptDrops(true);
+    showRecentFiles();
+    showRenderStates();
+    fitToScreen();
+}
+
+void MainWindow::fitToScreen() {
+    // The panel is as wide as its widest text, plus room for the scroll bar when it shows. The
+    // frame's own hint stops short of its tab widget's, so the width is added up here.
+    const QMargins margins = frame->layout()->contentsMargins();
+    const int panelWidth =
+        tabWidget->sizeHint().width() + margins.left() + margins.right() + 2 * frame->frameWidth();
+    frame->setMinimumWidth(panelWidth);
+    panelScroll->setMinimumWidth(panelWidth + panelScroll->verticalScrollBar()->sizeHint().width());
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QSize room = screen->availableGeometry().size();
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+}
+
+namespace {
+
+// The item of a colour box that shows color; a colour without a name gets an item of its own.
+void showColor(ColorChooser* box, const float* rgba) {
+    const QColor color = QColor::fromRgbF(rgba[0], rgba[1], rgba[2]);
+    box->setColor(color);
+    if (box->currentIndex() >= 0) return;
+    box->addItem(color.name());
+    box->setItemData(box->count() - 1, color, Qt::DecorationRole);
+    box->setCurrentIndex(box->count() - 1);
+}
+
+void check(QAbstractButton* button, bool on) {
+    const QSignalBlocker block(button);
+    button->setChecked(on);
+}
+
+void check(QGroupBox* box, bool on) {
+    const QSignalBlocker block(box);
+    box->setChecked(on);
+}
+
+void setValue(QSlider* slider, int value) {
+    const QSignalBlocker block(slider);
+    slider->setValue(value);
+}
+
+}  // namespace
+
+void MainWindow::showViewType() {
+    const int view = g_renderStates.viewType;
+    QRadioButton* layouts[5] = {rb_rootedtree, rb_ballontree, rb_treemap, rb_treemap,
+                                radioButton_11};
+    // Checking one button of an exclusive set unchecks the others, whose slots ignore false.
+    if (view >= 0 && view < 5) check(layouts[view], true);
+    check(g_renderStates.stripTreemap == 0 ? radioButton_9 : radioButton_10, true);
+    // Only the balloon tree and the treemaps have a grid; only the treemaps have a type.
+    checkBox_8->setEnabled(view >= 1 && view <= 3);
+    groupBox_7->setEnabled(view == 2 || view == 3);
+}
+
+void MainWindow::showRenderStates() {
+    const RenderStates& s = g_renderStates;
+    showViewType();
+    check(checkBox, s.mode3D);
+    check(checkBox_2, s.drawMask & 1);
+    check(checkBox_6, s.drawMask & 2);
+    check(checkBox_7, s.drawMask & 4);
+    check(checkBox_8, s.drawMask & 8);
+    setValue(horizontalSlider_7, qRound(s.beta * 1000));
+    m_beta = s.beta;
+    setValue(horizontalSlider, s.rotationX);
+    setValue(horizontalSlider_2, s.rotationY);
+    setValue(horizontalSlider_3, s.rotationZ);
+    setValue(horizontalSlider_4, s.scale);
+    check(checkBox_9, s.cushion);
+    check(groupBox_4, s.blending);
+    QRadioButton* methods[5] = {radioButton, radioButton_2, radioButton_6, radioButton_7,
+                                radioButton_8};
+    if (s.blendMethod >= 0 && s.blendMethod < 5) check(methods[s.blendMethod], true);
+    check(groupBox_2, s.lighting);
+    QRadioButton* lights[3] = {radioButton_5, radioButton_4, radioButton_3};
+    if (s.lightType >= 0 && s.lightType < 3) check(lights[s.lightType], true);
+    setValue(horizontalSlider_5, s.lightRadius);
+    setValue(horizontalSlider_6, s.lightAttenuation);
+    check(groupBox, s.shadow);
+    check(checkBox_3, s.shadowMask & 1);
+    check(checkBox_4, s.shadowMask & 2);
+    check(checkBox_5, s.shadowMask & 4);
+    check(checkBox_10, s.shadowMask & 8);
+    showColor(cb_color, s.vertexColor);
+    showColor(cb_hierarchyColor, s.hierarchyColor);
+    showColor(cb_relationStartColor, s.relationStartColor);
+    showColor(cb_relationEndColor, s.relationEndColor);
+    showColor(cb_selectionColor, s.selectionColor);
+    setValue(horizontalSlider_8, qRound(s.relationEndColor[3] * 100));
 }
 
 MainWindow::~MainWindow() {
@@ -55,6 +166,8 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::openFile(const QString& fileName, QString* error) {
+    QElapsedTimer clock;
+    clock.start();
     LoadResult loaded = GraphLoader::load(QFile::encodeName(fileName).toStdString());
     if (!loaded.ok()) {
         if (error) *error = QString::fromStdString(loaded.error);
@@ -87,23 +200,89 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
     emit setView(m_views.data());
     // The drawing surface has rebuilt its objects from the new views; the old ones can go.
     m_ownedViews.swap(views);
+    showFileInfo(fileName, clock.elapsed());
     return true;
 }
 
-void MainWindow::openFileDialog() {
-    const QString fileName = QFileDialog::getOpenFileName(this, tr("Open File"), QString(),
-                                                          tr("DataFiles (*.rsf *.xml)"));
-    if (fileName.isNull()) return;
+void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
+    const QString name = QFileInfo(fileName).fileName();
+    setWindowTitle(name + " - Ramiflex");
+    const QLocale locale;
+    const GraphStore& g = *m_graph;
+    // The per-depth counts end with a 0 only for a root without children.
+    const std::vector<int32_t>& levels = g.getHierarchy();
+    const size_t depth = levels.empty() ? 0 : levels.size() - (levels.back() == 0 ? 2 : 1);
+    m_statusText->setText(QString("%1: %2 vertices, %3 hierarchy edges, %4 relation edges, depth "
+                                  "%5; opened in %6 s")
+                              .arg(name, locale.toString(qulonglong(g.vertexCount())),
+                                   locale.toString(qulonglong(g.hierarchyEdgeCount())),
+                                   locale.toString(qulonglong(g.relationEdgeCount())))
+                              .arg(depth)
+                              .arg(milliseconds / 1000.0, 0, 'f', 2));
+    Preferences::addRecentFile(fileName);
+    showRecentFiles();
+}
+
+void MainWindow::openWithMessage(const QString& fileName) {
     QString error;
-    if (!openFile(fileName, &error)) {
-        QMessageBox::critical(this, tr("Error Message"), error);
+    if (!openFile(fileName, &error)) QMessageBox::critical(this, tr("Error Message"), error);
+}
+
+void MainWindow::showRecentFiles() {
+    menuRecent->clear();
+    const QStringList files = Preferences::recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        QAction* action =
+            menuRecent->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName()),
+                                  this, [this, file] { openWithMessage(file); });
+        action->setToolTip(file);
+        action->setStatusTip(file);
     }
+    menuRecent->addSeparator();
+    QAction* clear = menuRecent->addAction(tr("Clear Recent Files"), this, [this] {
+        Preferences::clearRecentFiles();
+        showRecentFiles();
+    });
+    clear->setEnabled(!files.isEmpty());
+    menuRecent->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    // After the drop returns, so that the source of the drag is not kept waiting by a long open.
+    const QString file = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, file] { openWithMessage(file); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_remembers) {
+        Preferences::setWindowGeometry(saveGeometry());
+        Preferences::saveRenderChoices(g_renderStates);
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::openFileDialog() {
+    const QString fileName = QFileDialog::getOpenFileName(
+        this, tr("Open File"), Preferences::lastFolder(), tr("DataFiles (*.rsf *.xml)"));
+    if (fileName.isNull()) return;
+    openWithMessage(fileName);
 }
 
 void MainWindow::saveFileDialog() {
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Image File"), QString(),
-                                                          tr("ImageFiles (*.png)"));
+    QString fileName = QFileDialog::getSaveFileName(this, tr("Save Image File"), QString(),
+                                                    tr("ImageFiles (*.png)"));
     if (fileName.isEmpty()) return;
+    // The format follows the suffix; a name typed without one means the PNG the filter offers.
+    if (QFileInfo(fileName).suffix().isEmpty()) fileName += ".png";
     if (!grabSurface().save(fileName)) {
         QMessageBox::critical(this, "Error Message", "Could not save Image");
     } else {
@@ -130,44 +309,35 @@ void MainWindow::controlDialog() {
         "the following Keys \n press ALT right Mousebutton : zoom the whole Scene \n press ALT "
         "left Mousebutton :  rotate the whole Scene\n press ALT +  W A S D : position the Ligth "
         "Source, marked by the yellow dot \n press ALT + R F : the altitude of the Light Source "
-        "\n");
+        "\n\n"
+        " Mouse wheel : zoom\n"
+        " right Mousebutton : rotate the whole Scene (3D)\n"
+        " middle Mousebutton : move the whole Scene\n"
+        " click left Mousebutton : pick the vertex or edge under the pointer\n"
+        " drag left Mousebutton : pick continuously\n"
+        " Home or F : fit the whole graph into the picture (View > Fit View)\n"
+        " Ctrl+F : find a vertex by name\n"
+        " Ctrl+O : open a file, Ctrl+S : save a screenshot, Ctrl+Q : quit, F1 : this help\n"
+        " Drop a .rsf or .xml file on the window to open it\n");
 }
 
-bool MainWindow::startFromCommandLine(const QStringList& arguments) {
-    QString file, screenshot;
-    int view = -1;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (arg == "--2d") {
-            checkBox->setChecked(false);  // the control and the render state stay in step
-        } else if (arg == "--screenshot" && i + 1 < arguments.size()) {
-            screenshot = arguments[++i];
-        } else if (arg == "--view" && i + 1 < arguments.size()) {
-            bool ok = false;
-            view = arguments[++i].toInt(&ok);
-            if (!ok || view < 0 || view > 4) {
-                std::cerr << "ramiflex: --view takes a number from 0 to 4\n";
-                return false;
-            }
-        } else if (!arg.startsWith("--") && file.isEmpty()) {
-            file = arg;
-        } else {
-            std::cerr << "usage: ramiflex [FILE [--screenshot OUT.png] [--view N] [--2d]]\n";
-            return false;
-        }
+void MainWindow::start(const StartOptions& options) {
+    // Pictures taken from the command line show the start values and the options given, so
+    // that they come out the same on every machine; only interactive runs remember settings.
+    m_remembers = options.screenshot.isEmpty();
+    if (m_remembers) {
+        Preferences::restoreRenderChoices(g_renderStates);
+        showRenderStates();
+        restoreGeometry(Preferences::windowGeometry());
     }
-    if (file.isEmpty()) {
-        if (!screenshot.isEmpty()) {
-            std::cerr << "ramiflex: --screenshot needs a data file\n";
-            return false;
-        }
-        return true;
-    }
+    applyStartOptions(options);
+    show();
+    if (options.file.isEmpty()) return;
+    const QString file = options.file, screenshot = options.screenshot;
     // Open once the window shows, so the drawing surface has its context.
-    QTimer::singleShot(0, this, [this, file, screenshot, view] {
+    QTimer::singleShot(0, this, [this, file, screenshot] {
         QString error;
-        const bool opened = openFile(file, &error);
-        if (!opened) {
+        if (!openFile(file, &error)) {
             std::cerr << error.toStdString() << '\n';
             if (!screenshot.isEmpty()) {
                 QCoreApplication::exit(1);
@@ -175,10 +345,41 @@ bool MainWindow::startFromCommandLine(const QStringList& arguments) {
             }
             QMessageBox::critical(this, tr("Error Message"), error);
         }
-        if (view >= 0) g_renderStates.viewType = view;
         if (!screenshot.isEmpty()) takeScreenshot(screenshot);
     });
-    return true;
+}
+
+void MainWindow::applyStartOptions(const StartOptions& options) {
+    // Through the controls, so that they show what the command line chose.
+    if (options.mode2D) checkBox->setChecked(false);
+    if (options.view >= 0) {
+        QRadioButton* buttons[5] = {rb_rootedtree, rb_ballontree, radioButton_9, radioButton_10,
+                                    radioButton_11};
+        if (options.view == 2 || options.view == 3) rb_treemap->setChecked(true);
+        buttons[options.view]->setChecked(true);
+        g_renderStates.viewType = options.view;
+        showViewType();
+    }
+    if (options.blend >= 0) {
+        QRadioButton* methods[5] = {radioButton, radioButton_2, radioButton_6, radioButton_7,
+                                    radioButton_8};
+        methods[options.blend]->setChecked(true);
+    }
+    if (options.beta >= 0) horizontalSlider_7->setValue(qRound(options.beta * 1000));
+    const QStringList& hide = options.hide;
+    if (hide.contains("vertices")) checkBox_2->setChecked(false);
+    if (hide.contains("hierarchy")) checkBox_6->setChecked(false);
+    if (hide.contains("relations")) checkBox_7->setChecked(false);
+    if (hide.contains("grid")) checkBox_8->setChecked(false);
+    if (hide.contains("shadow")) groupBox->setChecked(false);
+    if (hide.contains("overlay")) g_renderStates.overlay = false;
+    // Pictures taken for files and tests have a known size, whatever the screen.
+    const QSize surface = options.size.isValid() ? options.size : QSize(1024, 768);
+    if (!options.screenshot.isEmpty()) {
+        openGLWidget->setFixedSize(surface);
+    } else if (options.size.isValid()) {
+        resize(size() + options.size - openGLWidget->size());
+    }
 }
 
 void MainWindow::takeScreenshot(const QString& outFile) {
@@ -199,20 +400,28 @@ void MainWindow::Mode3D(bool value) { g_renderStates.mode3D = value; }
 
 void MainWindow::SetViewToRooted(bool value) {
     trace() << "SET VIEW TO SetViewToRooted\n";
-    if (value) g_renderStates.viewType = 0;
+    if (!value) return;
+    g_renderStates.viewType = 0;
+    showViewType();
 }
 
 void MainWindow::SetViewToBallon(bool value) {
     trace() << "SET VIEW TO BALLON\n";
-    if (value) g_renderStates.viewType = 1;
+    if (!value) return;
+    g_renderStates.viewType = 1;
+    showViewType();
 }
 
 void MainWindow::SetViewToTreeMap(bool value) {
-    if (value) g_renderStates.viewType = 2 + g_renderStates.stripTreemap;
+    if (!value) return;
+    g_renderStates.viewType = 2 + g_renderStates.stripTreemap;
+    showViewType();
 }
 
 void MainWindow::DrawRadialTree(bool value) {
-    if (value) g_renderStates.viewType = 4;
+    if (!value) return;
+    g_renderStates.viewType = 4;
+    showViewType();
 }
 
 void MainWindow::EnableBlending(bool value) { g_renderStates.blending = value; }
@@ -296,12 +505,14 @@ void MainWindow::DrawSliceAndDice(bool value) {
     if (!value) return;
     g_renderStates.stripTreemap = 0;
     g_renderStates.viewType = 2;
+    showViewType();
 }
 
 void MainWindow::DrawStrips(bool value) {
     if (!value) return;
     g_renderStates.stripTreemap = 1;
     g_renderStates.viewType = 3;
+    showViewType();
 }
 
 void MainWindow::DrawCushionTexture(bool value) { g_renderStates.cushion = value; }
@@ -343,6 +554,7 @@ void MainWindow::RelationAlpha(int value) {
     g_renderStates.relationEndColor[3] = value / 100.0f;
 }
 
+// The slider drives beta live: straightening every curve again costs about 80 ms for a million.
 void MainWindow::SetBeta(int value) { m_beta = value / 1000.0f; }
 
 void MainWindow::BetaChanged() { g_renderStates.beta = m_beta; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StartOptions.h"
 #include "ui_mainWindow.h"
 
 #include <QImage>
@@ -11,6 +12,10 @@
 #include <memory>
 
 class GraphStore;
+class QLabel;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class View;
 
 // The application's only window: the control panel writes the render states, the file actions
@@ -25,9 +30,11 @@ public:
     // Opens fileName and lays it out five ways. On failure the message names the file and the
     // problem, and the graph on screen stays.
     bool openFile(const QString& fileName, QString* error = nullptr);
-    // "FILE" opens FILE once the window shows; "FILE --screenshot OUT [--view N]" also saves
-    // the drawn surface to OUT and quits. Returns false (after printing why) on bad arguments.
-    bool startFromCommandLine(const QStringList& arguments);
+    // Applies the command line's choices to the controls, shows the window, opens the file
+    // once the window shows and, for --screenshot, saves the picture and quits.
+    void start(const StartOptions& options);
+    // Sets every control to the value in force in the render states, without calling slots.
+    void showRenderStates();
 
     GraphStore* graph() const { return m_graph.get(); }
     View* view(int type) const { return m_views[type]; }
@@ -79,6 +86,11 @@ public slots:
     void SetBeta(int value);
     void BetaChanged();
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private slots:
     void openFileDialog();
     void saveFileDialog();
@@ -86,6 +98,17 @@ private slots:
     void controlDialog();
 
 private:
+    // Opens fileName, or shows a message naming the file and the problem.
+    void openWithMessage(const QString& fileName);
+    // Title, status bar and recent files after a successful open.
+    void showFileInfo(const QString& fileName, qint64 milliseconds);
+    void showRecentFiles();
+    // The layout buttons, the grid box and the treemap group follow the view type in force.
+    void showViewType();
+    void applyStartOptions(const StartOptions& options);
+    // Fits the window to the screen: the panel as wide as its widest control, the window no
+    // larger than the screen's free area.
+    void fitToScreen();
     void takeScreenshot(const QString& outFile);
     QImage grabSurface();
 
@@ -93,4 +116,6 @@ private:
     std::array<std::unique_ptr<View>, 5> m_ownedViews;
     std::unique_ptr<GraphStore> m_graph;
     float m_beta = 0.5f;
+    QLabel* m_statusText = nullptr;
+    bool m_remembers = false;  // interactive runs remember their settings
 };

@@ -1,9 +1,55 @@
 #include "MainWindow.h"
+#include "StartOptions.h"
 
 #include <QApplication>
 #include <QSurfaceFormat>
 
+#include <cstdio>
+#include <iostream>
+
+#ifndef RAMIFLEX_VERSION
+#define RAMIFLEX_VERSION "0.0.0"
+#endif
+
+namespace {
+
+// Swallows what is written to it: the trace lines of a run without --verbose.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName("ramiflex");
+    QCoreApplication::setOrganizationName("Ramiflex");
+    QCoreApplication::setApplicationVersion(RAMIFLEX_VERSION);
+    // Before the application object: --help, --version and bad values need no display.
+    StartOptions options;
+    QString message;
+    switch (StartOptions::parse(argumentList(argc, argv), options, message)) {
+        case StartOptions::Outcome::ExitOk:
+            std::fputs(message.toLocal8Bit().constData(), stdout);
+            return 0;
+        case StartOptions::Outcome::ExitError:
+            std::fprintf(stderr, "ramiflex: %s\nTry 'ramiflex --help'.\n",
+                         message.toLocal8Bit().constData());
+            return 2;
+        case StartOptions::Outcome::Run:
+            break;
+    }
+    // A large file makes millions of trace lines; they are for those who ask for them.
+    static NullBuffer quiet;
+    if (!options.verbose) std::cout.rdbuf(&quiet);
+
     // The renderer mixes fixed-function calls (display lists, matrix stacks) with shaders, so it
     // needs a compatibility context; without DeprecatedFunctions Mesa hands out a core one.
     QSurfaceFormat format;
@@ -14,7 +60,6 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     auto* window = new MainWindow();
-    window->show();
-    if (!window->startFromCommandLine(app.arguments())) return 2;
+    window->start(options);
     return app.exec();
 }

@@ -100,8 +100,6 @@ void RenderImplementation::Initialize() {
     m_drawers[3] = std::make_unique<RenderTreeMap>();
     m_drawers[4] = std::make_unique<RenderRadialTree>();
 
-    g_renderStates.viewType = 1;
-    g_renderStates.shadow = true;
     std::cout << "Initialized\n";
     const float red[4] = {1, 0, 0, 1};
     copyColor(m_vertexColor, red);

@@ -5,6 +5,7 @@
 #include "FboSize.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
+#include "RenderStates.h"
 #include "SplineCurve.h"
 #include "SplineStore.h"
 #include "View.h"
@@ -203,6 +204,7 @@ std::string RenderImplementation::overlayLine(int row) const {
 }
 
 void RenderImplementation::drawOverlay(int milliseconds) {
+    if (!g_renderStates.overlay) return;
     glColor4f(1, 1, 1, 1);
     const std::string fps = overlayField(framesPerSecond(milliseconds));
     glActiveTexture(GL_TEXTURE0);

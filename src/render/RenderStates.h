@@ -9,7 +9,7 @@ struct RenderStates {
     bool blending = true;
     bool lighting = true;
     int32_t drawMask = 7;  // 1 vertices, 2 hierarchy edges, 4 relation edges, 8 grid
-    int32_t viewType = 2;
+    int32_t viewType = 1;  // the balloon tree is the first view shown
     int32_t stripTreemap = 0;
     int32_t lightType = 1;  // 0 point, 1 conic, 2 spot
     int32_t lightRadius = 1;
@@ -23,11 +23,12 @@ struct RenderStates {
     float relationEndColor[4] = {1, 1, 0, 0.2f};
     float selectionColor[4] = {1, 1, 1, 1};
     float beta = 0.5f;
-    bool shadow = false;
+    bool shadow = true;
     int32_t shadowMask = 0;  // same bits as drawMask
     bool cushion = false;
     bool mirrorRelationEdges = false;
     int32_t blendMethod = 0;
+    bool overlay = true;  // the selection text and frame figure over the picture
 };
 
 // The one record of the process.

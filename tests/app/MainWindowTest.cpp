@@ -4,23 +4,22 @@
 #include "RenderImplementation.h"
 #include "RenderStates.h"
 
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
 
 const QString kData = QStringLiteral(RAMIFLEX_SOURCE_DIR "/data/");
-
-// Moves a slider as a user drag does: sliderMoved while held, sliderReleased at the end.
-void drag(QSlider* slider, int value, bool release = true) {
-    slider->setSliderDown(true);
-    slider->setSliderPosition(value);
-    if (release) slider->setSliderDown(false);
-}
 
 void expectColor(const float* actual, float r, float g, float b, float a) {
     QCOMPARE(actual[0], r);
@@ -29,12 +28,78 @@ void expectColor(const float* actual, float r, float g, float b, float a) {
     QCOMPARE(actual[3], a);
 }
 
+bool shows(const ColorChooser* box, const float* rgba) {
+    return box->color() == QColor::fromRgbF(rgba[0], rgba[1], rgba[2]);
+}
+
+// Every control whose value disagrees with the render states, by object name.
+QStringList disagreements(const MainWindow& w) {
+    const RenderStates& s = g_renderStates;
+    const int view = s.viewType;
+    const std::pair<const char*, bool> checks[] = {
+        {"rb_rootedtree", w.rb_rootedtree->isChecked() == (view == 0)},
+        {"rb_ballontree", w.rb_ballontree->isChecked() == (view == 1)},
+        {"rb_treemap", w.rb_treemap->isChecked() == (view == 2 || view == 3)},
+        {"radioButton_11", w.radioButton_11->isChecked() == (view == 4)},
+        {"radioButton_9", w.radioButton_9->isChecked() == (s.stripTreemap == 0)},
+        {"radioButton_10", w.radioButton_10->isChecked() == (s.stripTreemap == 1)},
+        {"checkBox_8 enabled", w.checkBox_8->isEnabled() == (view >= 1 && view <= 3)},
+        {"groupBox_7 enabled", w.groupBox_7->isEnabled() == (view == 2 || view == 3)},
+        {"checkBox", w.checkBox->isChecked() == s.mode3D},
+        {"checkBox_2", w.checkBox_2->isChecked() == bool(s.drawMask & 1)},
+        {"checkBox_6", w.checkBox_6->isChecked() == bool(s.drawMask & 2)},
+        {"checkBox_7", w.checkBox_7->isChecked() == bool(s.drawMask & 4)},
+        {"checkBox_8", w.checkBox_8->isChecked() == bool(s.drawMask & 8)},
+        {"horizontalSlider_7", w.horizontalSlider_7->value() == qRound(s.beta * 1000)},
+        {"horizontalSlider", w.horizontalSlider->value() == s.rotationX},
+        {"horizontalSlider_2", w.horizontalSlider_2->value() == s.rotationY},
+        {"horizontalSlider_3", w.horizontalSlider_3->value() == s.rotationZ},
+        {"horizontalSlider_4", w.horizontalSlider_4->value() == s.scale},
+        {"checkBox_9", w.checkBox_9->isChecked() == s.cushion},
+        {"groupBox_4", w.groupBox_4->isChecked() == s.blending},
+        {"radioButton", w.radioButton->isChecked() == (s.blendMethod == 0)},
+        {"radioButton_2", w.radioButton_2->isChecked() == (s.blendMethod == 1)},
+        {"radioButton_6", w.radioButton_6->isChecked() == (s.blendMethod == 2)},
+        {"radioButton_7", w.radioButton_7->isChecked() == (s.blendMethod == 3)},
+        {"radioButton_8", w.radioButton_8->isChecked() == (s.blendMethod == 4)},
+        {"groupBox_2", w.groupBox_2->isChecked() == s.lighting},
+        {"radioButton_5", w.radioButton_5->isChecked() == (s.lightType == 0)},
+        {"radioButton_4", w.radioButton_4->isChecked() == (s.lightType == 1)},
+        {"radioButton_3", w.radioButton_3->isChecked() == (s.lightType == 2)},
+        {"horizontalSlider_5", w.horizontalSlider_5->value() == s.lightRadius},
+        {"horizontalSlider_6", w.horizontalSlider_6->value() == s.lightAttenuation},
+        {"groupBox", w.groupBox->isChecked() == s.shadow},
+        {"checkBox_3", w.checkBox_3->isChecked() == bool(s.shadowMask & 1)},
+        {"checkBox_4", w.checkBox_4->isChecked() == bool(s.shadowMask & 2)},
+        {"checkBox_5", w.checkBox_5->isChecked() == bool(s.shadowMask & 4)},
+        {"checkBox_10", w.checkBox_10->isChecked() == bool(s.shadowMask & 8)},
+        {"cb_color", shows(w.cb_color, s.vertexColor)},
+        {"cb_hierarchyColor", shows(w.cb_hierarchyColor, s.hierarchyColor)},
+        {"cb_relationStartColor", shows(w.cb_relationStartColor, s.relationStartColor)},
+        {"cb_relationEndColor", shows(w.cb_relationEndColor, s.relationEndColor)},
+        {"cb_selectionColor", shows(w.cb_selectionColor, s.selectionColor)},
+        {"horizontalSlider_8",
+         w.horizontalSlider_8->value() == qRound(s.relationEndColor[3] * 100) &&
+             s.relationStartColor[3] == s.relationEndColor[3]},
+    };
+    QStringList wrong;
+    for (const auto& [name, agrees] : checks) {
+        if (!agrees) wrong << name;
+    }
+    return wrong;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        // Remembered settings go to a folder of this run, not to the user's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+
     void init() {
         g_renderStates = RenderStates();
         m_window = std::make_unique<MainWindow>();
@@ -46,52 +111,92 @@ private slots:
 
     void cleanup() { m_window.reset(); }
 
-    void startsWithTheRenderStatesStartValues() {
-        // The surface's set-up shows the balloon tree first and switches shadows on.
-        QCOMPARE(g_renderStates.viewType, 1);
-        QVERIFY(g_renderStates.shadow);
-        QCOMPARE(g_renderStates.drawMask, 7);
-        QVERIFY(m_window->rb_ballontree->isChecked());
-        QVERIFY(!m_window->checkBox_8->isEnabled());
-        QVERIFY(m_window->groupBox_7->isEnabled());
-        QCOMPARE(m_window->horizontalSlider_7->value(), 500);
-        QCOMPARE(m_window->windowTitle(), QString("Ramiflex"));
-        QCOMPARE(m_window->openGLWidget->size(), QSize(1024, 768));
+    void everyControlShowsTheValueInForceAtStartAndAfterEachChange() {
+        MainWindow& w = *m_window;
+        QCOMPARE(disagreements(w), QStringList());
+        // One user action per row; each must change the state and leave every control true.
+        const std::pair<const char*, std::function<void()>> actions[] = {
+            {"rooted tree", [&] { w.rb_rootedtree->click(); }},
+            {"strips from the treemap group",
+             [&] {
+                 w.rb_treemap->click();
+                 w.radioButton_10->click();
+             }},
+            {"balloon", [&] { w.rb_ballontree->click(); }},
+            {"radial", [&] { w.radioButton_11->click(); }},
+            {"treemap keeps its type", [&] { w.rb_treemap->click(); }},
+            {"slice and dice", [&] { w.radioButton_9->click(); }},
+            {"2D", [&] { w.checkBox->click(); }},
+            {"no vertices", [&] { w.checkBox_2->click(); }},
+            {"grid", [&] { w.checkBox_8->click(); }},
+            {"cushion", [&] { w.checkBox_9->click(); }},
+            {"beta by key", [&] { QTest::keyClick(w.horizontalSlider_7, Qt::Key_End); }},
+            {"rotate by page step",
+             [&] { w.horizontalSlider->triggerAction(QAbstractSlider::SliderPageStepAdd); }},
+            {"scale by key", [&] { QTest::keyClick(w.horizontalSlider_4, Qt::Key_Right); }},
+            {"summed average", [&] { w.radioButton_8->click(); }},
+            {"point light", [&] { w.radioButton_5->click(); }},
+            {"spot light", [&] { w.radioButton_3->click(); }},
+            {"radius by key", [&] { QTest::keyClick(w.horizontalSlider_5, Qt::Key_PageUp); }},
+            {"attenuation", [&] { w.horizontalSlider_6->setValue(12); }},
+            {"relation shadow", [&] { w.checkBox_5->click(); }},
+            {"no shadow", [&] { w.groupBox->setChecked(false); }},
+            {"alpha", [&] { w.horizontalSlider_8->setValue(65); }},
+            {"colour",
+             [&] {
+                 w.cb_relationStartColor->setCurrentText("orange");
+                 emit w.cb_relationStartColor->textActivated("orange");
+             }},
+        };
+        for (const auto& [what, act] : actions) {
+            const QByteArray before(reinterpret_cast<const char*>(&g_renderStates),
+                                    sizeof(RenderStates));
+            act();
+            QVERIFY2(QByteArray(reinterpret_cast<const char*>(&g_renderStates),
+                                sizeof(RenderStates)) != before,
+                     what);
+            QVERIFY2(disagreements(w).isEmpty(),
+                     qPrintable(QString(what) + ": " + disagreements(w).join(", ")));
+        }
+        // Whatever the render states hold, showing them makes the controls agree.
+        g_renderStates.viewType = 3;
+        g_renderStates.stripTreemap = 1;
+        g_renderStates.lightType = 2;
+        g_renderStates.drawMask = 13;
+        g_renderStates.relationEndColor[3] = g_renderStates.relationStartColor[3] = 1.5f;
+        const float unnamed[4] = {0.1f, 0.2f, 0.3f, 1};
+        std::copy(unnamed, unnamed + 4, g_renderStates.vertexColor);
+        w.showRenderStates();
+        QCOMPARE(disagreements(w), QStringList());
     }
 
-    void layoutButtonsChooseTheViewAndEnableTheirControls() {
+    void slidersActOnEveryKindOfInput() {
         MainWindow& w = *m_window;
-        w.rb_rootedtree->click();
-        QCOMPARE(g_renderStates.viewType, 0);
-        QVERIFY(!w.checkBox_8->isEnabled());
-        QVERIFY(!w.groupBox_7->isEnabled());
+        QSlider* beta = w.horizontalSlider_7;
+        beta->setSliderDown(true);
+        beta->setSliderPosition(800);  // beta follows the drag before the release
+        QCOMPARE(g_renderStates.beta, 0.8f);
+        beta->setSliderDown(false);
+        QTest::keyClick(beta, Qt::Key_Left);
+        QCOMPARE(g_renderStates.beta, 0.799f);
+        QWheelEvent wheel(QPointF(5, 5), beta->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w.horizontalSlider_4, &wheel);
+        QVERIFY(g_renderStates.scale != 50);
+        w.horizontalSlider_2->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QCOMPARE(g_renderStates.rotationY, -w.horizontalSlider_2->pageStep());
+    }
 
-        w.rb_treemap->click();
-        QCOMPARE(g_renderStates.viewType, 2);
-        QVERIFY(w.checkBox_8->isEnabled());
-        QVERIFY(w.groupBox_7->isEnabled());
-        w.radioButton_10->click();  // Strips
-        QCOMPARE(g_renderStates.viewType, 3);
-        QCOMPARE(g_renderStates.stripTreemap, 1);
-
-        w.radioButton_11->click();  // Radial Tree leaves the grid box and the group alone
-        QCOMPARE(g_renderStates.viewType, 4);
-        QVERIFY(w.checkBox_8->isEnabled());
-        QVERIFY(w.groupBox_7->isEnabled());
-
-        w.rb_treemap->click();  // the treemap type chosen before comes back
-        QCOMPARE(g_renderStates.viewType, 3);
-        w.radioButton_9->click();  // Slice and Dice switches the view at once
-        QCOMPARE(g_renderStates.viewType, 2);
-
-        w.rb_ballontree->click();
-        QCOMPARE(g_renderStates.viewType, 1);
-        QVERIFY(w.checkBox_8->isEnabled());
-        QVERIFY(!w.groupBox_7->isEnabled());
-        // Clicking the selected balloon button again calls its slot again.
-        g_renderStates.viewType = 3;
-        w.rb_ballontree->click();
-        QCOMPARE(g_renderStates.viewType, 1);
+    void layoutButtonsChooseTheView() {
+        MainWindow& w = *m_window;
+        const std::pair<QAbstractButton*, int> clicks[] = {
+            {w.rb_rootedtree, 0},  {w.rb_treemap, 2}, {w.radioButton_10, 3},
+            {w.radioButton_11, 4}, {w.rb_treemap, 3}, {w.radioButton_9, 2},
+            {w.rb_ballontree, 1}};
+        for (auto [button, view] : clicks) {
+            button->click();
+            QCOMPARE(g_renderStates.viewType, view);
+        }
     }
 
     void drawSwitchesAddAndSubtractTheirBits() {
@@ -107,29 +212,33 @@ private slots:
         QCOMPARE(g_renderStates.drawMask, 8);
         w.checkBox_2->click();
         QCOMPARE(g_renderStates.drawMask, 9);
-        w.checkBox->click();
-        QVERIFY(!g_renderStates.mode3D);
-        w.checkBox_9->click();
-        QVERIFY(g_renderStates.cushion);
     }
 
-    void betaTakesEffectWhenTheSliderIsReleased() {
-        drag(m_window->horizontalSlider_7, 800, false);
-        QCOMPARE(g_renderStates.beta, 0.5f);
-        m_window->horizontalSlider_7->setSliderDown(false);
-        QCOMPARE(g_renderStates.beta, 0.8f);
-    }
-
-    void transformSlidersWriteTheirFields() {
+    void theWindowFitsASmallScreenAndNoLabelIsCut() {
         MainWindow& w = *m_window;
-        drag(w.horizontalSlider, -90);
-        drag(w.horizontalSlider_2, 45);
-        drag(w.horizontalSlider_3, 180);
-        drag(w.horizontalSlider_4, 77);
-        QCOMPARE(g_renderStates.rotationX, -90);
-        QCOMPARE(g_renderStates.rotationY, 45);
-        QCOMPARE(g_renderStates.rotationZ, 180);
-        QCOMPARE(g_renderStates.scale, 77);
+        QVERIFY(w.minimumSizeHint().width() <= 1366 && w.minimumSizeHint().height() <= 768);
+        w.resize(1366, 700);
+        QTest::qWait(50);
+        QVERIFY(w.openGLWidget->width() > 800);
+        for (int page = 0; page < w.tabWidget->count(); ++page) {
+            w.tabWidget->setCurrentIndex(page);
+            QTest::qWait(20);
+            for (QWidget* widget : w.tabWidget->widget(page)->findChildren<QWidget*>()) {
+                QString text;
+                int room = widget->width();
+                if (auto* label = qobject_cast<QLabel*>(widget)) {
+                    text = label->text();
+                    room = label->contentsRect().width();
+                } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                    text = button->text();
+                    // The indicator and its gap come before the text.
+                    room -=
+                        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(text);
+                }
+                if (text.isEmpty()) continue;
+                QVERIFY2(widget->fontMetrics().horizontalAdvance(text) <= room, qPrintable(text));
+            }
+        }
     }
 
     void renderingControlsWriteTheirFields() {
@@ -146,16 +255,6 @@ private slots:
         w.groupBox_4->setChecked(false);
         QVERIFY(!g_renderStates.blending);
 
-        w.radioButton_3->click();
-        QCOMPARE(g_renderStates.lightType, 2);
-        w.radioButton_4->click();
-        QCOMPARE(g_renderStates.lightType, 1);
-        w.radioButton_5->click();
-        QCOMPARE(g_renderStates.lightType, 0);
-        drag(w.horizontalSlider_5, 40);
-        drag(w.horizontalSlider_6, 10);
-        QCOMPARE(g_renderStates.lightRadius, 40);
-        QCOMPARE(g_renderStates.lightAttenuation, 10);
         // The lighting group listens to clicks on its box, not to programmatic toggles.
         w.groupBox_2->setChecked(false);
         QVERIFY(g_renderStates.lighting);
@@ -229,10 +328,94 @@ private slots:
                 box->accept();
             }
         });
-        QVERIFY(m_window->startFromCommandLine({"ramiflex", kData + "missing.xml"}));
+        StartOptions options;
+        options.file = kData + "missing.xml";
+        m_window->start(options);
         QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
         QVERIFY2(shown.contains("missing.xml"), qPrintable(shown));
         QCOMPARE(m_window->graph(), nullptr);
+    }
+
+    void aDesktopProgramsHabits() {
+        MainWindow& w = *m_window;
+        QString error;
+        QVERIFY2(w.openFile(kData + "tiny.rsf", &error), qPrintable(error));
+        QVERIFY2(w.openFile(kData + "ramiflex.xml", &error), qPrintable(error));
+        QCOMPARE(w.windowTitle(), QString("ramiflex.xml - Ramiflex"));
+        const QString status = w.statusbar->findChild<QLabel*>()->text();
+        QVERIFY2(status.contains("ramiflex.xml: ") && status.contains(" vertices, ") &&
+                     status.contains(" relation edges, depth ") && status.contains("opened in"),
+                 qPrintable(status));
+        // Recent files, newest first; the first entry opens its file.
+        const QList<QAction*> recent = w.menuRecent->actions();
+        QVERIFY(recent.size() >= 3);
+        QVERIFY(recent[0]->text().endsWith("ramiflex.xml"));
+        QVERIFY(recent[1]->text().endsWith("tiny.rsf"));
+        recent[1]->trigger();
+        QCOMPARE(w.graph()->vertexCount(), size_t(4));
+
+        // A file dropped on the window opens.
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(kData + "ramiflex.xml")});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        QTRY_VERIFY(w.graph()->vertexCount() > 4);
+
+        // A screenshot name typed without a suffix is saved as PNG.
+        const QString base = QDir(m_settingsDir.path()).filePath("shot");
+        // The dialogs are modal: a timer answers them as they show.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (!top->isVisible()) continue;
+                if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
+                    // Typed as a user types it, without a suffix.
+                    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+                    name->setText(base);
+                    QTest::keyClick(name, Qt::Key_Return);
+                } else if (auto* box = qobject_cast<QMessageBox*>(top)) {
+                    box->accept();
+                }
+            }
+        });
+        answer.start(100);
+        w.actionSave->trigger();
+        QVERIFY(QImage(base + ".png").width() > 0);
+        QCOMPARE(w.actionOpen->shortcut(), QKeySequence("Ctrl+O"));
+        QCOMPARE(w.actionSteuerung->shortcut(), QKeySequence("F1"));
+    }
+
+    void colorsBlendingAndGeometryAreRememberedBetweenRuns() {
+        m_window->start(StartOptions());
+        m_window->radioButton_7->click();
+        emit m_window->cb_relationEndColor->textActivated("orchid");
+        m_window->resize(900, 650);
+        m_window->close();
+        m_window.reset();
+
+        g_renderStates = RenderStates();
+        MainWindow next;
+        next.start(StartOptions());
+        QCOMPARE(g_renderStates.blendMethod, 3);
+        QVERIFY(next.radioButton_7->isChecked());
+        QCOMPARE(next.cb_relationEndColor->currentText(), QString("orchid"));
+        QCOMPARE(
+            QColor::fromRgbF(g_renderStates.relationEndColor[0], g_renderStates.relationEndColor[1],
+                             g_renderStates.relationEndColor[2]),
+            QColor("orchid"));
+        QCOMPARE(next.size(), QSize(900, 650));
+        // Command-line pictures ignore what was remembered.
+        g_renderStates = RenderStates();
+        MainWindow picture;
+        StartOptions options;
+        options.file = kData + "tiny.xml";
+        options.screenshot = QDir(m_settingsDir.path()).filePath("never.png");
+        picture.start(options);  // its open is queued and dropped with the window
+        QCOMPARE(g_renderStates.blendMethod, 0);
     }
 
     void overlayLinesStopAtThePicturesRightEdge() {
@@ -248,6 +431,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir m_settingsDir;
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -492,7 +492,8 @@ private:
                              const QString path = m_dir.filePath(
                                  QString("screenshot%1.png").arg(m_screenshots++ % 3));
                              const QImage image = w.openGLWidget->grabFramebuffer();
-                             QCOMPARE(image.size(), QSize(1024, 768));
+                             QCOMPARE(image.size(),
+                                      w.openGLWidget->size() * w.openGLWidget->devicePixelRatio());
                              QVERIFY(image.save(path));
                          }});
         table.push_back({1, "help box", [this, &w] {
