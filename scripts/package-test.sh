@@ -21,9 +21,10 @@ deb="${debs[0]}"
 version=$(dpkg-deb -f "$deb" Version)
 echo "package-test: $deb, $(stat -c %s "$deb") bytes, made in $(($(date +%s) - start)) s"
 
-$SUDO apt-get install -y -qq "./$deb"
-trap '$SUDO apt-get remove -y -qq ramiflex >/dev/null' EXIT
 work=$(mktemp -d)
+# --reinstall: a package of the same version left by an earlier run is replaced all the same.
+$SUDO apt-get install -y -qq --reinstall "./$deb"
+trap 'rm -rf "$work"; $SUDO apt-get remove -y -qq ramiflex >/dev/null' EXIT
 cd /
 
 fail() {
@@ -42,7 +43,12 @@ grep -qF "$version" "$work/version" || fail "--version does not name $version"
 RAMIFLEX_TRACE=1 xvfb-run -a -s "-screen 0 1600x1200x24" ramiflex \
   /usr/share/ramiflex/data/ramiflex.xml --screenshot "$work/x.png" >"$work/out" 2>&1 ||
   { cat "$work/out"; fail "the screenshot run failed"; }
-if grep -a -E "Shader|Programm" "$work/out"; then fail "shader messages from the installed viewer"; fi
+if grep -a -E "^(Shader|Programm) " "$work/out"; then
+  fail "shader messages from the installed viewer"
+fi
+for image in Font.png cushion_tex.png lighttex.png; do
+  [ -f "/usr/share/ramiflex/imgs/$image" ] || fail "no /usr/share/ramiflex/imgs/$image"
+done
 /usr/bin/python3 - "$work/x.png" <<'PY'
 import sys
 from PIL import Image
@@ -65,5 +71,4 @@ grep -q ":text/x-ramiflex-rsf:\*\.rsf$" /usr/share/mime/globs2 ||
   fail "*.rsf is not text/x-ramiflex-rsf in /usr/share/mime/globs2"
 [ -f /usr/share/icons/hicolor/256x256/apps/ramiflex.png ] || fail "no icon"
 
-rm -rf "$work"
 echo "package-test: passed"
