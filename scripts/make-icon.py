@@ -85,8 +85,9 @@ def mix(t):
     return tuple(round(START[c] + t * (END[c] - START[c])) for c in range(3))
 
 
-def strokes():
-    """Every stroke as (kind, points, colour, width in units of the icon's size)."""
+def strokes(pieces):
+    """Every stroke as (kind, points, colour, width in units of the icon's size); each curve is
+    drawn as pieces polylines, a divisor of SAMPLES."""
     centre, inner, leaves = tree_positions()
     result = []
     per_group = LEAVES // GROUPS
@@ -94,10 +95,14 @@ def strokes():
         result.append(("line", [centre, point], TREE, 0.014))
         for leaf in range(g * per_group, (g + 1) * per_group):
             result.append(("line", [point, leaves[leaf]], TREE, 0.01))
+    # Each curve in pieces of one colour: many short ones make a smooth fade in the pictures, a few
+    # longer ones keep the scalable image small.
     for a, b in RELATIONS:
         points = curve(a, b, centre, inner, leaves)
-        for i in range(len(points) - 1):
-            result.append(("line", points[i:i + 2], mix(i / (len(points) - 2)), 0.024))
+        step = (len(points) - 1) // pieces
+        for i in range(0, len(points) - 1, step):
+            result.append(("line", points[i:i + step + 1], mix(i / (len(points) - 1 - step)),
+                           0.024))
     result.append(("dot", [centre], TREE, 0.035))
     for point in inner:
         result.append(("dot", [point], TREE, 0.025))
@@ -113,7 +118,7 @@ def draw_png(size):
     draw.rounded_rectangle((0, 0, big - 1, big - 1), radius=big * 0.18, fill=BACKGROUND)
     # Small icons get relatively thicker strokes, or the curves vanish when reduced.
     boost = max(1.0, 48 / size)
-    for kind, points, colour, width in strokes():
+    for kind, points, colour, width in strokes(SAMPLES):
         pixels = [(x * big, y * big) for x, y in points]
         if kind == "line":
             stroke = max(1, round(width * big * boost))
@@ -132,17 +137,17 @@ def svg():
     lines = ['<?xml version="1.0" encoding="UTF-8"?>',
              '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
              'viewBox="0 0 256 256">',
-             '<rect x="0" y="0" width="256" height="256" rx="46" fill="rgb%s"/>' % (BACKGROUND,)]
-    for kind, points, colour, width in strokes():
+             '<rect x="0" y="0" width="256" height="256" rx="46" fill="rgb%s" stroke="none"/>'
+             % (BACKGROUND,)]
+    for kind, points, colour, width in strokes(8):
         pixels = [(x * 256, y * 256) for x, y in points]
         if kind == "line":
-            (x1, y1), (x2, y2) = pixels
-            lines.append('<line x1="%.2f" y1="%.2f" x2="%.2f" y2="%.2f" stroke="rgb%s" '
-                         'stroke-width="%.2f" stroke-linecap="round"/>'
-                         % (x1, y1, x2, y2, colour, width * 256))
+            lines.append('<polyline points="%s" fill="none" stroke="rgb%s" stroke-width="%.2f" '
+                         'stroke-linecap="round" stroke-linejoin="round"/>'
+                         % (" ".join("%.1f,%.1f" % p for p in pixels), colour, width * 256))
         else:
             x, y = pixels[0]
-            lines.append('<circle cx="%.2f" cy="%.2f" r="%.2f" fill="rgb%s"/>'
+            lines.append('<circle cx="%.2f" cy="%.2f" r="%.2f" fill="rgb%s" stroke="none"/>'
                          % (x, y, width * 256, colour))
     lines.append("</svg>")
     return "\n".join(lines).replace(", ", ",") + "\n"
