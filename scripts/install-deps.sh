@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 mesa-utils fonts-dejavu-core
   python3 python3-pil
+  dpkg-dev file desktop-file-utils shared-mime-info
 )
 
 missing=()

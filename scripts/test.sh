@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs the dependencies, configures, builds and runs every test (GL tests under Xvfb); then
-# the whole suite again built with AddressSanitizer and UndefinedBehaviorSanitizer, and a short
-# run of every fuzz target.
+# Installs the dependencies, configures, builds and runs every test (GL tests under Xvfb); builds,
+# installs, tries and removes the Debian package; then the whole suite again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,6 +10,9 @@ xvfb=(xvfb-run -a -s "-screen 0 1600x1200x24")
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$(nproc)" --repeat until-pass:2
+
+# The Debian package of that build: installed, run from / and removed again.
+bash scripts/package-test.sh
 
 # Sanitizers: every test of a build of its own. Leaks are reported for everything but the GL and
 # GUI tests, where the GL driver and the D-Bus library leave allocations behind at exit.

@@ -1,5 +1,7 @@
 #include "ImageData.h"
 
+#include "DataPath.h"
+
 #include <cstdlib>
 #include <iostream>
 
@@ -18,7 +20,8 @@ bool loadImage(const char* path, ImageData* image) {
         image->m_imageName = 0;
         return false;
     };
-    if (!ilLoadImage(path)) return fail();
+    // The trace line names the image as the caller did; the load looks for it in the data folder.
+    if (!ilLoadImage(dataPath(path).c_str())) return fail();
     if (!ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) return fail();
 
     image->m_width = ilGetInteger(IL_IMAGE_WIDTH);

@@ -17,7 +17,8 @@ struct ImageData {
     unsigned char* m_pixels = nullptr;
 };
 
-// Loads the image at path into image; needs ilInit() to have run. Writes a "LOAD IMG: " trace
-// line. Returns false when the file cannot be loaded or converted: the record then keeps
-// m_loaded = false, no pixels and no library image, and the caller skips that texture.
+// Loads the image at path (a data-folder name such as "imgs/Font.png", see dataPath) into image;
+// needs ilInit() to have run. Writes a "LOAD IMG: " trace line. Returns false when the file cannot
+// be loaded or converted: the record then keeps m_loaded = false, no pixels and no library image,
+// and the caller skips that texture.
 bool loadImage(const char* path, ImageData* image);

@@ -1,5 +1,7 @@
 #include "ShaderProgram.h"
 
+#include "DataPath.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -21,7 +23,8 @@ void printInfoLog(GLhandleARB object) {
 }  // namespace
 
 GLhandleARB loadShader(const char* path, GLenum kind) {
-    std::FILE* file = std::fopen(path, "rb");
+    // Messages name the file as the caller did; only the open looks for it in the data folder.
+    std::FILE* file = std::fopen(dataPath(path).c_str(), "rb");
     if (!file) {
         printf(
             "Shader konnte nicht ge\xF6"

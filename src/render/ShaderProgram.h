@@ -11,11 +11,12 @@
 // zero byte, so files of kShaderSourceLimit bytes or more are refused.
 constexpr std::size_t kShaderSourceLimit = 400000;
 
-// Reads the file at path and compiles it as a shader of the given kind (GL_VERTEX_SHADER_ARB or
-// GL_FRAGMENT_SHADER_ARB). Problems are reported on standard output. A file that cannot be opened,
-// or is too long to be read whole, creates no shader object: 0 is returned, and buildProgram then
-// links the program without that stage rather than compiling a source that is not the file's.
-// A source that fails to compile is still returned (with its log printed).
+// Reads the file at path (a data-folder name such as "shader/sum_vert.glsl", see dataPath) and
+// compiles it as a shader of the given kind (GL_VERTEX_SHADER_ARB or GL_FRAGMENT_SHADER_ARB).
+// Problems are reported on standard output. A file that cannot be opened, or is too long to be
+// read whole, creates no shader object: 0 is returned, and buildProgram then links the program
+// without that stage rather than compiling a source that is not the file's. A source that fails
+// to compile is still returned (with its log printed).
 GLhandleARB loadShader(const char* path, GLenum kind);
 
 // A vertex and a fragment shader read from two files, linked into one program, with the locations

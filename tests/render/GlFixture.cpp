@@ -4,6 +4,9 @@
 
 #include <IL/il.h>
 #include <IL/ilu.h>
+#include <unistd.h>
+
+#include <system_error>
 
 namespace {
 
@@ -46,4 +49,18 @@ void ensureImageLibrary() {
         iluInit();
         started = true;
     }
+}
+
+EmptyWorkingDirectory::EmptyWorkingDirectory()
+    : m_previous(std::filesystem::current_path()),
+      m_empty(std::filesystem::temp_directory_path() /
+              ("ramiflex-empty-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(m_empty);
+    std::filesystem::current_path(m_empty);
+}
+
+EmptyWorkingDirectory::~EmptyWorkingDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(m_previous, ignored);
+    std::filesystem::remove_all(m_empty, ignored);
 }

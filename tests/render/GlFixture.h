@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 // Base of every test that calls OpenGL: makes the shared context current and loads the entry
@@ -15,6 +16,20 @@ protected:
 
 // Starts DevIL and ILU once; the image tests need no GL context.
 void ensureImageLibrary();
+
+// While it lives, the working directory is an empty folder of its own, so that run-time data
+// (shader/, imgs/) is found beside the executable or not at all.
+class EmptyWorkingDirectory {
+public:
+    EmptyWorkingDirectory();
+    ~EmptyWorkingDirectory();
+    EmptyWorkingDirectory(const EmptyWorkingDirectory&) = delete;
+    EmptyWorkingDirectory& operator=(const EmptyWorkingDirectory&) = delete;
+
+private:
+    std::filesystem::path m_previous;
+    std::filesystem::path m_empty;
+};
 
 // Runs body with standard output captured and returns what it printed.
 template <typename Body>
