@@ -17,6 +17,9 @@ using scene::Pixel;
 
 enum ProgramIndex { SHADING = 0, SUM = 2, WEIGHTING = 4 };
 
+// The floor's grey, unlit, on the 0..255 scale: dark, so that the curves stand out on it.
+constexpr double kFloor = 0.12 * 255;
+
 int lightTypeUniform(const ShaderProgram& program) {
     GLint value = -1;
     glGetUniformiv(program.m_handle, program.location(0), &value);
@@ -170,10 +173,11 @@ class ShadowTest : public LightingTest {
 protected:
     void SetUp() override {
         LightingTest::SetUp();
-        g_renderStates.lighting = false;  // the floor is white, times the shadow factor
+        g_renderStates.lighting = false;  // the floor is its grey, times the shadow factor
         g_renderStates.shadow = true;
         m_light.m_position[0] = 0.5f;
         m_light.m_position[1] = 3.0f;
+        m_light.m_position[2] = 0;
     }
 
     // The floor's top face (y = -1.5) right under a rooted-tree vertex, on the screen.
@@ -212,9 +216,9 @@ TEST_F(ShadowTest, VerticesInShadowDarkenTheFloorUnderThem) {
     const uint32_t n = static_cast<uint32_t>(g_graph->vertexCount());
     for (uint32_t k = 0; k < n; ++k) {
         const Pixel p = floorUnder(k);
-        EXPECT_EQ(unshadowed.at(column(p), row(p))[0], 255) << "vertex " << k;
+        EXPECT_NEAR(unshadowed.at(column(p), row(p))[0], kFloor, 1) << "vertex " << k;
         const int value = shadowed.at(column(p), row(p))[0];
-        if (value < 128) ++darkened;
+        if (value < kFloor / 2) ++darkened;
     }
     EXPECT_GE(darkened, static_cast<int>(n) - 1);
     // Only darker, nowhere brighter: the picture changes by the shadows alone.
@@ -224,14 +228,15 @@ TEST_F(ShadowTest, VerticesInShadowDarkenTheFloorUnderThem) {
     }
     EXPECT_EQ(brighter, 0);
     // Hierarchy edges in shadow: in the balloon view they spread over the plane, and their thin
-    // shadows (one shadow-map texel, softened over three) darken more of the floor.
+    // shadows (one shadow-map texel, softened over three) darken more of the floor: by a third
+    // of a texel's share of the dark grey, at least 8 steps.
     g_renderStates.drawMask = 3;
     lightAbove(1, 2.0f);
     twoFrames(1, obliqueCamera);
     const Picture withoutEdges = picture();
     g_renderStates.shadowMask = 3;
     twoFrames(1, obliqueCamera);
-    EXPECT_GT(scene::countDifferent(withoutEdges, picture(), 30), 50);
+    EXPECT_GT(scene::countDifferent(withoutEdges, picture(), 8), 50);
 }
 
 }  // namespace

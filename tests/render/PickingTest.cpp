@@ -100,7 +100,10 @@ TEST_F(PickingTest, HierarchyEdgesInEveryView) {
 
 TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {
     g_renderStates.drawMask = 4;
-    const Color4 start{0, 0, 1, 0.2f}, end{1, 1, 0, 0.2f};
+    const RenderStates states;
+    const float* s = states.relationStartColor;
+    const float* e = states.relationEndColor;
+    const Color4 start{s[0], s[1], s[2], s[3]}, end{e[0], e[1], e[2], e[3]};
     for (int view = 0; view < 5; ++view) {
         twoFrames(view);
         ASSERT_EQ(curves(view).size(), 2u);
