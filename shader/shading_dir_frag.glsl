@@ -4,7 +4,7 @@
 //       vertex drawers put id / vertex count there, and the visible colour comes from uColor.
 //       The floor and the light marker are drawn in white, so their code (1, 0, 0) lies outside
 //       every code range (codes are below 1) and names nothing.
-//   object_type 1 (hierarchy edges, relation curves) and 4 (curves in the maximum pass):
+//   object_type 1 (hierarchy edges, curves), 4 and 5 (curves in the trace and tint passes):
 //       (0, t, s) with t and s the second and third texture coordinate of set 0; a hierarchy edge
 //       carries (0, index / count, 0), a curve (0, 0, position / count).
 //   object_type 3 (grid): (0, 0, 0, 0), the same as an uncovered pixel: the grid names nothing
@@ -15,7 +15,9 @@
 // (method 0) and sums (methods 3 and 4) drawn over the trace brighten only where curves crowd
 // together, so bundles stand out from single curves. Method 2 draws its maximum pass as ordinary
 // edges (object_type 1), at full brightness: every curve at its own colour, crossings at the
-// brighter of the two per channel.
+// brighter of the two per channel. Its alpha pass (object_type 5) draws the curves in a pale tint
+// of their colour, so that over those coloured curves the bundles, where many alphas pile up,
+// glow pale.
 // The alpha of output 1 tells what covers the pixel: 1 a vertex sphere (or the floor and the
 // marker, whose code names nothing), 0.75 a hierarchy edge, -0.5 a relation curve, 0 nothing.
 // Smoothed lines scale a fragment's alpha by its coverage, so the tags of lines are told apart
@@ -26,7 +28,8 @@
 
 uniform sampler2D ShadowMap;  // unit 7: R = light-space depth, G = 1 where something was drawn
 uniform int enable_shadow;    // 1 only while the floor is drawn
-uniform int object_type;      // 0 vertices and floor, 1 edges, 3 grid, 4 curve trace (maximum pass)
+uniform int object_type;      // 0 vertices and floor, 1 edges, 3 grid, 4 curve trace (maximum
+                              // pass), 5 curve tint (alpha pass of method 2)
 uniform int light_type;       // 0 point, 1 conic, 2 spot, 4 lighting off
 uniform sampler2D Texture0;   // unit 0: the cushion texture of treemap leaves
 uniform vec4 uColor;          // visible colour of vertices, floor and marker
@@ -57,8 +60,9 @@ float cone(float cosAngle) {
     return 1.0;
 }
 
-// Share of a curve's brightness in its trace (object_type 4).
+// Share of a curve's brightness in its trace (object_type 4), and of white in its tint (5).
 const float kTrace = 0.35;
+const float kTint = 0.85;
 
 // A curve's colour buffer carries its alpha divided by its control-point count, which leaves a
 // long curve almost transparent. Its opacity is taken as that of three such layers, so that a
@@ -130,6 +134,8 @@ void main() {
         surface = false;
     }
     vec3 shaded = shade(base.rgb, surface) * shadow();
-    gl_FragData[0] = object_type == 4 ? vec4(shaded * kTrace, base.a) : vec4(shaded, base.a);
+    if (object_type == 4) shaded *= kTrace;
+    if (object_type == 5) shaded = mix(shaded, vec3(1.0), kTint);
+    gl_FragData[0] = vec4(shaded, base.a);
     gl_FragData[1] = code;
 }

@@ -23,7 +23,7 @@ namespace {
 enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
 enum ObjectType { OBJECT_VERTEX = 0, OBJECT_EDGE = 1, OBJECT_GRID = 3, OBJECT_CURVE_MAX = 4 };
 constexpr int kLightingOff = 4;
-constexpr float kFloorGrey = 0.12f;
+constexpr float kFloorGrey = 0.16f;
 
 Color4 toColor(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
@@ -421,7 +421,7 @@ void RenderImplementation::scenePass(const Matrix4& m) {
         maximumPass();
     }
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
-    if (m_blendMethod != 3 && m_blendMethod != 4) standardPass();
+    if (m_blendMethod != 3 && m_blendMethod != 4) standardPass(shading.location(OBJECT_TYPE));
 
     glColor4f(1, 1, 1, 1);
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);

@@ -106,7 +106,9 @@ private:
     void drawFloor(const Matrix4& m);
     void scenePass(const Matrix4& m);
     void maximumPass();
-    void standardPass();
+    // objectTypeLocation: the shading program's "object_type", which method 2 changes for its
+    // alpha pass.
+    void standardPass(GLint objectTypeLocation);
     void accumulationPass();
     void compositionPass();
     void applySceneTransform() const;
