@@ -4,16 +4,20 @@
 //       vertex drawers put id / vertex count there, and the visible colour comes from uColor.
 //       The floor and the light marker are drawn in white, so their code (1, 0, 0) lies outside
 //       every code range (codes are below 1) and names nothing.
-//   object_type 1 (hierarchy edges, relation curves) and 4 (curves in the maximum pass):
+//   object_type 1 (hierarchy edges, curves), 4 and 5 (curves in the trace and tint passes):
 //       (0, t, s) with t and s the second and third texture coordinate of set 0; a hierarchy edge
 //       carries (0, index / count, 0), a curve (0, 0, position / count).
 //   object_type 3 (grid): (0, 0, 0, 0), the same as an uncovered pixel: the grid names nothing
 //       and hides what lies behind it.
-// The maximum pass of the curves (object_type 4) only marks where curves are: its visible output
-// is 0, which the maximum blend equation leaves without effect. Method 0 thus alpha-blends the
-// curves once, unlike method 2 (maximum and alpha blending, both visible), and the accumulation
-// methods 3 and 4 lay their order-independent composite over a scene without curves rather than
-// over curves already blended in.
+// The maximum pass of the curves (object_type 4) lays down a trace of every curve: its colour at
+// a fixed share of its brightness, whatever its alpha, kept per channel by the maximum blend
+// equation. A lone curve therefore always shows, however faint its alpha, and the alpha passes
+// (method 0) and sums (methods 3 and 4) drawn over the trace brighten only where curves crowd
+// together, so bundles stand out from single curves. Method 2 draws its maximum pass as ordinary
+// edges (object_type 1), at full brightness: every curve at its own colour, crossings at the
+// brighter of the two per channel. Its alpha pass (object_type 5) draws the curves in a pale tint
+// of their colour, so that over those coloured curves the bundles, where many alphas pile up,
+// glow pale.
 // The alpha of output 1 tells what covers the pixel: 1 a vertex sphere (or the floor and the
 // marker, whose code names nothing), 0.75 a hierarchy edge, -0.5 a relation curve, 0 nothing.
 // Smoothed lines scale a fragment's alpha by its coverage, so the tags of lines are told apart
@@ -24,7 +28,8 @@
 
 uniform sampler2D ShadowMap;  // unit 7: R = light-space depth, G = 1 where something was drawn
 uniform int enable_shadow;    // 1 only while the floor is drawn
-uniform int object_type;      // 0 vertices and floor, 1 edges, 3 grid, 4 curves (maximum pass)
+uniform int object_type;      // 0 vertices and floor, 1 edges, 3 grid, 4 curve trace (maximum
+                              // pass), 5 curve tint (alpha pass of method 2)
 uniform int light_type;       // 0 point, 1 conic, 2 spot, 4 lighting off
 uniform sampler2D Texture0;   // unit 0: the cushion texture of treemap leaves
 uniform vec4 uColor;          // visible colour of vertices, floor and marker
@@ -55,23 +60,30 @@ float cone(float cosAngle) {
     return 1.0;
 }
 
-// Ambient, diffuse and specular light on a surface of colour base. Lines have no orientation:
-// they take the full diffuse term and no highlight.
+// Share of a curve's brightness in its trace (object_type 4), and of white in its tint (5).
+const float kTrace = 0.35;
+const float kTint = 0.85;
+
+// A curve's colour buffer carries its alpha divided by its control-point count, which leaves a
+// long curve almost transparent. Its opacity is taken as that of three such layers, so that a
+// handful of curves running together already stands out from a single one.
+float curveOpacity(float alpha) { return 1.0 - pow(1.0 - clamp(alpha, 0.0, 1.0), 3.0); }
+
+// Ambient, diffuse and specular light on a surface of colour base. Lines have no orientation and
+// are what the user reads, so they never go dark away from the light: they keep three quarters
+// of their colour and the light adds the last quarter.
 vec3 shade(vec3 base, bool surface) {
     if (light_type == 4) return base;
     vec3 toLight = gl_LightSource[0].position.xyz - vEyePosition;
     float d = length(toLight);
     vec3 l = d > 0.0 ? toLight / d : vec3(0.0, 0.0, 1.0);
     float reach = attenuation(d) * cone(dot(-l, normalize(gl_LightSource[0].spotDirection)));
+    if (!surface) return base * (0.75 + 0.25 * reach);
     vec3 ambient = gl_LightModel.ambient.rgb + gl_LightSource[0].ambient.rgb;
-    float diffuse = 1.0;
-    float specular = 0.0;
-    if (surface) {
-        vec3 n = normalize(vNormal);
-        diffuse = max(dot(n, l), 0.0);
-        vec3 h = normalize(l + normalize(-vEyePosition));
-        specular = diffuse > 0.0 ? pow(max(dot(n, h), 0.0), 32.0) : 0.0;
-    }
+    vec3 n = normalize(vNormal);
+    float diffuse = max(dot(n, l), 0.0);
+    vec3 h = normalize(l + normalize(-vEyePosition));
+    float specular = diffuse > 0.0 ? pow(max(dot(n, h), 0.0), 32.0) : 0.0;
     return base * (ambient + reach * diffuse * gl_LightSource[0].diffuse.rgb) +
            reach * specular * 0.3 * gl_LightSource[0].specular.rgb;
 }
@@ -86,7 +98,15 @@ float shadow() {
     float lit = 0.0;
     for (int i = -1; i <= 1; ++i) {
         for (int j = -1; j <= 1; ++j) {
-            vec4 stored = texture2D(ShadowMap, c.xy + vec2(float(i), float(j)) * texel);
+            vec2 at = c.xy + vec2(float(i), float(j)) * texel;
+            // Beyond the map's last texel the light saw nothing: filtering there would mix in the
+            // border and throw a false shadow line along the edge of the light's view.
+            if (at.x < 0.5 * texel.x || at.x > 1.0 - 0.5 * texel.x || at.y < 0.5 * texel.y ||
+                at.y > 1.0 - 0.5 * texel.y) {
+                lit += 1.0;
+                continue;
+            }
+            vec4 stored = texture2D(ShadowMap, at);
             lit += (stored.g < 0.5 || c.z <= stored.r + 0.002) ? 1.0 : 0.0;
         }
     }
@@ -108,11 +128,14 @@ void main() {
         code = vec4(0.0);
     } else {
         base = vColor;
-        float tag = vTexCoord0.w > 0.5 ? 0.75 : -0.5;
-        code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, tag);
+        bool edge = vTexCoord0.w > 0.5;
+        code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, edge ? 0.75 : -0.5);
+        if (!edge) base.a = curveOpacity(base.a);
         surface = false;
     }
-    vec4 visible = vec4(shade(base.rgb, surface) * shadow(), base.a);
-    gl_FragData[0] = object_type == 4 ? vec4(0.0) : visible;
+    vec3 shaded = shade(base.rgb, surface) * shadow();
+    if (object_type == 4) shaded *= kTrace;
+    if (object_type == 5) shaded = mix(shaded, vec3(1.0), kTint);
+    gl_FragData[0] = vec4(shaded, base.a);
     gl_FragData[1] = code;
 }

@@ -8,8 +8,9 @@ uniform int light_type;  // 0 point, 1 conic, 2 spot, 4 lighting off
 varying vec4 vColor;
 varying vec3 vEyePosition;
 
-// Brightness of a curve sample under light 0: full without lighting (light_type 4); otherwise an
-// ambient floor plus the attenuated light, restricted to a soft cone for the conic light and a
+// Brightness of a curve sample under light 0: full without lighting (light_type 4); otherwise
+// three quarters, so that curves far from the light stay readable, plus a quarter of the
+// attenuated light, restricted to a soft cone for the conic light and a
 // hard narrow cone for the spot light, as in the scene pass.
 float lightFactor() {
     if (light_type == 4) return 1.0;
@@ -25,10 +26,11 @@ float lightFactor() {
         float spread = clamp(gl_LightSource[0].spotCutoff, 0.0, 1.0);
         reach *= step(cos(radians(20.0 + 30.0 * spread)), cosAngle);
     }
-    return 0.4 + 0.6 * reach;
+    return 0.75 + 0.25 * reach;
 }
 
 void main() {
-    float a = clamp(vColor.a, 0.0, 1.0);
+    // The opacity of three layers of the curve's alpha, as in the scene pass.
+    float a = 1.0 - pow(1.0 - clamp(vColor.a, 0.0, 1.0), 3.0);
     gl_FragData[0] = vec4(vColor.rgb * lightFactor() * a, a);
 }

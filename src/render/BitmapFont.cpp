@@ -1,6 +1,5 @@
 #include "BitmapFont.h"
 
-#include "FboSize.h"
 #include "ImageData.h"
 
 #include <cstdlib>
@@ -56,7 +55,7 @@ void BitmapFont::printText(int set, float x, float y, const char* text, float si
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, FBO_WIDTH, 0, FBO_HEIGHT, -1, 1);
+    glOrtho(0, m_overlayWidth, 0, m_overlayHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -1,6 +1,7 @@
 #pragma once
 
-// Every off-screen buffer, every pass's viewport, the overlay projection and the picking
-// read-back use this one size, whatever the window's size.
+// The default size of the drawing surface, in device pixels: the off-screen buffers, viewports,
+// overlay and picking follow the surface's actual size once it is known. The shadow map keeps
+// this size whatever the surface's.
 constexpr int FBO_WIDTH = 1024;
 constexpr int FBO_HEIGHT = 768;

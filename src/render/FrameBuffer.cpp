@@ -1,8 +1,8 @@
 #include "FrameBuffer.h"
 
 #include "DefaultFramebuffer.h"
-#include "FboSize.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -45,24 +45,15 @@ void checkFramebufferStatus(GLenum status) {
     }
 }
 
-FrameBuffer::FrameBuffer(int colorCount) {
+FrameBuffer::FrameBuffer(int colorCount, int width, int height)
+    : m_width(std::max(width, 1)), m_height(std::max(height, 1)) {
     glGenTextures(1, &m_depthTexture);
-    glBindTexture(GL_TEXTURE_2D, m_depthTexture);
-    setTextureParameters();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, FBO_WIDTH, FBO_HEIGHT, 0, GL_DEPTH_COMPONENT,
-                 GL_FLOAT, nullptr);
-    glBindTexture(GL_TEXTURE_2D, 0);
-
     for (int i = 0; i < colorCount; ++i) {
         GLuint texture = 0;
         glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        setTextureParameters();
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, FBO_WIDTH, FBO_HEIGHT, 0, GL_RGBA, GL_FLOAT,
-                     nullptr);
-        glBindTexture(GL_TEXTURE_2D, 0);
         m_colorTextures.push_back(texture);
     }
+    allocate();
 
     glGenFramebuffersEXT(1, &m_framebuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_framebuffer);
@@ -79,6 +70,29 @@ FrameBuffer::FrameBuffer(int colorCount) {
     if (m_status != GL_FRAMEBUFFER_COMPLETE_EXT) checkFramebufferStatus(m_status);
 
     bindDefaultFramebuffer();
+}
+
+void FrameBuffer::allocate() {
+    glBindTexture(GL_TEXTURE_2D, m_depthTexture);
+    setTextureParameters();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, m_width, m_height, 0, GL_DEPTH_COMPONENT,
+                 GL_FLOAT, nullptr);
+    for (GLuint texture : m_colorTextures) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        setTextureParameters();
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, m_width, m_height, 0, GL_RGBA, GL_FLOAT,
+                     nullptr);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void FrameBuffer::resize(int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width == m_width && height == m_height) return;
+    m_width = width;
+    m_height = height;
+    allocate();
 }
 
 void FrameBuffer::bind() const {

@@ -5,8 +5,9 @@
 struct Light {
     bool m_shadow = false;
     bool m_enabled = true;
-    int m_type = 1;  // 0 point, 1 conic, 2 spot
-    float m_position[3] = {0, 0, 0};
+    int m_type = 0;  // 0 point, 1 conic, 2 spot
+    // Above the layouts and in front of the rooted tree, so that every view is lit from above.
+    float m_position[3] = {0.5f, 2.5f, 1.5f};
     float m_direction[3] = {0, -1, 0};
     float m_radius = 1.0f;
     float m_attenuation = 0;

@@ -2,7 +2,6 @@
 
 #include "DefaultFramebuffer.h"
 #include "DisplayLists.h"
-#include "FboSize.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
 #include "RenderBallonTree.h"
@@ -24,6 +23,7 @@ namespace {
 enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
 enum ObjectType { OBJECT_VERTEX = 0, OBJECT_EDGE = 1, OBJECT_GRID = 3, OBJECT_CURVE_MAX = 4 };
 constexpr int kLightingOff = 4;
+constexpr float kFloorGrey = 0.16f;
 
 Color4 toColor(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
@@ -216,9 +216,10 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     m_camera = camera;
     m_light = light;
     syncRenderStates();
+    followSurfaceSize();
     setUpLight();
     Matrix4 m = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1};
-    glViewport(0, 0, FBO_WIDTH, FBO_HEIGHT);
+    glViewport(0, 0, m_surfaceWidth, m_surfaceHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (m_light->m_shadow) shadowPass(m);
     scenePass(m);
@@ -228,6 +229,13 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     } else {
         glUseProgramObjectARB(0);
         drawScreenQuad(m_sceneBuffer->m_colorTextures[0], 0, 0);
+    }
+}
+
+void RenderImplementation::followSurfaceSize() {
+    // The shadow map keeps its size: it is seen from the light, not on the surface.
+    for (FrameBuffer* buffer : {m_sceneBuffer.get(), m_weightingBuffer.get(), m_sumBuffer.get()}) {
+        buffer->resize(m_surfaceWidth, m_surfaceHeight);
     }
 }
 
@@ -386,7 +394,8 @@ void RenderImplementation::scenePass(const Matrix4& m) {
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
     setLightTypeUniform(shading, LIGHT_TYPE);
     glUniform1iARB(shading.location(TEXTURE0), 0);
-    glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
+    // A dark floor, so that the curves and the light's pool on it stand out.
+    glUniform4fARB(shading.location(U_COLOR), kFloorGrey, kFloorGrey, kFloorGrey, 1);
 
     setUnit6ViewInverse(&viewInverse);
     glColor4f(1, 1, 1, 1);
@@ -410,7 +419,7 @@ void RenderImplementation::scenePass(const Matrix4& m) {
         maximumPass();
     }
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
-    if (m_blendMethod != 3 && m_blendMethod != 4) standardPass();
+    if (m_blendMethod != 3 && m_blendMethod != 4) standardPass(shading.location(OBJECT_TYPE));
 
     glColor4f(1, 1, 1, 1);
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
@@ -541,7 +550,7 @@ void RenderImplementation::drawScreenQuad(GLuint t0, GLuint t1, GLuint t2) {
     glPushMatrix();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glViewport(0, 0, FBO_WIDTH, FBO_HEIGHT);
+    glViewport(0, 0, m_surfaceWidth, m_surfaceHeight);
     glOrtho(-0.5, 0.5, -0.5, 0.5, 1, 20);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -37,11 +37,12 @@ public:
     void CreateObjects(View** views);
     // One frame; the picture ends in the default framebuffer.
     void render(Camera* camera, Light* light);
-    // Size of the drawing surface in device pixels: the off-screen buffers, viewports, overlay
-    // and picking follow it. 1024 x 768 until the surface says otherwise.
+    // Size of the drawing surface in device pixels: the off-screen buffers (from the start of
+    // the next render), viewports, overlay and picking follow it. 1024 x 768 until the surface
+    // says otherwise; sizes below 1 count as 1.
     void setSurfaceSize(int width, int height) {
-        m_surfaceWidth = width;
-        m_surfaceHeight = height;
+        m_surfaceWidth = width > 0 ? width : 1;
+        m_surfaceHeight = height > 0 ? height : 1;
     }
     int surfaceWidth() const { return m_surfaceWidth; }
     int surfaceHeight() const { return m_surfaceHeight; }
@@ -50,10 +51,11 @@ public:
     void setSceneBounds(const SceneBounds& bounds) { m_sceneBounds = bounds; }
     const SceneBounds& sceneBounds() const { return m_sceneBounds; }
 
-    // Selects the object under widget pixel (x, y) from the last frame's picking output.
+    // Selects the object under device pixel (x, y) of the surface (origin top left, y down;
+    // clamped into the picture) from the last frame's picking output.
     void pick(int x, int y);
     void UpdateSelection();
-    // Selection text in the top-left corner, frame rate in the top-right corner.
+    // Selection text in the top-left corner, frame rate in the top-right corner of the surface.
     void drawOverlay(int milliseconds);
 
     void setVertexColor(float r, float g, float b, float a) override;
@@ -73,6 +75,13 @@ public:
     bool drawGridOn() const { return m_drawGrid; }
     float beta() const { return m_beta; }
     FrameBuffer* sceneBuffer() const { return m_sceneBuffer.get(); }
+    FrameBuffer* weightingBuffer() const { return m_weightingBuffer.get(); }
+    FrameBuffer* sumBuffer() const { return m_sumBuffer.get(); }
+    // The floor slab under the framed scene, in world coordinates.
+    struct Box {
+        float min[3], max[3];
+    };
+    Box floorBox() const;
     const Camera* lightCamera() const { return m_lightCamera.get(); }
     ShaderProgram* program(int index) const;
     std::string overlayLine(int row) const;
@@ -80,21 +89,26 @@ public:
     // Numbers in the overlay are cut to five characters.
     static std::string overlayField(long long value);
     // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
-    // right edge are not seen, and a name of megabytes would cost a display list call per byte
-    // in every frame.
-    static std::string visibleText(const std::string& text, float x, float size);
+    // right edge (of a picture width pixels wide) are not seen, and a name of megabytes would
+    // cost a display list call per byte in every frame.
+    static std::string visibleText(const std::string& text, float x, float size, int width = 1024);
     // Turns a picking code into an index of count objects; -1 when it names none.
     static int codeToIndex(float code, size_t count);
 
 private:
     void syncRenderStates();
+    void followSurfaceSize();
+    void placeLightCamera();
+    void drawBox(const Box& box) const;
     void refreshLight();
     void setUpLight();
     void shadowPass(Matrix4& m);
     void drawFloor(const Matrix4& m);
     void scenePass(const Matrix4& m);
     void maximumPass();
-    void standardPass();
+    // objectTypeLocation: the shading program's "object_type", which method 2 changes for its
+    // alpha pass.
+    void standardPass(GLint objectTypeLocation);
     void accumulationPass();
     void compositionPass();
     void applySceneTransform() const;

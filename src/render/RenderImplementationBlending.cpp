@@ -7,6 +7,10 @@
 
 namespace {
 
+// Values of the shading program's "object_type" used here.
+constexpr int kObjectEdge = 1;
+constexpr int kObjectCurveDensity = 5;
+
 // Curves neither write depth nor hide one another; the depth test still hides them behind the
 // scene. The picking output (draw buffer 1) is written without blending, so a curve's code and
 // cover tag arrive whole.
@@ -34,16 +38,21 @@ void RenderImplementation::maximumPass() {
     endCurveBlending();
 }
 
-void RenderImplementation::standardPass() {
+void RenderImplementation::standardPass(GLint objectTypeLocation) {
     beginCurveBlending();
     if (m_blendMethod == 2) {
         glBlendEquation(GL_MAX);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         drawRelationEdges();
+        // Over curves already at full colour an alpha pass of the same colours would change
+        // little: this one lays a paler tint, so that where curves crowd together the bundle
+        // glows pale over the coloured curves of the maximum pass.
+        glUniform1iARB(objectTypeLocation, kObjectCurveDensity);
     }
     glBlendEquation(m_blendMethod == 1 ? GL_MAX : GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawRelationEdges();
+    if (m_blendMethod == 2) glUniform1iARB(objectTypeLocation, kObjectEdge);
     endCurveBlending();
 }
 

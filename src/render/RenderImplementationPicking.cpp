@@ -2,7 +2,6 @@
 #include "RenderImplementation.h"
 
 #include "DefaultFramebuffer.h"
-#include "FboSize.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
 #include "RenderStates.h"
@@ -44,8 +43,10 @@ void RenderImplementation::pick(int x, int y) {
     glFinish();
     std::cout << "Mouse X: " << x << " y: " << y << '\n';
     if (m_camera) std::cout << "MAX X: " << m_camera->width << " y: " << m_camera->height << '\n';
-    const int px = std::clamp(x - 1, 0, FBO_WIDTH - 1);
-    const int py = FBO_HEIGHT - 1 - std::clamp(y - 1, 0, FBO_HEIGHT - 1);
+    // The buffer has the size of the frame that filled it, which a resize since may not match.
+    const int width = m_sceneBuffer->width(), height = m_sceneBuffer->height();
+    const int px = std::clamp(x, 0, width - 1);
+    const int py = height - 1 - std::clamp(y, 0, height - 1);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_sceneBuffer->m_framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT1_EXT);
     float rgba[4] = {0, 0, 0, 0};
@@ -145,11 +146,12 @@ std::string RenderImplementation::overlayField(long long value) {
     return text;
 }
 
-std::string RenderImplementation::visibleText(const std::string& text, float x, float size) {
+std::string RenderImplementation::visibleText(const std::string& text, float x, float size,
+                                              int width) {
     // Each glyph moves the pen 7.4 units before the scale; the first one starts at x.
     const double advance = 7.4 * size;
-    if (!(advance > 0) || x >= FBO_WIDTH) return {};
-    const size_t fits = static_cast<size_t>(std::ceil((FBO_WIDTH - x) / advance));
+    if (!(advance > 0) || x >= width) return {};
+    const size_t fits = static_cast<size_t>(std::ceil((width - x) / advance));
     return text.size() <= fits ? text : text.substr(0, fits);
 }
 
@@ -215,13 +217,19 @@ void RenderImplementation::drawOverlay(int milliseconds) {
     glEnable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const float rows[4] = {730, 710, 690, 670};
+    // Placed from the top edge, and the frame rate from the right edge, of the actual surface;
+    // on the default 1024 x 768 the lines sit at y = 730, 710, 690, 670 and the rate at (960, 713).
+    const int width = m_surfaceWidth, height = m_surfaceHeight;
+    m_font.setOverlaySize(width, height);
+    glViewport(0, 0, width, height);
     for (int row = 0; row < 4; ++row) {
-        const std::string line = visibleText(overlayLine(row), 5, 0.75f);
-        if (!line.empty()) m_font.printText(1, 5, rows[row], line.c_str(), 0.75f);
+        const float y = static_cast<float>(height - 38 - 20 * row);
+        const std::string line = visibleText(overlayLine(row), 5, 0.75f, width);
+        if (!line.empty()) m_font.printText(1, 5, y, line.c_str(), 0.75f);
     }
     glColor4f(1, 1, 1, 1);
-    m_font.printText(0, 960, 713, fps.c_str(), 1.8f);
+    m_font.printText(0, static_cast<float>(width - 64), static_cast<float>(height - 55),
+                     fps.c_str(), 1.8f);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

@@ -11,16 +11,17 @@ struct RenderStates {
     int32_t drawMask = 7;  // 1 vertices, 2 hierarchy edges, 4 relation edges, 8 grid
     int32_t viewType = 1;  // the balloon tree is the first view shown
     int32_t stripTreemap = 0;
-    int32_t lightType = 1;  // 0 point, 1 conic, 2 spot
+    int32_t lightType = 0;  // 0 point, 1 conic, 2 spot
     int32_t lightRadius = 1;
     int32_t lightAttenuation = 0;
     float lightDirection[3] = {0, -1, 0};
     int32_t scale = 50;
     int32_t rotationX = 0, rotationY = 0, rotationZ = 0;
     float vertexColor[4] = {1, 1, 1, 1};
-    float hierarchyColor[4] = {1, 0, 0, 1};
-    float relationStartColor[4] = {0, 0, 1, 0.2f};
-    float relationEndColor[4] = {1, 1, 0, 0.2f};
+    // Named colours "dimgray", "deepskyblue" and "gold": the tree stays quiet behind the bundles.
+    float hierarchyColor[4] = {105 / 255.0f, 105 / 255.0f, 105 / 255.0f, 1};
+    float relationStartColor[4] = {0, 191 / 255.0f, 1, 1};
+    float relationEndColor[4] = {1, 215 / 255.0f, 0, 1};
     float selectionColor[4] = {1, 1, 1, 1};
     float beta = 0.5f;
     bool shadow = true;

@@ -50,16 +50,17 @@ void bindTexture(int unit, GLuint texture) {
 }
 
 // Two translucent curves over the left half of the picture, added up as the accumulation pass
-// does (blend ONE, ONE, no depth test): red with alpha 0.5 and blue with alpha 0.25.
+// does (blend ONE, ONE, no depth test): red with alpha 0.25 and blue with alpha 0.125, which the
+// programs take as the opacity of three such layers, 1 - (1 - a)^3: 37/64 and 169/512.
 void accumulateTwoCurves(const ShaderProgram& program) {
     program.use();
     glUniform1iARB(program.location(0), 4);  // light_type: lighting off
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     glBlendFunc(GL_ONE, GL_ONE);
-    glColor4f(1, 0, 0, 0.5f);
+    glColor4f(1, 0, 0, 0.25f);
     drawQuad(-1, 0);
-    glColor4f(0, 0, 1, 0.25f);
+    glColor4f(0, 0, 1, 0.125f);
     drawQuad(-1, 0);
     glDisable(GL_BLEND);
     glUseProgramObjectARB(0);
@@ -102,7 +103,8 @@ TEST_F(BlendingProgramTest, WeightedAverageSumsThenComposesOverTheBackground) {
     clearBuffer(sums, {0, 0, 0, 0});
     accumulateTwoCurves(weighting);
     // Output 0: alpha-weighted colours and the alpha sum; output 1: the number of fragments.
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100), {0.5f, 0, 0.25f, 0.75f});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100),
+                   {0.578125f, 0, 0.330078125f, 0.908203125f});
     EXPECT_FLOAT_EQ(readPixel(GL_COLOR_ATTACHMENT1_EXT, 100, 100)[0], 2.0f);
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 100), {0, 0, 0, 0});
 
@@ -119,10 +121,10 @@ TEST_F(BlendingProgramTest, WeightedAverageSumsThenComposesOverTheBackground) {
     bindTexture(1, sums.m_colorTextures[1]);
     bindTexture(2, m_sceneBuffer->m_colorTextures[0]);
     drawQuad(-1, 1);
-    // Average colour (2/3, 0, 1/3), average alpha 0.375, two layers: the green background
-    // shows through with (1 - 0.375)^2 = 0.390625.
+    // Average colour (0.63656, 0, 0.36344), average alpha 0.45410, two layers: the green
+    // background shows through with (1 - 0.45410)^2 = 0.29801.
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100),
-                   {0.40625f, 0.390625f, 0.203125f, 1});
+                   {0.446861f, 0.298005f, 0.255134f, 1}, 2e-5f);
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 100), {0, 1, 0, 1});
 }
 
@@ -132,7 +134,8 @@ TEST_F(BlendingProgramTest, SummedAverageComposesWithSummedCoverage) {
     FrameBuffer sums(1);
     clearBuffer(sums, {0, 0, 0, 0});
     accumulateTwoCurves(sum);
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100), {0.5f, 0, 0.25f, 0.75f});
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100),
+                   {0.578125f, 0, 0.330078125f, 0.908203125f});
 
     clearBuffer(*m_sceneBuffer, {0, 1, 0, 1});
     clearBuffer(*m_pictureBuffer, {0, 0, 0, 0});
@@ -145,8 +148,9 @@ TEST_F(BlendingProgramTest, SummedAverageComposesWithSummedCoverage) {
     bindTexture(0, sums.m_colorTextures[0]);
     bindTexture(1, m_sceneBuffer->m_colorTextures[0]);
     drawQuad(-1, 1);
-    // Average (2/3, 0, 1/3) over green with coverage 0.75.
-    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100), {0.5f, 0.25f, 0.25f, 1});
+    // The average colour over green with the summed coverage 0.908203125.
+    expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 100, 100),
+                   {0.578125f, 0.091796875f, 0.330078125f, 1}, 2e-5f);
     expectRgbaNear(readPixel(GL_COLOR_ATTACHMENT0_EXT, 900, 100), {0, 1, 0, 1});
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -113,6 +115,41 @@ TEST_F(BlendingTest, EveryMethodDrawsTheCurvesAndTheSwitchHidesThemInAll) {
     }
 }
 
+TEST_F(BlendingTest, BundlesStandOutInTheStartStateInEveryViewAndMethod) {
+    // The start state as the viewer shows it: start colours, alpha and light, shadows on and the
+    // floor under the framed graph. Relation edges must change at least 1 % of the picture by more
+    // than 8 steps in some channel, in every view with the start method and in every method.
+    g_renderStates = RenderStates();
+    g_renderStates.shadow = true;
+    m_light = Light();
+    loadGenerated(150, 120, 12, 4, 5);
+    const char* const save = std::getenv("RAMIFLEX_SAVE_PICTURES");
+    auto share = [&](int view, int method) {
+        g_renderStates.blendMethod = method;
+        m_renderer->setSceneBounds(boundsOf(view));
+        g_renderStates.drawMask = 7;
+        twoFrames(view);
+        const Picture with = picture();
+        g_renderStates.drawMask = 3;
+        twoFrames(view);
+        const Picture without = picture();
+        if (save) {
+            const std::string name = std::string(save) + "/bundles-view" + std::to_string(view) +
+                                     "-method" + std::to_string(method);
+            scene::savePng(with, name + ".png");
+            scene::savePng(without, name + "-without.png");
+        }
+        const double changed = scene::compare(with, without, 8).offFraction;
+        std::cout << "view " << view << " method " << method << ": " << changed * 100
+                  << " % of the pixels changed by the relation edges\n";
+        return changed;
+    };
+    for (int view = 0; view < 5; ++view) EXPECT_GE(share(view, 0), 0.01) << "view " << view;
+    for (int method = 1; method < 5; ++method) {
+        EXPECT_GE(share(4, method), 0.01) << "method " << method;
+    }
+}
+
 TEST_F(BlendingTest, StandardAndStandardPlusMaximumDiffer) {
     // Method 0 blends each curve once; method 2 adds the maximum pass on top.
     loadGenerated(40, 30, 5);
@@ -152,7 +189,7 @@ TEST_F(BlendingTest, MaximumMethodKeepsTheBrightestChannelOfOverlappingCurves) {
 }
 
 TEST_F(BlendingTest, MaximumMethodLeavesNoTraceOfACurveDarkerThanTheBackground) {
-    // Over the white floor, seen from above, a dark grey curve loses in every channel.
+    // Over the grey floor, seen from above, a darker grey curve loses in every channel.
     loadGenerated(40, 30, 5);
     g_renderStates.shadow = true;
     setRelationColour(0.1f, 0.1f, 0.1f, 1);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,7 +33,10 @@ GLint attachedObject(GLenum attachment) {
     return name;
 }
 
-void expectCompleteBuffer(const FrameBuffer& buffer, int colorCount) {
+void expectCompleteBuffer(const FrameBuffer& buffer, int colorCount, int width = FBO_WIDTH,
+                          int height = FBO_HEIGHT) {
+    EXPECT_EQ(buffer.width(), width);
+    EXPECT_EQ(buffer.height(), height);
     EXPECT_EQ(buffer.m_status, static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
     ASSERT_EQ(buffer.m_colorTextures.size(), static_cast<std::size_t>(colorCount));
     ASSERT_EQ(buffer.m_drawBuffers.size(), static_cast<std::size_t>(colorCount));
@@ -38,11 +44,11 @@ void expectCompleteBuffer(const FrameBuffer& buffer, int colorCount) {
         EXPECT_EQ(buffer.m_drawBuffers[i], GL_COLOR_ATTACHMENT0_EXT + static_cast<GLenum>(i));
         const GLuint texture = buffer.m_colorTextures[i];
         EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA32F);
-        EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_WIDTH), FBO_WIDTH);
-        EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_HEIGHT), FBO_HEIGHT);
+        EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_WIDTH), width);
+        EXPECT_EQ(textureLevelParameter(texture, GL_TEXTURE_HEIGHT), height);
     }
-    EXPECT_EQ(textureLevelParameter(buffer.m_depthTexture, GL_TEXTURE_WIDTH), FBO_WIDTH);
-    EXPECT_EQ(textureLevelParameter(buffer.m_depthTexture, GL_TEXTURE_HEIGHT), FBO_HEIGHT);
+    EXPECT_EQ(textureLevelParameter(buffer.m_depthTexture, GL_TEXTURE_WIDTH), width);
+    EXPECT_EQ(textureLevelParameter(buffer.m_depthTexture, GL_TEXTURE_HEIGHT), height);
     EXPECT_GT(textureLevelParameter(buffer.m_depthTexture, GL_TEXTURE_DEPTH_SIZE), 0);
 
     buffer.bind();
@@ -74,7 +80,19 @@ TEST_F(FrameBufferTest, OneAndTwoColourAttachmentsAreComplete) {
         EXPECT_EQ(integerState(GL_FRAMEBUFFER_BINDING_EXT), 0);
         EXPECT_EQ(integerState(GL_TEXTURE_BINDING_2D), 0);
         expectCompleteBuffer(*buffer, colorCount);
+        // Resized, and made at a size of its own: the same names with new storage, complete,
+        // and sizes below one pixel taken as one.
+        const std::vector<GLuint> names = buffer->m_colorTextures;
+        const GLuint depth = buffer->m_depthTexture;
+        for (const auto& [width, height] : {std::pair{1536, 1152}, {800, 600}, {0, -5}}) {
+            buffer->resize(width, height);
+            expectCompleteBuffer(*buffer, colorCount, std::max(width, 1), std::max(height, 1));
+            EXPECT_EQ(buffer->m_colorTextures, names);
+            EXPECT_EQ(buffer->m_depthTexture, depth);
+        }
         delete buffer;
+        FrameBuffer sized(colorCount, 640, 480);
+        expectCompleteBuffer(sized, colorCount, 640, 480);
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -31,14 +32,6 @@ bool updating() {
     return value && std::string(value) == "1";
 }
 
-// A camera above the graph and to its front, looking down at it and at the floor below, so
-// that the floor's shadows and the layout show together.
-std::unique_ptr<Camera> obliqueCamera() {
-    auto camera = std::make_unique<Camera>(0.5f, 20.0f, 60.0f, 4.0f / 3.0f);
-    camera->lookAt({0, 2.0f, 5.5f}, {0, 0.3f, 0}, {0, 1, 0});
-    return camera;
-}
-
 class ImageBaselineTest : public SceneTest {
 protected:
     void SetUp() override {
@@ -46,19 +39,17 @@ protected:
         // 60 vertices over four levels, 45 relation edges: enough for visible bundles while
         // every sphere still stands apart.
         loadGenerated(60, 45, 2024, 4, 4);
+        // The start state, with the grid shown too.
+        g_renderStates = RenderStates();
         g_renderStates.drawMask = 15;
-        g_renderStates.relationStartColor[3] = g_renderStates.relationEndColor[3] = 1.0f;
-        // A point light above and in front of the layouts lights every view.
-        g_renderStates.lightType = 0;
-        m_light.m_position[0] = 0.5f;
-        m_light.m_position[1] = 2.5f;
-        m_light.m_position[2] = 1.0f;
+        m_light = Light();
     }
 
     // The light is handed to GL under the camera view of the frame before.
-    void twoFrames(int viewType) {
-        frameWith(viewType, fittingCamera(viewType));
-        frameWith(viewType, fittingCamera(viewType));
+    void twoFrames(int viewType, std::unique_ptr<Camera> (*camera)() = nullptr) {
+        for (int i = 0; i < 2; ++i) {
+            frameWith(viewType, camera ? camera() : fittingCamera(viewType));
+        }
     }
 
     void expectMatchesBaseline(const std::string& name) {
@@ -85,13 +76,18 @@ protected:
 };
 
 TEST_F(ImageBaselineTest, EveryView) {
+    // Each view from its face-on side, framed, over the floor under it, as the viewer starts.
+    g_renderStates.shadow = true;
     for (int view = 0; view < 5; ++view) {
+        m_renderer->setSceneBounds(boundsOf(view));
         twoFrames(view);
         expectMatchesBaseline("view" + std::to_string(view));
     }
 }
 
 TEST_F(ImageBaselineTest, EveryBlendingMethod) {
+    // The radial tree seen from above on a black background, without the floor: each method's
+    // own way of laying the bundles over the dark.
     for (int method = 0; method < 5; ++method) {
         g_renderStates.blendMethod = method;
         twoFrames(4);
@@ -100,15 +96,25 @@ TEST_F(ImageBaselineTest, EveryBlendingMethod) {
 }
 
 TEST_F(ImageBaselineTest, ShadowedFloor) {
+    // The rooted tree standing over its floor, seen from above and aside, with vertices,
+    // hierarchy and relation edges in the shadow map and a conic light above it.
     g_renderStates.shadow = true;
     g_renderStates.shadowMask = 1 | 2 | 4;
     g_renderStates.lightType = 1;
-    m_light.m_position[0] = 0;
-    m_light.m_position[1] = 2.0f;
-    m_light.m_position[2] = 0;
-    frameWith(1, obliqueCamera());
-    // The light is handed to GL under the view of the previous frame.
-    frameWith(1, obliqueCamera());
+    const SceneBounds b = boundsOf(0);
+    m_renderer->setSceneBounds(b);
+    m_light.m_position[0] = b.centre(0);
+    m_light.m_position[1] = b.max[1] + 1.0f;
+    m_light.m_position[2] = b.centre(2) + 0.3f;
+    const float size = std::max({b.extent(0), b.extent(1), b.extent(2)});
+    auto camera = [&] {
+        auto c = std::make_unique<Camera>(0.05f, 20.0f, 50.0f, 4.0f / 3.0f);
+        c->lookAt({b.centre(0) + 0.5f * size, b.centre(1) + 0.7f * size, b.centre(2) + 1.6f * size},
+                  {b.centre(0), b.centre(1) - 0.2f * size, b.centre(2)}, {0, 1, 0});
+        return c;
+    };
+    frameWith(0, camera());
+    frameWith(0, camera());
     expectMatchesBaseline("shadow");
 }
 

@@ -17,6 +17,9 @@ using scene::Pixel;
 
 enum ProgramIndex { SHADING = 0, SUM = 2, WEIGHTING = 4 };
 
+// The floor's grey, unlit, on the 0..255 scale: dark, so that the curves stand out on it.
+constexpr double kFloor = 0.16 * 255;
+
 int lightTypeUniform(const ShaderProgram& program) {
     GLint value = -1;
     glGetUniformiv(program.m_handle, program.location(0), &value);
@@ -166,14 +169,95 @@ TEST_F(LightingTest, MovingTheLightMovesTheMarkerAndTheLightCamera) {
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(position[i], expected[i], 1e-5f);
 }
 
+TEST_F(LightingTest, LightStaysInWorldCoordinatesWhateverTheOverlayAndTheCameraDidBefore) {
+    // The overlay leaves an identity model-view matrix behind, and every camera its own view:
+    // light 0 must still sit at view x world position, and shine along view x world direction.
+    loadGenerated(10, 5, 2);
+    m_light.m_position[0] = 0.3f;
+    m_light.m_position[1] = 1.7f;
+    m_light.m_position[2] = 0.9f;
+    auto front = [] {
+        auto camera = std::make_unique<Camera>(0.5f, 20.0f, 60.0f, 4.0f / 3.0f);
+        camera->lookAt({0.5f, 1.0f, 4.0f}, {0.5f, 0.5f, 0}, {0, 1, 0});
+        return camera;
+    };
+    auto side = [] {
+        auto camera = std::make_unique<Camera>(0.5f, 20.0f, 60.0f, 4.0f / 3.0f);
+        camera->lookAt({-3.0f, 2.5f, -1.0f}, {0, 0.5f, 0}, {0, 1, 0});
+        return camera;
+    };
+    std::unique_ptr<Camera> (*cameras[])() = {+front, +side, +front, +side};
+    for (int i = 0; i < 4; ++i) {
+        frameWith(1, cameras[i]());
+        const Matrix4 view = m_camera->view;
+        float position[4], direction[4] = {0, 0, 0, 0};
+        glGetLightfv(GL_LIGHT0, GL_POSITION, position);
+        glGetLightfv(GL_LIGHT0, GL_SPOT_DIRECTION, direction);
+        const Vector4 p = math::transform(
+            view, {m_light.m_position[0], m_light.m_position[1], m_light.m_position[2], 1});
+        const Vector4 d = math::transform(view, {0, -1, 0, 0});
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(position[c], p[c], 1e-5f) << "frame " << i;
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(direction[c], d[c], 1e-5f) << "frame " << i;
+        captureStdout([&] { m_renderer->drawOverlay(16); });
+    }
+}
+
+TEST_F(LightingTest, FloorAndShadowCameraFollowTheFramedScene) {
+    loadGenerated(30, 10, 6);
+    // Without a framed scene: the fixed floor under the unit layouts.
+    const RenderImplementation::Box fixed = m_renderer->floorBox();
+    EXPECT_FLOAT_EQ(fixed.max[1], -1.5f);
+    EXPECT_FLOAT_EQ(fixed.min[0], -1.0f);
+    EXPECT_FLOAT_EQ(fixed.max[2], 1.0f);
+    // Scenes far from the origin, scaled up and small: the floor lies under the lowest point,
+    // reaches beyond the box in x and z, and the light's volume holds all of the floor.
+    const float boxes[3][6] = {
+        {4, 2, -7, 6, 3, -5}, {-20, -10, -20, 20, 10, 20}, {0.4f, 0.9f, 0.4f, 0.6f, 1.0f, 0.6f}};
+    for (const auto& box : boxes) {
+        SceneBounds bounds;
+        bounds.add(box[0], box[1], box[2]);
+        bounds.add(box[3], box[4], box[5]);
+        m_renderer->setSceneBounds(bounds);
+        m_light.m_position[0] = bounds.centre(0) + 0.3f * bounds.extent(0);
+        m_light.m_position[1] = bounds.max[1] + 1;
+        m_light.m_position[2] = bounds.centre(2);
+        frame(1);
+        const RenderImplementation::Box floor = m_renderer->floorBox();
+        EXPECT_LT(floor.max[1], bounds.min[1]);
+        EXPECT_GT(floor.max[1], bounds.min[1] - 0.25f * bounds.extent(1) - 0.05f);
+        EXPECT_LT(floor.min[1], floor.max[1]);
+        for (int axis : {0, 2}) {
+            EXPECT_LT(floor.min[axis], bounds.min[axis]);
+            EXPECT_GT(floor.max[axis], bounds.max[axis]);
+        }
+        const Camera& light = *m_renderer->lightCamera();
+        const Matrix4 lightClip = math::multiply(light.projection, light.view);
+        for (int corner = 0; corner < 8; ++corner) {
+            const Vector4 clip =
+                math::transform(lightClip, {corner & 1 ? floor.max[0] : floor.min[0],
+                                            corner & 2 ? floor.max[1] : floor.min[1],
+                                            corner & 4 ? floor.max[2] : floor.min[2], 1});
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_LE(std::abs(clip[c] / clip[3]), 1.0f) << "corner " << corner;
+            }
+        }
+        // And no wider than needed: the floor's top spans at least half the map either way.
+        const Vector4 a = math::transform(lightClip, {floor.min[0], floor.max[1], floor.min[2], 1});
+        const Vector4 b = math::transform(lightClip, {floor.max[0], floor.max[1], floor.max[2], 1});
+        EXPECT_GT(std::abs(a[0] - b[0]), 1.0f);
+        EXPECT_GT(std::abs(a[1] - b[1]), 1.0f);
+    }
+}
+
 class ShadowTest : public LightingTest {
 protected:
     void SetUp() override {
         LightingTest::SetUp();
-        g_renderStates.lighting = false;  // the floor is white, times the shadow factor
+        g_renderStates.lighting = false;  // the floor is its grey, times the shadow factor
         g_renderStates.shadow = true;
         m_light.m_position[0] = 0.5f;
         m_light.m_position[1] = 3.0f;
+        m_light.m_position[2] = 0;
     }
 
     // The floor's top face (y = -1.5) right under a rooted-tree vertex, on the screen.
@@ -212,9 +296,9 @@ TEST_F(ShadowTest, VerticesInShadowDarkenTheFloorUnderThem) {
     const uint32_t n = static_cast<uint32_t>(g_graph->vertexCount());
     for (uint32_t k = 0; k < n; ++k) {
         const Pixel p = floorUnder(k);
-        EXPECT_EQ(unshadowed.at(column(p), row(p))[0], 255) << "vertex " << k;
+        EXPECT_NEAR(unshadowed.at(column(p), row(p))[0], kFloor, 1) << "vertex " << k;
         const int value = shadowed.at(column(p), row(p))[0];
-        if (value < 128) ++darkened;
+        if (value < kFloor / 2) ++darkened;
     }
     EXPECT_GE(darkened, static_cast<int>(n) - 1);
     // Only darker, nowhere brighter: the picture changes by the shadows alone.
@@ -224,14 +308,53 @@ TEST_F(ShadowTest, VerticesInShadowDarkenTheFloorUnderThem) {
     }
     EXPECT_EQ(brighter, 0);
     // Hierarchy edges in shadow: in the balloon view they spread over the plane, and their thin
-    // shadows (one shadow-map texel, softened over three) darken more of the floor.
+    // shadows (one shadow-map texel, softened over three) darken more of the floor: by a third
+    // of a texel's share of the dark grey, at least 8 steps.
     g_renderStates.drawMask = 3;
     lightAbove(1, 2.0f);
     twoFrames(1, obliqueCamera);
     const Picture withoutEdges = picture();
     g_renderStates.shadowMask = 3;
     twoFrames(1, obliqueCamera);
-    EXPECT_GT(scene::countDifferent(withoutEdges, picture(), 30), 50);
+    EXPECT_GT(scene::countDifferent(withoutEdges, picture(), 8), 50);
+}
+
+TEST_F(ShadowTest, VerticesThrowShadowsOnTheFloorUnderAFramedScaledScene) {
+    // Scaled four times, the rooted tree reaches from y = 0 to 4 and x = 0 to 4: the fixed floor
+    // would cut through it. Under the framed box the floor takes every vertex's shadow.
+    loadGenerated(12, 0, 4);
+    g_renderStates.drawMask = 1;
+    g_renderStates.scale = 80;
+    const float scale = 4;
+    SceneBounds bounds;
+    const SceneBounds unscaled = boundsOf(0);
+    bounds.add(unscaled.min[0] * scale, unscaled.min[1] * scale, unscaled.min[2] * scale);
+    bounds.add(unscaled.max[0] * scale, unscaled.max[1] * scale, unscaled.max[2] * scale);
+    m_renderer->setSceneBounds(bounds);
+    m_light.m_position[0] = bounds.centre(0);
+    m_light.m_position[1] = bounds.max[1] + 3;
+    m_light.m_position[2] = bounds.centre(2);
+    auto camera = [] {
+        auto c = std::make_unique<Camera>(0.5f, 60.0f, 60.0f, 4.0f / 3.0f);
+        c->lookAt({2, 6, 12}, {2, -0.5f, 0}, {0, 1, 0});
+        return c;
+    };
+    frameWith(0, camera());
+    frameWith(0, camera());
+    const Picture unshadowed = picture();
+    g_renderStates.shadowMask = 1;
+    frameWith(0, camera());
+    const Picture shadowed = picture();
+    const float top = m_renderer->floorBox().max[1];
+    const uint32_t n = static_cast<uint32_t>(g_graph->vertexCount());
+    int darkened = 0;
+    for (uint32_t k = 0; k < n; ++k) {
+        const LayoutRecord r = m_views[0]->getRecord(k);
+        const Pixel p = project(r.x * scale, top, r.z * scale);
+        EXPECT_NEAR(unshadowed.at(column(p), row(p))[0], kFloor, 1) << "vertex " << k;
+        if (shadowed.at(column(p), row(p))[0] < kFloor / 2) ++darkened;
+    }
+    EXPECT_GE(darkened, static_cast<int>(n) - 1);
 }
 
 }  // namespace

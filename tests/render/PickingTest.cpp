@@ -1,5 +1,6 @@
 // Picking in every view and every blending method: hierarchy edges and curves are found where
 // they are drawn, the background names nothing, and a new curve pick restores the previous one.
+#include "DefaultFramebuffer.h"
 #include "FboSize.h"
 #include "RenderStates.h"
 #include "SceneFixture.h"
@@ -7,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -100,7 +104,10 @@ TEST_F(PickingTest, HierarchyEdgesInEveryView) {
 
 TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {
     g_renderStates.drawMask = 4;
-    const Color4 start{0, 0, 1, 0.2f}, end{1, 1, 0, 0.2f};
+    const RenderStates states;
+    const float* s = states.relationStartColor;
+    const float* e = states.relationEndColor;
+    const Color4 start{s[0], s[1], s[2], s[3]}, end{e[0], e[1], e[2], e[3]};
     for (int view = 0; view < 5; ++view) {
         twoFrames(view);
         ASSERT_EQ(curves(view).size(), 2u);
@@ -159,6 +166,66 @@ TEST_F(PickingTest, BalloonCirclesKeepTheirColourWhateverVertexIsSelected) {
         // The selection colour is the vertex colour (white): nothing may change but a pixel or
         // two where a smoothed circle edge meets the selected sphere, drawn again on its own.
         EXPECT_LE(scene::countDifferent(unselected, picture(), 2), 4) << "vertex " << id;
+    }
+}
+
+TEST_F(PickingTest, BuffersPictureOverlayAndPickingFollowTheSurfaceSize) {
+    g_renderStates.drawMask = 7;
+    const uint32_t n = static_cast<uint32_t>(g_graph->vertexCount());
+    for (const auto& [width, height] : {std::pair{1536, 1152}, {800, 600}, {1024, 768}}) {
+        resizeSurface(width, height);
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
+        for (int method : {0, 3, 4}) {
+            g_renderStates.blendMethod = method;
+            twoFrames(1);
+            for (FrameBuffer* buffer : {m_renderer->sceneBuffer(), m_renderer->weightingBuffer(),
+                                        m_renderer->sumBuffer()}) {
+                EXPECT_EQ(buffer->width(), width) << size;
+                EXPECT_EQ(buffer->height(), height) << size;
+            }
+            // Every sphere that stands apart shows where the camera puts it on this surface,
+            // and a pick there names it.
+            const scene::Picture shot = picture();
+            int checked = 0;
+            for (uint32_t k = 0; k < n; ++k) {
+                const Pixel p = projectVertex(1, k);
+                bool alone = true;
+                for (uint32_t other = 0; other < n && alone; ++other) {
+                    const Pixel q = projectVertex(1, other);
+                    alone = other == k || std::abs(q.x - p.x) + std::abs(q.y - p.y) > width / 60;
+                }
+                if (!alone) continue;
+                const std::array<int, 3> c = shot.at(column(p), row(p));
+                EXPECT_GT(c[0] + c[1] + c[2], 300) << size << " method " << method << " " << k;
+                pick(p);
+                ASSERT_EQ(m_renderer->selection().m_type, Selection::VERTEX) << size << " " << k;
+                EXPECT_EQ(m_renderer->selection().m_vertex->getId(), k) << size;
+                ++checked;
+            }
+            EXPECT_GE(checked, 6) << size;
+        }
+        // The overlay writes only into the top-left and top-right corners of this surface.
+        const scene::Picture before = picture();
+        bindDefaultFramebuffer();
+        captureStdout([&] { m_renderer->drawOverlay(16); });
+        const scene::Picture after = picture();
+        int left = 0, right = 0, elsewhere = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (before.at(x, y) == after.at(x, y)) continue;
+                const int fromTop = height - 1 - y;
+                if (x < 400 && fromTop < 110) {
+                    ++left;
+                } else if (x >= width - 80 && fromTop < 70) {
+                    ++right;
+                } else {
+                    ++elsewhere;
+                }
+            }
+        }
+        EXPECT_GT(left, 100) << size;
+        EXPECT_GT(right, 50) << size;
+        EXPECT_EQ(elsewhere, 0) << size;
     }
 }
 

@@ -207,15 +207,37 @@ std::unique_ptr<Camera> SceneTest::fittingCamera(int viewType) const {
     return camera;
 }
 
+void SceneTest::resizeSurface(int width, int height) {
+    m_width = width;
+    m_height = height;
+    m_screen = std::make_unique<FrameBuffer>(1, width, height);
+    setDefaultFramebuffer(m_screen->m_framebuffer);
+    m_renderer->setSurfaceSize(width, height);
+}
+
+SceneBounds SceneTest::boundsOf(int viewType) const {
+    SceneBounds bounds;
+    for (const auto& [id, r] : m_views[viewType]->records()) bounds.add(r.x, 1 - r.y, r.z);
+    if (m_renderer->splines()) {
+        for (const SplineCurve& curve : curves(viewType)) {
+            for (int j = 0; j < curve.getSampleCount(); ++j) {
+                const Point3 p = curve.point(j);
+                bounds.add(p[0], p[1], p[2]);
+            }
+        }
+    }
+    return bounds;
+}
+
 Picture SceneTest::picture() const {
     Picture p;
-    p.width = FBO_WIDTH;
-    p.height = FBO_HEIGHT;
-    p.rgb.assign(static_cast<size_t>(FBO_WIDTH) * FBO_HEIGHT * 3, 0);
+    p.width = m_width;
+    p.height = m_height;
+    p.rgb.assign(static_cast<size_t>(m_width) * m_height * 3, 0);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_screen->m_framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, FBO_WIDTH, FBO_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+    glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
     return p;
 }
 
@@ -231,18 +253,16 @@ std::array<float, 4> SceneTest::pickingCode(int x, int y) const {
 Pixel SceneTest::project(float x, float y, float z) const {
     const Vector4 clip =
         math::transform(math::multiply(m_camera->projection, m_camera->view), {x, y, z, 1});
-    const float px = (clip[0] / clip[3] + 1) / 2 * FBO_WIDTH;
-    const float py = (clip[1] / clip[3] + 1) / 2 * FBO_HEIGHT;
-    // pick() reads column x - 1 and row 767 - (y - 1).
-    return {static_cast<int>(std::floor(px)) + 1, FBO_HEIGHT - static_cast<int>(std::floor(py))};
+    const float px = (clip[0] / clip[3] + 1) / 2 * m_width;
+    const float py = (clip[1] / clip[3] + 1) / 2 * m_height;
+    // pick() reads column x and row height - 1 - y.
+    return {static_cast<int>(std::floor(px)), m_height - 1 - static_cast<int>(std::floor(py))};
 }
 
 Pixel SceneTest::projectVertex(int viewType, uint32_t id) const {
     const LayoutRecord r = m_views[viewType]->getRecord(id);
     return project(r.x, 1 - r.y, r.z);
 }
-
-int SceneTest::row(Pixel p) { return FBO_HEIGHT - 1 - (p.y - 1); }
 
 void SceneTest::pick(Pixel p) {
     captureStdout([&] { m_renderer->pick(p.x, p.y); });

@@ -22,7 +22,7 @@
 namespace scene {
 
 struct Pixel {
-    int x, y;  // widget coordinates: y grows downwards, as the mouse reports them
+    int x, y;  // device pixels of the surface from its top-left corner, y down, as pick takes them
 };
 
 // 8-bit RGB picture, rows bottom-up as OpenGL reads them.
@@ -70,6 +70,9 @@ protected:
     // An orthographic camera of aspect 4:3 around everything the view draws (vertices and curve
     // samples) with a margin: the rooted tree from the front, the other layouts from above.
     std::unique_ptr<Camera> fittingCamera(int viewType) const;
+    // Everything the view draws (vertices and curve samples) in drawn coordinates, as the drawing
+    // surface hands it to the renderer when it frames the view.
+    SceneBounds boundsOf(int viewType) const;
     // One frame of viewType with the view's framing camera (or the camera given).
     void frame(int viewType);
     void frameWith(int viewType, std::unique_ptr<Camera> camera);
@@ -79,9 +82,12 @@ protected:
 
     scene::Pixel project(float x, float y, float z) const;
     scene::Pixel projectVertex(int viewType, uint32_t id) const;
-    // Bottom-up picture coordinates of a widget pixel.
-    static int column(scene::Pixel p) { return p.x - 1; }
-    static int row(scene::Pixel p);
+    // Bottom-up picture coordinates of a surface pixel.
+    static int column(scene::Pixel p) { return p.x; }
+    int row(scene::Pixel p) const { return m_height - 1 - p.y; }
+    // A surface of width x height device pixels: a new stand-in framebuffer of that size, and
+    // the renderer told so.
+    void resizeSurface(int width, int height);
 
     void pick(scene::Pixel p);
     // Picks around p until the selection satisfies found; lines are one pixel wide.
@@ -102,6 +108,7 @@ protected:
     }
 
     std::unique_ptr<FrameBuffer> m_screen;
+    int m_width = 1024, m_height = 768;
     std::unique_ptr<RenderImplementation> m_renderer;
     std::unique_ptr<GraphStore> m_graph;
     std::unique_ptr<View> m_views[5];
