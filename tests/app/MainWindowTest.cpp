@@ -135,7 +135,7 @@ private slots:
              [&] { w.horizontalSlider->triggerAction(QAbstractSlider::SliderPageStepAdd); }},
             {"scale by key", [&] { QTest::keyClick(w.horizontalSlider_4, Qt::Key_Right); }},
             {"summed average", [&] { w.radioButton_8->click(); }},
-            {"point light", [&] { w.radioButton_5->click(); }},
+            {"conic light", [&] { w.radioButton_4->click(); }},
             {"spot light", [&] { w.radioButton_3->click(); }},
             {"radius by key", [&] { QTest::keyClick(w.horizontalSlider_5, Qt::Key_PageUp); }},
             {"attenuation", [&] { w.horizontalSlider_6->setValue(12); }},
