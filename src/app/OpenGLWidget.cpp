@@ -120,7 +120,7 @@ void OpenGLWidget::frameView(bool placeLight) {
     const int viewType = g_renderStates.viewType;
     SceneBounds box;
     if (g_graph && m_views && viewType >= 0 && viewType < 5 && m_views[viewType]) {
-        box = ViewBounds::ofView(*g_graph, *m_views[viewType], viewType);
+        box = ViewBounds::ofView(*g_graph, *m_views[viewType], viewType, g_renderStates.beta);
     }
     const bool graphShown = !box.empty();
     if (graphShown) {

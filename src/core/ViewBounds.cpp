@@ -4,6 +4,7 @@
 #include "SplineStore.h"
 #include "View.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,13 +35,14 @@ void rotate(float p[3], float degrees, int axis) {
 
 }  // namespace
 
-SceneBounds ViewBounds::ofView(const GraphStore& graph, const View& view, int32_t viewType) {
-    SceneBounds box;
+SceneBounds ViewBounds::ofView(const GraphStore& graph, const View& view, int32_t viewType,
+                               float beta) {
+    SceneBounds vertices, interior;
     // Every interior vertex of a tree path is a proper ancestor of one of its ends, so the
     // inner vertices are the candidates for interior control points. Finding which of them some
     // path really crosses would cost a walk up the tree per edge; the candidates' box is at most
     // a little larger than the curves' own.
-    const bool interior = hasInteriorControlPoints(graph);
+    const bool curvesLeaveTheTree = hasInteriorControlPoints(graph);
     const auto& records = view.records();
     auto record = records.begin();
     for (const auto& entry : graph.vertices()) {
@@ -48,13 +50,27 @@ SceneBounds ViewBounds::ofView(const GraphStore& graph, const View& view, int32_
         if (record == records.end()) break;
         if (record->first != entry.first) continue;
         const LayoutRecord& r = record->second;
-        const float y = 1.0f - r.y;
-        box.add(r.x - kVertexRadius, y - kVertexRadius, r.z - kVertexRadius);
-        box.add(r.x + kVertexRadius, y + kVertexRadius, r.z + kVertexRadius);
-        if (interior && entry.second->getChildCount() > 0) {
+        vertices.add(r.x, 1.0f - r.y, r.z);
+        if (curvesLeaveTheTree && entry.second->getChildCount() > 0) {
             // The rule for a point strictly inside a path of three.
-            box.add(r.x, 1.0f - SplineStore::controlY(r.y, 1, 3, viewType), r.z);
+            interior.add(r.x, 1.0f - SplineStore::controlY(r.y, 1, 3, viewType), r.z);
         }
+    }
+    SceneBounds box;
+    if (vertices.empty()) return box;
+    box.add(vertices.min[0] - kVertexRadius, vertices.min[1] - kVertexRadius,
+            vertices.min[2] - kVertexRadius);
+    box.add(vertices.max[0] + kVertexRadius, vertices.max[1] + kVertexRadius,
+            vertices.max[2] + kVertexRadius);
+    if (!interior.empty()) {
+        const float b = std::clamp(beta, 0.0f, 1.0f);
+        float low[3], high[3];
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = b * interior.min[axis] + (1 - b) * vertices.min[axis];
+            high[axis] = b * interior.max[axis] + (1 - b) * vertices.max[axis];
+        }
+        box.add(low[0], low[1], low[2]);
+        box.add(high[0], high[1], high[2]);
     }
     return box;
 }

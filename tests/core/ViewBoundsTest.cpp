@@ -82,6 +82,34 @@ TEST(ViewBounds, HoldsEveryVertexSphereAndEveryControlPoint) {
             }
             EXPECT_EQ(outside, 0);
             EXPECT_GT(interiorPoints, 0);
+
+            // The curves themselves, straightened by the bundler, at several strengths: inside
+            // the box for that strength, which shrinks towards the vertices' as beta falls.
+            SplineStore store(static_cast<int32_t>(graph.depthCount()));
+            store.addCurvesOfView(graph, view, type);
+            float lowestY = box.min[1];
+            for (const float beta : {1.0f, 0.5f, 0.2f, 0.0f}) {
+                store.applyBeta(beta);
+                const SceneBounds straightened = ViewBounds::ofView(graph, view, type, beta);
+                const float slack = 1e-5f;
+                int samplesOutside = 0;
+                for (const SplineCurve& curve : *store.curvesFor(type)) {
+                    for (int j = 0; j < curve.getSampleCount(); ++j) {
+                        const Point3 p = curve.point(j);
+                        for (int a = 0; a < 3; ++a) {
+                            samplesOutside += p[a] < straightened.min[a] - slack ||
+                                              p[a] > straightened.max[a] + slack;
+                        }
+                    }
+                }
+                EXPECT_EQ(samplesOutside, 0) << "beta " << beta;
+                EXPECT_GE(straightened.min[1], lowestY) << "beta " << beta;
+                lowestY = straightened.min[1];
+            }
+            if (type == 0) {
+                // Bundles under the rooted tree reach half as far below it at half strength.
+                EXPECT_GT(ViewBounds::ofView(graph, view, type, 0.5f).min[1], box.min[1] + 0.05f);
+            }
         }
     }
 }
