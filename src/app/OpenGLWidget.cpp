@@ -105,7 +105,13 @@ void OpenGLWidget::resizeGL(int w, int h) {
     m_viewportWidth = width;
     m_viewportHeight = height;
     m_renderer->setSurfaceSize(width, height);
-    CameraFraming::setAspect(aspect(), *m_orthoCamera, *m_perspectiveCamera);
+    // A picture the user has not moved is framed again for the new shape; a moved one keeps
+    // its zoom and only changes its aspect.
+    if (m_cameraMoved || m_framedView < 0) {
+        CameraFraming::setAspect(aspect(), *m_orthoCamera, *m_perspectiveCamera);
+    } else {
+        frameView(false);
+    }
 }
 
 float OpenGLWidget::aspect() const {
@@ -141,11 +147,13 @@ void OpenGLWidget::frameView(bool placeLight) {
     }
     m_framedView = viewType;
     m_framedMode3D = g_renderStates.mode3D;
+    m_cameraMoved = false;
 }
 
 void OpenGLWidget::fitView() { frameView(false); }
 
 void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
+    m_cameraMoved = true;
     m_cameraControl.lookAtPoint(drawnPoint, *m_orthoCamera, *m_perspectiveCamera);
 }
 
@@ -215,6 +223,7 @@ void OpenGLWidget::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (alt && buttons != Qt::RightButton && buttons != Qt::LeftButton) return;
+    m_cameraMoved = true;
     const float pixelsX = x - m_oldMousePosition[0], pixelsY = y - m_oldMousePosition[1];
     const float dx = CameraControl::deltaX(pixelsX);
     const float dy = CameraControl::deltaY(pixelsY);
@@ -249,6 +258,7 @@ void OpenGLWidget::wheelEvent(QWheelEvent* event) {
     // 120 units are one notch; turning the wheel away from the user comes closer.
     const double notches = event->angleDelta().y() / 120.0;
     if (notches == 0) return;
+    m_cameraMoved = true;
     const float factor = static_cast<float>(std::pow(kWheelZoom, notches));
     m_cameraControl.zoomBy(factor, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
     event->accept();

@@ -84,6 +84,8 @@ private:
     SceneBounds m_framedBounds;
     int m_framedView = -1;
     bool m_framedMode3D = true;
+    // Whether the user has moved a camera since the view was last framed.
+    bool m_cameraMoved = false;
     // Where the left button went down, and whether the pointer has left it since: a release
     // without a drag is a click.
     QPointF m_pressPosition;

@@ -95,6 +95,36 @@ private slots:
         QVERIFY(!s.framedBounds().empty());
         QCOMPARE(s.renderer()->sceneBounds().min, s.framedBounds().min);
         QCOMPARE(s.renderer()->sceneBounds().max, s.framedBounds().max);
+
+        // An untouched picture is framed again for a new shape; a moved one keeps its zoom.
+        const QSize tall(420, 640);
+        for (const bool moved : {false, true}) {
+            if (moved) wheel(QPointF(100, 100), 240);
+            const float distance = s.distance();
+            const QSize size = moved ? kSurface : tall;
+            s.setMinimumSize(size);
+            s.setMaximumSize(size);
+            QVERIFY(waitForFrames(2));
+            QCOMPARE(s.size(), size);
+            QCOMPARE(s.perspectiveCamera()->aspect, float(size.width()) / float(size.height()));
+            if (moved) {
+                QCOMPARE(s.distance(), distance);
+                continue;
+            }
+            const SceneBounds& box = s.framedBounds();
+            float low = 2, high = -2;
+            for (int i = 0; i < 8; ++i) {
+                const Vector3 p =
+                    project(*s.perspectiveCamera(),
+                            {i & 1 ? box.max[0] : box.min[0], i & 2 ? box.max[1] : box.min[1],
+                             i & 4 ? box.max[2] : box.min[2]});
+                QVERIFY(std::fabs(p[0]) <= 1 && std::fabs(p[1]) <= 1);
+                low = std::min(low, p[0]);
+                high = std::max(high, p[0]);
+            }
+            // The narrow picture is filled across.
+            QVERIFY(high - low > 1.2f);
+        }
     }
 
     // Each gesture against what it changes; everything not named stays as it was.
