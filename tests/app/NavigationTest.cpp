@@ -130,6 +130,17 @@ private slots:
     // Each gesture against what it changes; everything not named stays as it was.
     void gesturesMoveTheCameraTheyName() {
         enum Gesture { Wheel, Drag };
+        // The change a gesture makes; a field left alone means no change.
+        struct Effect {
+            float distanceFactor = 1, distanceAdd = 0, horizontal = 0, vertical = 0;
+            float heightFactor = 1, heightAdd = 0;
+            bool centreMoves = false, orthoEyeMoves = false;
+        };
+        const auto zoom3D = [](float factor, float add) { return Effect{factor, add}; };
+        const auto orbit = [](float h, float v) { return Effect{1, 0, h, v}; };
+        const auto zoom2D = [](float factor, float add) { return Effect{1, 0, 0, 0, factor, add}; };
+        const Effect pan3D{1, 0, 0, 0, 1, 0, true, false}, pan2D{1, 0, 0, 0, 1, 0, false, true};
+        const Effect none;
         struct Case {
             const char* name;
             bool mode3D;
@@ -137,163 +148,32 @@ private slots:
             Qt::MouseButtons buttons;
             Qt::KeyboardModifiers modifiers;
             QPoint move;  // drag: pointer move in widget pixels; wheel: angle delta in y
-            float distanceFactor, horizontal, vertical, heightFactor;
-            bool centreMoves, orthoEyeMoves;
-            float distanceAdd = 0, heightAdd = 0;
+            Effect effect;
         };
-        const float zoomIn = 0.85f;
+        const float in = 0.85f;  // one notch towards the scene
         const float altZoom = 2 * std::sqrt(0.25f * 0.25f + 0.25f * 0.25f);
+        const Qt::KeyboardModifiers alt = Qt::AltModifier;
+        const Qt::MouseButtons left = Qt::LeftButton, right = Qt::RightButton;
+        // clang-format off
         const Case cases[] = {
-            {"wheel away 3D", true, Wheel, {}, {}, {0, 120}, zoomIn, 0, 0, 1, false, false},
-            {"wheel back 3D",
-             true,
-             Wheel,
-             {},
-             {},
-             {0, -240},
-             1 / (zoomIn * zoomIn),
-             0,
-             0,
-             1,
-             false,
-             false},
-            {"wheel away 2D", false, Wheel, {}, {}, {0, 120}, 1, 0, 0, zoomIn, false, false},
-            {"right drag 3D",
-             true,
-             Drag,
-             Qt::RightButton,
-             {},
-             {128, 96},
-             1,
-             0.25f,
-             0.25f,
-             1,
-             false,
-             false},
-            {"right drag 2D",
-             false,
-             Drag,
-             Qt::RightButton,
-             {},
-             {128, 96},
-             1,
-             0,
-             0,
-             1,
-             false,
-             false},
-            {"middle drag 3D",
-             true,
-             Drag,
-             Qt::MiddleButton,
-             {},
-             {120, -60},
-             1,
-             0,
-             0,
-             1,
-             true,
-             false},
-            {"middle drag 2D",
-             false,
-             Drag,
-             Qt::MiddleButton,
-             {},
-             {-80, 100},
-             1,
-             0,
-             0,
-             1,
-             false,
-             true},
-            {"left drag 3D picks only",
-             true,
-             Drag,
-             Qt::LeftButton,
-             {},
-             {128, 96},
-             1,
-             0,
-             0,
-             1,
-             false,
-             false},
-            {"ALT left drag 3D",
-             true,
-             Drag,
-             Qt::LeftButton,
-             Qt::AltModifier,
-             {128, 96},
-             1,
-             0.25f,
-             0.25f,
-             1,
-             false,
-             false},
-            {"ALT left drag 2D",
-             false,
-             Drag,
-             Qt::LeftButton,
-             Qt::AltModifier,
-             {128, -96},
-             1,
-             0,
-             0,
-             1,
-             false,
-             true},
-            {"ALT both buttons",
-             true,
-             Drag,
-             Qt::LeftButton | Qt::RightButton,
-             Qt::AltModifier,
-             {128, 96},
-             1,
-             0,
-             0,
-             1,
-             false,
-             false},
-            {"ALT right drag 3D",
-             true,
-             Drag,
-             Qt::RightButton,
-             Qt::AltModifier,
-             {128, 96},
-             1,
-             0,
-             0,
-             1,
-             false,
-             false,
-             altZoom},
-            {"ALT right drag back 2D",
-             false,
-             Drag,
-             Qt::RightButton,
-             Qt::AltModifier,
-             {-128, -96},
-             1,
-             0,
-             0,
-             1,
-             false,
-             false,
-             0,
-             -altZoom},
-            {"ALT shift right drag",
-             true,
-             Drag,
-             Qt::RightButton,
-             Qt::AltModifier | Qt::ShiftModifier,
-             {128, 96},
-             1,
-             0.25f,
-             0.25f,
-             1,
-             false,
-             false},
+            {"wheel away 3D",    true,  Wheel, {}, {}, {0, 120},    zoom3D(in, 0)},
+            {"wheel back 3D",    true,  Wheel, {}, {}, {0, -240},   zoom3D(1 / (in * in), 0)},
+            {"wheel away 2D",    false, Wheel, {}, {}, {0, 120},    zoom2D(in, 0)},
+            {"right drag 3D",    true,  Drag, right, {}, {128, 96}, orbit(0.25f, 0.25f)},
+            {"right drag 2D",    false, Drag, right, {}, {128, 96}, none},
+            {"middle drag 3D",   true,  Drag, Qt::MiddleButton, {}, {120, -60}, pan3D},
+            {"middle drag 2D",   false, Drag, Qt::MiddleButton, {}, {-80, 100}, pan2D},
+            {"left drag picks",  true,  Drag, left, {}, {128, 96},   none},
+            {"ALT left drag 3D", true,  Drag, left, alt, {128, 96},  orbit(0.25f, 0.25f)},
+            {"ALT left drag 2D", false, Drag, left, alt, {128, -96}, pan2D},
+            {"ALT both buttons", true,  Drag, left | right, alt, {128, 96}, none},
+            {"ALT right drag 3D", true, Drag, right, alt, {128, 96}, zoom3D(1, altZoom)},
+            {"ALT right drag 2D", false, Drag, right, alt, {-128, -96}, zoom2D(1, -altZoom)},
+            // ALT with Shift is no ALT: the right drag orbits.
+            {"ALT shift right",  true,  Drag, right, alt | Qt::ShiftModifier, {128, 96},
+             orbit(0.25f, 0.25f)},
         };
+        // clang-format on
         for (const Case& c : cases) {
             setMode3D(c.mode3D);
             QVERIFY(waitForFrames(1));
@@ -309,21 +189,24 @@ private slots:
             }
             const Snapshot after = snapshot(surface());
             const QByteArray name = c.name;
-            QVERIFY2(std::fabs(after.distance - before.distance * c.distanceFactor -
-                               c.distanceAdd) < 1e-4f * before.distance,
+            QVERIFY2(std::fabs(after.distance - before.distance * c.effect.distanceFactor -
+                               c.effect.distanceAdd) < 1e-4f * before.distance,
                      name);
-            QVERIFY2(std::fabs(after.horizontal - before.horizontal - c.horizontal) < 1e-6f, name);
-            QVERIFY2(std::fabs(after.vertical - before.vertical - c.vertical) < 1e-6f, name);
-            QVERIFY2(std::fabs(after.orthoHeight - before.orthoHeight * c.heightFactor -
-                               c.heightAdd) < 1e-5f,
+            QVERIFY2(std::fabs(after.horizontal - before.horizontal - c.effect.horizontal) < 1e-6f,
                      name);
-            QVERIFY2((distanceBetween(after.centre, before.centre) > 1e-4f) == c.centreMoves, name);
-            QVERIFY2((distanceBetween(after.orthoEye, before.orthoEye) > 1e-4f) == c.orthoEyeMoves,
+            QVERIFY2(std::fabs(after.vertical - before.vertical - c.effect.vertical) < 1e-6f, name);
+            QVERIFY2(std::fabs(after.orthoHeight - before.orthoHeight * c.effect.heightFactor -
+                               c.effect.heightAdd) < 1e-5f,
                      name);
-            if (c.centreMoves || c.orthoEyeMoves) {
+            QVERIFY2((distanceBetween(after.centre, before.centre) > 1e-4f) == c.effect.centreMoves,
+                     name);
+            QVERIFY2((distanceBetween(after.orthoEye, before.orthoEye) > 1e-4f) ==
+                         c.effect.orthoEyeMoves,
+                     name);
+            if (c.effect.centreMoves || c.effect.orthoEyeMoves) {
                 // A pan carries the picture with the pointer: the point that was in the middle
                 // is now where the pointer's move took it.
-                const Vector3 middle = c.centreMoves ? before.centre : [&] {
+                const Vector3 middle = c.effect.centreMoves ? before.centre : [&] {
                     const Vector3 f = camera.forward();
                     const float depth = 3.0f;
                     return Vector3{before.orthoEye[0] + f[0] * depth,
@@ -335,11 +218,11 @@ private slots:
                 const Vector3 at = project(moved, middle);
                 // The ALT pan keeps its drag deltas, which follow the pointer on a 1024 x 768
                 // surface; the middle drag follows it at any size.
-                const bool alt = c.modifiers == Qt::AltModifier;
-                const float x =
-                    alt ? CameraControl::deltaX(c.move.x()) : 2.0f * c.move.x() / kSurface.width();
-                const float y =
-                    alt ? CameraControl::deltaY(c.move.y()) : 2.0f * c.move.y() / kSurface.height();
+                const bool altPan = c.modifiers == alt;
+                const float x = altPan ? CameraControl::deltaX(c.move.x())
+                                       : 2.0f * c.move.x() / kSurface.width();
+                const float y = altPan ? CameraControl::deltaY(c.move.y())
+                                       : 2.0f * c.move.y() / kSurface.height();
                 QVERIFY2(std::fabs(at[0] - x) < 1e-3f, name);
                 QVERIFY2(std::fabs(at[1] + y) < 1e-3f, name);
             }
