@@ -122,19 +122,31 @@ float OpenGLWidget::aspect() const {
     return 4.0f / 3.0f;
 }
 
-void OpenGLWidget::frameView(bool placeLight) {
-    const int viewType = g_renderStates.viewType;
+SceneBounds OpenGLWidget::viewBounds() {
+    const RenderStates& states = g_renderStates;
+    m_boundsState = {float(states.rotationX), float(states.rotationY), float(states.rotationZ),
+                     float(states.scale), states.beta};
+    const int viewType = states.viewType;
     SceneBounds box;
     if (g_graph && m_views && viewType >= 0 && viewType < 5 && m_views[viewType]) {
-        box = ViewBounds::ofView(*g_graph, *m_views[viewType], viewType, g_renderStates.beta);
+        box = ViewBounds::ofView(*g_graph, *m_views[viewType], viewType, states.beta);
     }
+    if (box.empty()) return box;
+    return ViewBounds::transformed(box, m_boundsState[0], m_boundsState[1], m_boundsState[2],
+                                   ViewBounds::sceneScale(states.scale));
+}
+
+bool OpenGLWidget::boundsStateChanged() const {
+    const RenderStates& states = g_renderStates;
+    const std::array<float, 5> now{float(states.rotationX), float(states.rotationY),
+                                   float(states.rotationZ), float(states.scale), states.beta};
+    return now != m_boundsState;
+}
+
+void OpenGLWidget::frameView(bool placeLight) {
+    const int viewType = g_renderStates.viewType;
+    const SceneBounds box = viewBounds();
     const bool graphShown = !box.empty();
-    if (graphShown) {
-        box = ViewBounds::transformed(box, static_cast<float>(g_renderStates.rotationX),
-                                      static_cast<float>(g_renderStates.rotationY),
-                                      static_cast<float>(g_renderStates.rotationZ),
-                                      ViewBounds::sceneScale(g_renderStates.scale));
-    }
     m_framedBounds = box;
     m_renderer->setSceneBounds(box);
     const SceneBounds& framed = graphShown ? box : emptySceneBox();
@@ -150,6 +162,18 @@ void OpenGLWidget::frameView(bool placeLight) {
     m_cameraMoved = false;
 }
 
+void OpenGLWidget::followSceneTransform() {
+    // The scene was turned, scaled or straightened: the cameras stay where the user left them,
+    // but their clipping planes and the renderer's floor follow the new box.
+    const SceneBounds box = viewBounds();
+    if (box.empty()) return;
+    m_framedBounds = box;
+    m_renderer->setSceneBounds(box);
+    m_cameraControl.setBounds(box);
+    m_cameraControl.placePerspectiveCamera(*m_perspectiveCamera);
+    CameraFraming::fitOrthoPlanes(box, *m_orthoCamera);
+}
+
 void OpenGLWidget::fitView() { frameView(false); }
 
 void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
@@ -163,6 +187,8 @@ void OpenGLWidget::paintGL() {
     // also gets the light placed for it.
     if (g_renderStates.viewType != m_framedView || m_mode3D != m_framedMode3D) {
         frameView(g_renderStates.viewType != m_framedView);
+    } else if (boundsStateChanged()) {
+        followSceneTransform();
     }
     Camera* camera = m_mode3D ? m_perspectiveCamera.get() : m_orthoCamera.get();
     setDefaultFramebuffer(defaultFramebufferObject());

@@ -9,6 +9,7 @@
 
 #include <QOpenGLWidget>
 
+#include <array>
 #include <memory>
 
 class RenderImplementation;
@@ -63,6 +64,12 @@ private:
     // Frames the view in force in the render states with both cameras; with placeLight the
     // light moves to where it lights that view.
     void frameView(bool placeLight);
+    // The box of the view in force, with the scene rotation, scale and bundling strength in
+    // force; remembers those.
+    SceneBounds viewBounds();
+    bool boundsStateChanged() const;
+    // Clipping planes and the renderer's box follow a changed scene transform.
+    void followSceneTransform();
     float aspect() const;
     // Picks at a widget position, in the device pixels the renderer's buffers have.
     void pickAt(const QPointF& position);
@@ -84,6 +91,8 @@ private:
     SceneBounds m_framedBounds;
     int m_framedView = -1;
     bool m_framedMode3D = true;
+    // Rotation x, y, z, scale slider and beta the box was last computed with.
+    std::array<float, 5> m_boundsState{};
     // Whether the user has moved a camera since the view was last framed.
     bool m_cameraMoved = false;
     // Where the left button went down, and whether the pointer has left it since: a release

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -98,15 +99,27 @@ void CameraFraming::frameOrtho(const SceneBounds& box, int viewType, float aspec
     ortho.height =
         std::max(std::max(2 * halfY, 2 * halfX / aspect) / kFill, CameraControl::kMinExtent);
     ortho.width = ortho.height * aspect;
-    // The eye stands off the box by more than its size; the planes leave room for the floor
-    // under it and the light above it.
-    const float radius = radiusOf(box);
-    const float standOff = 4.0f * radius;
+    // The eye stands off the box by more than its size, in front of it.
+    const float standOff = 4.0f * radiusOf(box);
     const Vector3 eye{centre[0] - forward[0] * standOff, centre[1] - forward[1] * standOff,
                       centre[2] - forward[2] * standOff};
-    ortho.zNear = standOff - 3.0f * radius;
-    ortho.zFar = standOff + 3.0f * radius;
     ortho.lookAt(eye, centre, up);
+    fitOrthoPlanes(box, ortho);
+}
+
+void CameraFraming::fitOrthoPlanes(const SceneBounds& box, Camera& ortho) {
+    if (box.empty()) return;
+    const Vector3 eye = ortho.position(), forward = ortho.forward();
+    float nearest = std::numeric_limits<float>::max();
+    float farthest = -std::numeric_limits<float>::max();
+    for (int i = 0; i < 8; ++i) {
+        const float depth = math::dot(minus(corner(box, i), eye), forward);
+        nearest = std::min(nearest, depth);
+        farthest = std::max(farthest, depth);
+    }
+    const float radius = radiusOf(box);
+    ortho.zNear = nearest - 2.0f * radius;
+    ortho.zFar = farthest + 2.0f * radius;
     ortho.updateOrtho();
 }
 

@@ -33,6 +33,9 @@ public:
     // The orthographic camera face-on to box at aspect, box centred. Nothing changes for an
     // empty box.
     static void frameOrtho(const SceneBounds& box, int viewType, float aspect, Camera& ortho);
+    // The orthographic camera's planes around box as seen from where it stands, with room for
+    // the floor under the box and the light above it.
+    static void fitOrthoPlanes(const SceneBounds& box, Camera& ortho);
     // A new picture shape: the 2D camera keeps its height and the 3D camera its field of view.
     static void setAspect(float aspect, Camera& ortho, Camera& perspective);
 

@@ -343,6 +343,40 @@ private slots:
         QVERIFY(std::fabs(inMiddle[0]) < 1e-4f && std::fabs(inMiddle[1]) < 1e-4f);
     }
 
+    // Turning or scaling the scene keeps the cameras where they are, but the clipping planes
+    // and the renderer's box follow, so a scene grown six times is not cut off.
+    void sceneTransformMovesThePlanesNotTheCameras() {
+        for (const bool mode3D : {true, false}) {
+            setMode3D(mode3D);
+            QVERIFY(waitForFrames(1));
+            surface().fitView();
+            const SceneBounds before = surface().framedBounds();
+            const Snapshot cameras = snapshot(surface());
+            g_renderStates.scale = 100;
+            g_renderStates.rotationY = 30;
+            QVERIFY(waitForFrames(2));
+            const SceneBounds& after = surface().framedBounds();
+            QVERIFY(after.extent(1) > 5.9f * before.extent(1));
+            QCOMPARE(surface().renderer()->sceneBounds().min, after.min);
+            QCOMPARE(snapshot(surface()).perspectiveView, cameras.perspectiveView);
+            QCOMPARE(snapshot(surface()).orthoView, cameras.orthoView);
+            const Camera& camera =
+                mode3D ? *surface().perspectiveCamera() : *surface().orthoCamera();
+            for (int i = 0; i < 8; ++i) {
+                const Vector3 corner{i & 1 ? after.max[0] : after.min[0],
+                                     i & 2 ? after.max[1] : after.min[1],
+                                     i & 4 ? after.max[2] : after.min[2]};
+                const Vector4 eye =
+                    math::transform(camera.view, {corner[0], corner[1], corner[2], 1});
+                QVERIFY(-eye[2] <= camera.zFar);
+                if (!mode3D || -eye[2] > camera.zFar / 1000) QVERIFY(-eye[2] >= camera.zNear);
+            }
+            g_renderStates.scale = 50;
+            g_renderStates.rotationY = 0;
+            QVERIFY(waitForFrames(1));
+        }
+    }
+
 private:
     OpenGLWidget& surface() { return *m_window->openGLWidget; }
 
