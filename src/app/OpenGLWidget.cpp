@@ -1,8 +1,12 @@
 #include "OpenGLWidget.h"
 
+#include "CameraFraming.h"
 #include "DefaultFramebuffer.h"
+#include "GraphStore.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
+#include "View.h"
+#include "ViewBounds.h"
 #include "ViewerGlState.h"
 
 #include <IL/il.h>
@@ -11,7 +15,9 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +29,19 @@ namespace {
 constexpr double kLightStep = static_cast<double>(0.05f);
 
 bool onlyAlt(const QInputEvent* event) { return event->modifiers() == Qt::AltModifier; }
+
+// A press and release closer than this many pixels in either direction is a click.
+constexpr double kClickSlop = 3.0;
+// One notch of the wheel brings the camera this much closer.
+constexpr double kWheelZoom = 0.85;
+
+// Framed while no graph is loaded: the origin, where the light starts, and the floor under it.
+SceneBounds emptySceneBox() {
+    SceneBounds box;
+    box.add(-1, -2.5f, -1);
+    box.add(1, 1, 1);
+    return box;
+}
 
 }  // namespace
 
@@ -64,9 +83,6 @@ void OpenGLWidget::initializeGL() {
     glClearColor(m_backgroundColor.redF(), m_backgroundColor.greenF(), m_backgroundColor.blueF(),
                  m_backgroundColor.alphaF());
 
-    m_orthoCamera->lookAt({0, -1, 0}, {0, 0, 0}, {0, 0, 1});
-    m_perspectiveCamera->lookAt({0, 0, -1}, {0, 0, 0}, {0, 1, 0});
-
     setDefaultFramebuffer(defaultFramebufferObject());
     m_renderer->setCamera(m_perspectiveCamera.get());
     m_renderer->Initialize();
@@ -77,17 +93,103 @@ void OpenGLWidget::initializeGL() {
         m_renderer->CreateObjects(m_pendingViews);
         m_pendingViews = nullptr;
     }
+    frameView(m_views != nullptr);
 }
 
 void OpenGLWidget::resizeGL(int w, int h) {
-    if (h == 0) h = 1;
-    glViewport(0, 0, w, h);
-    m_viewportWidth = w;
-    m_viewportHeight = h;
+    // The toolkit reports the size in widget pixels; the framebuffer has device pixels.
+    const double ratio = devicePixelRatioF();
+    const int width = std::max(1, static_cast<int>(std::lround(w * ratio)));
+    const int height = std::max(1, static_cast<int>(std::lround(h * ratio)));
+    glViewport(0, 0, width, height);
+    m_viewportWidth = width;
+    m_viewportHeight = height;
+    m_renderer->setSurfaceSize(width, height);
+    // A picture the user has not moved is framed again for the new shape; a moved one keeps
+    // its zoom and only changes its aspect.
+    if (m_cameraMoved || m_framedView < 0) {
+        CameraFraming::setAspect(aspect(), *m_orthoCamera, *m_perspectiveCamera);
+    } else {
+        frameView(false);
+    }
+}
+
+float OpenGLWidget::aspect() const {
+    if (m_viewportWidth > 0 && m_viewportHeight > 0) {
+        return static_cast<float>(m_viewportWidth) / static_cast<float>(m_viewportHeight);
+    }
+    if (width() > 0 && height() > 0) return static_cast<float>(width()) / height();
+    return 4.0f / 3.0f;
+}
+
+SceneBounds OpenGLWidget::viewBounds() {
+    const RenderStates& states = g_renderStates;
+    m_boundsState = {float(states.rotationX), float(states.rotationY), float(states.rotationZ),
+                     float(states.scale), states.beta};
+    const int viewType = states.viewType;
+    SceneBounds box;
+    if (g_graph && m_views && viewType >= 0 && viewType < 5 && m_views[viewType]) {
+        box = ViewBounds::ofView(*g_graph, *m_views[viewType], viewType, states.beta);
+    }
+    if (box.empty()) return box;
+    return ViewBounds::transformed(box, m_boundsState[0], m_boundsState[1], m_boundsState[2],
+                                   ViewBounds::sceneScale(states.scale));
+}
+
+bool OpenGLWidget::boundsStateChanged() const {
+    const RenderStates& states = g_renderStates;
+    const std::array<float, 5> now{float(states.rotationX), float(states.rotationY),
+                                   float(states.rotationZ), float(states.scale), states.beta};
+    return now != m_boundsState;
+}
+
+void OpenGLWidget::frameView(bool placeLight) {
+    const int viewType = g_renderStates.viewType;
+    const SceneBounds box = viewBounds();
+    const bool graphShown = !box.empty();
+    m_framedBounds = box;
+    m_renderer->setSceneBounds(box);
+    const SceneBounds& framed = graphShown ? box : emptySceneBox();
+    CameraFraming::framePerspective(framed, viewType, aspect(), m_cameraControl,
+                                    *m_perspectiveCamera);
+    CameraFraming::frameOrtho(framed, viewType, aspect(), *m_orthoCamera);
+    if (placeLight && graphShown) {
+        const Vector3 light = CameraFraming::lightPosition(box);
+        std::copy(light.begin(), light.end(), m_light->m_position);
+    }
+    m_framedView = viewType;
+    m_framedMode3D = g_renderStates.mode3D;
+    m_cameraMoved = false;
+}
+
+void OpenGLWidget::followSceneTransform() {
+    // The scene was turned, scaled or straightened: the cameras stay where the user left them,
+    // but their clipping planes and the renderer's floor follow the new box.
+    const SceneBounds box = viewBounds();
+    if (box.empty()) return;
+    m_framedBounds = box;
+    m_renderer->setSceneBounds(box);
+    m_cameraControl.setBounds(box);
+    m_cameraControl.placePerspectiveCamera(*m_perspectiveCamera);
+    CameraFraming::fitOrthoPlanes(box, *m_orthoCamera);
+}
+
+void OpenGLWidget::fitView() { frameView(false); }
+
+void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
+    m_cameraMoved = true;
+    m_cameraControl.lookAtPoint(drawnPoint, *m_orthoCamera, *m_perspectiveCamera);
 }
 
 void OpenGLWidget::paintGL() {
     m_mode3D = g_renderStates.mode3D;
+    // A view of another shape, or the other camera, comes on screen: frame it. A new view
+    // also gets the light placed for it.
+    if (g_renderStates.viewType != m_framedView || m_mode3D != m_framedMode3D) {
+        frameView(g_renderStates.viewType != m_framedView);
+    } else if (boundsStateChanged()) {
+        followSceneTransform();
+    }
     Camera* camera = m_mode3D ? m_perspectiveCamera.get() : m_orthoCamera.get();
     setDefaultFramebuffer(defaultFramebufferObject());
 
@@ -100,6 +202,7 @@ void OpenGLWidget::paintGL() {
 }
 
 void OpenGLWidget::setView(View** view) {
+    m_views = view;
     // Before the context exists the objects cannot be made; initializeGL makes them.
     if (!m_initialized) {
         m_pendingViews = view;
@@ -107,6 +210,15 @@ void OpenGLWidget::setView(View** view) {
     }
     makeCurrent();
     m_renderer->CreateObjects(view);
+    doneCurrent();
+    frameView(true);
+}
+
+void OpenGLWidget::pickAt(const QPointF& position) {
+    const double ratio = devicePixelRatioF();
+    makeCurrent();
+    m_renderer->pick(static_cast<int>(position.x() * ratio),
+                     static_cast<int>(position.y() * ratio));
     doneCurrent();
 }
 
@@ -116,39 +228,74 @@ void OpenGLWidget::mousePressEvent(QMouseEvent* event) {
     m_oldMousePosition[0] = static_cast<float>(event->position().x());
     m_oldMousePosition[1] = static_cast<float>(event->position().y());
     m_oldMousePosition[2] = 0;
+    if (event->button() == Qt::LeftButton) {
+        m_pressPosition = event->position();
+        m_dragged = false;
+    }
 }
 
 void OpenGLWidget::mouseMoveEvent(QMouseEvent* event) {
     std::cout << " mouseMoveEvent \n";
     const float x = static_cast<float>(event->position().x());
     const float y = static_cast<float>(event->position().y());
-    if (!onlyAlt(event)) {
-        makeCurrent();
-        m_renderer->pick(static_cast<int>(x), static_cast<int>(y));
-        doneCurrent();
+    const QPointF moved = event->position() - m_pressPosition;
+    if (std::fabs(moved.x()) > kClickSlop || std::fabs(moved.y()) > kClickSlop) m_dragged = true;
+    const Qt::MouseButtons buttons = event->buttons();
+    const bool alt = onlyAlt(event);
+    const bool orbit = !alt && buttons == Qt::RightButton;
+    const bool pan = !alt && buttons == Qt::MiddleButton;
+    if (!alt && !orbit && !pan) {
+        pickAt(event->position());
         return;
     }
-    const Qt::MouseButtons buttons = event->buttons();
-    if (buttons != Qt::RightButton && buttons != Qt::LeftButton) return;
-    const float dx = CameraControl::deltaX(x - m_oldMousePosition[0]);
-    const float dy = CameraControl::deltaY(y - m_oldMousePosition[1]);
+    if (alt && buttons != Qt::RightButton && buttons != Qt::LeftButton) return;
+    m_cameraMoved = true;
+    const float pixelsX = x - m_oldMousePosition[0], pixelsY = y - m_oldMousePosition[1];
+    const float dx = CameraControl::deltaX(pixelsX);
+    const float dy = CameraControl::deltaY(pixelsY);
     m_oldMousePosition[0] = x;
     m_oldMousePosition[1] = y;
     m_oldMousePosition[2] = 0;
-    if (buttons == Qt::RightButton) {
+    if (pan) {
+        // The picture follows the pointer whatever the surface's size.
+        m_cameraControl.panStep(2.0f * pixelsX / std::max(width(), 1),
+                                2.0f * pixelsY / std::max(height(), 1), m_mode3D, *m_orthoCamera,
+                                *m_perspectiveCamera);
+    } else if (orbit) {
+        if (m_mode3D) m_cameraControl.orbitStep(dx, dy, *m_perspectiveCamera);
+    } else if (buttons == Qt::RightButton) {
         m_cameraControl.zoomStep(dx, dy, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
     } else if (m_mode3D) {
         m_cameraControl.orbitStep(dx, dy, *m_perspectiveCamera);
     } else {
-        CameraControl::panStep(dx, dy, *m_orthoCamera);
+        m_cameraControl.panStep(dx, dy, false, *m_orthoCamera, *m_perspectiveCamera);
     }
 }
 
-void OpenGLWidget::mouseReleaseEvent(QMouseEvent*) {
+void OpenGLWidget::mouseReleaseEvent(QMouseEvent* event) {
     std::cout << " Stop Picking\n mouseReleaseEvent \n";
+    // A move event comes only once the pointer has moved, so a click has not picked yet.
+    if (event->button() == Qt::LeftButton && !m_dragged && !onlyAlt(event)) {
+        pickAt(event->position());
+    }
+}
+
+void OpenGLWidget::wheelEvent(QWheelEvent* event) {
+    // 120 units are one notch; turning the wheel away from the user comes closer.
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0) return;
+    m_cameraMoved = true;
+    const float factor = static_cast<float>(std::pow(kWheelZoom, notches));
+    m_cameraControl.zoomBy(factor, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
+    event->accept();
 }
 
 void OpenGLWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Home || event->key() == Qt::Key_F)) {
+        fitView();
+        return;
+    }
     if (!onlyAlt(event)) return;
     float* position = m_light->m_position;
     switch (event->key()) {

@@ -5,16 +5,23 @@
 #include "Camera.h"
 #include "CameraControl.h"
 #include "Light.h"
+#include "SceneBounds.h"
 
 #include <QOpenGLWidget>
 
+#include <array>
 #include <memory>
 
 class RenderImplementation;
 class View;
 
-// The drawing surface: owns the renderer, the light and the two cameras, repaints continuously
-// and turns ALT mouse drags and ALT keys into camera and light moves. A drag without ALT picks.
+// The drawing surface: owns the renderer, the light and the two cameras, repaints continuously,
+// frames the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns
+// mouse and keys into camera and light moves and picking.
+//
+// Input: ALT + left drag orbits (3D) or pans (2D), ALT + right drag zooms, ALT + W/S/A/D/R/F move
+// the light. Without ALT: the wheel zooms, a right drag orbits (3D), a middle drag pans, a left
+// click or drag picks, Home and F frame the view again.
 class OpenGLWidget : public QOpenGLWidget {
     Q_OBJECT
 
@@ -27,11 +34,20 @@ public:
     Camera* orthoCamera() const { return m_orthoCamera.get(); }
     Camera* perspectiveCamera() const { return m_perspectiveCamera.get(); }
     float distance() const { return m_cameraControl.distance(); }
+    const CameraControl& cameraControl() const { return m_cameraControl; }
+    // The box last framed, in drawn coordinates with the scene rotation and scale applied.
+    const SceneBounds& framedBounds() const { return m_framedBounds; }
+    // Viewport in device pixels.
     int viewportWidth() const { return m_viewportWidth; }
     int viewportHeight() const { return m_viewportHeight; }
 
+    // Centres both cameras on a drawn point, keeping their zoom and direction.
+    void lookAtPoint(const Vector3& drawnPoint);
+
 public slots:
     void setView(View** view);
+    // Frames the current view again, as when it first came on screen.
+    void fitView();
 
 protected:
     void initializeGL() override;
@@ -42,8 +58,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Frames the view in force in the render states with both cameras; with placeLight the
+    // light moves to where it lights that view.
+    void frameView(bool placeLight);
+    // The box of the view in force, with the scene rotation, scale and bundling strength in
+    // force; remembers those.
+    SceneBounds viewBounds();
+    bool boundsStateChanged() const;
+    // Clipping planes and the renderer's box follow a changed scene transform.
+    void followSceneTransform();
+    float aspect() const;
+    // Picks at a widget position, in the device pixels the renderer's buffers have.
+    void pickAt(const QPointF& position);
+
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;
     bool m_mode3D = true;
@@ -57,4 +87,16 @@ private:
     std::unique_ptr<RenderImplementation> m_renderer;
     bool m_initialized = false;
     View** m_pendingViews = nullptr;
+    View** m_views = nullptr;
+    SceneBounds m_framedBounds;
+    int m_framedView = -1;
+    bool m_framedMode3D = true;
+    // Rotation x, y, z, scale slider and beta the box was last computed with.
+    std::array<float, 5> m_boundsState{};
+    // Whether the user has moved a camera since the view was last framed.
+    bool m_cameraMoved = false;
+    // Where the left button went down, and whether the pointer has left it since: a release
+    // without a drag is a click.
+    QPointF m_pressPosition;
+    bool m_dragged = false;
 };

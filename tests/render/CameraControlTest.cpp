@@ -1,10 +1,11 @@
-// The drawing surface's camera arithmetic: drag deltas, zoom sign, the 2D zoom and pan, and the
-// 3D orbit's eye position.
+// The drawing surface's camera arithmetic: drag deltas, zoom sign, the 2D zoom and pan, the 3D
+// orbit around its centre, and the clipping planes that follow the camera.
 #include "CameraControl.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -12,23 +13,29 @@ void expectVectorNear(const Vector3& actual, const Vector3& expected, float tole
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
 }
 
-// The widget's cameras after initializeGL.
+// A 2D camera looking down at the x-z plane, 2 x 1.5 wide, -z at the top.
 Camera orthoCamera() {
     Camera camera(-1.0f, 1.0f, -0.75f, 0.75f, 0.0f, 50.0f);
-    camera.lookAt({0, -1, 0}, {0, 0, 0}, {0, 0, 1});
+    camera.width = 2.0f;
+    camera.height = 1.5f;
+    camera.lookAt({0, 10, 0}, {0, 0, 0}, {0, 0, -1});
+    camera.updateOrtho();
     return camera;
 }
 
-Camera perspectiveCamera() {
-    Camera camera(1.0f, 20.0f, 80.0f, 1.3333334f);
-    camera.lookAt({0, 0, -1}, {0, 0, 0}, {0, 1, 0});
-    return camera;
+Camera perspectiveCamera() { return Camera(1.0f, 20.0f, 45.0f, 1.6f); }
+
+SceneBounds box(const Vector3& low, const Vector3& high) {
+    SceneBounds b;
+    b.add(low[0], low[1], low[2]);
+    b.add(high[0], high[1], high[2]);
+    return b;
 }
 
-// Where a view-space point lands in normalised device coordinates.
-Vector3 projected(const Camera& camera, const Vector3& viewPoint) {
-    const Vector4 clip =
-        math::transform(camera.projection, {viewPoint[0], viewPoint[1], viewPoint[2], 1});
+// Where a world point lands in normalised device coordinates.
+Vector3 projected(const Camera& camera, const Vector3& point) {
+    const Vector4 eye = math::transform(camera.view, {point[0], point[1], point[2], 1});
+    const Vector4 clip = math::transform(camera.projection, eye);
     return {clip[0] / clip[3], clip[1] / clip[3], clip[2] / clip[3]};
 }
 
@@ -49,78 +56,154 @@ TEST(CameraControl, ZoomSignFollowsTheSumOfTheDeltas) {
     EXPECT_EQ(CameraControl::zoomAmount(0, 0), 0.0f);
 }
 
-TEST(CameraControl, FirstTwoDimensionalZoomGivesAUnitVolumeWithYFlipped) {
+TEST(CameraControl, TwoDimensionalZoomKeepsThePicturesShape) {
     CameraControl control;
     Camera ortho = orthoCamera(), perspective = perspectiveCamera();
-    // Before: the 2 x 1.5 volume of the constructor, y upwards.
-    expectVectorNear(projected(ortho, {1, 0.75f, 0}), {1, 1, -1});
-    control.zoomStep(0, 0, false, ortho, perspective);
-    EXPECT_EQ(ortho.width, 1.0f);
-    EXPECT_EQ(ortho.height, 1.0f);
-    // About 1 x 1 around the axis, view-space y turned over.
-    expectVectorNear(projected(ortho, {0.5f, 0.5f, 0}), {1, -1, -1});
-    expectVectorNear(projected(ortho, {-0.5f, -0.5f, -50}), {-1, 1, 1});
-    // Later steps grow both extents by the same amount: a drag of (51.2, 38.4) pixels.
-    const float dx = CameraControl::deltaX(51.2f), dy = CameraControl::deltaY(38.4f);
-    control.zoomStep(dx, dy, false, ortho, perspective);
-    EXPECT_NEAR(ortho.width, 1 + 2 * std::sqrt(0.02f), 1e-6f);
-    EXPECT_EQ(ortho.width, ortho.height);
-    // The 3D camera and distance are untouched by a 2D zoom.
+    const Matrix4 perspectiveView = perspective.view;
+    // An ALT drag of (0.3, 0.4) grows the height by 1 and the width with it.
+    control.zoomStep(0.3f, 0.4f, false, ortho, perspective);
+    EXPECT_FLOAT_EQ(ortho.height, 2.5f);
+    EXPECT_FLOAT_EQ(ortho.width, 2.5f * 4 / 3);
+    // The projection follows, with +z (the bottom of the picture) downwards: no mirror.
+    expectVectorNear(projected(ortho, {ortho.width / 2, 0, ortho.height / 2}), {1, -1, -0.6f});
+    // The wheel multiplies.
+    control.zoomBy(0.5f, false, ortho, perspective);
+    EXPECT_FLOAT_EQ(ortho.height, 1.25f);
+    // Zooming in through 0 stops at a small positive height instead of turning the picture over.
+    control.zoomStep(-3.0f, -4.0f, false, ortho, perspective);
+    EXPECT_EQ(ortho.height, CameraControl::kMinExtent);
+    EXPECT_GT(projected(ortho, {1e-5f, 0, 0})[0], 0.0f);
+    // The 3D side is untouched by 2D zooms.
     EXPECT_EQ(control.distance(), 1.0f);
-    expectVectorNear(perspective.position(), {0, 0, -1});
-    // Zooming the other way through 0 mirrors the picture.
-    control.zoomStep(-1.0f, -1.0f, false, ortho, perspective);
-    EXPECT_LT(ortho.width, 0.0f);
-    EXPECT_LT(projected(ortho, {0.1f, 0, 0})[0], 0.0f);
+    EXPECT_EQ(perspective.view, perspectiveView);
 }
 
-TEST(CameraControl, FirstOrbitStepPutsTheEyeOnThePositiveZAxis) {
+TEST(CameraControl, OrbitTurnsTheEyeAroundTheCentre) {
     CameraControl control;
     Camera perspective = perspectiveCamera();
+    const Vector3 centre{0.5f, 0.25f, -1};
+    control.setOrbit(0, 0, 2, centre);
     control.orbitStep(0, 0, perspective);
-    expectVectorNear(perspective.position(), {0, 0, 1});
-    // Half a drag to the right: 90 degrees of yaw, from +z to +x.
+    expectVectorNear(perspective.position(), {0.5f, 0.25f, 1});
+    // Half a drag to the right: 90 degrees of yaw, from +z to +x of the centre.
     control.orbitStep(0.5f, 0, perspective);
-    expectVectorNear(perspective.position(), {1, 0, 0});
-    control.orbitStep(-0.5f, 0.5f, perspective);
-    // 45 degrees of pitch about +x turn +z towards -y.
-    expectVectorNear(perspective.position(), {0, -std::sqrt(0.5f), std::sqrt(0.5f)});
+    expectVectorNear(perspective.position(), {2.5f, 0.25f, -1});
+    // 45 degrees of pitch about +x turn +z towards -y; negative pitch lifts the eye.
+    control.orbitStep(-0.5f, -0.5f, perspective);
+    const float r = 2 * std::sqrt(0.5f);
+    expectVectorNear(perspective.position(), {0.5f, 0.25f + r, -1 + r});
     EXPECT_EQ(control.horizontal(), 0.0f);
-    EXPECT_EQ(control.vertical(), 0.5f);
-    // The camera looks at the origin with +y up: the origin is straight ahead.
-    const Vector4 origin = math::transform(perspective.view, {0, 0, 0, 1});
-    EXPECT_NEAR(origin[0], 0, 1e-6f);
-    EXPECT_NEAR(origin[1], 0, 1e-6f);
-    EXPECT_NEAR(origin[2], -1, 1e-5f);
+    EXPECT_EQ(control.vertical(), -0.5f);
+    // The centre stays straight ahead at the distance.
+    const Vector4 ahead = math::transform(perspective.view, {centre[0], centre[1], centre[2], 1});
+    EXPECT_NEAR(ahead[0], 0, 1e-5f);
+    EXPECT_NEAR(ahead[1], 0, 1e-5f);
+    EXPECT_NEAR(ahead[2], -2, 1e-5f);
 }
 
-TEST(CameraControl, ThreeDimensionalZoomMovesAlongTheRotatedAxis) {
+TEST(CameraControl, ThreeDimensionalZoomMovesAlongTheRotatedAxisAndStopsShortOfTheCentre) {
     CameraControl control;
     Camera ortho = orthoCamera(), perspective = perspectiveCamera();
-    control.orbitStep(0.5f, 0, perspective);  // eye on +x
+    const Matrix4 orthoView = ortho.view;
+    control.setOrbit(0.5f, 0, 1, {1, 1, 1});  // eye on +x of the centre
     control.zoomStep(0.3f, 0.4f, true, ortho, perspective);
     EXPECT_FLOAT_EQ(control.distance(), 2.0f);
-    expectVectorNear(perspective.position(), {2, 0, 0});
-    // A negative distance puts the camera on the other side of the origin.
+    expectVectorNear(perspective.position(), {3, 1, 1});
+    control.zoomBy(0.25f, true, ortho, perspective);
+    EXPECT_FLOAT_EQ(control.distance(), 0.5f);
+    // No further than a small positive distance: the camera never passes the centre.
     control.zoomStep(-0.9f, -1.2f, true, ortho, perspective);
-    EXPECT_FLOAT_EQ(control.distance(), -1.0f);
-    expectVectorNear(perspective.position(), {-1, 0, 0});
+    EXPECT_EQ(control.distance(), CameraControl::kMinDistance);
+    EXPECT_GT(perspective.position()[0], 1.0f);
     // The 2D camera is untouched.
-    EXPECT_EQ(ortho.width, 1.0f);
-    expectVectorNear(ortho.position(), {0, -1, 0});
+    EXPECT_EQ(ortho.height, 1.5f);
+    EXPECT_EQ(ortho.view, orthoView);
 }
 
-TEST(CameraControl, PanKeepsLookingAlongPositiveY) {
-    Camera ortho = orthoCamera();
-    CameraControl::panStep(0.1f, 0.2f, ortho);
-    expectVectorNear(ortho.position(), {-0.1f, -1, 0.2f});
-    CameraControl::panStep(-0.3f, 0.1f, ortho);
-    expectVectorNear(ortho.position(), {0.2f, -1, 0.3f});
-    // World +y is the viewing direction (-z in view space), world +z is up on the screen.
-    const Vector4 forward = math::transform(ortho.view, {0, 1, 0, 0});
-    const Vector4 up = math::transform(ortho.view, {0, 0, 1, 0});
-    expectVectorNear({forward[0], forward[1], forward[2]}, {0, 0, -1});
-    expectVectorNear({up[0], up[1], up[2]}, {0, 1, 0});
+// A pan by (dx, dy) halves of the picture carries the point that was in the middle to (dx, -dy)
+// in device coordinates: the picture follows the pointer, in 2D and 3D, whatever the zoom.
+TEST(CameraControl, PanMovesThePictureWithThePointer) {
+    struct Case {
+        bool mode3D;
+        float zoom, dx, dy;
+    };
+    const Case cases[] = {{true, 1, 0.5f, 0},  {true, 1, 0, 0.5f},   {true, 0.3f, -0.4f, 0.2f},
+                          {false, 1, 0.5f, 0}, {false, 1, 0, -0.5f}, {false, 3, 0.25f, 0.75f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "3D " << c.mode3D << " zoom " << c.zoom << " drag "
+                                        << c.dx << ", " << c.dy);
+        CameraControl control;
+        Camera ortho = orthoCamera(), perspective = perspectiveCamera();
+        const Vector3 middle{0.2f, 0.1f, -0.3f};
+        control.setBounds(box({-1, -1, -1}, {1, 1, 1}));
+        control.setOrbit(0.2f, -0.3f, 3, middle);
+        control.placePerspectiveCamera(perspective);
+        control.lookAtPoint(middle, ortho, perspective);
+        control.zoomBy(c.zoom, c.mode3D, ortho, perspective);
+        const float distance = control.distance(), height = ortho.height;
+        control.panStep(c.dx, c.dy, c.mode3D, ortho, perspective);
+        const Vector3 at = projected(c.mode3D ? perspective : ortho, middle);
+        EXPECT_NEAR(at[0], c.dx, 1e-4f);
+        EXPECT_NEAR(at[1], -c.dy, 1e-4f);
+        // Panning neither zooms nor turns.
+        EXPECT_EQ(control.distance(), distance);
+        EXPECT_EQ(ortho.height, height);
+        expectVectorNear(ortho.forward(), {0, -1, 0});
+    }
+}
+
+TEST(CameraControl, LookAtPointCentresBothCamerasKeepingTheirZoom) {
+    CameraControl control;
+    Camera ortho = orthoCamera(), perspective = perspectiveCamera();
+    control.setBounds(box({-1, 0, -1}, {1, 1, 1}));
+    control.setOrbit(0.1f, -0.4f, 2.5f, {0, 0.5f, 0});
+    control.placePerspectiveCamera(perspective);
+    const float depthBefore = math::dot(ortho.position(), ortho.forward());
+    for (const Vector3& point : {Vector3{0.9f, 0.1f, -0.8f}, Vector3{-0.7f, 1, 0.6f}}) {
+        control.lookAtPoint(point, ortho, perspective);
+        expectVectorNear(projected(perspective, point), {0, 0, projected(perspective, point)[2]});
+        expectVectorNear(projected(ortho, point), {0, 0, projected(ortho, point)[2]});
+        EXPECT_EQ(control.distance(), 2.5f);
+        EXPECT_EQ(ortho.height, 1.5f);
+        // The 2D eye keeps its depth, so the clipping planes still hold the scene.
+        EXPECT_NEAR(math::dot(ortho.position(), ortho.forward()), depthBefore, 1e-5f);
+    }
+}
+
+// After any move, the framed box lies between the perspective camera's planes.
+TEST(CameraControl, ClippingPlanesFollowTheCamera) {
+    const SceneBounds scene = box({-2, -0.5f, -1}, {3, 0.5f, 2});
+    CameraControl control;
+    Camera ortho = orthoCamera(), perspective = perspectiveCamera();
+    control.setBounds(scene);
+    control.setOrbit(0, -0.5f, 8, {scene.centre(0), scene.centre(1), scene.centre(2)});
+    control.placePerspectiveCamera(perspective);
+    const std::function<void()> moves[] = {
+        [&] { control.zoomBy(0.1f, true, ortho, perspective); },    // inside the box
+        [&] { control.zoomBy(100.0f, true, ortho, perspective); },  // far away
+        [&] { control.orbitStep(0.7f, 0.3f, perspective); },
+        [&] { control.panStep(1.5f, -0.5f, true, ortho, perspective); },
+    };
+    int move = 0;
+    for (const auto& apply : moves) {
+        SCOPED_TRACE(move++);
+        apply();
+        EXPECT_GT(perspective.zNear, 0.0f);
+        EXPECT_LE(perspective.zFar / perspective.zNear, 1000.5f);
+        for (int i = 0; i < 8; ++i) {
+            const Vector3 corner{i & 1 ? scene.max[0] : scene.min[0],
+                                 i & 2 ? scene.max[1] : scene.min[1],
+                                 i & 4 ? scene.max[2] : scene.min[2]};
+            const Vector4 eye =
+                math::transform(perspective.view, {corner[0], corner[1], corner[2], 1});
+            // Corners in front of the eye lie before the far plane, and those far enough in
+            // front beyond the near one.
+            EXPECT_LE(-eye[2], perspective.zFar);
+            if (-eye[2] > perspective.zFar / 1000.0f) {
+                EXPECT_GE(-eye[2], perspective.zNear);
+            }
+        }
+    }
 }
 
 }  // namespace

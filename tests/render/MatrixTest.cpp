@@ -150,18 +150,29 @@ TEST(Camera, OrbitPlacementOfTheEye) {
     expectPointNear(math::transform(m, {0, 0, 0, 1}), 2, 0, 0);
 }
 
-TEST(Camera, UpdateOrthoFlipsViewSpaceY) {
+TEST(Camera, UpdateOrthoAndUpdatePerspectiveRemakeTheProjection) {
     Camera camera(-1, 1, -0.75f, 0.75f, 0, 50);
     camera.width = 2.0f;
     camera.height = 1.5f;
     camera.updateOrtho();
     expectMatrixNear(camera.projection,
-                     {1, 0, 0, 0, 0, -1.0f / 0.75f, 0, 0, 0, 0, -0.04f, 0, 0, 0, -1, 1});
-    // A point at the top of the view volume lands at the bottom of the picture.
-    expectPointNear(math::transform(camera.projection, {0, 0.75f, -10, 1}), 0, -1, -0.6f);
-    // The first zoom step of 0: a 1 x 1 volume.
-    Camera zoomed(-1, 1, -0.75f, 0.75f, 0, 50);
-    zoomed.updateOrtho();
-    EXPECT_NEAR(zoomed.projection[0], 2.0f, kTolerance);
-    EXPECT_NEAR(zoomed.projection[5], -2.0f, kTolerance);
+                     {1, 0, 0, 0, 0, 1.0f / 0.75f, 0, 0, 0, 0, -0.04f, 0, 0, 0, -1, 1});
+    // A point at the top of the view volume lands at the top of the picture: no mirror.
+    expectPointNear(math::transform(camera.projection, {0, 0.75f, -10, 1}), 0, 1, -0.6f);
+
+    Camera perspective(1, 20, 80, 1.3333334f);
+    perspective.fovy = 45;
+    perspective.aspect = 2;
+    perspective.zNear = 0.5f;
+    perspective.zFar = 8;
+    perspective.updatePerspective();
+    expectMatrixNear(perspective.projection, math::perspective(45, 2, 0.5f, 8));
+}
+
+TEST(Camera, AxesAreReadFromTheView) {
+    Camera camera(1, 20, 80, 1.3333334f);
+    camera.lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, -1});
+    expectPointNear({camera.right()[0], camera.right()[1], camera.right()[2], 1}, 1, 0, 0);
+    expectPointNear({camera.up()[0], camera.up()[1], camera.up()[2], 1}, 0, 0, -1);
+    expectPointNear({camera.forward()[0], camera.forward()[1], camera.forward()[2], 1}, 0, -1, 0);
 }

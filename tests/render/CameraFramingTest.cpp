@@ -1,0 +1,204 @@
+// The start cameras of every view: the view's box is in the picture, fills a good part of it and
+// is not clipped, in 2D and 3D, at several picture shapes, on the sample graph and on a generated
+// one, with and without the scene rotation and scale.
+#include "BallonTree.h"
+#include "BuildGraph.h"
+#include "CameraFraming.h"
+#include "GraphGenerator.h"
+#include "GraphLoader.h"
+#include "RadialTree.h"
+#include "RootedTree.h"
+#include "Trace.h"
+#include "TreeMap.h"
+#include "ViewBounds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct Laid {
+    std::string name;
+    std::unique_ptr<GraphStore> graph;
+    std::unique_ptr<View> views[5];
+};
+
+std::unique_ptr<Laid> layOut(std::string name, std::unique_ptr<GraphStore> graph) {
+    auto laid = std::make_unique<Laid>();
+    laid->name = std::move(name);
+    laid->graph = std::move(graph);
+    g_graph = laid->graph.get();
+    laid->views[0] = std::make_unique<RootedTree>();
+    laid->views[1] = std::make_unique<BallonTree>();
+    laid->views[2] = std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE);
+    laid->views[3] = std::make_unique<TreeMap>(TreeMap::STRIPS);
+    laid->views[4] = std::make_unique<RadialTree>();
+    for (auto& view : laid->views) view->calculate();
+    g_graph = nullptr;
+    return laid;
+}
+
+std::vector<std::unique_ptr<Laid>> graphs() {
+    setTraceStream(nullptr);
+    std::vector<std::unique_ptr<Laid>> result;
+    LoadResult sample = GraphLoader::load("data/ramiflex.xml");
+    EXPECT_TRUE(sample.ok()) << sample.error;
+    if (sample.ok()) result.push_back(layOut("sample", std::move(sample.graph)));
+    GeneratorParams params;
+    params.vertices = 700;
+    params.fanOut = 5;
+    params.maxDepth = 6;
+    params.relations = 900;
+    params.seed = 17;
+    auto generated = buildGraph(GraphGenerator(params).records());
+    generated->calculateHierarchy();
+    result.push_back(layOut("generated", std::move(generated)));
+    return result;
+}
+
+Vector3 project(const Camera& camera, const Vector3& p) {
+    const Vector4 clip =
+        math::transform(camera.projection, math::transform(camera.view, {p[0], p[1], p[2], 1}));
+    return {clip[0] / clip[3], clip[1] / clip[3], clip[2] / clip[3]};
+}
+
+Vector3 drawn(const View& view, uint32_t id) {
+    const LayoutRecord& r = view.records().at(id);
+    return {r.x, 1 - r.y, r.z};
+}
+
+TEST(CameraFraming, EveryViewIsFramedInsideThePictureAndFillsIt) {
+    struct Transform {
+        float rx, ry, rz;
+        int scale;
+    };
+    const Transform transforms[] = {{0, 0, 0, 50}, {30, -40, 15, 72}};
+    const float aspects[] = {4.0f / 3.0f, 16.0f / 9.0f, 0.6f};
+    for (const auto& laid : graphs()) {
+        for (int type = 0; type < 5; ++type) {
+            const SceneBounds plain = ViewBounds::ofView(*laid->graph, *laid->views[type], type);
+            for (const Transform& t : transforms) {
+                const SceneBounds box = ViewBounds::transformed(plain, t.rx, t.ry, t.rz,
+                                                                ViewBounds::sceneScale(t.scale));
+                for (const float aspect : aspects) {
+                    for (const bool mode3D : {true, false}) {
+                        SCOPED_TRACE(testing::Message()
+                                     << laid->name << " view " << type << " rotation " << t.rx
+                                     << " aspect " << aspect << " 3D " << mode3D);
+                        CameraControl control;
+                        Camera camera(1, 20, 80, 4.0f / 3.0f);
+                        if (mode3D) {
+                            CameraFraming::framePerspective(box, type, aspect, control, camera);
+                            EXPECT_EQ(camera.aspect, aspect);
+                        } else {
+                            CameraFraming::frameOrtho(box, type, aspect, camera);
+                            EXPECT_NEAR(camera.width / camera.height, aspect, 1e-5f);
+                        }
+                        Vector3 low{2, 2, 2}, high{-2, -2, -2};
+                        for (int i = 0; i < 8; ++i) {
+                            const Vector3 corner{i & 1 ? box.max[0] : box.min[0],
+                                                 i & 2 ? box.max[1] : box.min[1],
+                                                 i & 4 ? box.max[2] : box.min[2]};
+                            const Vector3 p = project(camera, corner);
+                            for (int a = 0; a < 3; ++a) {
+                                low[a] = std::min(low[a], p[a]);
+                                high[a] = std::max(high[a], p[a]);
+                            }
+                        }
+                        // Inside the picture and between the clipping planes.
+                        for (int a = 0; a < 3; ++a) {
+                            EXPECT_GE(low[a], -1.0f) << "axis " << a;
+                            EXPECT_LE(high[a], 1.0f) << "axis " << a;
+                        }
+                        // At least 60 % of the width or of the height.
+                        EXPECT_GE(std::max(high[0] - low[0], high[1] - low[1]) / 2, 0.6f);
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Face-on in 2D, not mirrored: the rooted tree's root at the top, the flat layouts with x to the
+// right and z downwards, as the 3D start view shows them from the front.
+TEST(CameraFraming, TwoDimensionalViewsAreFaceOnAndUpright) {
+    for (const auto& laid : graphs()) {
+        const uint32_t root = laid->graph->getRoot()->getId();
+        for (int type = 0; type < 5; ++type) {
+            SCOPED_TRACE(testing::Message() << laid->name << " view " << type);
+            const View& view = *laid->views[type];
+            Camera camera(1, 20, 80, 4.0f / 3.0f);
+            CameraFraming::frameOrtho(ViewBounds::ofView(*laid->graph, view, type), type, 1.5f,
+                                      camera);
+            Vector3 direction, up;
+            CameraFraming::flatDirection(type, direction, up);
+            const Vector3 forward = camera.forward();
+            for (int a = 0; a < 3; ++a) EXPECT_NEAR(forward[a], direction[a], 1e-6f);
+            int wrong = 0;
+            const Vector3 rootAt = project(camera, drawn(view, root));
+            for (const auto& entry : view.records()) {
+                if (entry.first == root) continue;
+                const Vector3 p = drawn(view, entry.first), at = project(camera, p);
+                const Vector3 rootPoint = drawn(view, root);
+                // Screen x grows with x; screen y with y (rooted) or against z (the others).
+                wrong += (p[0] - rootPoint[0]) * (at[0] - rootAt[0]) < -1e-9f;
+                const float along = type == 0 ? p[1] - rootPoint[1] : rootPoint[2] - p[2];
+                wrong += along * (at[1] - rootAt[1]) < -1e-9f;
+                if (type == 0) wrong += at[1] > rootAt[1];
+            }
+            EXPECT_EQ(wrong, 0);
+        }
+    }
+}
+
+TEST(CameraFraming, ThreeDimensionalStartViewsLookFromAbove) {
+    float horizontal, vertical;
+    CameraFraming::startDirection(0, horizontal, vertical);
+    const float rootedPitch = vertical;
+    for (int type = 0; type < 5; ++type) {
+        CameraFraming::startDirection(type, horizontal, vertical);
+        CameraControl control;
+        control.setOrbit(horizontal, vertical, 1, {0, 0, 0});
+        const Vector3 eye = control.eye();
+        // Above the centre, in front of it; flat layouts seen steeply, the rooted tree less so.
+        EXPECT_GT(eye[1], 0.2f) << type;
+        EXPECT_GT(eye[2], 0.3f) << type;
+        if (type != 0) {
+            EXPECT_LT(vertical, rootedPitch) << type;
+        }
+    }
+}
+
+TEST(CameraFraming, NewAspectKeepsTheZoomAndTheLightStandsClearAboveTheBox) {
+    SceneBounds box;
+    box.add(-1, 0, -0.5f);
+    box.add(2, 1, 0.5f);
+    CameraControl control;
+    Camera ortho(-1, 1, -1, 1, 0, 10), perspective(1, 20, 80, 4.0f / 3.0f);
+    CameraFraming::framePerspective(box, 1, 4.0f / 3.0f, control, perspective);
+    CameraFraming::frameOrtho(box, 1, 4.0f / 3.0f, ortho);
+    const float height = ortho.height, distance = control.distance();
+    const Matrix4 view = perspective.view;
+    CameraFraming::setAspect(2.0f, ortho, perspective);
+    EXPECT_EQ(ortho.height, height);
+    EXPECT_FLOAT_EQ(ortho.width, 2 * height);
+    EXPECT_EQ(perspective.aspect, 2.0f);
+    EXPECT_EQ(perspective.view, view);
+    EXPECT_EQ(control.distance(), distance);
+    // Square pixels: a unit in x and in y take the same share of the picture's pixels.
+    EXPECT_NEAR(perspective.projection[5] / perspective.projection[0], 2.0f, 1e-5f);
+
+    const Vector3 light = CameraFraming::lightPosition(box);
+    EXPECT_GT(light[1], box.max[1]);
+    EXPECT_NEAR(light[0], box.centre(0), 1e-6f);
+    EXPECT_GE(light[2], box.centre(2));
+    // An empty box (no graph) frames nothing.
+    const Matrix4 before = perspective.view;
+    CameraFraming::framePerspective(SceneBounds(), 0, 1.0f, control, perspective);
+    EXPECT_EQ(perspective.view, before);
+}
+
+}  // namespace
