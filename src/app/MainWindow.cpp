@@ -53,6 +53,7 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionSave, &QAction::triggered, this, &MainWindow::saveFileDialog);
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
+    connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
     connect(this, &MainWindow::setView, openGLWidget, &OpenGLWidget::setView);
     connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
     connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdlib>
+
 namespace {
 
 const QString kData = QStringLiteral(RAMIFLEX_SOURCE_DIR "/data/");
@@ -102,6 +104,41 @@ private slots:
             const Run run = runViewer(arguments, 60000, noDisplay);
             QVERIFY2(run.exitCode == 2 && run.err.contains("ramiflex: "),
                      qPrintable(arguments.join(' ') + " -> " + run.err));
+        }
+    }
+
+    void bundlesChangeAClearShareOfThePictureInEveryViewAndMethod() {
+        QTemporaryDir dir;
+        auto picture = [&](const QStringList& options) {
+            const QString out = dir.filePath("p.png");
+            QFile::remove(out);
+            const Run run =
+                runViewer(QStringList{kData + "ramiflex.xml", "--screenshot", out} + options);
+            if (run.exitCode != 0) qWarning("%s", qPrintable(run.err));
+            return QImage(out).convertToFormat(QImage::Format_RGB32);
+        };
+        // Views in the start state's blending, then the blending methods in the start view.
+        QList<QStringList> settings;
+        for (int view = 0; view < 5; ++view) settings << QStringList{"--view", QString::number(view)};
+        for (int blend = 1; blend < 5; ++blend) {
+            settings << QStringList{"--blend", QString::number(blend)};
+        }
+        for (const QStringList& setting : settings) {
+            const QImage with = picture(setting + QStringList{"--hide", "overlay"});
+            const QImage without = picture(setting + QStringList{"--hide", "overlay,relations"});
+            QCOMPARE(with.size(), without.size());
+            qint64 changed = 0;
+            for (int y = 0; y < with.height(); ++y) {
+                const QRgb* a = reinterpret_cast<const QRgb*>(with.constScanLine(y));
+                const QRgb* b = reinterpret_cast<const QRgb*>(without.constScanLine(y));
+                for (int x = 0; x < with.width(); ++x) {
+                    if (std::abs(qGray(a[x]) - qGray(b[x])) > 8) ++changed;
+                }
+            }
+            const double share = 100.0 * changed / (with.width() * with.height());
+            QVERIFY2(share >= 2.0, qPrintable(QString("%1: %2 % of the pixels")
+                                                  .arg(setting.join(' '))
+                                                  .arg(share, 0, 'f', 2)));
         }
     }
 

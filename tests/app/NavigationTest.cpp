@@ -22,8 +22,6 @@ namespace {
 const QString kData = QStringLiteral(RAMIFLEX_SOURCE_DIR "/data/");
 // The surface's size in widget pixels during these tests; not the 4:3 of the default.
 const QSize kSurface(800, 480);
-// The size of the renderer's picture; clicks are tested on a surface of that size.
-const QSize kPicture(1024, 768);
 
 struct Snapshot {
     float distance, horizontal, vertical, orthoHeight;
@@ -233,8 +231,6 @@ private slots:
     // framed picture; the click is where the vertex is drawn, in widget pixels.
     void plainClickPicksTheVertexUnderThePointer() {
         m_window->rb_rootedtree->click();
-        surface().setMinimumSize(kPicture);
-        surface().setMaximumSize(kPicture);
         for (const bool mode3D : {true, false}) {
             setMode3D(mode3D);
             // A file opened afresh has nothing selected.
@@ -247,9 +243,9 @@ private slots:
             const Camera& camera =
                 mode3D ? *surface().perspectiveCamera() : *surface().orthoCamera();
             const Vector3 ndc = project(camera, {r.x, 1 - r.y, r.z});
-            const QPointF at((ndc[0] + 1) / 2 * kPicture.width(),
-                             (1 - ndc[1]) / 2 * kPicture.height());
-            QVERIFY(QRectF(QPointF(0, 0), QSizeF(kPicture)).contains(at));
+            const QPointF at((ndc[0] + 1) / 2 * kSurface.width(),
+                             (1 - ndc[1]) / 2 * kSurface.height());
+            QVERIFY(QRectF(QPointF(0, 0), QSizeF(kSurface)).contains(at));
             // A drag over the empty corner released over the vertex is no click.
             mouse(QEvent::MouseButtonPress, QPointF(2, 2), Qt::LeftButton, Qt::LeftButton);
             mouse(QEvent::MouseMove, QPointF(40, 2), Qt::NoButton, Qt::LeftButton);
