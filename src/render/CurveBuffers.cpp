@@ -80,6 +80,17 @@ void CurveBuffers::updateCurveColors(size_t index, const SplineCurve& curve) {
     rewrite(COLORS, index, 1, [&](size_t, float* out) { curve.writeColors(out); });
 }
 
+std::vector<float> CurveBuffers::readColors(size_t index) const {
+    if (index >= m_first.size() || !m_buffers[COLORS]) return {};
+    std::vector<float> colors(size_t(m_count[index]) * kComponents[COLORS]);
+    const size_t stride = kComponents[COLORS] * sizeof(float);
+    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[COLORS]);
+    glGetBufferSubData(GL_ARRAY_BUFFER, size_t(m_first[index]) * stride,
+                       colors.size() * sizeof(float), colors.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return colors;
+}
+
 void CurveBuffers::draw() const {
     if (m_first.empty()) return;
     glEnableClientState(GL_VERTEX_ARRAY);

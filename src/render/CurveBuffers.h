@@ -28,6 +28,9 @@ public:
     void draw() const;
 
     size_t curveCount() const { return m_first.size(); }
+    // The colours the buffer holds for the curve at list position index, four floats per
+    // sample; empty for a position these buffers do not have. Reads back from the GL.
+    std::vector<float> readColors(size_t index) const;
 
 private:
     enum Kind { POSITIONS = 0, COLORS = 1, TEX_COORDS = 2 };
