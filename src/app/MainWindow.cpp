@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
 #include "BallonTree.h"
+#include "EdgeColorControls.h"
+#include "FoundVertex.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
 #include "RadialTree.h"
@@ -8,12 +10,14 @@
 #include "RootedTree.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "VertexFinder.h"
 
 #include <QColor>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -48,6 +52,14 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(cb_relationEndColor, &QComboBox::textActivated, this,
             &MainWindow::RelationEndColorChanged);
     connect(cb_selectionColor, &QComboBox::textActivated, this, &MainWindow::SelectionColorChanged);
+
+    // Finding a vertex by name, and the colours of a selected vertex's relation edges.
+    auto* finder = new VertexFinder(this);
+    menuBar()->setCornerWidget(finder);
+    connect(this, &MainWindow::setView, finder, [this, finder] { finder->setGraph(graph()); });
+    connect(finder, &VertexFinder::vertexChosen, this,
+            [this](uint32_t id) { showFoundVertex(*openGLWidget, id); });
+    new EdgeColorControls(cb_selectionColor);
 }
 
 MainWindow::~MainWindow() {
