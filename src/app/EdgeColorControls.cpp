@@ -44,7 +44,7 @@ EdgeColorControls::EdgeColorControls(QWidget* neighbour)
     : QObject(neighbour),
       m_outgoing(addRow(neighbour, tr("Outgoing Edge Color"), "cb_outgoingEdgeColor",
                         tr("Colour of the relation edges that start at the selected vertex"),
-                        "orangered")),
+                        "orange")),
       m_incoming(addRow(neighbour, tr("Incoming Edge Color"), "cb_incomingEdgeColor",
                         tr("Colour of the relation edges that end at the selected vertex"),
                         "cyan")) {

@@ -126,10 +126,15 @@ void RenderImplementation::highlightVertexEdges(const Vertex& vertex) {
             const int32_t p = edge < positions.size() ? positions[edge] : -1;
             if (p < 0) continue;  // an edge without a curve (no tree path)
             h.edgeCurves.push_back(p);
+            // A curve's samples take its alpha divided by its control points, which keeps a
+            // bundle of long curves from saturating; the vertex's own curves are to stand out
+            // from the bundle at the colour's own opacity.
+            const float opaque[4] = {color[0], color[1], color[2],
+                                     color[3] * float((*curves)[p].getControlCount())};
             if (wholeBuffer) {
-                (*curves)[p].setColors(color4(color), color4(color));
+                (*curves)[p].setColors(color4(opaque), color4(opaque));
             } else {
-                recolorCurveIn(m_viewType, p, color, color);
+                recolorCurveIn(m_viewType, p, opaque, opaque);
             }
         }
     }

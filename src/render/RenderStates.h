@@ -22,9 +22,9 @@ struct RenderStates {
     float relationStartColor[4] = {0, 0, 1, 0.2f};
     float relationEndColor[4] = {1, 1, 0, 0.2f};
     float selectionColor[4] = {1, 1, 1, 1};
-    // The relation edges of a selected vertex: those starting there (orange-red) and those
-    // ending there (cyan).
-    float outgoingEdgeColor[4] = {1, 69 / 255.0f, 0, 1};
+    // The relation edges of a selected vertex: those starting there (orange, unlike the red
+    // hierarchy edges) and those ending there (cyan).
+    float outgoingEdgeColor[4] = {1, 165 / 255.0f, 0, 1};
     float incomingEdgeColor[4] = {0, 1, 1, 1};
     float beta = 0.5f;
     bool shadow = false;

@@ -316,7 +316,7 @@ private slots:
         auto* outgoing = w.findChild<ColorChooser*>("cb_outgoingEdgeColor");
         auto* incoming = w.findChild<ColorChooser*>("cb_incomingEdgeColor");
         QVERIFY(outgoing && incoming);
-        QCOMPARE(outgoing->currentText(), QString("orangered"));
+        QCOMPARE(outgoing->currentText(), QString("orange"));
         QCOMPARE(incoming->currentText(), QString("cyan"));
         const float* startColors[] = {g_renderStates.outgoingEdgeColor,
                                       g_renderStates.incomingEdgeColor};

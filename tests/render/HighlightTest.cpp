@@ -77,6 +77,9 @@ protected:
             }
             const std::string what =
                 when + ", view " + std::to_string(viewType) + ", edge " + std::to_string(edge);
+            // The vertex's edges are drawn at the colour's own opacity, not thinned by length.
+            const float alpha = start[3];
+            if (mark == OUT || mark == IN) start[3] = end[3] *= float(list[p].getControlCount());
             EXPECT_EQ(list[p].getStartColor(), start) << what;
             EXPECT_EQ(list[p].getEndColor(), end) << what;
             const std::vector<float> buffer = m_renderer->curveBuffers(viewType).readColors(p);
@@ -87,6 +90,10 @@ protected:
                 if (mark != PLAIN) {
                     EXPECT_EQ(buffer[last + c], start[c]) << what;
                 }
+            }
+            if (mark == OUT || mark == IN) {
+                EXPECT_FLOAT_EQ(buffer[3], alpha) << what;
+                EXPECT_FLOAT_EQ(buffer[last + 3], alpha) << what;
             }
             if (mark == PLAIN) {
                 EXPECT_NE(buffer[last + 2], start[2]) << what;  // a gradient
