@@ -135,6 +135,8 @@ private:
     // Position of each relation edge's curve in a view's list (-1 for none), by edge id.
     const std::vector<int32_t>& curvePositions(int viewType);
     SelectionHighlight::Colors highlightColors() const;
+    // The selected object as the highlight records it.
+    const void* selectedObject() const;
     void createHierarchyBuffers(View& view);
     // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
     void releaseHierarchyBuffers(View* const* views);

@@ -13,10 +13,6 @@
 
 namespace {
 
-// Above this many curves to recolour, one write of the view's whole colour buffer is cheaper
-// than mapping a range per curve.
-constexpr size_t kCurvesPerRangeWrite = 256;
-
 std::array<float, 4> color4(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
 }  // namespace
@@ -91,16 +87,13 @@ void RenderImplementation::undoHighlight() {
     }
     recolorCurveIn(h.curveView, h.curve, m_relationStartColor, m_relationEndColor);
     SplineStore::CurveList* curves = m_splines ? m_splines->curvesFor(h.edgesView) : nullptr;
-    if (curves && h.edgeCurves.size() > kCurvesPerRangeWrite) {
-        // Most of the work is the buffer: all curves of the view are written in one go.
-        for (SplineCurve& curve : *curves) {
-            curve.setColors(color4(m_relationStartColor), color4(m_relationEndColor));
-        }
-        m_curveBuffers[h.edgesView].updateColors(curveList(h.edgesView));
-    } else {
+    if (curves) {
         for (int32_t p : h.edgeCurves) {
-            recolorCurveIn(h.edgesView, p, m_relationStartColor, m_relationEndColor);
+            if (p >= 0 && size_t(p) < curves->size()) {
+                (*curves)[p].setColors(color4(m_relationStartColor), color4(m_relationEndColor));
+            }
         }
+        m_curveBuffers[h.edgesView].updateCurveColors(h.edgeCurves, *curves);
     }
     h = SelectionHighlight();
 }
@@ -120,7 +113,6 @@ void RenderImplementation::highlightVertexEdges(const Vertex& vertex) {
     // Incoming first: an edge from the vertex to itself ends up in the outgoing colour.
     const std::pair<RelationAdjacency::Row, const float*> rows[] = {
         {in, g_renderStates.incomingEdgeColor}, {out, g_renderStates.outgoingEdgeColor}};
-    const bool wholeBuffer = in.size() + out.size() > kCurvesPerRangeWrite;
     for (const auto& [row, color] : rows) {
         for (uint32_t edge : row) {
             const int32_t p = edge < positions.size() ? positions[edge] : -1;
@@ -131,20 +123,33 @@ void RenderImplementation::highlightVertexEdges(const Vertex& vertex) {
             // from the bundle at the colour's own opacity.
             const float opaque[4] = {color[0], color[1], color[2],
                                      color[3] * float((*curves)[p].getControlCount())};
-            if (wholeBuffer) {
-                (*curves)[p].setColors(color4(opaque), color4(opaque));
-            } else {
-                recolorCurveIn(m_viewType, p, opaque, opaque);
-            }
+            (*curves)[p].setColors(color4(opaque), color4(opaque));
         }
     }
-    if (wholeBuffer) m_curveBuffers[m_viewType].updateColors(curveList(m_viewType));
+    // One mapping for all of them: a vertex may have a great many edges.
+    m_curveBuffers[m_viewType].updateCurveColors(h.edgeCurves, *curves);
+}
+
+const void* RenderImplementation::selectedObject() const {
+    const Selection& s = *m_selection;
+    switch (s.m_type) {
+        case Selection::VERTEX:
+            return s.m_vertex.get();
+        case Selection::HIERARCHY_EDGE:
+            return s.m_hierarchyEdge.get();
+        case Selection::RELATION_EDGE:
+            return s.m_relationEdge.get();
+        default:
+            return nullptr;
+    }
 }
 
 void RenderImplementation::applyHighlight() {
     SelectionHighlight& h = m_highlight;
     h.view = m_viewType;
     h.colors = highlightColors();
+    h.type = m_selection->m_type;
+    h.object = selectedObject();
     Selection& s = *m_selection;
     switch (s.m_type) {
         case Selection::VERTEX:

@@ -122,6 +122,13 @@ void RenderImplementation::recolorCurve(int index, const float* start, const flo
 
 void RenderImplementation::UpdateSelection() {
     std::cout << "Update Selection\n";
+    // A drag across one object selects it again and again; its highlight is already drawn.
+    const SelectionHighlight& h = m_highlight;
+    if (h.view == m_viewType && h.type == m_selection->m_type && h.object == selectedObject() &&
+        h.colors == highlightColors() &&
+        (h.type != Selection::RELATION_EDGE || h.curve == m_selection->m_currentCurve)) {
+        return;
+    }
     // Whatever the last selection recoloured gets its own colours back, in the view it was
     // drawn in, before the new selection is drawn: nothing lingers.
     undoHighlight();

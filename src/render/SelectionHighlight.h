@@ -22,7 +22,10 @@ struct SelectionHighlight {
     uint32_t incoming = 0;
     uint32_t outgoing = 0;
 
-    // Drawn for this view with these colours; -1 when nothing has been drawn yet.
+    // Drawn for this selected object (type and address) in this view with these colours; view
+    // -1 when nothing has been drawn yet.
+    int32_t type = -1;
+    const void* object = nullptr;
     int view = -1;
     Colors colors{};
 };
