@@ -17,7 +17,6 @@ VertexFinder::VertexFinder(QWidget* parent)
     setPlaceholderText(tr("Find vertex (Ctrl+F)"));
     setToolTip(tr("Type a vertex name or part of one; Enter or a listed name selects it"));
     setClearButtonEnabled(true);
-    setMinimumWidth(220);
     // The model already holds only what matches: the completer lists it as it is.
     m_completer->setModel(m_model);
     m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
@@ -46,6 +45,10 @@ VertexFinder::VertexFinder(QWidget* parent)
 }
 
 VertexFinder::~VertexFinder() = default;
+
+QSize VertexFinder::sizeHint() const {
+    return {fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32, QLineEdit::sizeHint().height()};
+}
 
 void VertexFinder::setGraph(const GraphStore* graph) {
     m_graph = graph;

@@ -27,6 +27,8 @@ public:
     // The graph to search; its names are indexed on the first search. nullptr: nothing to find.
     void setGraph(const GraphStore* graph);
     VertexMatchModel* matches() const { return m_model; }
+    // Wide enough for a typical "name (id)": a menu bar corner sizes its widget by this.
+    QSize sizeHint() const override;
 
     // What Enter does with the text: true when it chose a vertex.
     bool findText();
