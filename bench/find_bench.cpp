@@ -15,8 +15,8 @@ constexpr size_t kVertices = 1'000'000;
 constexpr size_t kLimit = 50;  // what the search field asks for
 
 std::vector<std::string> makeNames() {
-    const char* syllables[] = {"ka", "mo", "ru", "ti", "sa", "ne", "lo", "vi", "da", "pe",
-                               "xu", "zo", "fi", "gu", "he", "jo"};
+    const char* syllables[] = {"ka", "mo", "ru", "ti", "sa", "ne", "lo", "vi",
+                               "da", "pe", "xu", "zo", "fi", "gu", "he", "jo"};
     const char separators[] = {'_', '.', '/', '-'};
     uint64_t state = 12345;
     auto next = [&state] {
