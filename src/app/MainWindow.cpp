@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
 #include "BallonTree.h"
+#include "EdgeColorControls.h"
+#include "FoundVertex.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
 #include "Preferences.h"
@@ -9,6 +11,7 @@
 #include "RootedTree.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "VertexFinder.h"
 
 #include <QColor>
 #include <QCloseEvent>
@@ -23,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
@@ -62,6 +66,14 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(cb_relationEndColor, &QComboBox::textActivated, this,
             &MainWindow::RelationEndColorChanged);
     connect(cb_selectionColor, &QComboBox::textActivated, this, &MainWindow::SelectionColorChanged);
+    // Finding a vertex by name, and the colours of a selected vertex's relation edges.
+    auto* finder = new VertexFinder(this);
+    menuBar()->setCornerWidget(finder);
+    connect(this, &MainWindow::setView, finder, [this, finder] { finder->setGraph(graph()); });
+    connect(finder, &VertexFinder::vertexChosen, this,
+            [this](uint32_t id) { showFoundVertex(*openGLWidget, id); });
+    m_edgeColors = new EdgeColorControls(cb_selectionColor);
+
     m_statusText = new QLabel(statusbar);
     statusbar->addWidget(m_statusText, 1);
     setAcceptDrops(true);
@@ -89,6 +101,8 @@ namespace {
 // The item of a colour box that shows color; a colour without a name gets an item of its own.
 void showColor(ColorChooser* box, const float* rgba) {
     const QColor color = QColor::fromRgbF(rgba[0], rgba[1], rgba[2]);
+    // Some colours have two names ("aqua" and "cyan"): the one shown stays.
+    if (box->currentIndex() >= 0 && box->color() == color) return;
     box->setColor(color);
     if (box->currentIndex() >= 0) return;
     box->addItem(color.name());
@@ -159,6 +173,8 @@ void MainWindow::showRenderStates() {
     showColor(cb_relationStartColor, s.relationStartColor);
     showColor(cb_relationEndColor, s.relationEndColor);
     showColor(cb_selectionColor, s.selectionColor);
+    showColor(m_edgeColors->outgoing(), s.outgoingEdgeColor);
+    showColor(m_edgeColors->incoming(), s.incomingEdgeColor);
     setValue(horizontalSlider_8, qRound(s.relationEndColor[3] * 100));
 }
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class EdgeColorControls;
 class GraphStore;
 class QLabel;
 class QCloseEvent;
@@ -117,5 +118,6 @@ private:
     std::unique_ptr<GraphStore> m_graph;
     float m_beta = 0.5f;
     QLabel* m_statusText = nullptr;
+    EdgeColorControls* m_edgeColors = nullptr;
     bool m_remembers = false;  // interactive runs remember their settings
 };

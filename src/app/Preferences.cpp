@@ -15,6 +15,8 @@ float* colorOf(RenderStates& states, const char* key) {
         {"colors/relationStart", states.relationStartColor},
         {"colors/relationEnd", states.relationEndColor},
         {"colors/selection", states.selectionColor},
+        {"colors/outgoingEdge", states.outgoingEdgeColor},
+        {"colors/incomingEdge", states.incomingEdgeColor},
     };
     for (const auto& [name, rgba] : colors) {
         if (qstrcmp(name, key) == 0) return rgba;
@@ -22,8 +24,9 @@ float* colorOf(RenderStates& states, const char* key) {
     return nullptr;
 }
 
-const char* const kColorKeys[] = {"colors/vertex", "colors/relationStart", "colors/relationEnd",
-                                  "colors/hierarchy", "colors/selection"};
+const char* const kColorKeys[] = {
+    "colors/vertex",    "colors/relationStart", "colors/relationEnd", "colors/hierarchy",
+    "colors/selection", "colors/outgoingEdge",  "colors/incomingEdge"};
 
 }  // namespace
 

@@ -2,6 +2,9 @@
 
 #include "SplineCurve.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 constexpr int kComponents[3] = {3, 4, 4};
@@ -78,6 +81,44 @@ void CurveBuffers::updateTexCoords(const std::vector<SplineCurve*>& curves) {
 void CurveBuffers::updateCurveColors(size_t index, const SplineCurve& curve) {
     if (index >= m_first.size()) return;
     rewrite(COLORS, index, 1, [&](size_t, float* out) { curve.writeColors(out); });
+}
+
+void CurveBuffers::updateCurveColors(const std::vector<int32_t>& positions,
+                                     const std::vector<SplineCurve>& curves) {
+    size_t low = SIZE_MAX, high = 0;
+    for (int32_t p : positions) {
+        if (p < 0 || size_t(p) >= m_first.size() || size_t(p) >= curves.size()) continue;
+        low = std::min(low, size_t(p));
+        high = std::max(high, size_t(p));
+    }
+    if (low > high || !m_buffers[COLORS]) return;
+    const size_t stride = kComponents[COLORS] * sizeof(float);
+    const size_t begin = m_first[low];
+    const size_t end = m_first[high] + m_count[high];
+    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[COLORS]);
+    // Without invalidation: the curves between the listed ones keep their colours.
+    void* mapped =
+        glMapBufferRange(GL_ARRAY_BUFFER, begin * stride, (end - begin) * stride, GL_MAP_WRITE_BIT);
+    if (mapped) {
+        float* out = static_cast<float*>(mapped);
+        for (int32_t p : positions) {
+            if (p < 0 || size_t(p) >= m_first.size() || size_t(p) >= curves.size()) continue;
+            curves[p].writeColors(out + (m_first[p] - begin) * kComponents[COLORS]);
+        }
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+std::vector<float> CurveBuffers::readColors(size_t index) const {
+    if (index >= m_first.size() || !m_buffers[COLORS]) return {};
+    std::vector<float> colors(size_t(m_count[index]) * kComponents[COLORS]);
+    const size_t stride = kComponents[COLORS] * sizeof(float);
+    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[COLORS]);
+    glGetBufferSubData(GL_ARRAY_BUFFER, size_t(m_first[index]) * stride,
+                       colors.size() * sizeof(float), colors.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return colors;
 }
 
 void CurveBuffers::draw() const {

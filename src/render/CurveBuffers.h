@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class SplineCurve;
@@ -24,10 +25,17 @@ public:
     void updateTexCoords(const std::vector<SplineCurve*>& curves);
     // Rewrites the colours of the curve at list position index only.
     void updateCurveColors(size_t index, const SplineCurve& curve);
+    // Rewrites the colours of the curves at these list positions (any order, repeats allowed)
+    // through one mapping, leaving the curves between them as they are.
+    void updateCurveColors(const std::vector<int32_t>& positions,
+                           const std::vector<SplineCurve>& curves);
     // Every curve as a line strip; positions, colours and texture coordinate set 0.
     void draw() const;
 
     size_t curveCount() const { return m_first.size(); }
+    // The colours the buffer holds for the curve at list position index, four floats per
+    // sample; empty for a position these buffers do not have. Reads back from the GL.
+    std::vector<float> readColors(size_t index) const;
 
 private:
     enum Kind { POSITIONS = 0, COLORS = 1, TEX_COORDS = 2 };

@@ -182,6 +182,7 @@ void RenderImplementation::CreateObjects(View** views) {
     }
     // A selection from the previous file may name objects that no longer exist.
     m_selection = std::make_unique<Selection>();
+    resetHighlight();
 
     m_splines.reset();
     m_levelCount = static_cast<int>(g_graph->depthCount());
@@ -320,6 +321,7 @@ void RenderImplementation::syncRenderStates() {
         }
     }
     m_mirrorRelationEdges = states.mirrorRelationEdges;
+    refreshHighlight();
 }
 
 void RenderImplementation::setVertexColor(float r, float g, float b, float a) {

@@ -7,8 +7,10 @@
 #include "CurveBuffers.h"
 #include "Light.h"
 #include "Renderer.h"
+#include "RelationAdjacency.h"
 #include "SceneBounds.h"
 #include "Selection.h"
+#include "SelectionHighlight.h"
 
 #include <array>
 #include <memory>
@@ -55,6 +57,12 @@ public:
     // clamped into the picture) from the last frame's picking output.
     void pick(int x, int y);
     void UpdateSelection();
+    // Selects vertex id as a pick on it does; false (selection unchanged) when the graph has no
+    // such vertex.
+    bool selectVertexById(uint32_t id);
+    // Where vertex id is drawn in the current view, scene rotation and scale applied: the point
+    // to centre the camera on. False when no graph is shown or the view has no record of it.
+    bool drawnVertexPosition(uint32_t id, Vector3* position) const;
     // Selection text in the top-left corner, frame rate in the top-right corner of the surface.
     void drawOverlay(int milliseconds);
 
@@ -84,6 +92,8 @@ public:
     Box floorBox() const;
     const Camera* lightCamera() const { return m_lightCamera.get(); }
     ShaderProgram* program(int index) const;
+    const CurveBuffers& curveBuffers(int viewType) const { return m_curveBuffers[viewType]; }
+    const SelectionHighlight& highlight() const { return m_highlight; }
     std::string overlayLine(int row) const;
     static int framesPerSecond(int milliseconds);
     // Numbers in the overlay are cut to five characters.
@@ -128,6 +138,19 @@ private:
     void recolorCurve(int index, const float* start, const float* end);
     void colorCurves();
     void recolorAllCurves();
+    // The selection's highlight: undone where it was drawn, drawn again in the current view,
+    // and redrawn after a view switch or a colour change (checked once per frame).
+    void undoHighlight();
+    void applyHighlight();
+    void refreshHighlight();
+    void resetHighlight();
+    void highlightVertexEdges(const Vertex& vertex);
+    void recolorCurveIn(int viewType, int32_t index, const float* start, const float* end);
+    // Position of each relation edge's curve in a view's list (-1 for none), by edge id.
+    const std::vector<int32_t>& curvePositions(int viewType);
+    SelectionHighlight::Colors highlightColors() const;
+    // The selected object as the highlight records it.
+    const void* selectedObject() const;
     void createHierarchyBuffers(View& view);
     // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
     void releaseHierarchyBuffers(View* const* views);
@@ -171,4 +194,9 @@ private:
     int m_surfaceHeight = 768;
     SceneBounds m_sceneBounds;
     bool m_colorsSynced = false;  // the first frame has taken the render states' colours
+    SelectionHighlight m_highlight;
+    // Made for the graph when first needed; both dropped by CreateObjects.
+    std::unique_ptr<RelationAdjacency> m_adjacency;
+    std::vector<int32_t> m_curvePositions;
+    int m_curvePositionsView = -1;
 };

@@ -124,19 +124,17 @@ void RenderImplementation::recolorCurve(int index, const float* start, const flo
 
 void RenderImplementation::UpdateSelection() {
     std::cout << "Update Selection\n";
-    const Selection& s = *m_selection;
-    if (s.m_type == Selection::NOTHING) return;
-    // Whatever is picked now, the edges picked before get their own colours back.
-    const float* h = m_hierarchyColor;
-    if (s.m_previousCurve >= 0) {
-        recolorCurve(s.m_previousCurve, m_relationStartColor, m_relationEndColor);
+    // A drag across one object selects it again and again; its highlight is already drawn.
+    const SelectionHighlight& h = m_highlight;
+    if (h.view == m_viewType && h.type == m_selection->m_type && h.object == selectedObject() &&
+        h.colors == highlightColors() &&
+        (h.type != Selection::RELATION_EDGE || h.curve == m_selection->m_currentCurve)) {
+        return;
     }
-    if (s.m_previousHierarchyEdge) recolorHierarchyEdges(s.m_previousHierarchyEdge->getId(), h, h);
-    if (s.m_type == Selection::RELATION_EDGE) {
-        recolorCurve(s.m_currentCurve, m_selectionColor, m_selectionColor);
-    } else if (s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge) {
-        recolorHierarchyEdges(s.m_hierarchyEdge->getId(), m_selectionColor, h);
-    }
+    // Whatever the last selection recoloured gets its own colours back, in the view it was
+    // drawn in, before the new selection is drawn: nothing lingers.
+    undoHighlight();
+    applyHighlight();
 }
 
 std::string RenderImplementation::overlayField(long long value) {
@@ -185,6 +183,9 @@ std::string RenderImplementation::overlayLine(int row) const {
                 return "ID: " + overlayField(s.m_vertex->getId());
             case 2:
                 return "Name: " + s.m_vertex->getName();
+            case 3:
+                return "In: " + overlayField(m_highlight.incoming) +
+                       "  Out: " + overlayField(m_highlight.outgoing);
             default:
                 return "";
         }

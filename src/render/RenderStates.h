@@ -23,6 +23,10 @@ struct RenderStates {
     float relationStartColor[4] = {0, 191 / 255.0f, 1, 1};
     float relationEndColor[4] = {1, 215 / 255.0f, 0, 1};
     float selectionColor[4] = {1, 1, 1, 1};
+    // The relation edges of a selected vertex: those starting there (orange, unlike the red
+    // hierarchy edges) and those ending there (cyan).
+    float outgoingEdgeColor[4] = {1, 165 / 255.0f, 0, 1};
+    float incomingEdgeColor[4] = {0, 1, 1, 1};
     float beta = 0.5f;
     bool shadow = true;
     int32_t shadowMask = 0;  // same bits as drawMask

@@ -119,7 +119,8 @@ private slots:
         };
         // Views in the start state's blending, then the blending methods in the start view.
         QList<QStringList> settings;
-        for (int view = 0; view < 5; ++view) settings << QStringList{"--view", QString::number(view)};
+        for (int view = 0; view < 5; ++view)
+            settings << QStringList{"--view", QString::number(view)};
         for (int blend = 1; blend < 5; ++blend) {
             settings << QStringList{"--blend", QString::number(blend)};
         }

@@ -1,8 +1,14 @@
+#include "ColorChooser.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
 #include "MainWindow.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
+#include "VertexFinder.h"
+#include "VertexMatchModel.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -78,6 +84,10 @@ QStringList disagreements(const MainWindow& w) {
         {"cb_relationStartColor", shows(w.cb_relationStartColor, s.relationStartColor)},
         {"cb_relationEndColor", shows(w.cb_relationEndColor, s.relationEndColor)},
         {"cb_selectionColor", shows(w.cb_selectionColor, s.selectionColor)},
+        {"cb_outgoingEdgeColor",
+         shows(w.findChild<ColorChooser*>("cb_outgoingEdgeColor"), s.outgoingEdgeColor)},
+        {"cb_incomingEdgeColor",
+         shows(w.findChild<ColorChooser*>("cb_incomingEdgeColor"), s.incomingEdgeColor)},
         {"horizontalSlider_8",
          w.horizontalSlider_8->value() == qRound(s.relationEndColor[3] * 100) &&
              s.relationStartColor[3] == s.relationEndColor[3]},
@@ -166,6 +176,7 @@ private slots:
         g_renderStates.relationEndColor[3] = g_renderStates.relationStartColor[3] = 1.5f;
         const float unnamed[4] = {0.1f, 0.2f, 0.3f, 1};
         std::copy(unnamed, unnamed + 4, g_renderStates.vertexColor);
+        std::copy(unnamed, unnamed + 4, g_renderStates.incomingEdgeColor);
         w.showRenderStates();
         QCOMPARE(disagreements(w), QStringList());
     }
@@ -416,6 +427,108 @@ private slots:
         options.screenshot = QDir(m_settingsDir.path()).filePath("never.png");
         picture.start(options);  // its open is queued and dropped with the window
         QCOMPARE(g_renderStates.blendMethod, 0);
+    }
+
+    void findsVerticesByNameAndColoursTheirEdges() {
+        MainWindow& w = *m_window;
+        auto* finder = w.findChild<VertexFinder*>();
+        QVERIFY(finder);
+        const RenderImplementation& renderer = *w.openGLWidget->renderer();
+        auto selectedId = [&]() -> int {
+            const Selection& s = renderer.selection();
+            return s.m_type == Selection::VERTEX ? int(s.m_vertex->getId()) : -1;
+        };
+        auto rows = [&] {
+            QStringList texts;
+            for (int r = 0; r < finder->matches()->rowCount(); ++r) {
+                texts << finder->matches()->index(r).data().toString();
+            }
+            return texts;
+        };
+        QString error;
+        QVERIFY2(w.openFile(kData + "tiny.xml", &error), qPrintable(error));
+        QSignalSpy chosen(finder, &VertexFinder::vertexChosen);
+
+        // Ctrl+F reaches the field from the drawing surface.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.openGLWidget->setFocus();
+        QTRY_VERIFY(w.openGLWidget->hasFocus());
+        QTest::keyClick(w.openGLWidget, Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(finder->hasFocus());
+
+        // Completion while typing: names starting with the text, then those containing it.
+        QTest::keyClicks(finder, "LE");
+        QCOMPARE(rows(), QStringList({"leaf (3)", "left (1)"}));
+        QTRY_VERIFY(finder->completer()->popup()->isVisible());
+        QCOMPARE(finder->text(), QString("LE"));
+        finder->clear();
+        QTest::keyClicks(finder, "f");
+        QCOMPARE(rows(), QStringList({"leaf (3)", "left (1)"}));
+        finder->clear();
+        QTest::keyClicks(finder, "r");
+        QCOMPARE(rows(), QStringList({"right (2)", "root (0)"}));
+
+        // Picking a listed row selects that vertex and colours its edges.
+        QAbstractItemView* popup = finder->completer()->popup();
+        QTRY_VERIFY(popup->isVisible());
+        popup->setCurrentIndex(finder->completer()->completionModel()->index(0, 0));
+        QTest::keyClick(popup, Qt::Key_Return);
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(selectedId(), 2);
+        QCOMPARE(renderer.overlayLine(3), std::string("In: 2  Out: 0"));
+
+        // Enter on a whole name, in any case, chooses it; on text several names fit, lists them.
+        const std::pair<QString, int> typed[] = {{"left", 1},      {"ROOT", 0}, {"lea", 3},
+                                                 {"right (2)", 2}, {"e", -1},   {"xyz", -1}};
+        for (const auto& [text, id] : typed) {
+            chosen.clear();
+            finder->clear();
+            QTest::keyClicks(finder, text);
+            finder->completer()->popup()->hide();
+            QTest::keyClick(finder, Qt::Key_Return);
+            QCOMPARE(chosen.count(), id >= 0 ? 1 : 0);
+            if (id >= 0) {
+                QCOMPARE(chosen.at(0).at(0).value<uint32_t>(), uint32_t(id));
+                QCOMPARE(selectedId(), id);
+            }
+        }
+        QCOMPARE(rows(), QStringList());  // "xyz" fits nothing
+        finder->setText("e");
+        QVERIFY(!finder->findText());
+        QCOMPARE(rows(), QStringList({"leaf (3)", "left (1)"}));
+        QCOMPARE(selectedId(), 2);  // listing chose nothing
+
+        // The edge colours: two more boxes on the colour panel, starting on the render states'
+        // colours and writing them.
+        auto* outgoing = w.findChild<ColorChooser*>("cb_outgoingEdgeColor");
+        auto* incoming = w.findChild<ColorChooser*>("cb_incomingEdgeColor");
+        QVERIFY(outgoing && incoming);
+        QCOMPARE(outgoing->currentText(), QString("orange"));
+        QCOMPARE(incoming->currentText(), QString("cyan"));
+        const float* startColors[] = {g_renderStates.outgoingEdgeColor,
+                                      g_renderStates.incomingEdgeColor};
+        for (int k = 0; k < 2; ++k) {
+            const QColor shown = (k == 0 ? outgoing : incoming)->color();
+            expectColor(startColors[k], shown.red() / 255.0f, shown.green() / 255.0f,
+                        shown.blue() / 255.0f, 1);
+        }
+        QWidget* colorGroup = w.cb_selectionColor->parentWidget();
+        for (ColorChooser* box : {outgoing, incoming}) {
+            QCOMPARE(box->parentWidget(), colorGroup);
+            QVERIFY(!box->isHidden());
+            QVERIFY(colorGroup->layout()->indexOf(box) >= 0);
+        }
+        emit outgoing->textActivated("green");
+        expectColor(g_renderStates.outgoingEdgeColor, 0, 128 / 255.0f, 0, 1);
+        emit incoming->textActivated("magenta");
+        expectColor(g_renderStates.incomingEdgeColor, 1, 0, 1, 1);
+
+        // A new graph is searched afresh.
+        QVERIFY2(w.openFile(kData + "tiny.rsf", &error), qPrintable(error));
+        finder->clear();
+        QTest::keyClicks(finder, "zzz");
+        QCOMPARE(rows(), QStringList());
     }
 
     void overlayLinesStopAtThePicturesRightEdge() {

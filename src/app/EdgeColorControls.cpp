@@ -1,0 +1,63 @@
+#include "EdgeColorControls.h"
+
+#include "ColorChooser.h"
+#include "RenderStates.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace {
+
+void store(const QString& name, float* target) {
+    const QColor color(name);
+    target[0] = color.red() / 255.0f;
+    target[1] = color.green() / 255.0f;
+    target[2] = color.blue() / 255.0f;
+    target[3] = color.alpha() / 255.0f;
+}
+
+ColorChooser* addRow(QWidget* neighbour, const QString& text, const QString& objectName,
+                     const QString& tip, const QString& start) {
+    QWidget* panel = neighbour->parentWidget();
+    auto* label = new QLabel(text, panel);
+    auto* box = new ColorChooser(panel);
+    box->setObjectName(objectName);
+    box->setToolTip(tip);
+    label->setToolTip(tip);
+    // By name: the list holds some colours twice ("aqua" and "cyan").
+    box->setCurrentIndex(box->findText(start));
+    if (auto* grid = qobject_cast<QGridLayout*>(panel->layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row, 1);
+    } else if (auto* list = qobject_cast<QBoxLayout*>(panel->layout())) {
+        list->addWidget(label);
+        list->addWidget(box);
+    }
+    return box;
+}
+
+}  // namespace
+
+EdgeColorControls::EdgeColorControls(QWidget* neighbour)
+    : QObject(neighbour),
+      m_outgoing(addRow(neighbour, tr("Outgoing Edge Color"), "cb_outgoingEdgeColor",
+                        tr("Colour of the relation edges that start at the selected vertex"),
+                        "orange")),
+      m_incoming(addRow(neighbour, tr("Incoming Edge Color"), "cb_incomingEdgeColor",
+                        tr("Colour of the relation edges that end at the selected vertex"),
+                        "cyan")) {
+    connect(m_outgoing, &QComboBox::textActivated, this,
+            &EdgeColorControls::OutgoingEdgeColorChanged);
+    connect(m_incoming, &QComboBox::textActivated, this,
+            &EdgeColorControls::IncomingEdgeColorChanged);
+}
+
+void EdgeColorControls::OutgoingEdgeColorChanged(const QString& name) {
+    store(name, g_renderStates.outgoingEdgeColor);
+}
+
+void EdgeColorControls::IncomingEdgeColorChanged(const QString& name) {
+    store(name, g_renderStates.incomingEdgeColor);
+}

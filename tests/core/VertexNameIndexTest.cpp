@@ -1,0 +1,177 @@
+// Finding vertices by name, and the relation edges at each vertex.
+#include "BuildGraph.h"
+#include "GraphGenerator.h"
+#include "RelationAdjacency.h"
+#include "VertexNameIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Ids = std::vector<uint32_t>;
+
+// Vertex k is named kNames[k]. Folded and sorted they read: "" (5), "a\tb" (8), "alp" (12),
+// "alpha" (1, 4, 9), "alphabet" (2), "beta" (3), "gamma ray" (6), "root" (0), "x" (11),
+// "zeta-alpha" (10), "\xC3\x84rger" (7).
+const std::vector<std::string> kNames = {"root",       "Alpha",     "alphabet",     "beta", "ALPHA",
+                                         "",           "gamma ray", "\xC3\x84rger", "a\tb", "alpha",
+                                         "zeta-alpha", "x",         "alp"};
+
+std::unique_ptr<GraphStore> namedGraph() {
+    std::vector<DataRecord> records{{"Root", {"0"}}};
+    for (size_t k = 0; k < kNames.size(); ++k) {
+        records.push_back({"H", {std::to_string(k), kNames[k]}});
+    }
+    return buildGraph(records);
+}
+
+Ids ids(const std::vector<VertexNameIndex::Match>& matches) {
+    Ids out;
+    for (const auto& m : matches) out.push_back(m.id);
+    return out;
+}
+
+TEST(VertexNameIndexTest, QueriesOverOddNames) {
+    enum Kind { PREFIX, CONTAINS, FIND, NAMED };
+    struct Case {
+        Kind kind;
+        std::string text;
+        size_t limit;
+        Ids expected;
+    };
+    const Case cases[] = {
+        {PREFIX, "alp", 10, {12, 1, 4, 9, 2}},
+        {PREFIX, "ALP", 3, {12, 1, 4}},  // case ignored, equal names by id, cut at the limit
+        {PREFIX, "alpha", 10, {1, 4, 9, 2}},
+        {PREFIX, "alphabets", 10, {}},
+        {PREFIX, "", 3, {5, 8, 12}},
+        {PREFIX, "b", 10, {3}},
+        {PREFIX, "zz", 10, {}},
+        {PREFIX, "\xC3\x84", 10, {7}},
+        {PREFIX, "\xC3\xA4", 10, {}},  // only ASCII letters are folded
+        {PREFIX, "alp", 0, {}},
+        {CONTAINS, "pha", 10, {1, 4, 9, 2, 10}},
+        {CONTAINS, "a", 100, {8, 12, 1, 4, 9, 2, 3, 6, 10}},
+        {CONTAINS, "A", 3, {8, 12, 1}},
+        {CONTAINS, "\tb", 10, {8}},
+        {CONTAINS, " ", 10, {6}},
+        {CONTAINS, "", 2, {5, 8}},
+        {CONTAINS, "pal", 10, {}},  // "alp" then "alpha" laid end to end is no name
+        {CONTAINS, "ba", 10, {}},   // nor "a\tb" then "alp"
+        {CONTAINS, "rger", 10, {7}},
+        {CONTAINS, "alpha", 10, {1, 4, 9, 2, 10}},
+        {FIND, "al", 10, {12, 1, 4, 9, 2, 10}},  // beginnings first, then the rest
+        {FIND, "a", 4, {8, 12, 1, 4}},
+        {FIND, "ta", 10, {3, 10}},
+        {FIND, "r", 10, {0, 6, 7}},
+        {FIND, "q", 10, {}},
+        {NAMED, "alpha", 10, {1, 4, 9}},
+        {NAMED, "ALPHA", 2, {1, 4}},
+        {NAMED, "alp", 10, {12}},
+        {NAMED, "", 10, {5}},
+        {NAMED, "al", 10, {}},
+    };
+    const std::unique_ptr<GraphStore> graph = namedGraph();
+    const VertexNameIndex fromGraph(*graph), fromNames(kNames);
+    for (const VertexNameIndex* index : {&fromGraph, &fromNames}) {
+        ASSERT_EQ(index->size(), kNames.size());
+        for (const Case& c : cases) {
+            std::vector<VertexNameIndex::Match> found;
+            switch (c.kind) {
+                case PREFIX:
+                    found = index->startingWith(c.text, c.limit);
+                    break;
+                case CONTAINS:
+                    found = index->containing(c.text, c.limit);
+                    break;
+                case FIND:
+                    found = index->find(c.text, c.limit);
+                    break;
+                case NAMED:
+                    found = index->named(c.text, c.limit);
+                    break;
+            }
+            EXPECT_EQ(ids(found), c.expected) << "kind " << c.kind << " text \"" << c.text << '"';
+            for (const auto& m : found) EXPECT_EQ(m.name, kNames[m.id]) << c.text;
+            if (c.kind == PREFIX) {
+                EXPECT_EQ(index->countStartingWith(c.text),
+                          index->startingWith(c.text, kNames.size()).size())
+                    << c.text;
+            }
+        }
+    }
+    EXPECT_TRUE(VertexNameIndex().find("a", 10).empty());
+}
+
+TEST(VertexNameIndexTest, AgreesWithAPlainFilterOnRandomNames) {
+    // Short names from a four-letter alphabet in both cases, so that prefixes, repeats and hits
+    // across name boundaries are common.
+    std::mt19937 random(7);
+    std::vector<std::string> names(3000);
+    const char letters[] = "abAB";
+    for (std::string& name : names) {
+        const size_t length = random() % 12;
+        for (size_t i = 0; i < length; ++i) name += letters[random() % 4];
+    }
+    const VertexNameIndex index(names);
+    auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (const std::string text : {"a", "ab", "bAb", "aaaa", "babab", "abbabbab"}) {
+        const std::string t = lower(text);
+        Ids prefix, inside;
+        std::vector<std::pair<std::string, uint32_t>> byName;
+        for (uint32_t k = 0; k < names.size(); ++k) byName.emplace_back(lower(names[k]), k);
+        std::sort(byName.begin(), byName.end());
+        for (const auto& [name, id] : byName) {
+            if (name.compare(0, t.size(), t) == 0) prefix.push_back(id);
+            if (name.find(t) != std::string::npos) inside.push_back(id);
+        }
+        EXPECT_EQ(ids(index.startingWith(text, names.size())), prefix) << text;
+        EXPECT_EQ(ids(index.containing(text, names.size())), inside) << text;
+        EXPECT_EQ(index.find(text, names.size()).size(), inside.size()) << text;
+    }
+}
+
+TEST(RelationAdjacencyTest, RowsHoldExactlyTheEdgesAtEachEnd) {
+    GeneratorParams params;
+    params.vertices = 400;
+    params.relations = 1500;
+    params.seed = 11;
+    params.shuffleIds = true;
+    std::vector<DataRecord> records = GraphGenerator(params).records();
+    // Two edges from a vertex to itself: each is outgoing and incoming at once.
+    records.push_back({"R", {"17", "17"}});
+    records.push_back({"R", {"17", "17"}});
+    const std::unique_ptr<GraphStore> graph = buildGraph(records);
+    const RelationAdjacency adjacency(*graph);
+    ASSERT_EQ(adjacency.edgeCount(), graph->relationEdgeCount());
+    size_t outTotal = 0, inTotal = 0;
+    for (uint32_t v = 0; v < graph->vertexCount(); ++v) {
+        Ids out, in;
+        for (const auto& [id, edge] : graph->relationEdges()) {
+            if (edge->getStart()->getId() == v) out.push_back(id);
+            if (edge->getEnd()->getId() == v) in.push_back(id);
+        }
+        const RelationAdjacency::Row outRow = adjacency.outgoing(v), inRow = adjacency.incoming(v);
+        EXPECT_EQ(Ids(outRow.begin(), outRow.end()), out) << "vertex " << v;
+        EXPECT_EQ(Ids(inRow.begin(), inRow.end()), in) << "vertex " << v;
+        outTotal += outRow.size();
+        inTotal += inRow.size();
+    }
+    EXPECT_EQ(outTotal, graph->relationEdgeCount());
+    EXPECT_EQ(inTotal, graph->relationEdgeCount());
+    const uint32_t loops = static_cast<uint32_t>(graph->relationEdgeCount());
+    const RelationAdjacency::Row loopRow = adjacency.outgoing(17);
+    EXPECT_EQ(Ids(loopRow.end() - 2, loopRow.end()), (Ids{loops - 2, loops - 1}));
+    EXPECT_EQ(adjacency.outgoing(params.vertices).size(), 0u);  // no such vertex
+    EXPECT_EQ(RelationAdjacency().incoming(0).size(), 0u);
+}
+
+}  // namespace
