@@ -22,7 +22,7 @@ struct RenderStates {
     float hierarchyColor[4] = {105 / 255.0f, 105 / 255.0f, 105 / 255.0f, 1};
     float relationStartColor[4] = {0, 191 / 255.0f, 1, 1};
     float relationEndColor[4] = {1, 215 / 255.0f, 0, 1};
-    float selectionColor[4] = {1, 1, 1, 1};
+    float selectionColor[4] = {1, 0, 1, 1};  // "magenta": the picked object stands out
     // The relation edges of a selected vertex: those starting there (orange, unlike the red
     // hierarchy edges) and those ending there (cyan).
     float outgoingEdgeColor[4] = {1, 165 / 255.0f, 0, 1};

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -108,19 +109,21 @@ TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {
     const float* s = states.relationStartColor;
     const float* e = states.relationEndColor;
     const Color4 start{s[0], s[1], s[2], s[3]}, end{e[0], e[1], e[2], e[3]};
+    const float* c = states.selectionColor;
+    const Color4 selected{c[0], c[1], c[2], c[3]};
     for (int view = 0; view < 5; ++view) {
         twoFrames(view);
         ASSERT_EQ(curves(view).size(), 2u);
         ASSERT_TRUE(pickCurve(view, 0)) << "view " << view;
         const int edgeId = static_cast<int>(curves(view)[0].getEdgeId());
         EXPECT_EQ(static_cast<int>(m_renderer->selection().m_relationEdge->getId()), edgeId);
-        EXPECT_EQ(curves(view)[0].getStartColor(), (Color4{1, 1, 1, 1}));
+        EXPECT_EQ(curves(view)[0].getStartColor(), selected);
         twoFrames(view);
         ASSERT_TRUE(pickCurve(view, 1)) << "view " << view;
         EXPECT_EQ(m_renderer->selection().m_previousCurve, 0);
         EXPECT_EQ(curves(view)[0].getStartColor(), start) << "view " << view;
         EXPECT_EQ(curves(view)[0].getEndColor(), end) << "view " << view;
-        EXPECT_EQ(curves(view)[1].getStartColor(), (Color4{1, 1, 1, 1}));
+        EXPECT_EQ(curves(view)[1].getStartColor(), selected);
     }
 }
 
@@ -157,13 +160,16 @@ TEST_F(PickingTest, BalloonCirclesKeepTheirColourWhateverVertexIsSelected) {
     // vertex 0, whose code colour is black, made them vanish.
     g_renderStates.drawMask = 1 | 8;
     g_renderStates.lighting = false;
+    // The selection colour the same as the vertex colour: only the circles could change.
+    std::copy(g_renderStates.vertexColor, g_renderStates.vertexColor + 4,
+              g_renderStates.selectionColor);
     twoFrames(1);
     const scene::Picture unselected = picture();
     for (uint32_t id : {0u, 12u}) {
         pick(projectVertex(1, id));
         ASSERT_EQ(m_renderer->selection().m_type, Selection::VERTEX);
         twoFrames(1);
-        // The selection colour is the vertex colour (white): nothing may change but a pixel or
+        // The selection colour is the vertex colour: nothing may change but a pixel or
         // two where a smoothed circle edge meets the selected sphere, drawn again on its own.
         EXPECT_LE(scene::countDifferent(unselected, picture(), 2), 4) << "vertex " << id;
     }

@@ -113,7 +113,8 @@ TEST_F(RendererTest, PickingACurveSelectsItsEdgeAndANewPickRestoresThePrevious) 
     const int first = m_renderer->selection().m_currentCurve;
     EXPECT_EQ(m_renderer->selection().m_relationEdge->getId(),
               static_cast<uint32_t>(list[first].getEdgeId()));
-    EXPECT_EQ(list[first].getStartColor(), (Color4{1, 1, 1, 1}));  // the selection colour
+    const float* c = g_renderStates.selectionColor;
+    EXPECT_EQ(list[first].getStartColor(), (Color4{c[0], c[1], c[2], c[3]}));
 
     // Select the other curve: the first gets its gradient back.
     ASSERT_TRUE(pickNear(curvePixel(1 - first),
