@@ -3,13 +3,14 @@
 #include "GraphOpening.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QString>
 
 #include <atomic>
 #include <memory>
 #include <thread>
 
-class QProgressDialog;
 class QTimer;
 class QWidget;
 
@@ -60,5 +61,5 @@ private:
     qint64 m_started = 0;
     int m_phase = 0;
     QTimer* m_dialogTimer;
-    QProgressDialog* m_dialog = nullptr;
+    QPointer<QProgressDialog> m_dialog;  // a child of the window, which may delete it first
 };

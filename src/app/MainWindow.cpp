@@ -177,6 +177,8 @@ void MainWindow::showRenderStates() {
 }
 
 MainWindow::~MainWindow() {
+    // Before the dialog and the graph go; an opening still running stops at its next phase.
+    m_opener->stop();
     if (g_graph == m_graph.get()) g_graph = nullptr;
 }
 
