@@ -35,14 +35,6 @@
 
 namespace {
 
-void copyColor(const QString& name, float* target, bool withAlpha) {
-    const QColor color(name);
-    target[0] = color.red() / 255.0f;
-    target[1] = color.green() / 255.0f;
-    target[2] = color.blue() / 255.0f;
-    if (withAlpha) target[3] = color.alpha() / 255.0f;
-}
-
 void toggleBit(int32_t& mask, int32_t bit, bool on) { mask += on ? bit : -bit; }
 
 }  // namespace
@@ -540,12 +532,12 @@ void MainWindow::SetLightAttenuate(int value) { g_renderStates.lightAttenuation 
 void MainWindow::MirrorRelationEdges(bool value) { g_renderStates.mirrorRelationEdges = value; }
 
 void MainWindow::SphereColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.vertexColor, true);
+    ColorChooser::storeColor(name, g_renderStates.vertexColor, true);
 }
 
 void MainWindow::HierarchyColorChanged(const QString& name) {
     const QColor color(name);
-    copyColor(name, g_renderStates.hierarchyColor, true);
+    ColorChooser::storeColor(name, g_renderStates.hierarchyColor, true);
     const float* c = g_renderStates.hierarchyColor;
     trace() << "- hierarchicColor: " << color.red() << ' ' << color.green() << ' ' << color.blue()
             << '\n';
@@ -553,16 +545,16 @@ void MainWindow::HierarchyColorChanged(const QString& name) {
 }
 
 void MainWindow::RelationStartColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.relationStartColor, false);
+    ColorChooser::storeColor(name, g_renderStates.relationStartColor, false);
     g_renderStates.relationStartColor[3] = g_renderStates.relationEndColor[3];
 }
 
 void MainWindow::RelationEndColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.relationEndColor, false);
+    ColorChooser::storeColor(name, g_renderStates.relationEndColor, false);
 }
 
 void MainWindow::SelectionColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.selectionColor, true);
+    ColorChooser::storeColor(name, g_renderStates.selectionColor, true);
 }
 
 void MainWindow::RelationAlpha(int value) {
