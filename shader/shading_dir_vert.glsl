@@ -1,7 +1,7 @@
-#version 120
 // Scene pass: vertices, floor, grid, hierarchy edges and relation curves. Lighting is done per
 // fragment in eye space: light 0's position and spot direction were handed to GL under the
-// camera's view, so gl_LightSource[0] already holds them in eye coordinates.
+// camera's view, so gl_LightSource[0] already holds them in eye coordinates. Built after
+// curve_vertex.glsl, which reads the inputs.
 
 varying vec3 vEyePosition;
 varying vec3 vNormal;
@@ -10,13 +10,14 @@ varying vec4 vTexCoord0;
 varying vec4 vShadowCoord;
 
 void main() {
-    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
+    readVertexInputs();
+    vec4 eye = gl_ModelViewMatrix * vertexIn;
     vEyePosition = eye.xyz;
     vNormal = gl_NormalMatrix * gl_Normal;
-    vColor = gl_Color;
-    vTexCoord0 = gl_MultiTexCoord0;
+    vColor = colorIn;
+    vTexCoord0 = texCoordIn;
     // While the floor is drawn, unit 7's texture matrix maps eye coordinates to shadow-map
     // coordinates (bias x light projection x light view x inverse camera view).
     vShadowCoord = gl_TextureMatrix[7] * eye;
-    gl_Position = ftransform();
+    gl_Position = clipPosition();
 }

@@ -1,4 +1,6 @@
-#version 120
-// Shadow map: geometry seen from the light camera.
+// Shadow map: geometry seen from the light camera. Built after curve_vertex.glsl.
 
-void main() { gl_Position = ftransform(); }
+void main() {
+    readVertexInputs();
+    gl_Position = clipPosition();
+}

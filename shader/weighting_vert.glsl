@@ -1,11 +1,12 @@
-#version 120
-// Relation curves for the accumulation buffer: colour and eye-space position per sample.
+// Relation curves for the accumulation buffer: colour and eye-space position per sample. Built
+// after curve_vertex.glsl, which evaluates the curves.
 
 varying vec4 vColor;
 varying vec3 vEyePosition;
 
 void main() {
-    vColor = gl_Color;
-    vEyePosition = (gl_ModelViewMatrix * gl_Vertex).xyz;
-    gl_Position = ftransform();
+    readVertexInputs();
+    vColor = colorIn;
+    vEyePosition = (gl_ModelViewMatrix * vertexIn).xyz;
+    gl_Position = clipPosition();
 }

@@ -209,6 +209,7 @@ void MainWindow::adopt(OpenedGraph& opened) {
     m_graph = std::move(opened.graph);
     g_graph = m_graph.get();
     for (int i = 0; i < 5; ++i) m_views[i] = opened.views[i].get();
+    openGLWidget->adoptCurveControls(std::move(opened.curves));
     emit setView(m_views.data());
     // The drawing surface has rebuilt its objects from the new views; the old ones can go,
     // before the graph they were made from.

@@ -201,6 +201,10 @@ void OpenGLWidget::paintGL() {
     update();
 }
 
+void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
+    m_renderer->adoptCurveControls(std::move(controls));
+}
+
 void OpenGLWidget::setView(View** view) {
     m_views = view;
     // Before the context exists the objects cannot be made; initializeGL makes them.

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 
+class CurveControls;
 class RenderImplementation;
 class View;
 
@@ -41,6 +42,8 @@ public:
     int viewportWidth() const { return m_viewportWidth; }
     int viewportHeight() const { return m_viewportHeight; }
 
+    // Curve controls made with the graph off the GUI thread, for the next setView.
+    void adoptCurveControls(std::unique_ptr<CurveControls> controls);
     // Centres both cameras on a drawn point, keeping their zoom and direction.
     void lookAtPoint(const Vector3& drawnPoint);
 

@@ -5,6 +5,7 @@
 #include "LayoutGraph.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
+#include "SplineStore.h"
 #include "Trace.h"
 #include "TreeMap.h"
 
@@ -20,11 +21,12 @@ constexpr const char* kPhaseNames[GraphOpening::kPhaseCount] = {
     "Laying out: slice and dice treemap",
     "Laying out: strip treemap",
     "Laying out: radial tree",
+    "Preparing the curves",
 };
 
 // Share of each phase in opening a generated graph of 100,000 vertices and 200,000 relation
 // edges, in percent.
-constexpr int kPhaseWeights[GraphOpening::kPhaseCount] = {30, 5, 15, 10, 6, 10, 8, 8, 8};
+constexpr int kPhaseWeights[GraphOpening::kPhaseCount] = {30, 5, 15, 10, 6, 10, 8, 8, 8, 20};
 
 constexpr const char* kCalculatedTraces[5] = {
     "rootedtree calculated\n", "ballontree calculated\n", "slice and dice calculated\n",
@@ -74,17 +76,23 @@ OpenedGraph GraphOpening::open(const std::string& fileName,
     }
     const LayoutGraph scope(loaded.graph.get());
     trace() << "calculate tree\n";
+    auto cancel = [&] {
+        // The layouts go before the graph they were made from.
+        for (std::unique_ptr<View>& view : opened.views) view.reset();
+        opened.cancelled = true;
+        return std::move(opened);
+    };
     for (int type = 0; type < 5; ++type) {
-        if (stopped(4 + type)) {
-            // The layouts go before the graph they were made from.
-            for (std::unique_ptr<View>& view : opened.views) view.reset();
-            opened.cancelled = true;
-            return opened;
-        }
+        if (stopped(4 + type)) return cancel();
         opened.views[type] = makeView(type);
         opened.views[type]->calculate();
         trace() << kCalculatedTraces[type];
     }
+    if (stopped(9)) return cancel();
+    View* const views[5] = {opened.views[0].get(), opened.views[1].get(), opened.views[2].get(),
+                            opened.views[3].get(), opened.views[4].get()};
+    opened.curves =
+        std::make_unique<CurveControls>(*loaded.graph, views, SplineStore::kSampleCount);
     opened.graph = std::move(loaded.graph);
     return opened;
 }

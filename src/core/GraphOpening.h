@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurveControls.h"
 #include "GraphStore.h"
 #include "View.h"
 
@@ -8,23 +9,25 @@
 #include <memory>
 #include <string>
 
-// A file made ready to show: its graph and the five layouts in view-type order, or the error
-// naming the file and the problem, or neither when it was cancelled.
+// A file made ready to show: its graph, the five layouts in view-type order and the controls of
+// its relation curves, or the error naming the file and the problem, or neither when it was
+// cancelled.
 struct OpenedGraph {
     std::unique_ptr<GraphStore> graph;
     std::array<std::unique_ptr<View>, 5> views;
+    std::unique_ptr<CurveControls> curves;
     std::string error;
     bool cancelled = false;
 
     bool ok() const { return graph != nullptr; }
 };
 
-// Everything opening a file does before anything is shown: load, check, hierarchy and the five
-// layouts. It touches no published state, so it may run on any thread; the layouts read the
-// graph being opened, never g_graph.
+// Everything opening a file does before anything is shown: load, check, hierarchy, the five
+// layouts and the curves' controls. It touches no published state, so it may run on any thread; the
+// layouts read the graph being opened, never g_graph.
 class GraphOpening {
 public:
-    static constexpr int kPhaseCount = 9;
+    static constexpr int kPhaseCount = 10;
     // What phase 0 to kPhaseCount - 1 does, as shown to the user.
     static const char* phaseName(int phase);
     // How far the opening has come when phase starts, from 0 to 1: the phases weighted by the

@@ -1,16 +1,17 @@
 #include "SplineStore.h"
 
 #include "GraphStore.h"
+#include "ParallelRuns.h"
 #include "Trace.h"
+#include "TreePaths.h"
+#include "VertexPositions.h"
 #include "View.h"
 #include "ViewType.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -139,81 +140,26 @@ void SplineStore::compact(int32_t viewType) {
 
 namespace {
 
-// The tree paths of all relation edges, in edge id order, laid end to end.
-struct TreePaths {
-    std::vector<uint32_t> vertices;
-    std::vector<size_t> start{0};
-    std::vector<uint32_t> edge;
-};
-
-TreePaths collectPaths(const GraphStore& graph) {
-    TreePaths paths;
-    const size_t edgeCount = graph.relationEdgeCount();
-    paths.edge.reserve(edgeCount);
-    paths.start.reserve(edgeCount + 1);
-    for (const auto& [id, edge] : graph.relationEdges()) {
-        if (id >= edgeCount) break;
-        const std::vector<uint32_t> path = graph.getTreePath(*edge);
-        paths.vertices.insert(paths.vertices.end(), path.begin(), path.end());
-        paths.start.push_back(paths.vertices.size());
-        paths.edge.push_back(id);
-    }
-    return paths;
-}
-
 void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, View& view,
                int32_t viewType) {
-    // The records, flattened by vertex id once: a map lookup per path vertex would dominate.
-    std::vector<LayoutRecord> records(vertexCount);
-    std::vector<char> known(vertexCount, 0);
-    for (const auto& [id, record] : view.records()) {
-        if (id >= vertexCount) break;
-        records[id] = record;
-        known[id] = 1;
-    }
+    VertexPositions positions(view, vertexCount);
     std::vector<Point3> points;
-    for (size_t e = 0; e < paths.edge.size(); ++e) {
-        const uint32_t* path = paths.vertices.data() + paths.start[e];
-        const int32_t n = int32_t(paths.start[e + 1] - paths.start[e]);
+    for (size_t e = 0; e < paths.size(); ++e) {
+        const uint32_t* path = paths.path(e);
+        const int32_t n = paths.length(e);
         points.clear();
         for (int32_t k = 0; k < n; ++k) {
-            const uint32_t vertex = path[k];
-            LayoutRecord record;
-            if (vertex < vertexCount && known[vertex]) {
-                record = records[vertex];
-            } else {
-                // Find-or-insert, as a lookup through the view would do.
-                record = view.getRecord(vertex);
-                if (vertex < vertexCount) {
-                    records[vertex] = record;
-                    known[vertex] = 1;
-                }
-            }
-            points.push_back({record.x, SplineStore::controlY(record.y, k, n, viewType), record.z});
+            const Point3 p = positions.at(path[k]);
+            points.push_back({p[0], SplineStore::controlY(p[1], k, n, viewType), p[2]});
         }
         store.AddSpline(points, viewType, float(paths.edge[e]));
     }
 }
 
-// Runs task(0 .. count-1) on up to `threads` threads, each taking the next index.
-template <class Task>
-void runIndexed(int count, size_t threads, const Task& task) {
-    std::atomic<int> next{0};
-    auto worker = [&] {
-        for (int i = next++; i < count; i = next++) task(i);
-    };
-    std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(worker);
-    worker();
-    for (std::thread& helper : helpers) helper.join();
-}
-
-size_t threadCount() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16); }
-
 }  // namespace
 
 void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType) {
-    const TreePaths paths = collectPaths(graph);
+    const TreePaths paths = TreePaths::collect(graph);
     if (validViewType(viewType)) {
         m_curves[viewType].reserve(m_curves[viewType].size() + paths.edge.size());
     }
@@ -221,25 +167,19 @@ void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t v
 }
 
 void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]) {
-    TreePaths paths = collectPaths(graph);
+    const TreePaths paths = TreePaths::collect(graph);
     // Everything shared is settled here, so that the five lists can be filled side by side:
     // edges without a path are reported and dropped, and every basis table is built.
-    TreePaths usable;
-    for (size_t e = 0; e < paths.edge.size(); ++e) {
-        const size_t from = paths.start[e], to = paths.start[e + 1];
-        if (from == to) {
-            for (int type = 0; type < kViewCount; ++type) {
-                trace() << "AddSpline: no control points for edge " << float(paths.edge[e]) << '\n';
-            }
+    for (size_t e = 0; e < paths.size(); ++e) {
+        if (paths.length(e) > 0) {
+            basisFor(paths.length(e));
             continue;
         }
-        basisFor(int32_t(to - from));
-        usable.vertices.insert(usable.vertices.end(), paths.vertices.begin() + from,
-                               paths.vertices.begin() + to);
-        usable.start.push_back(usable.vertices.size());
-        usable.edge.push_back(paths.edge[e]);
+        for (int type = 0; type < kViewCount; ++type) {
+            trace() << "AddSpline: no control points for edge " << float(paths.edge[e]) << '\n';
+        }
     }
-    if (usable.edge.size() == paths.edge.size()) usable = std::move(paths);
+    const TreePaths usable = paths.withoutEmpty();
     for (CurveList& list : m_curves) list.reserve(list.size() + usable.edge.size());
     const size_t vertexCount = graph.vertexCount();
     // A view given for two codes would be written (find-or-insert) from two threads.
@@ -251,12 +191,15 @@ void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]
                [&](int type) { addCurves(*this, usable, vertexCount, *views[type], type); });
 }
 
+bool SplineStore::longerCurve(float a, float b) {
+    // A NaN length (from non-finite layout positions) sorts last.
+    if (std::isnan(b)) return !std::isnan(a);
+    return a > b;
+}
+
 void SplineStore::orderByLength() {
-    // Longest first; a NaN length (from non-finite layout positions) sorts last.
     auto longer = [](const SplineCurve& a, const SplineCurve& b) {
-        const float la = a.getLength(), lb = b.getLength();
-        if (std::isnan(lb)) return !std::isnan(la);
-        return la > lb;
+        return longerCurve(a.getLength(), b.getLength());
     };
     // The lists are independent: each is sorted and compacted on its own thread.
     runIndexed(kViewCount, curveCount() < kParallelThreshold ? 1 : threadCount(), [&](int type) {

@@ -40,7 +40,10 @@ public:
     // five lists filled in parallel. The same curves in the same order.
     void addCurvesOfViews(const GraphStore& graph, View* const views[5]);
 
-    // Longest curve first in each list; then curve i of c gets the texture value i / c.
+    // Whether a curve of length a goes before one of length b: longest first, NaN last.
+    static bool longerCurve(float a, float b);
+    // Longest curve first in each list (a stable order); then curve i of c gets the texture value i
+    // / c.
     void orderByLength();
     // Straightens every curve of every list by beta (both cores for large stores).
     void applyBeta(float beta);

@@ -1,145 +1,224 @@
 #include "CurveBuffers.h"
 
-#include "SplineCurve.h"
+#include "BasisTable.h"
+#include "CurveControls.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
+#include <memory>
 
 namespace {
 
-constexpr int kComponents[3] = {3, 4, 4};
+// Index of a view's own buffer of a kind (0 positions, 1 order, 2 slots).
+constexpr int viewIndex(int viewType, int kind) { return 3 + 3 * viewType + kind; }
+
+// Per control count n = 1 .. longest and sample j: the first control point of the sample's
+// window and its (up to four) weights, two RGBA texels.
+std::vector<float> basisTexels(int32_t longest, int32_t samples) {
+    std::vector<float> texels(size_t(longest) * samples * 8, 0.0f);
+    for (int32_t n = 1; n <= longest; ++n) {
+        const BasisTable table(n, samples);
+        for (int32_t j = 0; j < samples; ++j) {
+            float* out = &texels[(size_t(n - 1) * samples + j) * 8];
+            out[0] = float(table.windowStart(j));
+            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
+                out[1 + r] = float(table.windowWeights(j)[r]);
+            }
+        }
+    }
+    return texels;
+}
+
+template <typename T>
+bool fitsInt(T value) {
+    return value <= T(std::numeric_limits<int32_t>::max());
+}
 
 }  // namespace
 
 CurveBuffers::~CurveBuffers() { release(); }
 
 void CurveBuffers::release() {
-    if (m_buffers[0]) glDeleteBuffers(3, m_buffers);
-    m_buffers[0] = m_buffers[1] = m_buffers[2] = 0;
-    m_first.clear();
-    m_count.clear();
-    m_totalSamples = 0;
+    glDeleteTextures(18, m_textures);
+    glDeleteBuffers(18, m_buffers);
+    glDeleteBuffers(2, m_sampleBuffers);
+    std::fill(std::begin(m_textures), std::end(m_textures), 0);
+    std::fill(std::begin(m_buffers), std::end(m_buffers), 0);
+    m_sampleBuffers[0] = m_sampleBuffers[1] = 0;
+    m_curveCount = 0;
+    m_bytes = 0;
 }
 
-void CurveBuffers::create(const std::vector<SplineCurve*>& curves) {
+bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, const void* data,
+                               size_t bytes) {
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+    // An empty buffer texture is not complete; one spare element keeps every fetch defined.
+    glBufferData(GL_TEXTURE_BUFFER, std::max<size_t>(bytes, 16), nullptr, GL_STATIC_DRAW);
+    if (bytes > 0) glBufferSubData(GL_TEXTURE_BUFFER, 0, bytes, data);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_BUFFER, texture);
+    glTexBuffer(GL_TEXTURE_BUFFER, format, buffer);
+    glBindTexture(GL_TEXTURE_BUFFER, 0);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    m_bytes += bytes;
+    return glGetError() == GL_NO_ERROR;
+}
+
+bool CurveBuffers::create(const CurveControls& controls) {
     release();
-    m_first.reserve(curves.size());
-    m_count.reserve(curves.size());
-    for (const SplineCurve* curve : curves) {
-        m_first.push_back(static_cast<GLint>(m_totalSamples));
-        m_count.push_back(static_cast<GLsizei>(curve->getSampleCount()));
-        m_totalSamples += curve->getSampleCount();
+    while (glGetError() != GL_NO_ERROR) {
     }
-    glGenBuffers(3, m_buffers);
-    for (int kind = 0; kind < 3; ++kind) {
-        glBindBuffer(GL_ARRAY_BUFFER, m_buffers[kind]);
-        glBufferData(GL_ARRAY_BUFFER, m_totalSamples * kComponents[kind] * sizeof(float), nullptr,
-                     GL_DYNAMIC_DRAW);
-    }
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    updatePositions(curves);
-    updateColors(curves);
-    updateTexCoords(curves);
-}
+    const TreePaths& paths = controls.paths();
+    GLint maxTexels = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
+    const size_t largest =
+        std::max({paths.vertices.size(), paths.start.size(), controls.positions(0).size() / 3});
+    if (largest >= size_t(maxTexels) || !fitsInt(paths.vertices.size())) return false;
 
-template <typename Write>
-void CurveBuffers::rewrite(Kind kind, size_t firstCurve, size_t curveCount, Write write) {
-    // Curves that are not the ones these buffers were made for are left alone.
-    if (curveCount == 0 || !m_buffers[kind] || firstCurve + curveCount > m_first.size()) return;
-    const size_t stride = kComponents[kind] * sizeof(float);
-    const size_t begin = m_first[firstCurve];
-    const size_t last = firstCurve + curveCount - 1;
-    const size_t end = m_first[last] + m_count[last];
-    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[kind]);
-    // A failed mapping leaves the buffer as it was.
-    void* mapped = glMapBufferRange(GL_ARRAY_BUFFER, begin * stride, (end - begin) * stride,
-                                    GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
-    if (mapped) {
-        float* out = static_cast<float*>(mapped);
-        for (size_t c = firstCurve; c <= last; ++c) {
-            write(c, out + (m_first[c] - begin) * kComponents[kind]);
-        }
-        glUnmapBuffer(GL_ARRAY_BUFFER);
+    m_sampleCount = controls.sampleCount();
+    // Sample numbers as the vertices of every strip: all of them, or every fifth and the last.
+    std::vector<float> full, draft;
+    for (int32_t j = 0; j < m_sampleCount; ++j) {
+        full.insert(full.end(), {float(j), 0.0f});
+        if (j % kDraftStep == 0 || j == m_sampleCount - 1)
+            draft.insert(draft.end(), {float(j), 0.0f});
+    }
+    const std::vector<float>* samples[2] = {&full, &draft};
+    glGenBuffers(2, m_sampleBuffers);
+    for (int k = 0; k < 2; ++k) {
+        glBindBuffer(GL_ARRAY_BUFFER, m_sampleBuffers[k]);
+        glBufferData(GL_ARRAY_BUFFER, samples[k]->size() * sizeof(float), samples[k]->data(),
+                     GL_STATIC_DRAW);
+        m_sampleCounts[k] = GLsizei(samples[k]->size() / 2);
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    bool ok = true;
+    const std::vector<float> basis =
+        basisTexels(std::max(controls.longestPath(), 1), m_sampleCount);
+    ok &= makeTexture(m_buffers[BASIS], m_textures[BASIS], GL_RGBA32F, basis.data(),
+                      basis.size() * sizeof(float));
+    ok &= makeTexture(m_buffers[PATHS], m_textures[PATHS], GL_R32I, paths.vertices.data(),
+                      paths.vertices.size() * sizeof(uint32_t));
+    const std::vector<int32_t> starts(paths.start.begin(), paths.start.end());
+    ok &= makeTexture(m_buffers[PATH_STARTS], m_textures[PATH_STARTS], GL_R32I, starts.data(),
+                      starts.size() * sizeof(int32_t));
+    const std::vector<uint8_t> slots(controls.curveCount(), NORMAL);
+    for (int v = 0; v < 5 && ok; ++v) {
+        const std::vector<float>& positions = controls.positions(v);
+        const std::vector<uint32_t>& order = controls.order(v);
+        ok &= makeTexture(m_buffers[viewIndex(v, 0)], m_textures[viewIndex(v, 0)], GL_RGB32F,
+                          positions.data(), positions.size() * sizeof(float));
+        ok &= makeTexture(m_buffers[viewIndex(v, 1)], m_textures[viewIndex(v, 1)], GL_R32I,
+                          order.data(), order.size() * sizeof(uint32_t));
+        ok &= makeTexture(m_buffers[viewIndex(v, 2)], m_textures[viewIndex(v, 2)], GL_R8UI,
+                          slots.data(), slots.size());
+    }
+    if (!ok) {
+        release();
+        return false;
+    }
+    m_curveCount = controls.curveCount();
+    return true;
 }
 
-void CurveBuffers::updatePositions(const std::vector<SplineCurve*>& curves) {
-    rewrite(POSITIONS, 0, curves.size(),
-            [&](size_t c, float* out) { curves[c]->writePositions(out); });
-}
-
-void CurveBuffers::updateColors(const std::vector<SplineCurve*>& curves) {
-    rewrite(COLORS, 0, curves.size(), [&](size_t c, float* out) { curves[c]->writeColors(out); });
-}
-
-void CurveBuffers::updateTexCoords(const std::vector<SplineCurve*>& curves) {
-    rewrite(TEX_COORDS, 0, curves.size(),
-            [&](size_t c, float* out) { curves[c]->writeTexCoords(out); });
-}
-
-void CurveBuffers::updateCurveColors(size_t index, const SplineCurve& curve) {
-    if (index >= m_first.size()) return;
-    rewrite(COLORS, index, 1, [&](size_t, float* out) { curve.writeColors(out); });
-}
-
-void CurveBuffers::updateCurveColors(const std::vector<int32_t>& positions,
-                                     const std::vector<SplineCurve>& curves) {
+void CurveBuffers::setSlots(int viewType, const std::vector<int32_t>& positions, Slot slot) {
+    if (viewType < 0 || viewType > 4 || !m_buffers[viewIndex(viewType, 2)]) return;
     size_t low = SIZE_MAX, high = 0;
     for (int32_t p : positions) {
-        if (p < 0 || size_t(p) >= m_first.size() || size_t(p) >= curves.size()) continue;
+        if (p < 0 || size_t(p) >= m_curveCount) continue;
         low = std::min(low, size_t(p));
         high = std::max(high, size_t(p));
     }
-    if (low > high || !m_buffers[COLORS]) return;
-    const size_t stride = kComponents[COLORS] * sizeof(float);
-    const size_t begin = m_first[low];
-    const size_t end = m_first[high] + m_count[high];
-    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[COLORS]);
-    // Without invalidation: the curves between the listed ones keep their colours.
-    void* mapped =
-        glMapBufferRange(GL_ARRAY_BUFFER, begin * stride, (end - begin) * stride, GL_MAP_WRITE_BIT);
+    if (low > high) return;
+    glBindBuffer(GL_TEXTURE_BUFFER, m_buffers[viewIndex(viewType, 2)]);
+    // One mapping for all (a vertex may have a great many edges), without invalidation: the
+    // curves between the listed ones keep their slots.
+    auto* mapped = static_cast<uint8_t*>(
+        glMapBufferRange(GL_TEXTURE_BUFFER, low, high - low + 1, GL_MAP_WRITE_BIT));
     if (mapped) {
-        float* out = static_cast<float*>(mapped);
         for (int32_t p : positions) {
-            if (p < 0 || size_t(p) >= m_first.size() || size_t(p) >= curves.size()) continue;
-            curves[p].writeColors(out + (m_first[p] - begin) * kComponents[COLORS]);
+            if (p >= 0 && size_t(p) < m_curveCount) mapped[p - low] = slot;
         }
-        glUnmapBuffer(GL_ARRAY_BUFFER);
+        glUnmapBuffer(GL_TEXTURE_BUFFER);
     }
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }
 
-std::vector<float> CurveBuffers::readColors(size_t index) const {
-    if (index >= m_first.size() || !m_buffers[COLORS]) return {};
-    std::vector<float> colors(size_t(m_count[index]) * kComponents[COLORS]);
-    const size_t stride = kComponents[COLORS] * sizeof(float);
-    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[COLORS]);
-    glGetBufferSubData(GL_ARRAY_BUFFER, size_t(m_first[index]) * stride,
-                       colors.size() * sizeof(float), colors.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return colors;
+CurveBuffers::Slot CurveBuffers::slot(int viewType, size_t position) const {
+    if (viewType < 0 || viewType > 4 || position >= m_curveCount) return NORMAL;
+    uint8_t value = NORMAL;
+    glBindBuffer(GL_TEXTURE_BUFFER, m_buffers[viewIndex(viewType, 2)]);
+    glGetBufferSubData(GL_TEXTURE_BUFFER, position, 1, &value);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    return Slot(value);
 }
 
-void CurveBuffers::draw() const {
-    if (m_first.empty()) return;
+void CurveBuffers::bindTextures(int viewType) const {
+    const GLuint textures[TEXTURE_COUNT] = {m_textures[BASIS],
+                                            m_textures[PATHS],
+                                            m_textures[PATH_STARTS],
+                                            m_textures[viewIndex(viewType, 0)],
+                                            m_textures[viewIndex(viewType, 1)],
+                                            m_textures[viewIndex(viewType, 2)]};
+    for (int t = 0; t < TEXTURE_COUNT; ++t) {
+        glActiveTexture(GL_TEXTURE0 + kFirstUnit + t);
+        glBindTexture(GL_TEXTURE_BUFFER, textures[t]);
+    }
+    glActiveTexture(GL_TEXTURE0);
+}
+
+namespace {
+
+const char* const kSamplers[] = {"curve_basis",     "curve_paths", "curve_path_starts",
+                                 "curve_positions", "curve_order", "curve_slots"};
+
+}  // namespace
+
+void CurveBuffers::assignSamplerUnits(GLuint program) {
+    // Samplers start on unit 0; a buffer sampler sharing a unit with a 2D one would make every
+    // draw of the program fail, curves or not.
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    glUseProgram(program);
+    for (int t = 0; t < TEXTURE_COUNT; ++t) {
+        glUniform1i(glGetUniformLocation(program, kSamplers[t]), kFirstUnit + t);
+    }
+    glUseProgram(GLuint(current));
+}
+
+void CurveBuffers::setUniforms(GLuint program, const Frame& frame) const {
+    glUniform1i(glGetUniformLocation(program, "curve_mode"), 1);
+    glUniform1f(glGetUniformLocation(program, "curve_beta"), frame.beta);
+    glUniform1i(glGetUniformLocation(program, "curve_view"), frame.viewType);
+    glUniform1i(glGetUniformLocation(program, "curve_samples"), m_sampleCount);
+    glUniform1i(glGetUniformLocation(program, "curve_count"), GLint(m_curveCount));
+    glUniform4fv(glGetUniformLocation(program, "curve_start"), SLOT_COUNT,
+                 frame.colors.start[0].data());
+    glUniform4fv(glGetUniformLocation(program, "curve_end"), SLOT_COUNT,
+                 frame.colors.end[0].data());
+}
+
+void CurveBuffers::draw(const Frame& frame) const {
+    if (m_curveCount == 0 || frame.viewType < 0 || frame.viewType > 4) return;
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    if (program == 0) return;
+    setUniforms(GLuint(program), frame);
+    bindTextures(frame.viewType);
+    const int k = frame.draft ? 1 : 0;
     glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[POSITIONS]);
-    glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[COLORS]);
-    glColorPointer(4, GL_FLOAT, 0, nullptr);
-    // The active unit becomes 7, the client unit stays 0: the coordinates feed set 0.
-    glActiveTexture(GL_TEXTURE7);
-    glBindBuffer(GL_ARRAY_BUFFER, m_buffers[TEX_COORDS]);
-    glTexCoordPointer(4, GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, m_sampleBuffers[k]);
+    glVertexPointer(2, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glPushMatrix();
-    glMultiDrawArrays(GL_LINE_STRIP, m_first.data(), m_count.data(),
-                      static_cast<GLsizei>(m_first.size()));
-    glPopMatrix();
+    glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k], GLsizei(m_curveCount));
     glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glUniform1i(glGetUniformLocation(GLuint(program), "curve_mode"), 0);
+    for (int t = 0; t < TEXTURE_COUNT; ++t) {
+        glActiveTexture(GL_TEXTURE0 + kFirstUnit + t);
+        glBindTexture(GL_TEXTURE_BUFFER, 0);
+    }
+    glActiveTexture(GL_TEXTURE0);
 }

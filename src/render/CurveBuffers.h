@@ -2,49 +2,90 @@
 
 #include <GL/glew.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-class SplineCurve;
+class CurveControls;
 
-// The GL buffers of one view's relation curves: one set of three buffers (positions, colours,
-// texture coordinates) in which every curve owns a range of samples, drawn in list order with a
-// single multi-draw call. Updates rewrite the ranges in place through write-only mappings.
+// The relation curves of all five views on the GPU. Buffer textures hold the tree paths (shared
+// by the views), each view's vertex positions, drawing order and highlight slots, and the basis
+// tables; the vertex stage of every curve-drawing program evaluates the samples from them for
+// the bundling strength of the frame. A beta or colour change therefore rewrites nothing, and a
+// curve costs its path and a few bytes per view instead of fifty samples per view.
+//
+// Every curve is one instance of a line strip whose vertices are sample numbers, drawn in list
+// order (longest first).
 class CurveBuffers {
 public:
+    // The colour pair a curve takes.
+    enum Slot : uint8_t { NORMAL = 0, SELECTED = 1, OUTGOING = 2, INCOMING = 3, SLOT_COUNT = 4 };
+    // Start and end colour per slot. NORMAL and SELECTED curves fade their alpha by their number
+    // of control points, which keeps bundles of long curves from saturating; the edges of a
+    // picked vertex keep their colour's own opacity so that they stand out from the bundle.
+    struct Colors {
+        std::array<std::array<float, 4>, SLOT_COUNT> start{}, end{};
+    };
+    // What a draw evaluates.
+    struct Frame {
+        int viewType = 0;
+        float beta = 0;
+        Colors colors;
+        // Fewer samples per curve, for the frames drawn while the user drags.
+        bool draft = false;
+        // GL_LINE_STRIP to draw; GL_POINTS gives every sample once (for transform feedback).
+        GLenum mode = GL_LINE_STRIP;
+    };
+    // Compiled in front of the vertex shader of every program that draws curves.
+    static constexpr const char* kVertexPrelude = "shader/curve_vertex.glsl";
+    // Samples of a draft curve: every fifth, and the last.
+    static constexpr int kDraftStep = 5;
+
     CurveBuffers() = default;
     CurveBuffers(const CurveBuffers&) = delete;
     CurveBuffers& operator=(const CurveBuffers&) = delete;
     ~CurveBuffers();
 
-    // Allocates the buffers for these curves (in list order) and fills all three.
-    void create(const std::vector<SplineCurve*>& curves);
-    void updatePositions(const std::vector<SplineCurve*>& curves);
-    void updateColors(const std::vector<SplineCurve*>& curves);
-    void updateTexCoords(const std::vector<SplineCurve*>& curves);
-    // Rewrites the colours of the curve at list position index only.
-    void updateCurveColors(size_t index, const SplineCurve& curve);
-    // Rewrites the colours of the curves at these list positions (any order, repeats allowed)
-    // through one mapping, leaving the curves between them as they are.
-    void updateCurveColors(const std::vector<int32_t>& positions,
-                           const std::vector<SplineCurve>& curves);
-    // Every curve as a line strip; positions, colours and texture coordinate set 0.
-    void draw() const;
-
-    size_t curveCount() const { return m_first.size(); }
-    // The colours the buffer holds for the curve at list position index, four floats per
-    // sample; empty for a position these buffers do not have. Reads back from the GL.
-    std::vector<float> readColors(size_t index) const;
-
-private:
-    enum Kind { POSITIONS = 0, COLORS = 1, TEX_COORDS = 2 };
-    template <typename Write>
-    void rewrite(Kind kind, size_t firstCurve, size_t curveCount, Write write);
+    // Uploads the controls; every slot NORMAL. False, with nothing held, when GL refused the
+    // memory or a buffer texture would exceed what GL can address.
+    bool create(const CurveControls& controls);
     void release();
 
-    GLuint m_buffers[3] = {0, 0, 0};
-    std::vector<GLint> m_first;
-    std::vector<GLsizei> m_count;
-    size_t m_totalSamples = 0;
+    // The slot of the curves at these list positions of a view (positions out of range are
+    // passed over).
+    void setSlots(int viewType, const std::vector<int32_t>& positions, Slot slot);
+    // Reads back one curve's slot from the GL; NORMAL for a position these buffers do not have.
+    Slot slot(int viewType, size_t position) const;
+
+    // Points the curve samplers of a program built with the prelude at their texture units;
+    // needed once after every link.
+    static void assignSamplerUnits(GLuint program);
+    // Draws the curves of a view with the program that is current, which must have been built
+    // with the curve prelude; without a current program nothing is drawn.
+    void draw(const Frame& frame) const;
+
+    size_t curveCount() const { return m_curveCount; }
+    int32_t sampleCount() const { return m_sampleCount; }
+    // Bytes of GL memory the buffers take.
+    size_t byteSize() const { return m_bytes; }
+
+private:
+    enum Texture { BASIS, PATHS, PATH_STARTS, POSITIONS, ORDER, SLOTS, TEXTURE_COUNT };
+    // Texture units the curve samplers use; above those of the passes' own textures.
+    static constexpr int kFirstUnit = 10;
+
+    bool makeTexture(GLuint& buffer, GLuint& texture, GLenum format, const void* data,
+                     size_t bytes);
+    void bindTextures(int viewType) const;
+    void setUniforms(GLuint program, const Frame& frame) const;
+
+    size_t m_curveCount = 0;
+    int32_t m_sampleCount = 0;
+    size_t m_bytes = 0;
+    GLuint m_sampleBuffers[2] = {0, 0};  // full and draft sample numbers
+    GLsizei m_sampleCounts[2] = {0, 0};
+    // Shared: basis, paths, path starts. Per view: positions, order, slots.
+    GLuint m_buffers[3 + 3 * 5] = {};
+    GLuint m_textures[3 + 3 * 5] = {};
 };

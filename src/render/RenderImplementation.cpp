@@ -10,7 +10,6 @@
 #include "RenderStates.h"
 #include "RenderTreeMap.h"
 #include "ShaderProgram.h"
-#include "SplineCurve.h"
 #include "SplineStore.h"
 #include "View.h"
 
@@ -24,8 +23,6 @@ enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTUR
 enum ObjectType { OBJECT_VERTEX = 0, OBJECT_EDGE = 1, OBJECT_GRID = 3, OBJECT_CURVE_MAX = 4 };
 constexpr int kLightingOff = 4;
 constexpr float kFloorGrey = 0.16f;
-
-Color4 toColor(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
 bool colorChanged(const float* before, const float* after) {
     for (int i = 0; i < 4; ++i) {
@@ -44,12 +41,16 @@ Matrix4 currentMatrix(GLenum which) {
     return m;
 }
 
+// prelude: compiled in front of the vertex shader; the curve prelude for programs that draw
+// relation curves.
 std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* fragmentFile,
-                                            std::vector<const char*> uniforms) {
+                                            std::vector<const char*> uniforms,
+                                            const char* prelude = nullptr) {
     std::vector<ShaderUniform> list;
     for (const char* name : uniforms) list.push_back(ShaderUniform{name, -1});
-    auto program = std::make_unique<ShaderProgram>(vertexFile, fragmentFile, list);
+    auto program = std::make_unique<ShaderProgram>(vertexFile, fragmentFile, list, prelude);
     program->buildProgram();
+    if (prelude) CurveBuffers::assignSamplerUnits(program->m_handle);
     return program;
 }
 
@@ -71,13 +72,16 @@ void RenderImplementation::Initialize() {
     glClearColor(0, 0, 0, 1);
     m_shadingProgram = buildProgram(
         "shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl",
-        {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"});
-    m_shadowProgram = buildProgram("shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {});
-    m_sumProgram = buildProgram("shader/sum_vert.glsl", "shader/sum_frag.glsl", {"light_type"});
+        {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"},
+        CurveBuffers::kVertexPrelude);
+    m_shadowProgram = buildProgram("shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {},
+                                   CurveBuffers::kVertexPrelude);
+    m_sumProgram = buildProgram("shader/sum_vert.glsl", "shader/sum_frag.glsl", {"light_type"},
+                                CurveBuffers::kVertexPrelude);
     m_sumFinalProgram = buildProgram("shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl",
                                      {"ColorTex0", "Background"});
-    m_weightingProgram =
-        buildProgram("shader/weighting_vert.glsl", "shader/weighting_frag.glsl", {"light_type"});
+    m_weightingProgram = buildProgram("shader/weighting_vert.glsl", "shader/weighting_frag.glsl",
+                                      {"light_type"}, CurveBuffers::kVertexPrelude);
     m_occlusionProgram = buildProgram("shader/relation_occlusion_vert.glsl",
                                       "shader/relation_occlusion_frag.glsl", {"DepthBackground"});
     m_weightingFinalProgram =
@@ -103,16 +107,6 @@ void RenderImplementation::Initialize() {
     std::cout << "Initialized\n";
     const float red[4] = {1, 0, 0, 1};
     copyColor(m_vertexColor, red);
-}
-
-std::vector<SplineCurve*> RenderImplementation::curveList(int type) const {
-    std::vector<SplineCurve*> list;
-    if (!m_splines) return list;
-    if (auto* curves = m_splines->curvesFor(type)) {
-        list.reserve(curves->size());
-        for (SplineCurve& curve : *curves) list.push_back(&curve);
-    }
-    return list;
 }
 
 void RenderImplementation::createHierarchyBuffers(View& view) {
@@ -184,9 +178,9 @@ void RenderImplementation::CreateObjects(View** views) {
     m_selection = std::make_unique<Selection>();
     resetHighlight();
 
-    m_splines.reset();
+    m_curveControls.reset();
+    m_curveBuffers.release();
     m_levelCount = static_cast<int>(g_graph->depthCount());
-    m_splines = std::make_unique<SplineStore>(m_levelCount);
     m_hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
     m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
     // Before new names are made, so that freed names can be handed out again.
@@ -197,16 +191,14 @@ void RenderImplementation::CreateObjects(View** views) {
                                  views[t]->m_hierarchyColorBuffer,
                                  views[t]->m_hierarchyTexCoordBuffer};
     }
-    // One curve per relation edge and view, in edge order; each tree path is found once for all
-    // five views.
-    m_splines->addCurvesOfViews(*g_graph, views);
-    m_splines->orderByLength();
-    // New curves show the bundling strength the slider stands at, not the raw tree path.
-    m_beta = g_renderStates.beta;
-    m_splines->applyBeta(m_beta);
-    // Objects made after a colour change show the current colours at once.
-    if (m_colorsSynced) colorCurves();
-    for (int t = 0; t < 5; ++t) m_curveBuffers[t].create(curveList(t));
+    // One curve per relation edge and view; the controls come ready from an opening in the
+    // background, or are made here.
+    m_curveControls = std::move(m_pendingControls);
+    if (!m_curveControls) {
+        m_curveControls =
+            std::make_unique<CurveControls>(*g_graph, views, SplineStore::kSampleCount);
+    }
+    m_curveBuffers.create(*m_curveControls);
     if (m_colorsSynced) {
         setHierarchyEdgeColor(m_hierarchyColor[0], m_hierarchyColor[1], m_hierarchyColor[2],
                               m_hierarchyColor[3]);
@@ -313,13 +305,8 @@ void RenderImplementation::syncRenderStates() {
     }
     m_colorsSynced = true;
 
-    if (!(states.beta == m_beta)) {
-        m_beta = states.beta;
-        if (m_splines) {
-            m_splines->applyBeta(m_beta);
-            for (int t = 0; t < 5; ++t) m_curveBuffers[t].updatePositions(curveList(t));
-        }
-    }
+    // The curves are evaluated for this beta as they are drawn.
+    m_beta = states.beta;
     m_mirrorRelationEdges = states.mirrorRelationEdges;
     refreshHighlight();
 }
@@ -342,21 +329,21 @@ void RenderImplementation::setRelationEdgeColors(float sr, float sg, float sb, f
     const float end[4] = {er, eg, eb, ea};
     copyColor(m_relationStartColor, start);
     copyColor(m_relationEndColor, end);
-    recolorAllCurves();
-    // A relation highlight is undone with the rest; the selection itself stays.
+    // The curves take their colours from the frame; a relation highlight is undone with the
+    // rest, the selection itself stays.
 }
 
-void RenderImplementation::colorCurves() {
-    if (!m_splines) return;
-    const Color4 start = toColor(m_relationStartColor), end = toColor(m_relationEndColor);
-    for (int t = 0; t < 5; ++t) {
-        for (SplineCurve* curve : curveList(t)) curve->setColors(start, end);
+CurveBuffers::Colors RenderImplementation::curveColors() const {
+    CurveBuffers::Colors colors;
+    const float* starts[] = {m_relationStartColor, m_selectionColor,
+                             g_renderStates.outgoingEdgeColor, g_renderStates.incomingEdgeColor};
+    const float* ends[] = {m_relationEndColor, m_selectionColor, g_renderStates.outgoingEdgeColor,
+                           g_renderStates.incomingEdgeColor};
+    for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot) {
+        std::copy(starts[slot], starts[slot] + 4, colors.start[slot].begin());
+        std::copy(ends[slot], ends[slot] + 4, colors.end[slot].begin());
     }
-}
-
-void RenderImplementation::recolorAllCurves() {
-    colorCurves();
-    for (int t = 0; t < 5; ++t) m_curveBuffers[t].updateColors(curveList(t));
+    return colors;
 }
 
 void RenderImplementation::setSelectionColor(float, float, float, float) { UpdateSelection(); }
@@ -545,7 +532,11 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
 
 void RenderImplementation::drawRelationEdges() {
     if (!m_drawRelationEdges || !m_views) return;
-    transformed([&] { m_curveBuffers[m_viewType].draw(); });
+    CurveBuffers::Frame frame;
+    frame.viewType = m_viewType;
+    frame.beta = m_beta;
+    frame.colors = curveColors();
+    transformed([&] { m_curveBuffers.draw(frame); });
 }
 
 void RenderImplementation::drawScreenQuad(GLuint t0, GLuint t1, GLuint t2) {

@@ -5,6 +5,7 @@
 #include "BitmapFont.h"
 #include "Camera.h"
 #include "CurveBuffers.h"
+#include "CurveControls.h"
 #include "Light.h"
 #include "Renderer.h"
 #include "RelationAdjacency.h"
@@ -20,8 +21,6 @@
 class FrameBuffer;
 class RenderTree;
 class ShaderProgram;
-class SplineCurve;
-class SplineStore;
 class View;
 
 // Draws everything on the drawing surface: the scene of the current view into an off-screen
@@ -37,6 +36,11 @@ public:
     void Initialize();
     // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph.
     void CreateObjects(View** views);
+    // Curve controls made off the GUI thread for the graph and views of the next CreateObjects,
+    // which then uses them instead of making its own.
+    void adoptCurveControls(std::unique_ptr<CurveControls> controls) {
+        m_pendingControls = std::move(controls);
+    }
     // One frame; the picture ends in the default framebuffer.
     void render(Camera* camera, Light* light);
     // Size of the drawing surface in device pixels: the off-screen buffers (from the start of
@@ -74,7 +78,7 @@ public:
 
     // Read by tests and the overlay.
     const Selection& selection() const { return *m_selection; }
-    SplineStore* splines() const { return m_splines.get(); }
+    const CurveControls* curveControls() const { return m_curveControls.get(); }
     int viewType() const { return m_viewType; }
     float sceneScale() const { return m_scale; }
     bool drawVerticesOn() const { return m_drawVertices; }
@@ -92,7 +96,9 @@ public:
     Box floorBox() const;
     const Camera* lightCamera() const { return m_lightCamera.get(); }
     ShaderProgram* program(int index) const;
-    const CurveBuffers& curveBuffers(int viewType) const { return m_curveBuffers[viewType]; }
+    const CurveBuffers& curveBuffers() const { return m_curveBuffers; }
+    // The colours of the curve slots, from the render states in force.
+    CurveBuffers::Colors curveColors() const;
     const SelectionHighlight& highlight() const { return m_highlight; }
     std::string overlayLine(int row) const;
     static int framesPerSecond(int milliseconds);
@@ -135,8 +141,6 @@ private:
     void drawRelationEdges();
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
     void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
-    void colorCurves();
-    void recolorAllCurves();
     // The selection's highlight: undone where it was drawn, drawn again in the current view,
     // and redrawn after a view switch or a colour change (checked once per frame).
     void undoHighlight();
@@ -144,7 +148,7 @@ private:
     void refreshHighlight();
     void resetHighlight();
     void highlightVertexEdges(const Vertex& vertex);
-    void recolorCurveIn(int viewType, int32_t index, const float* start, const float* end);
+    void setCurveSlot(int viewType, int32_t index, CurveBuffers::Slot slot);
     // Position of each relation edge's curve in a view's list (-1 for none), by edge id.
     const std::vector<int32_t>& curvePositions(int viewType);
     SelectionHighlight::Colors highlightColors() const;
@@ -154,7 +158,6 @@ private:
     // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
     void releaseHierarchyBuffers(View* const* views);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
-    std::vector<SplineCurve*> curveList(int type) const;
 
     Light* m_light = nullptr;
     std::unique_ptr<Selection> m_selection;
@@ -178,8 +181,8 @@ private:
     // views of a replaced file are deleted by their owner without a GL context, so the names
     // are kept here to be deleted when the next file's objects are made.
     std::array<std::array<GLuint, 3>, 5> m_hierarchyBuffers{};
-    std::unique_ptr<SplineStore> m_splines;
-    std::array<CurveBuffers, 5> m_curveBuffers;
+    std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
+    CurveBuffers m_curveBuffers;
     int m_levelCount = 0;
     float m_beta = 0.5f;
     int m_relationEdgeCount = 0;

@@ -5,8 +5,6 @@
 #include "DrawnPosition.h"
 #include "GraphStore.h"
 #include "RenderStates.h"
-#include "SplineCurve.h"
-#include "SplineStore.h"
 #include "View.h"
 
 #include <algorithm>
@@ -57,27 +55,16 @@ void RenderImplementation::resetHighlight() {
 
 const std::vector<int32_t>& RenderImplementation::curvePositions(int viewType) {
     if (m_curvePositionsView != viewType) {
-        m_curvePositions.assign(g_graph ? g_graph->relationEdgeCount() : 0, -1);
-        const SplineStore::CurveList* curves = m_splines ? m_splines->curvesFor(viewType) : nullptr;
-        if (curves) {
-            for (size_t p = 0; p < curves->size(); ++p) {
-                const auto edge = static_cast<size_t>((*curves)[p].getEdgeId());
-                if (edge < m_curvePositions.size()) m_curvePositions[edge] = int32_t(p);
-            }
-        }
+        const size_t edges = g_graph ? g_graph->relationEdgeCount() : 0;
+        m_curvePositions = m_curveControls ? m_curveControls->listPositions(viewType, edges)
+                                           : std::vector<int32_t>(edges, -1);
         m_curvePositionsView = viewType;
     }
     return m_curvePositions;
 }
 
-void RenderImplementation::recolorCurveIn(int viewType, int32_t index, const float* start,
-                                          const float* end) {
-    SplineStore::CurveList* curves = m_splines ? m_splines->curvesFor(viewType) : nullptr;
-    // A position left over from other objects is checked before it is used.
-    if (!curves || index < 0 || size_t(index) >= curves->size()) return;
-    SplineCurve& curve = (*curves)[index];
-    curve.setColors(color4(start), color4(end));
-    m_curveBuffers[viewType].updateCurveColors(size_t(index), curve);
+void RenderImplementation::setCurveSlot(int viewType, int32_t index, CurveBuffers::Slot slot) {
+    m_curveBuffers.setSlots(viewType, {index}, slot);
 }
 
 void RenderImplementation::undoHighlight() {
@@ -85,16 +72,8 @@ void RenderImplementation::undoHighlight() {
     if (h.hierarchyEdge) {
         recolorHierarchyEdges(UINT32_MAX, m_hierarchyColor, m_hierarchyColor);
     }
-    recolorCurveIn(h.curveView, h.curve, m_relationStartColor, m_relationEndColor);
-    SplineStore::CurveList* curves = m_splines ? m_splines->curvesFor(h.edgesView) : nullptr;
-    if (curves) {
-        for (int32_t p : h.edgeCurves) {
-            if (p >= 0 && size_t(p) < curves->size()) {
-                (*curves)[p].setColors(color4(m_relationStartColor), color4(m_relationEndColor));
-            }
-        }
-        m_curveBuffers[h.edgesView].updateCurveColors(h.edgeCurves, *curves);
-    }
+    setCurveSlot(h.curveView, h.curve, CurveBuffers::NORMAL);
+    m_curveBuffers.setSlots(h.edgesView, h.edgeCurves, CurveBuffers::NORMAL);
     h = SelectionHighlight();
 }
 
@@ -106,28 +85,21 @@ void RenderImplementation::highlightVertexEdges(const Vertex& vertex) {
     const RelationAdjacency::Row out = m_adjacency->outgoing(vertex.getId());
     h.incoming = static_cast<uint32_t>(in.size());
     h.outgoing = static_cast<uint32_t>(out.size());
-    SplineStore::CurveList* curves = m_splines ? m_splines->curvesFor(m_viewType) : nullptr;
-    if (!curves) return;
+    if (!m_curveControls) return;
     const std::vector<int32_t>& positions = curvePositions(m_viewType);
     h.edgesView = m_viewType;
     // Incoming first: an edge from the vertex to itself ends up in the outgoing colour.
-    const std::pair<RelationAdjacency::Row, const float*> rows[] = {
-        {in, g_renderStates.incomingEdgeColor}, {out, g_renderStates.outgoingEdgeColor}};
-    for (const auto& [row, color] : rows) {
+    const std::pair<RelationAdjacency::Row, CurveBuffers::Slot> rows[] = {
+        {in, CurveBuffers::INCOMING}, {out, CurveBuffers::OUTGOING}};
+    for (const auto& [row, slot] : rows) {
+        std::vector<int32_t> listed;
         for (uint32_t edge : row) {
             const int32_t p = edge < positions.size() ? positions[edge] : -1;
-            if (p < 0) continue;  // an edge without a curve (no tree path)
-            h.edgeCurves.push_back(p);
-            // A curve's samples take its alpha divided by its control points, which keeps a
-            // bundle of long curves from saturating; the vertex's own curves are to stand out
-            // from the bundle at the colour's own opacity.
-            const float opaque[4] = {color[0], color[1], color[2],
-                                     color[3] * float((*curves)[p].getControlCount())};
-            (*curves)[p].setColors(color4(opaque), color4(opaque));
+            if (p >= 0) listed.push_back(p);  // an edge without a curve has no tree path
         }
+        m_curveBuffers.setSlots(m_viewType, listed, slot);
+        h.edgeCurves.insert(h.edgeCurves.end(), listed.begin(), listed.end());
     }
-    // One mapping for all of them: a vertex may have a great many edges.
-    m_curveBuffers[m_viewType].updateCurveColors(h.edgeCurves, *curves);
 }
 
 const void* RenderImplementation::selectedObject() const {
@@ -163,20 +135,18 @@ void RenderImplementation::applyHighlight() {
             }
             break;
         case Selection::RELATION_EDGE: {
-            const SplineStore::CurveList* curves =
-                m_splines ? m_splines->curvesFor(m_viewType) : nullptr;
-            if (!curves || !s.m_relationEdge) break;
+            if (!m_curveControls || !s.m_relationEdge) break;
             const uint32_t edge = s.m_relationEdge->getId();
             int32_t p = s.m_currentCurve;
             // After a view switch the edge's curve has another position in the new list.
-            if (p < 0 || size_t(p) >= curves->size() ||
-                static_cast<uint32_t>((*curves)[p].getEdgeId()) != edge) {
+            if (p < 0 || size_t(p) >= m_curveControls->curveCount() ||
+                m_curveControls->edgeAt(m_viewType, size_t(p)) != edge) {
                 const std::vector<int32_t>& positions = curvePositions(m_viewType);
                 p = edge < positions.size() ? positions[edge] : -1;
                 s.m_currentCurve = p;
             }
             if (p >= 0) {
-                recolorCurveIn(m_viewType, p, m_selectionColor, m_selectionColor);
+                setCurveSlot(m_viewType, p, CurveBuffers::SELECTED);
                 h.curveView = m_viewType;
                 h.curve = p;
             }

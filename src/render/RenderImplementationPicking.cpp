@@ -5,8 +5,6 @@
 #include "FrameBuffer.h"
 #include "GraphStore.h"
 #include "RenderStates.h"
-#include "SplineCurve.h"
-#include "SplineStore.h"
 #include "View.h"
 
 #include <algorithm>
@@ -73,11 +71,10 @@ void RenderImplementation::pick(int x, int y) {
             }
             break;
         case COVER_CURVE:
-            if (r == 0 && g == 0 && b < 1 && m_splines) {
-                const std::vector<SplineCurve*> curves = curveList(m_viewType);
-                const int p = codeToIndex(b, curves.size());
+            if (r == 0 && g == 0 && b < 1 && m_curveControls) {
+                const int p = codeToIndex(b, m_curveControls->curveCount());
                 if (p >= 0) {
-                    const auto id = static_cast<uint32_t>(curves[p]->getEdgeId());
+                    const uint32_t id = m_curveControls->edgeAt(m_viewType, size_t(p));
                     if (RelationEdgePtr edge = g_graph->getRelationEdge(id)) {
                         m_selection->selectRelationEdge(edge, p);
                         UpdateSelection();

@@ -22,7 +22,11 @@ void printInfoLog(GLhandleARB object) {
 
 }  // namespace
 
-GLhandleARB loadShader(const char* path, GLenum kind) {
+namespace {
+
+// Reads a shader file whole into source (NUL-terminated); false, with the problem printed, when
+// it cannot be opened or is too long to be taken whole.
+bool readSource(const char* path, std::vector<char>* source) {
     // Messages name the file as the caller did; only the open looks for it in the data folder.
     std::FILE* file = std::fopen(dataPath(path).c_str(), "rb");
     if (!file) {
@@ -30,18 +34,28 @@ GLhandleARB loadShader(const char* path, GLenum kind) {
             "Shader konnte nicht ge\xF6"
             "ffnet werden '%s'.\n",
             path);
-        return 0;
+        return false;
     }
     // One byte more than the limit, always zero: the source is NUL-terminated even when the read
     // fills the limit, and a full read tells that the file is too long to be taken whole.
-    std::vector<char> source(kShaderSourceLimit + 1, '\0');
-    const std::size_t read = std::fread(source.data(), 1, kShaderSourceLimit, file);
+    source->assign(kShaderSourceLimit + 1, '\0');
+    const std::size_t read = std::fread(source->data(), 1, kShaderSourceLimit, file);
     std::fclose(file);
     if (read >= kShaderSourceLimit) {
         printf("Shader '%s' ist zu lang: %zu Bytes oder mehr werden nicht gelesen.\n", path,
                kShaderSourceLimit);
-        return 0;
+        return false;
     }
+    source->resize(read + 1);
+    return true;
+}
+
+}  // namespace
+
+GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude) {
+    std::vector<char> preludeSource, source;
+    if (prelude && !readSource(prelude, &preludeSource)) return 0;
+    if (!readSource(path, &source)) return 0;
 
     const GLhandleARB shader = glCreateShaderObjectARB(kind);
     if (shader == 0) {
@@ -50,8 +64,12 @@ GLhandleARB loadShader(const char* path, GLenum kind) {
         return 0;
     }
 
-    const GLcharARB* text = source.data();
-    glShaderSourceARB(shader, 1, &text, nullptr);
+    const GLcharARB* texts[2] = {preludeSource.data(), source.data()};
+    if (prelude) {
+        glShaderSourceARB(shader, 2, texts, nullptr);
+    } else {
+        glShaderSourceARB(shader, 1, &texts[1], nullptr);
+    }
     glCompileShaderARB(shader);
 
     GLint compiled = 0;
@@ -64,11 +82,14 @@ GLhandleARB loadShader(const char* path, GLenum kind) {
 }
 
 ShaderProgram::ShaderProgram(const char* vertexFile, const char* fragmentFile,
-                             std::vector<ShaderUniform> uniforms)
-    : m_uniforms(std::move(uniforms)), m_vertexFile(vertexFile), m_fragmentFile(fragmentFile) {}
+                             std::vector<ShaderUniform> uniforms, const char* vertexPrelude)
+    : m_uniforms(std::move(uniforms)),
+      m_vertexFile(vertexFile),
+      m_fragmentFile(fragmentFile),
+      m_vertexPrelude(vertexPrelude) {}
 
 GLhandleARB ShaderProgram::buildProgram() {
-    const GLhandleARB vertex = loadShader(m_vertexFile, GL_VERTEX_SHADER_ARB);
+    const GLhandleARB vertex = loadShader(m_vertexFile, GL_VERTEX_SHADER_ARB, m_vertexPrelude);
     const GLhandleARB fragment = loadShader(m_fragmentFile, GL_FRAGMENT_SHADER_ARB);
 
     m_handle = glCreateProgramObjectARB();

@@ -16,8 +16,9 @@ constexpr std::size_t kShaderSourceLimit = 400000;
 // Problems are reported on standard output. A file that cannot be opened, or is too long to be
 // read whole, creates no shader object: 0 is returned, and buildProgram then links the program
 // without that stage rather than compiling a source that is not the file's. A source that fails
-// to compile is still returned (with its log printed).
-GLhandleARB loadShader(const char* path, GLenum kind);
+// to compile is still returned (with its log printed). A prelude file, when given, is compiled in
+// front of the file's source (and must be readable too).
+GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude = nullptr);
 
 // A vertex and a fragment shader read from two files, linked into one program, with the locations
 // of a fixed list of uniforms. The passes address uniforms by their index in m_uniforms and set
@@ -26,7 +27,7 @@ class ShaderProgram {
 public:
     ShaderProgram() = default;
     ShaderProgram(const char* vertexFile, const char* fragmentFile,
-                  std::vector<ShaderUniform> uniforms = {});
+                  std::vector<ShaderUniform> uniforms = {}, const char* vertexPrelude = nullptr);
 
     // Loads both shaders (vertex first), creates and links the program, stores it in m_handle,
     // then looks up every uniform's location in list order. A failed link prints a message and
@@ -43,4 +44,6 @@ public:
     std::vector<ShaderUniform> m_uniforms;
     const char* m_vertexFile = nullptr;    // static literal, not owned
     const char* m_fragmentFile = nullptr;  // static literal, not owned
+    // Compiled in front of the vertex shader; static literal, not owned.
+    const char* m_vertexPrelude = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "GraphOpening.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
+#include "SplineStore.h"
 #include "TempFiles.h"
 #include "Trace.h"
 #include "TreeMap.h"
@@ -75,7 +76,7 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThreadWithoutTouchingThePublishedGraph) {
     ASSERT_TRUE(opened.ok()) << opened.error;
     EXPECT_FALSE(opened.cancelled);
     EXPECT_EQ(opened.graph->vertexCount(), 3000u);
-    EXPECT_EQ(phases, std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(phases, std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 
     LoadResult loaded = GraphLoader::load(path);
     const auto expected = publishedLayouts(loaded.graph.get());
@@ -83,6 +84,26 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThreadWithoutTouchingThePublishedGraph) {
         ASSERT_NE(opened.views[type], nullptr);
         EXPECT_GT(opened.views[type]->records().size(), 0u) << "view " << type;
         EXPECT_TRUE(sameBits(*opened.views[type], *expected[type])) << "view " << type;
+    }
+    // The curve controls list the curves in the order the core's curves take, longest first,
+    // with the core's control points.
+    ASSERT_NE(opened.curves, nullptr);
+    View* const views[5] = {expected[0].get(), expected[1].get(), expected[2].get(),
+                            expected[3].get(), expected[4].get()};
+    SplineStore store(int32_t(loaded.graph->depthCount()));
+    store.addCurvesOfViews(*loaded.graph, views);
+    store.orderByLength();
+    for (int type = 0; type < 5; ++type) {
+        const SplineStore::CurveList& list = *store.curvesFor(type);
+        ASSERT_EQ(opened.curves->curveCount(), list.size());
+        for (size_t p = 0; p < list.size(); ++p) {
+            ASSERT_EQ(opened.curves->edgeAt(type, p), uint32_t(list[p].getEdgeId())) << p;
+            const std::vector<Point3> points = opened.curves->controlPolygon(type, p);
+            ASSERT_EQ(int32_t(points.size()), list[p].getControlCount());
+            for (size_t k = 0; k < points.size(); ++k) {
+                ASSERT_EQ(points[k], list[p].controlPoint(int32_t(k))) << type << " " << p;
+            }
+        }
     }
     g_graph = nullptr;
     setTraceStream(&std::cout);
@@ -106,6 +127,7 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
         EXPECT_TRUE(opened.error.empty()) << opened.error;
         EXPECT_EQ(heard, stop + 1);
         for (const auto& view : opened.views) EXPECT_EQ(view, nullptr) << "stopped at " << stop;
+        EXPECT_EQ(opened.curves, nullptr);
         EXPECT_STRNE(GraphOpening::phaseName(stop), "");
         EXPECT_LT(GraphOpening::fractionAt(stop), GraphOpening::fractionAt(stop + 1));
     }

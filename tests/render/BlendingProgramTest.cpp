@@ -1,4 +1,5 @@
 #include "FboSize.h"
+#include "CurveBuffers.h"
 #include "FrameBuffer.h"
 #include "GlFixture.h"
 #include "ShaderProgram.h"
@@ -97,8 +98,9 @@ protected:
 
 TEST_F(BlendingProgramTest, WeightedAverageSumsThenComposesOverTheBackground) {
     ShaderProgram weighting("shader/weighting_vert.glsl", "shader/weighting_frag.glsl",
-                            {{"light_type"}});
+                            {{"light_type"}}, CurveBuffers::kVertexPrelude);
     weighting.buildProgram();
+    CurveBuffers::assignSamplerUnits(weighting.m_handle);
     FrameBuffer sums(2);
     clearBuffer(sums, {0, 0, 0, 0});
     accumulateTwoCurves(weighting);
@@ -129,8 +131,10 @@ TEST_F(BlendingProgramTest, WeightedAverageSumsThenComposesOverTheBackground) {
 }
 
 TEST_F(BlendingProgramTest, SummedAverageComposesWithSummedCoverage) {
-    ShaderProgram sum("shader/sum_vert.glsl", "shader/sum_frag.glsl", {{"light_type"}});
+    ShaderProgram sum("shader/sum_vert.glsl", "shader/sum_frag.glsl", {{"light_type"}},
+                      CurveBuffers::kVertexPrelude);
     sum.buildProgram();
+    CurveBuffers::assignSamplerUnits(sum.m_handle);
     FrameBuffer sums(1);
     clearBuffer(sums, {0, 0, 0, 0});
     accumulateTwoCurves(sum);

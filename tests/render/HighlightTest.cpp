@@ -1,5 +1,5 @@
 // The relation edges of a selected vertex: outgoing and incoming curves in their colours in the
-// current view, read back from the curve buffers, and the highlight moving or clearing with the
+// current view, read back from the curve slots, and the highlight moving or clearing with the
 // next pick, a view switch, a colour change and new objects.
 #include "DrawnPosition.h"
 #include "RenderStates.h"
@@ -25,8 +25,6 @@ std::vector<DataRecord> starGraph() {
 enum Mark { PLAIN, OUT, IN, PICKED };
 using Marks = std::map<uint32_t, Mark>;  // by edge id; edges not named are plain
 
-Color4 toColor(const float* c) { return {c[0], c[1], c[2], c[3]}; }
-
 class HighlightTest : public SceneTest {
 protected:
     void SetUp() override {
@@ -47,46 +45,19 @@ protected:
         ASSERT_EQ(m_renderer->selection().m_vertex->getId(), id);
     }
 
-    // Every curve of the view, in its spline and in the GL buffer, has the colours its mark
-    // calls for: a highlight is one colour along the whole curve.
+    // Every curve of the view has, in the GL buffer, the colour slot its mark calls for (what a
+    // slot's colours look like on the curve is the curve evaluation test's business).
     void expectMarks(int viewType, const Marks& marks, const std::string& when) {
-        const RenderStates& s = g_renderStates;
-        const auto& list = curves(viewType);
-        ASSERT_EQ(list.size(), 5u) << when;
-        for (size_t p = 0; p < list.size(); ++p) {
-            const auto edge = static_cast<uint32_t>(list[p].getEdgeId());
+        const CurveControls& controls = *m_renderer->curveControls();
+        ASSERT_EQ(controls.curveCount(), 5u) << when;
+        for (size_t p = 0; p < controls.curveCount(); ++p) {
+            const uint32_t edge = controls.edgeAt(viewType, p);
             const auto found = marks.find(edge);
             const Mark mark = found == marks.end() ? PLAIN : found->second;
-            Color4 start = toColor(s.relationStartColor), end = toColor(s.relationEndColor);
-            if (mark != PLAIN) {
-                const float* c = mark == OUT  ? s.outgoingEdgeColor
-                                 : mark == IN ? s.incomingEdgeColor
-                                              : s.selectionColor;
-                start = end = toColor(c);
-            }
-            const std::string what =
-                when + ", view " + std::to_string(viewType) + ", edge " + std::to_string(edge);
-            // The vertex's edges are drawn at the colour's own opacity, not thinned by length.
-            const float alpha = start[3];
-            if (mark == OUT || mark == IN) start[3] = end[3] *= float(list[p].getControlCount());
-            EXPECT_EQ(list[p].getStartColor(), start) << what;
-            EXPECT_EQ(list[p].getEndColor(), end) << what;
-            const std::vector<float> buffer = m_renderer->curveBuffers(viewType).readColors(p);
-            ASSERT_FALSE(buffer.empty()) << what;
-            const size_t last = buffer.size() - 4;
-            for (int c = 0; c < 3; ++c) {
-                EXPECT_EQ(buffer[c], start[c]) << what;
-                if (mark != PLAIN) {
-                    EXPECT_EQ(buffer[last + c], start[c]) << what;
-                }
-            }
-            if (mark == OUT || mark == IN) {
-                EXPECT_FLOAT_EQ(buffer[3], alpha) << what;
-                EXPECT_FLOAT_EQ(buffer[last + 3], alpha) << what;
-            }
-            if (mark == PLAIN) {
-                EXPECT_NE(buffer[last + 2], start[2]) << what;  // a gradient
-            }
+            const CurveBuffers::Slot expected[] = {CurveBuffers::NORMAL, CurveBuffers::OUTGOING,
+                                                   CurveBuffers::INCOMING, CurveBuffers::SELECTED};
+            EXPECT_EQ(m_renderer->curveBuffers().slot(viewType, p), expected[mark])
+                << when << ", view " << viewType << ", edge " << edge;
         }
     }
 

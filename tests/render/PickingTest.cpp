@@ -93,25 +93,19 @@ TEST_F(PickingTest, HierarchyEdgesInEveryView) {
 
 TEST_F(PickingTest, CurvesInEveryViewAndANewPickRestoresThePrevious) {
     g_renderStates.drawMask = 4;
-    const RenderStates states;
-    const float* s = states.relationStartColor;
-    const float* e = states.relationEndColor;
-    const Color4 start{s[0], s[1], s[2], s[3]}, end{e[0], e[1], e[2], e[3]};
-    const float* c = states.selectionColor;
-    const Color4 selected{c[0], c[1], c[2], c[3]};
+    const CurveBuffers& buffers = m_renderer->curveBuffers();
     for (int view = 0; view < 5; ++view) {
         twoFrames(view);
         ASSERT_EQ(curves(view).size(), 2u);
         ASSERT_TRUE(pickCurve(view, 0)) << "view " << view;
         const int edgeId = static_cast<int>(curves(view)[0].getEdgeId());
         EXPECT_EQ(static_cast<int>(m_renderer->selection().m_relationEdge->getId()), edgeId);
-        EXPECT_EQ(curves(view)[0].getStartColor(), selected);
+        EXPECT_EQ(buffers.slot(view, 0), CurveBuffers::SELECTED);
         twoFrames(view);
         ASSERT_TRUE(pickCurve(view, 1)) << "view " << view;
         EXPECT_EQ(m_renderer->selection().m_previousCurve, 0);
-        EXPECT_EQ(curves(view)[0].getStartColor(), start) << "view " << view;
-        EXPECT_EQ(curves(view)[0].getEndColor(), end) << "view " << view;
-        EXPECT_EQ(curves(view)[1].getStartColor(), selected);
+        EXPECT_EQ(buffers.slot(view, 0), CurveBuffers::NORMAL) << "view " << view;
+        EXPECT_EQ(buffers.slot(view, 1), CurveBuffers::SELECTED) << "view " << view;
     }
 }
 

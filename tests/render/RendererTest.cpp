@@ -3,7 +3,6 @@
 #include "FboSize.h"
 #include "RenderStates.h"
 #include "SceneFixture.h"
-#include "SplineCurve.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +14,6 @@
 namespace {
 
 using scene::Pixel;
-
-Color4 toColor(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
 class RendererTest : public SceneTest {};
 
@@ -85,47 +82,6 @@ TEST_F(RendererTest, PickingAHierarchyEdgeHighlightsItInEveryView) {
     EXPECT_FALSE(m_renderer->selection().m_hierarchyEdge);
 }
 
-TEST_F(RendererTest, PickingACurveSelectsItsEdgeAndANewPickRestoresThePrevious) {
-    // Two relation edges between distant leaves of a root with four children.
-    load({{"Root", {"0"}},
-          {"H", {"0", "r"}},
-          {"H", {"1", "a"}},
-          {"H", {"2", "b"}},
-          {"H", {"3", "c"}},
-          {"H", {"4", "d"}},
-          {"PCR", {"0", "1"}},
-          {"PCR", {"0", "2"}},
-          {"PCR", {"0", "3"}},
-          {"PCR", {"0", "4"}},
-          {"R", {"1", "2"}},
-          {"R", {"3", "4"}}});
-    g_renderStates.drawMask = 4;
-    g_renderStates.beta = 1;
-    frame(0);
-    frame(0);
-    const SplineStore::CurveList& list = curves(0);
-    ASSERT_EQ(list.size(), 2u);
-    auto curvePixel = [&](size_t index) {
-        const Point3 p = list[index].point(25);
-        return project(p[0], p[1], p[2]);
-    };
-    ASSERT_TRUE(pickNear(curvePixel(0), [](const Selection& s) { return s.m_currentCurve == 0; }));
-    const int first = m_renderer->selection().m_currentCurve;
-    EXPECT_EQ(m_renderer->selection().m_relationEdge->getId(),
-              static_cast<uint32_t>(list[first].getEdgeId()));
-    const float* c = g_renderStates.selectionColor;
-    EXPECT_EQ(list[first].getStartColor(), (Color4{c[0], c[1], c[2], c[3]}));
-
-    // Select the other curve: the first gets its gradient back.
-    ASSERT_TRUE(pickNear(curvePixel(1 - first),
-                         [&](const Selection& s) { return s.m_currentCurve == 1 - first; }));
-    EXPECT_EQ(m_renderer->selection().m_currentCurve, 1 - first);
-    EXPECT_EQ(m_renderer->selection().m_previousCurve, first);
-    const RenderStates start;
-    EXPECT_EQ(list[first].getStartColor(), toColor(start.relationStartColor));
-    EXPECT_EQ(list[first].getEndColor(), toColor(start.relationEndColor));
-}
-
 TEST_F(RendererTest, CodeToIndexRoundsAndRefusesWhatNamesNothing) {
     EXPECT_EQ(RenderImplementation::codeToIndex(1.0f / 3.0f * 3.0f / 3.0f, 3), 1);
     for (int n : {3, 7, 49, 1000, 999983}) {
@@ -168,25 +124,6 @@ TEST_F(RendererTest, DrawMaskOutsideItsRangeKeepsTheSwitches) {
     frame(1);
     EXPECT_FALSE(m_renderer->drawVerticesOn());
     EXPECT_TRUE(m_renderer->drawGridOn());
-}
-
-TEST_F(RendererTest, NewCurvesTakeTheCurrentBetaAndColoursInEveryView) {
-    loadGenerated(40, 30, 3);
-    frame(1);  // the first frame takes the render states' colours
-    g_renderStates.beta = 0;
-    g_renderStates.relationStartColor[0] = 0.5f;
-    g_renderStates.drawMask = 3;  // relation edges hidden: colours must still arrive
-    frame(1);
-    loadGenerated(40, 30, 4);  // a second file, created after both changes
-    for (int view = 0; view < 5; ++view) {
-        for (const SplineCurve& curve : curves(view)) {
-            EXPECT_EQ(curve.getStartColor()[0], 0.5f) << "view " << view;
-            // beta 0: every sample on the segment between the ends
-            const Point3 a = curve.point(0), b = curve.point(49), m = curve.point(20);
-            const float cross = (b[0] - a[0]) * (m[1] - a[1]) - (b[1] - a[1]) * (m[0] - a[0]);
-            EXPECT_NEAR(cross, 0.0f, 1e-5f) << "view " << view;
-        }
-    }
 }
 
 TEST_F(RendererTest, HierarchyColourReachesEveryView) {

@@ -5,6 +5,7 @@
 #include "DefaultFramebuffer.h"
 #include "FboSize.h"
 #include "GraphGenerator.h"
+#include "GraphOpening.h"
 #include "RadialTree.h"
 #include "RenderStates.h"
 #include "RootedTree.h"
@@ -157,12 +158,39 @@ void SceneTest::load(const std::vector<DataRecord>& records) {
         m_views[2] = std::make_unique<TreeMap>(0);
         m_views[3] = std::make_unique<TreeMap>(1);
         m_views[4] = std::make_unique<RadialTree>();
-        for (int t = 0; t < 5; ++t) {
-            m_views[t]->calculate();
-            m_viewTable[t] = m_views[t].get();
-        }
-        m_renderer->CreateObjects(m_viewTable);
+        for (int t = 0; t < 5; ++t) m_views[t]->calculate();
     });
+    show();
+}
+
+void SceneTest::loadFile(const std::string& path) {
+    OpenedGraph opened;
+    captureStdout([&] { opened = GraphOpening::open(path); });
+    ASSERT_TRUE(opened.ok()) << opened.error;
+    m_graph = std::move(opened.graph);
+    g_graph = m_graph.get();
+    for (int t = 0; t < 5; ++t) m_views[t] = std::move(opened.views[t]);
+    m_renderer->adoptCurveControls(std::move(opened.curves));
+    show();
+}
+
+void SceneTest::show() {
+    for (int t = 0; t < 5; ++t) m_viewTable[t] = m_views[t].get();
+    captureStdout([&] { m_renderer->CreateObjects(m_viewTable); });
+    m_reference = std::make_unique<SplineStore>(int32_t(m_graph->depthCount()));
+    captureStdout([&] {
+        m_reference->addCurvesOfViews(*m_graph, m_viewTable);
+        m_reference->orderByLength();
+    });
+    m_referenceBeta = std::nanf("");
+}
+
+SplineStore::CurveList& SceneTest::curves(int viewType) const {
+    if (!(m_referenceBeta == g_renderStates.beta)) {
+        m_referenceBeta = g_renderStates.beta;
+        m_reference->applyBeta(m_referenceBeta);
+    }
+    return *m_reference->curvesFor(viewType);
 }
 
 void SceneTest::loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed, uint32_t fanOut,
@@ -199,7 +227,7 @@ std::unique_ptr<Camera> SceneTest::fittingCamera(int viewType) const {
     for (const auto& [id, r] : m_views[viewType]->records()) {
         include(r.x, vertical == 1 ? 1 - r.y : r.z);
     }
-    if (m_renderer->splines()) {
+    if (m_reference) {
         for (const SplineCurve& curve : curves(viewType)) {
             for (int j = 0; j < curve.getSampleCount(); ++j) {
                 const Point3 p = curve.point(j);
@@ -233,7 +261,7 @@ void SceneTest::resizeSurface(int width, int height) {
 SceneBounds SceneTest::boundsOf(int viewType) const {
     SceneBounds bounds;
     for (const auto& [id, r] : m_views[viewType]->records()) bounds.add(r.x, 1 - r.y, r.z);
-    if (m_renderer->splines()) {
+    if (m_reference) {
         for (const SplineCurve& curve : curves(viewType)) {
             for (int j = 0; j < curve.getSampleCount(); ++j) {
                 const Point3 p = curve.point(j);

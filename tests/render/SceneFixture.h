@@ -68,6 +68,8 @@ protected:
     void TearDown() override;
 
     void load(const std::vector<DataRecord>& records);
+    // Opens a data file as the viewer does, curve controls made off the renderer.
+    void loadFile(const std::string& path);
     void loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed, uint32_t fanOut = 3,
                        uint32_t maxDepth = 4);
 
@@ -107,9 +109,9 @@ protected:
     }
 
     std::vector<float> hierarchyColors(int viewType) const;
-    const SplineStore::CurveList& curves(int viewType) const {
-        return *m_renderer->splines()->curvesFor(viewType);
-    }
+    // The core's curves of the shown graph at the beta in force, in the order the renderer draws
+    // them: what the picture must show. Colours set on them change nothing drawn.
+    SplineStore::CurveList& curves(int viewType) const;
 
     std::unique_ptr<FrameBuffer> m_screen;
     int m_width = 1024, m_height = 768;
@@ -119,4 +121,11 @@ protected:
     View* m_viewTable[5] = {};
     std::unique_ptr<Camera> m_camera;
     Light m_light;
+
+private:
+    // Hands the graph and views to the renderer and makes the reference curves.
+    void show();
+
+    mutable std::unique_ptr<SplineStore> m_reference;
+    mutable float m_referenceBeta = 0;
 };

@@ -1,4 +1,5 @@
 #include "GlFixture.h"
+#include "CurveBuffers.h"
 #include "ShaderProgram.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ struct ProgramFiles {
     const char* vertexFile;
     const char* fragmentFile;
     std::vector<const char*> uniforms;
+    const char* prelude = nullptr;
 };
 
 // The seven programs of the renderer, in the order it builds them, with their uniform lists.
@@ -23,11 +25,18 @@ const std::vector<ProgramFiles>& rendererPrograms() {
     static const std::vector<ProgramFiles> programs = {
         {"shader/shading_dir_vert.glsl",
          "shader/shading_dir_frag.glsl",
-         {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"}},
-        {"shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {}},
-        {"shader/sum_vert.glsl", "shader/sum_frag.glsl", {"light_type"}},
+         {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"},
+         CurveBuffers::kVertexPrelude},
+        {"shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {}, CurveBuffers::kVertexPrelude},
+        {"shader/sum_vert.glsl",
+         "shader/sum_frag.glsl",
+         {"light_type"},
+         CurveBuffers::kVertexPrelude},
         {"shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl", {"ColorTex0", "Background"}},
-        {"shader/weighting_vert.glsl", "shader/weighting_frag.glsl", {"light_type"}},
+        {"shader/weighting_vert.glsl",
+         "shader/weighting_frag.glsl",
+         {"light_type"},
+         CurveBuffers::kVertexPrelude},
         {"shader/relation_occlusion_vert.glsl",
          "shader/relation_occlusion_frag.glsl",
          {"DepthBackground"}},
@@ -81,7 +90,7 @@ TEST_F(ShaderProgramTest, AllRendererProgramsCompileLinkAndKeepTheirUniforms) {
         SCOPED_TRACE(files.fragmentFile);
         std::vector<ShaderUniform> uniforms;
         for (const char* name : files.uniforms) uniforms.push_back({name, -1});
-        ShaderProgram program(files.vertexFile, files.fragmentFile, uniforms);
+        ShaderProgram program(files.vertexFile, files.fragmentFile, uniforms, files.prelude);
         GLhandleARB handle = 0;
         const std::string output = captureStdout([&] { handle = program.buildProgram(); });
         EXPECT_EQ(output, "");  // no open, compile or link message
@@ -104,7 +113,8 @@ TEST_F(ShaderProgramTest, AllRendererProgramsCompileLinkAndKeepTheirUniforms) {
 
 TEST_F(ShaderProgramTest, UnknownUniformGetsMinusOne) {
     ShaderProgram program("shader/shadow_vert.glsl", "shader/shadow_frag.glsl",
-                          {{"ShadowMap", -1}, {"not_in_the_source", 5}});
+                          {{"ShadowMap", -1}, {"not_in_the_source", 5}},
+                          CurveBuffers::kVertexPrelude);
     program.buildProgram();
     EXPECT_TRUE(program.isLinked());
     EXPECT_EQ(program.location(0), -1);
@@ -169,7 +179,8 @@ TEST_F(ShaderProgramTest, LinkFailureIsReportedAndVisible) {
     const ScratchFile unresolved("unresolved_frag.glsl",
                                  "#version 120\nfloat missing();\n"
                                  "void main() { gl_FragColor = vec4(missing()); }\n");
-    ShaderProgram program("shader/shadow_vert.glsl", unresolved.path());
+    ShaderProgram program("shader/shadow_vert.glsl", unresolved.path(), {},
+                          CurveBuffers::kVertexPrelude);
     const std::string output = captureStdout([&] { program.buildProgram(); });
     EXPECT_FALSE(program.isLinked());
     const std::string message = "Programm 'shader/shadow_vert.glsl' + '" +

@@ -1,6 +1,7 @@
 #include "FboSize.h"
 #include "FrameBuffer.h"
 #include "GlFixture.h"
+#include "CurveBuffers.h"
 #include "ShaderProgram.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +25,10 @@ std::unique_ptr<ShaderProgram> shadingProgram() {
                                                                               {"object_type"},
                                                                               {"light_type"},
                                                                               {"Texture0"},
-                                                                              {"uColor"}});
+                                                                              {"uColor"}},
+                                                   CurveBuffers::kVertexPrelude);
     program->buildProgram();
+    CurveBuffers::assignSamplerUnits(program->m_handle);
     return program;
 }
 

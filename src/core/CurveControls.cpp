@@ -1,0 +1,98 @@
+#include "CurveControls.h"
+
+#include "GraphStore.h"
+#include "ParallelRuns.h"
+#include "SplineStore.h"
+#include "VertexPositions.h"
+#include "View.h"
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+
+CurveControls::CurveControls(const GraphStore& graph, View* const views[kViewCount],
+                             int32_t sampleCount)
+    : m_sampleCount(sampleCount), m_paths(TreePaths::collect(graph).withoutEmpty()) {
+    for (size_t e = 0; e < m_paths.size(); ++e) {
+        m_longestPath = std::max(m_longestPath, m_paths.length(e));
+    }
+    // Every basis table before the views are ordered side by side.
+    std::vector<std::unique_ptr<BasisTable>> tables(m_longestPath);
+    std::vector<const BasisTable*> bases(m_longestPath + size_t(1), nullptr);
+    for (size_t e = 0; e < m_paths.size(); ++e) {
+        const int32_t n = m_paths.length(e);
+        if (!tables[n - 1]) tables[n - 1] = std::make_unique<BasisTable>(n, sampleCount);
+        bases[n] = tables[n - 1].get();
+    }
+    const size_t vertexCount = graph.vertexCount();
+    // A view given for two codes would be written (find-or-insert) from two threads.
+    bool distinct = true;
+    for (int a = 0; a < kViewCount; ++a) {
+        for (int b = a + 1; b < kViewCount; ++b) distinct &= views[a] != views[b];
+    }
+    runIndexed(kViewCount, distinct ? threadCount() : 1,
+               [&](int type) { orderView(type, *views[type], vertexCount, bases); });
+}
+
+void CurveControls::orderView(int viewType, View& view, size_t vertexCount,
+                              const std::vector<const BasisTable*>& bases) {
+    VertexPositions positions(view, vertexCount);
+    // The lengths come from the very evaluation the core's curves make, so that both order
+    // alike; the samples are dropped as soon as each length is known.
+    std::vector<float> lengths(m_paths.size());
+    std::vector<Point3> points;
+    std::vector<float> scratch;
+    for (size_t e = 0; e < m_paths.size(); ++e) {
+        const int32_t n = m_paths.length(e);
+        const uint32_t* path = m_paths.path(e);
+        points.clear();
+        for (int32_t k = 0; k < n; ++k) {
+            const Point3 p = positions.at(path[k]);
+            points.push_back({p[0], SplineStore::controlY(p[1], k, n, viewType), p[2]});
+        }
+        scratch.resize(SplineCurve::storageSize(n, m_sampleCount));
+        lengths[e] = SplineCurve(bases[n], points.data(), n, 0, scratch.data()).getLength();
+    }
+    std::vector<uint32_t>& order = m_order[viewType];
+    order.resize(m_paths.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return SplineStore::longerCurve(lengths[a], lengths[b]);
+    });
+    m_positions[viewType] = positions.coordinates();
+}
+
+std::vector<int32_t> CurveControls::listPositions(int viewType, size_t edgeCount) const {
+    std::vector<int32_t> positions(edgeCount, -1);
+    const std::vector<uint32_t>& order = m_order[viewType];
+    for (size_t p = 0; p < order.size(); ++p) {
+        const uint32_t edge = m_paths.edge[order[p]];
+        if (edge < edgeCount) positions[edge] = int32_t(p);
+    }
+    return positions;
+}
+
+std::vector<Point3> CurveControls::controlPolygon(int viewType, size_t position) const {
+    const uint32_t e = m_order[viewType][position];
+    const int32_t n = m_paths.length(e);
+    const std::vector<float>& coordinates = m_positions[viewType];
+    std::vector<Point3> points;
+    for (int32_t k = 0; k < n; ++k) {
+        const size_t v = m_paths.path(e)[k];
+        const float* p = 3 * v + 2 < coordinates.size() ? &coordinates[3 * v] : nullptr;
+        const float y = SplineStore::controlY(p ? p[1] : 0.0f, k, n, viewType);
+        points.push_back({p ? p[0] : 0.0f, y, p ? p[2] : 0.0f});
+    }
+    return points;
+}
+
+size_t CurveControls::byteSize() const {
+    size_t bytes = m_paths.vertices.capacity() * sizeof(uint32_t) +
+                   m_paths.start.capacity() * sizeof(size_t) +
+                   m_paths.edge.capacity() * sizeof(uint32_t);
+    for (int t = 0; t < kViewCount; ++t) {
+        bytes +=
+            m_positions[t].capacity() * sizeof(float) + m_order[t].capacity() * sizeof(uint32_t);
+    }
+    return bytes;
+}
