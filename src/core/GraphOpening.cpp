@@ -9,6 +9,8 @@
 #include "Trace.h"
 #include "TreeMap.h"
 
+#include <new>
+
 namespace {
 
 constexpr const char* kPhaseNames[GraphOpening::kPhaseCount] = {
@@ -65,6 +67,18 @@ double GraphOpening::fractionAt(int phase) {
 
 OpenedGraph GraphOpening::open(const std::string& fileName,
                                const std::function<bool(int phase)>& carryOn) {
+    try {
+        return openAll(fileName, carryOn);
+    } catch (const std::bad_alloc&) {
+        // Whatever was built is freed on the way out; the graph on screen is untouched.
+        OpenedGraph failed;
+        failed.error = fileName + ": there is not enough memory to open it";
+        return failed;
+    }
+}
+
+OpenedGraph GraphOpening::openAll(const std::string& fileName,
+                                  const std::function<bool(int phase)>& carryOn) {
     OpenedGraph opened;
     auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
     LoadResult loaded = GraphLoader::load(

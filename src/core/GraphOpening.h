@@ -35,7 +35,12 @@ public:
     static double fractionAt(int phase);
 
     // carryOn, when given, hears of each phase as it starts; returning false stops the opening,
-    // which then ends cancelled and has freed what it had built.
+    // which then ends cancelled and has freed what it had built. Memory running out ends it with
+    // an error.
     static OpenedGraph open(const std::string& fileName,
                             const std::function<bool(int phase)>& carryOn = {});
+
+private:
+    static OpenedGraph openAll(const std::string& fileName,
+                               const std::function<bool(int phase)>& carryOn);
 };

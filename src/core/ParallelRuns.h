@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <exception>
+#include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -11,15 +14,30 @@ inline size_t threadCount() {
     return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16);
 }
 
-// Runs task(0 .. count-1) on up to `threads` threads, each taking the next index.
+// Runs task(0 .. count-1) on up to `threads` threads, each taking the next index. An exception
+// of a task (memory running out) stops the run and is thrown again on the calling thread, once
+// every thread has ended.
 template <class Task>
 void runIndexed(int count, size_t threads, const Task& task) {
     std::atomic<int> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
     auto worker = [&] {
-        for (int i = next++; i < count; i = next++) task(i);
+        try {
+            for (int i = next++; i < count; i = next++) task(i);
+        } catch (...) {
+            next = count;
+            const std::lock_guard<std::mutex> lock(failureLock);
+            if (!failure) failure = std::current_exception();
+        }
     };
     std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(worker);
+    try {
+        for (size_t t = 1; t < threads; ++t) helpers.emplace_back(worker);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for still do all the work.
+    }
     worker();
     for (std::thread& helper : helpers) helper.join();
+    if (failure) std::rethrow_exception(failure);
 }
