@@ -12,6 +12,8 @@ uniform float curve_beta;
 uniform int curve_view;
 uniform int curve_samples;
 uniform int curve_count;
+// Every curve_stride-th curve is drawn (1: all of them).
+uniform int curve_stride;
 uniform vec4 curve_start[4];
 uniform vec4 curve_end[4];
 // Per control count n and sample j, two texels: window start and weights 0 .. 2, weight 3.
@@ -44,7 +46,7 @@ vec3 curveControl(int first, int k, int n) {
 }
 
 void evaluateCurve() {
-    int position = gl_InstanceIDARB;
+    int position = gl_InstanceIDARB * curve_stride;
     int path = texelFetchBuffer(curve_order, position).x;
     int first = texelFetchBuffer(curve_path_starts, path).x;
     int n = texelFetchBuffer(curve_path_starts, path + 1).x - first;

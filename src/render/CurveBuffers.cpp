@@ -195,6 +195,7 @@ void CurveBuffers::setUniforms(GLuint program, const Frame& frame) const {
     glUniform1i(glGetUniformLocation(program, "curve_view"), frame.viewType);
     glUniform1i(glGetUniformLocation(program, "curve_samples"), m_sampleCount);
     glUniform1i(glGetUniformLocation(program, "curve_count"), GLint(m_curveCount));
+    glUniform1i(glGetUniformLocation(program, "curve_stride"), std::max(frame.stride, 1));
     glUniform4fv(glGetUniformLocation(program, "curve_start"), SLOT_COUNT,
                  frame.colors.start[0].data());
     glUniform4fv(glGetUniformLocation(program, "curve_end"), SLOT_COUNT,
@@ -213,7 +214,9 @@ void CurveBuffers::draw(const Frame& frame) const {
     glBindBuffer(GL_ARRAY_BUFFER, m_sampleBuffers[k]);
     glVertexPointer(2, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k], GLsizei(m_curveCount));
+    const size_t stride = size_t(std::max(frame.stride, 1));
+    glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k],
+                             GLsizei((m_curveCount + stride - 1) / stride));
     glDisableClientState(GL_VERTEX_ARRAY);
     glUniform1i(glGetUniformLocation(GLuint(program), "curve_mode"), 0);
     for (int t = 0; t < TEXTURE_COUNT; ++t) {

@@ -34,6 +34,8 @@ public:
         Colors colors;
         // Fewer samples per curve, for the frames drawn while the user drags.
         bool draft = false;
+        // Every stride-th curve of the list only (1: all), for the same frames on large graphs.
+        int stride = 1;
         // GL_LINE_STRIP to draw; GL_POINTS gives every sample once (for transform feedback).
         GLenum mode = GL_LINE_STRIP;
     };
@@ -41,6 +43,9 @@ public:
     static constexpr const char* kVertexPrelude = "shader/curve_vertex.glsl";
     // Samples of a draft curve: every fifth, and the last.
     static constexpr int kDraftStep = 5;
+    // The stride that leaves at most this many curves in a draft frame.
+    static constexpr size_t kDraftCurves = 16384;
+    int draftStride() const { return int((m_curveCount + kDraftCurves - 1) / kDraftCurves); }
 
     CurveBuffers() = default;
     CurveBuffers(const CurveBuffers&) = delete;

@@ -51,7 +51,8 @@ protected:
     std::vector<Sample> capture(CurveBuffers::Frame frame) {
         const CurveBuffers& buffers = m_renderer->curveBuffers();
         const size_t perCurve = frame.draft ? 11 : size_t(buffers.sampleCount());
-        std::vector<Sample> samples(buffers.curveCount() * perCurve);
+        const size_t curves = (buffers.curveCount() + frame.stride - 1) / frame.stride;
+        std::vector<Sample> samples(curves * perCurve);
         GLuint feedback = 0;
         glGenBuffers(1, &feedback);
         glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, feedback);
@@ -146,7 +147,7 @@ TEST_F(CurveEvaluationTest, SampleGraphMatchesTheCore) {
 }
 
 // Slots give a curve the colours of a pick or of a picked vertex's edges. Draft frames draw every
-// fifth sample and the last, exactly where the full frame has them.
+// fifth sample and the last of every stride-th curve, exactly where the full frame has them.
 TEST_F(CurveEvaluationTest, SlotsAndDraftSamples) {
     loadGenerated(80, 60, 7, 3, 5);
     const int view = 1;
@@ -163,14 +164,16 @@ TEST_F(CurveEvaluationTest, SlotsAndDraftSamples) {
                      {CurveBuffers::SELECTED, CurveBuffers::OUTGOING, CurveBuffers::INCOMING,
                       CurveBuffers::SELECTED});
     frame.draft = true;
+    frame.stride = 3;
     const std::vector<Sample> draft = capture(frame);
     const size_t m = SplineStore::kSampleCount, count = buffers.curveCount();
-    ASSERT_EQ(draft.size(), count * 11);
-    for (size_t p = 0; p < count; ++p) {
+    ASSERT_EQ(draft.size(), (count + 2) / 3 * 11);
+    for (size_t p = 0; p < count; p += 3) {
         for (size_t k = 0; k < 11; ++k) {
-            const Sample& a = draft[p * 11 + k];
+            const Sample& a = draft[p / 3 * 11 + k];
             const Sample& b = full[p * m + std::min(5 * k, m - 1)];
             for (int c = 0; c < 3; ++c) ASSERT_EQ(a.position[c], b.position[c]) << p << " " << k;
+            ASSERT_EQ(a.texCoord[2], b.texCoord[2]) << p;
         }
     }
 }
