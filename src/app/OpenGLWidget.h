@@ -5,6 +5,7 @@
 #include "Camera.h"
 #include "CameraControl.h"
 #include "Light.h"
+#include "RenderStates.h"
 #include "SceneBounds.h"
 
 #include <QOpenGLWidget>
@@ -15,9 +16,10 @@
 class RenderImplementation;
 class View;
 
-// The drawing surface: owns the renderer, the light and the two cameras, repaints continuously,
-// frames the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns
-// mouse and keys into camera and light moves and picking.
+// The drawing surface: owns the renderer, the light and the two cameras, draws a frame only when
+// something it shows has changed (render states, camera, light, selection, size or graph), frames
+// the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns mouse and
+// keys into camera and light moves and picking.
 //
 // Input: ALT + left drag orbits (3D) or pans (2D), ALT + right drag zooms, ALT + W/S/A/D/R/F move
 // the light. Without ALT: the wheel zooms, a right drag orbits (3D), a middle drag pans, a left
@@ -43,6 +45,23 @@ public:
 
     // Centres both cameras on a drawn point, keeping their zoom and direction.
     void lookAtPoint(const Vector3& drawnPoint);
+
+    // Asks for a frame because something it shows has changed.
+    void requestFrame();
+    // Whether the last frame drawn shows every change made so far; notices changed render
+    // states first, so a change not yet drawn answers false.
+    bool showsCurrentState();
+    // Frames drawn since the surface was made.
+    quint64 framesDrawn() const { return m_framesDrawn; }
+    // How long the last frame took to draw.
+    qint64 lastFrameMilliseconds() const { return m_lastFrameMilliseconds; }
+    // Whether memory ran out for the graph on screen or a frame of it.
+    bool lacksGraphicsMemory() const { return m_lacksGraphicsMemory; }
+
+signals:
+    // The graphics driver ran out of memory for the graph's objects or a frame; the picture may
+    // be missing parts of the graph.
+    void graphicsMemoryFailed(const QString& message);
 
 public slots:
     void setView(View** view);
@@ -73,6 +92,12 @@ private:
     float aspect() const;
     // Picks at a widget position, in the device pixels the renderer's buffers have.
     void pickAt(const QPointF& position);
+    // Asks for a frame when the render states differ from those the last frame was asked for.
+    void noticeStateChanges();
+    // Reports memory the driver could not give, once per failure.
+    void checkGraphicsMemory(const char* during);
+    // The renderer's objects for a graph, with memory that runs out reported.
+    void createObjects(View** views);
 
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;
@@ -99,4 +124,12 @@ private:
     // without a drag is a click.
     QPointF m_pressPosition;
     bool m_dragged = false;
+    // The render states as they were when the last change was noticed.
+    RenderStates m_noticedStates;
+    // Changes asked to be drawn, and how many of them the last frame showed.
+    quint64 m_changes = 1;
+    quint64 m_changesDrawn = 0;
+    quint64 m_framesDrawn = 0;
+    qint64 m_lastFrameMilliseconds = 0;
+    bool m_lacksGraphicsMemory = false;
 };

@@ -1,5 +1,6 @@
 #include "CurveBuffers.h"
 
+#include "GraphicsMemory.h"
 #include "SplineCurve.h"
 
 #include <algorithm>
@@ -33,6 +34,9 @@ void CurveBuffers::create(const std::vector<SplineCurve*>& curves) {
     glGenBuffers(3, m_buffers);
     for (int kind = 0; kind < 3; ++kind) {
         glBindBuffer(GL_ARRAY_BUFFER, m_buffers[kind]);
+        // A refused allocation leaves the buffer empty, as a driver out of memory does; the
+        // mapping that fills it then fails and is reported.
+        if (GraphicsMemory::refuseAllocation()) continue;
         glBufferData(GL_ARRAY_BUFFER, m_totalSamples * kComponents[kind] * sizeof(float), nullptr,
                      GL_DYNAMIC_DRAW);
     }
@@ -60,6 +64,8 @@ void CurveBuffers::rewrite(Kind kind, size_t firstCurve, size_t curveCount, Writ
             write(c, out + (m_first[c] - begin) * kComponents[kind]);
         }
         glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else if (end > begin) {
+        GraphicsMemory::noteFailedMap();
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
@@ -106,6 +112,8 @@ void CurveBuffers::updateCurveColors(const std::vector<int32_t>& positions,
             curves[p].writeColors(out + (m_first[p] - begin) * kComponents[COLORS]);
         }
         glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else if (end > begin) {
+        GraphicsMemory::noteFailedMap();
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

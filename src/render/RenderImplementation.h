@@ -95,7 +95,8 @@ public:
     const CurveBuffers& curveBuffers(int viewType) const { return m_curveBuffers[viewType]; }
     const SelectionHighlight& highlight() const { return m_highlight; }
     std::string overlayLine(int row) const;
-    static int framesPerSecond(int milliseconds);
+    // The overlay's figure: how long the last frame took, "16 ms", or "13.2 s" from ten seconds.
+    static std::string frameTimeText(int milliseconds);
     // Numbers in the overlay are cut to five characters.
     static std::string overlayField(long long value);
     // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
