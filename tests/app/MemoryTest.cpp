@@ -4,6 +4,7 @@
 
 #include "GraphGenerator.h"
 #include "GraphStore.h"
+#include "CurrentFrame.h"
 #include "MainWindow.h"
 #include "RenderStates.h"
 
@@ -46,7 +47,7 @@ private slots:
         connect(m_window->openGLWidget, &QOpenGLWidget::frameSwapped, this, [this] { ++m_frames; });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QVERIFY(waitForFrames(2));
+        QVERIFY(waitForCurrentFrame());
     }
 
     void cleanup() { m_window.reset(); }
@@ -74,16 +75,16 @@ private slots:
         const long before = residentKiB();
         QString error;
         QVERIFY2(m_window->openFile(path, &error), qPrintable(error));
-        QVERIFY(waitForFrames(3));
+        QVERIFY(waitForCurrentFrame());
         const long afterFirst = residentKiB();
         for (int open = 2; open <= 100; ++open) {
             QVERIFY2(m_window->openFile(path, &error), qPrintable(error));
             // A frame with every fifth graph: with frames between all of them the driver's
             // short-lived blocks land among the graph's, and the heap grows by fragmentation
             // for some 40 opens before it settles, whatever the viewer frees.
-            if (open % 5 == 0) QVERIFY(waitForFrames(1));
+            if (open % 5 == 0) QVERIFY(waitForCurrentFrame());
         }
-        QVERIFY(waitForFrames(3));
+        QVERIFY(waitForCurrentFrame());
         const long afterHundredth = residentKiB();
         QCOMPARE(m_window->graph()->vertexCount(), size_t(params.vertices));
 
@@ -106,12 +107,12 @@ private slots:
     void replacedFilesLeaveNoBuffersBehind() {
         QString error;
         QVERIFY2(m_window->openFile(kData + "ramiflex.xml", &error), qPrintable(error));
-        QVERIFY(waitForFrames(1));
+        QVERIFY(waitForCurrentFrame());
         const int afterFirst = liveBuffers();
         for (int open = 0; open < 4; ++open) {
             const QString name = open % 2 ? "ramiflex.xml" : "ramiflex.rsf";
             QVERIFY2(m_window->openFile(kData + name, &error), qPrintable(error));
-            QVERIFY(waitForFrames(1));
+            QVERIFY(waitForCurrentFrame());
         }
         QVERIFY(afterFirst > 0);
         QCOMPARE(liveBuffers(), afterFirst);
@@ -128,17 +129,7 @@ private:
         return live;
     }
 
-    bool waitForFrames(int count) {
-        const int target = m_frames + count;
-        QTimer wake;
-        wake.start(50);
-        QElapsedTimer clock;
-        clock.start();
-        while (m_frames < target && clock.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        }
-        return m_frames >= target;
-    }
+    bool waitForCurrentFrame() { return ::waitForCurrentFrame(*m_window->openGLWidget); }
 
     std::unique_ptr<MainWindow> m_window;
     int m_frames = 0;
