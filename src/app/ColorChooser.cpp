@@ -15,3 +15,11 @@ QColor ColorChooser::color() const {
 void ColorChooser::setColor(const QColor& color) {
     setCurrentIndex(findData(color, Qt::DecorationRole));
 }
+
+void ColorChooser::storeColor(const QString& name, float* target, bool withAlpha) {
+    const QColor color(name);
+    target[0] = color.red() / 255.0f;
+    target[1] = color.green() / 255.0f;
+    target[2] = color.blue() / 255.0f;
+    if (withAlpha) target[3] = color.alpha() / 255.0f;
+}

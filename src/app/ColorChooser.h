@@ -15,4 +15,7 @@ public:
     QColor color() const;
     // Makes current the first item of exactly this colour, or none.
     void setColor(const QColor& color);
+    // The named colour's red, green, blue (and with withAlpha its alpha), each 0 .. 1, into
+    // target: how a chosen name reaches the render states.
+    static void storeColor(const QString& name, float* target, bool withAlpha);
 };

@@ -9,14 +9,6 @@
 
 namespace {
 
-void store(const QString& name, float* target) {
-    const QColor color(name);
-    target[0] = color.red() / 255.0f;
-    target[1] = color.green() / 255.0f;
-    target[2] = color.blue() / 255.0f;
-    target[3] = color.alpha() / 255.0f;
-}
-
 ColorChooser* addRow(QWidget* neighbour, const QString& text, const QString& objectName,
                      const QString& tip, const QString& start) {
     QWidget* panel = neighbour->parentWidget();
@@ -55,9 +47,9 @@ EdgeColorControls::EdgeColorControls(QWidget* neighbour)
 }
 
 void EdgeColorControls::OutgoingEdgeColorChanged(const QString& name) {
-    store(name, g_renderStates.outgoingEdgeColor);
+    ColorChooser::storeColor(name, g_renderStates.outgoingEdgeColor, true);
 }
 
 void EdgeColorControls::IncomingEdgeColorChanged(const QString& name) {
-    store(name, g_renderStates.incomingEdgeColor);
+    ColorChooser::storeColor(name, g_renderStates.incomingEdgeColor, true);
 }

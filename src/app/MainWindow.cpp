@@ -1,16 +1,12 @@
 #include "MainWindow.h"
 
-#include "BallonTree.h"
+#include "BackgroundOpen.h"
 #include "EdgeColorControls.h"
 #include "FoundVertex.h"
-#include "GraphLoader.h"
 #include "GraphStore.h"
 #include "Preferences.h"
-#include "RadialTree.h"
 #include "RenderStates.h"
-#include "RootedTree.h"
 #include "Trace.h"
-#include "TreeMap.h"
 #include "VertexFinder.h"
 
 #include <QColor>
@@ -39,14 +35,6 @@
 #include <new>
 
 namespace {
-
-void copyColor(const QString& name, float* target, bool withAlpha) {
-    const QColor color(name);
-    target[0] = color.red() / 255.0f;
-    target[1] = color.green() / 255.0f;
-    target[2] = color.blue() / 255.0f;
-    if (withAlpha) target[3] = color.alpha() / 255.0f;
-}
 
 void toggleBit(int32_t& mask, int32_t bit, bool on) { mask += on ? bit : -bit; }
 
@@ -82,6 +70,8 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(finder, &VertexFinder::vertexChosen, this,
             [this](uint32_t id) { showFoundVertex(*openGLWidget, id); });
     m_edgeColors = new EdgeColorControls(cb_selectionColor);
+    m_opener = new BackgroundOpen(this);
+    connect(m_opener, &BackgroundOpen::finished, this, &MainWindow::backgroundOpenFinished);
 
     m_statusText = new QLabel(statusbar);
     statusbar->addWidget(m_statusText, 1);
@@ -188,46 +178,51 @@ void MainWindow::showRenderStates() {
 }
 
 MainWindow::~MainWindow() {
+    // Before the dialog and the graph go; an opening still running stops at its next phase.
+    m_opener->stop();
     if (g_graph == m_graph.get()) g_graph = nullptr;
 }
 
 bool MainWindow::openFile(const QString& fileName, QString* error) {
+    // One opening at a time: this one replaces any running in the background.
+    m_opener->stop();
     QElapsedTimer clock;
     clock.start();
-    LoadResult loaded = GraphLoader::load(QFile::encodeName(fileName).toStdString());
-    if (!loaded.ok()) {
-        if (error) *error = QString::fromStdString(loaded.error);
+    OpenedGraph opened = GraphOpening::open(QFile::encodeName(fileName).toStdString());
+    if (!opened.ok()) {
+        if (error) *error = QString::fromStdString(opened.error);
         return false;
     }
-    // The layouts read the graph through g_graph, so it is published first.
-    std::unique_ptr<GraphStore> previousGraph = std::move(m_graph);
-    m_graph = std::move(loaded.graph);
-    g_graph = m_graph.get();
-    trace() << "calculate tree\n";
-
-    std::array<std::unique_ptr<View>, 5> views;
-    views[0] = std::make_unique<RootedTree>();
-    views[0]->calculate();
-    trace() << "rootedtree calculated\n";
-    views[1] = std::make_unique<BallonTree>();
-    views[1]->calculate();
-    trace() << "ballontree calculated\n";
-    views[2] = std::make_unique<TreeMap>(0);
-    views[2]->calculate();
-    trace() << "slice and dice calculated\n";
-    views[3] = std::make_unique<TreeMap>(1);
-    views[3]->calculate();
-    trace() << "treemap calculated\n";
-    views[4] = std::make_unique<RadialTree>();
-    views[4]->calculate();
-    trace() << "radialtree calculated\n";
-
-    for (int i = 0; i < 5; ++i) m_views[i] = views[i].get();
-    emit setView(m_views.data());
-    // The drawing surface has rebuilt its objects from the new views; the old ones can go.
-    m_ownedViews.swap(views);
+    adopt(opened);
     showFileInfo(fileName, clock.elapsed());
     return true;
+}
+
+void MainWindow::openInBackground(const QString& fileName) { m_opener->open(fileName); }
+
+void MainWindow::backgroundOpenFinished(const QString& fileName,
+                                        std::shared_ptr<OpenedGraph> opened, qint64 elapsed) {
+    if (!opened->ok()) {
+        const QString error = QString::fromStdString(opened->error);
+        emit openFinished(fileName, error);
+        QMessageBox::critical(this, tr("Error Message"), error);
+        return;
+    }
+    adopt(*opened);
+    showFileInfo(fileName, elapsed);
+    emit openFinished(fileName, QString());
+}
+
+void MainWindow::adopt(OpenedGraph& opened) {
+    std::unique_ptr<GraphStore> previousGraph = std::move(m_graph);
+    m_graph = std::move(opened.graph);
+    g_graph = m_graph.get();
+    for (int i = 0; i < 5; ++i) m_views[i] = opened.views[i].get();
+    emit setView(m_views.data());
+    // The drawing surface has rebuilt its objects from the new views; the old ones can go,
+    // before the graph they were made from.
+    m_ownedViews.swap(opened.views);
+    for (std::unique_ptr<View>& view : opened.views) view.reset();
 }
 
 void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
@@ -249,11 +244,6 @@ void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
     showRecentFiles();
 }
 
-void MainWindow::openWithMessage(const QString& fileName) {
-    QString error;
-    if (!openFile(fileName, &error)) QMessageBox::critical(this, tr("Error Message"), error);
-}
-
 void MainWindow::showRecentFiles() {
     menuRecent->clear();
     const QStringList files = Preferences::recentFiles();
@@ -261,7 +251,7 @@ void MainWindow::showRecentFiles() {
         const QString& file = files[i];
         QAction* action =
             menuRecent->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName()),
-                                  this, [this, file] { openWithMessage(file); });
+                                  this, [this, file] { openInBackground(file); });
         action->setToolTip(file);
         action->setStatusTip(file);
     }
@@ -283,9 +273,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() != 1 || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
-    // After the drop returns, so that the source of the drag is not kept waiting by a long open.
-    const QString file = urls.first().toLocalFile();
-    QTimer::singleShot(0, this, [this, file] { openWithMessage(file); });
+    openInBackground(urls.first().toLocalFile());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -300,7 +288,7 @@ void MainWindow::openFileDialog() {
     const QString fileName = QFileDialog::getOpenFileName(
         this, tr("Open File"), Preferences::lastFolder(), tr("DataFiles (*.rsf *.xml)"));
     if (fileName.isNull()) return;
-    openWithMessage(fileName);
+    openInBackground(fileName);
 }
 
 void MainWindow::saveFileDialog() {
@@ -364,6 +352,12 @@ void MainWindow::start(const StartOptions& options) {
     show();
     if (options.file.isEmpty()) return;
     const QString file = options.file, screenshot = options.screenshot;
+    // An interactive run opens its file in the background, once the window shows; a picture
+    // waits for its graph.
+    if (screenshot.isEmpty()) {
+        QTimer::singleShot(0, this, [this, file] { openInBackground(file); });
+        return;
+    }
     // Open once the window shows, so the drawing surface has its context.
     QTimer::singleShot(0, this, [this, file, screenshot] {
         QString error;
@@ -375,13 +369,10 @@ void MainWindow::start(const StartOptions& options) {
         }
         if (!opened) {
             std::cerr << error.toStdString() << '\n';
-            if (!screenshot.isEmpty()) {
-                QCoreApplication::exit(1);
-                return;
-            }
-            QMessageBox::critical(this, tr("Error Message"), error);
+            QCoreApplication::exit(1);
+            return;
         }
-        if (!screenshot.isEmpty()) takeScreenshot(screenshot);
+        takeScreenshot(screenshot);
     });
 }
 
@@ -573,12 +564,12 @@ void MainWindow::SetLightAttenuate(int value) { g_renderStates.lightAttenuation 
 void MainWindow::MirrorRelationEdges(bool value) { g_renderStates.mirrorRelationEdges = value; }
 
 void MainWindow::SphereColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.vertexColor, true);
+    ColorChooser::storeColor(name, g_renderStates.vertexColor, true);
 }
 
 void MainWindow::HierarchyColorChanged(const QString& name) {
     const QColor color(name);
-    copyColor(name, g_renderStates.hierarchyColor, true);
+    ColorChooser::storeColor(name, g_renderStates.hierarchyColor, true);
     const float* c = g_renderStates.hierarchyColor;
     trace() << "- hierarchicColor: " << color.red() << ' ' << color.green() << ' ' << color.blue()
             << '\n';
@@ -586,16 +577,16 @@ void MainWindow::HierarchyColorChanged(const QString& name) {
 }
 
 void MainWindow::RelationStartColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.relationStartColor, false);
+    ColorChooser::storeColor(name, g_renderStates.relationStartColor, false);
     g_renderStates.relationStartColor[3] = g_renderStates.relationEndColor[3];
 }
 
 void MainWindow::RelationEndColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.relationEndColor, false);
+    ColorChooser::storeColor(name, g_renderStates.relationEndColor, false);
 }
 
 void MainWindow::SelectionColorChanged(const QString& name) {
-    copyColor(name, g_renderStates.selectionColor, true);
+    ColorChooser::storeColor(name, g_renderStates.selectionColor, true);
 }
 
 void MainWindow::RelationAlpha(int value) {

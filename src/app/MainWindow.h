@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GraphOpening.h"
 #include "StartOptions.h"
 #include "ui_mainWindow.h"
 
@@ -11,6 +12,7 @@
 #include <array>
 #include <memory>
 
+class BackgroundOpen;
 class EdgeColorControls;
 class GraphStore;
 class QLabel;
@@ -31,6 +33,10 @@ public:
     // Opens fileName and lays it out five ways. On failure the message names the file and the
     // problem, and the graph on screen stays.
     bool openFile(const QString& fileName, QString* error = nullptr);
+    // Opens fileName on a thread of its own while the window keeps answering; a failure shows
+    // a message. A file asked for while another opens replaces it.
+    void openInBackground(const QString& fileName);
+    BackgroundOpen* opener() const { return m_opener; }
     // Applies the command line's choices to the controls, shows the window, opens the file
     // once the window shows and, for --screenshot, saves the picture and quits.
     void start(const StartOptions& options);
@@ -42,6 +48,8 @@ public:
 
 signals:
     void setView(View** view);
+    // An opening in the background has ended; error is empty when fileName shows.
+    void openFinished(const QString& fileName, const QString& error);
 
 public slots:
     void Mode3D(bool value);
@@ -99,8 +107,10 @@ private slots:
     void controlDialog();
 
 private:
-    // Opens fileName, or shows a message naming the file and the problem.
-    void openWithMessage(const QString& fileName);
+    // Shows an opened graph in place of the one on screen, which then goes.
+    void adopt(OpenedGraph& opened);
+    void backgroundOpenFinished(const QString& fileName, std::shared_ptr<OpenedGraph> opened,
+                                qint64 elapsed);
     // Title, status bar and recent files after a successful open.
     void showFileInfo(const QString& fileName, qint64 milliseconds);
     void showRecentFiles();
@@ -119,5 +129,6 @@ private:
     float m_beta = 0.5f;
     QLabel* m_statusText = nullptr;
     EdgeColorControls* m_edgeColors = nullptr;
+    BackgroundOpen* m_opener = nullptr;
     bool m_remembers = false;  // interactive runs remember their settings
 };

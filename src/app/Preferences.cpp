@@ -8,25 +8,17 @@
 
 namespace {
 
-float* colorOf(RenderStates& states, const char* key) {
-    const std::pair<const char*, float*> colors[] = {
-        {"colors/vertex", states.vertexColor},
-        {"colors/hierarchy", states.hierarchyColor},
-        {"colors/relationStart", states.relationStartColor},
-        {"colors/relationEnd", states.relationEndColor},
-        {"colors/selection", states.selectionColor},
-        {"colors/outgoingEdge", states.outgoingEdgeColor},
-        {"colors/incomingEdge", states.incomingEdgeColor},
-    };
-    for (const auto& [name, rgba] : colors) {
-        if (qstrcmp(name, key) == 0) return rgba;
-    }
-    return nullptr;
+// Calls visit(key, rgba) for every colour the user chooses, in const and non-const states.
+template <typename States, typename Visit>
+void forEachColor(States& states, Visit visit) {
+    visit("colors/vertex", states.vertexColor);
+    visit("colors/hierarchy", states.hierarchyColor);
+    visit("colors/relationStart", states.relationStartColor);
+    visit("colors/relationEnd", states.relationEndColor);
+    visit("colors/selection", states.selectionColor);
+    visit("colors/outgoingEdge", states.outgoingEdgeColor);
+    visit("colors/incomingEdge", states.incomingEdgeColor);
 }
-
-const char* const kColorKeys[] = {
-    "colors/vertex",    "colors/relationStart", "colors/relationEnd", "colors/hierarchy",
-    "colors/selection", "colors/outgoingEdge",  "colors/incomingEdge"};
 
 }  // namespace
 
@@ -57,25 +49,22 @@ void clearRecentFiles() { QSettings().remove("files/recent"); }
 
 void saveRenderChoices(const RenderStates& states) {
     QSettings settings;
-    RenderStates copy = states;
-    for (const char* key : kColorKeys) {
-        const float* c = colorOf(copy, key);
+    forEachColor(states, [&](const char* key, const float* c) {
         settings.setValue(key, QColor::fromRgbF(c[0], c[1], c[2], c[3]).name(QColor::HexArgb));
-    }
+    });
     settings.setValue("rendering/blendMethod", states.blendMethod);
 }
 
 void restoreRenderChoices(RenderStates& states) {
     QSettings settings;
-    for (const char* key : kColorKeys) {
+    forEachColor(states, [&](const char* key, float* c) {
         const QColor color = QColor::fromString(settings.value(key).toString());
-        if (!color.isValid()) continue;
-        float* c = colorOf(states, key);
+        if (!color.isValid()) return;
         c[0] = color.redF();
         c[1] = color.greenF();
         c[2] = color.blueF();
         c[3] = color.alphaF();
-    }
+    });
     // Both relation colours carry the alpha slider's value.
     states.relationStartColor[3] = states.relationEndColor[3];
     bool ok = false;

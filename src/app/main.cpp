@@ -13,13 +13,6 @@
 
 namespace {
 
-// Swallows what is written to it: the trace lines of a run without --verbose.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
 QStringList argumentList(int argc, char** argv) {
     QStringList list;
     for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
@@ -47,8 +40,8 @@ int main(int argc, char** argv) {
             break;
     }
     // A large file makes millions of trace lines; they are for those who ask for them.
-    static NullBuffer quiet;
-    if (!options.verbose) std::cout.rdbuf(&quiet);
+    // Without a buffer the stream is bad, and every write to it stops at its first check.
+    if (!options.verbose) std::cout.rdbuf(nullptr);
 
     // The renderer mixes fixed-function calls (display lists, matrix stacks) with shaders, so it
     // needs a compatibility context; without DeprecatedFunctions Mesa hands out a core one.

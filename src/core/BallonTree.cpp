@@ -2,6 +2,7 @@
 
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
+#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
@@ -22,10 +23,11 @@ const double kDegreesToRadians = static_cast<double>(3.14159265358979323846f) / 
 }  // namespace
 
 void BallonTree::calculate() {
-    if (!g_graph || !g_graph->getRoot()) return;
-    const BreadthFirstTree tree(*g_graph);
+    const GraphStore* graph = layoutGraph();
+    if (!graph || !graph->getRoot()) return;
+    const BreadthFirstTree tree(*graph);
     const uint32_t size = tree.size();
-    const int32_t depths = static_cast<int32_t>(g_graph->depthCount());
+    const int32_t depths = static_cast<int32_t>(graph->depthCount());
 
     // Working values by breadth-first position.
     // Kept together per vertex: the final walk in id order meets them in scattered order.
@@ -152,7 +154,7 @@ void BallonTree::calculate() {
     // The store's vertex map is in ascending id order, so every entry goes in at the end.
     m_balloons.clear();
     const auto pool = ObjectPool<VertexBallon>::create();
-    for (const auto& [id, vertex] : g_graph->vertices()) {
+    for (const auto& [id, vertex] : graph->vertices()) {
         const uint32_t position = tree.position(id);
         if (position == BreadthFirstTree::kNone) continue;
         m_balloons.emplace_hint(

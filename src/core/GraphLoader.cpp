@@ -251,11 +251,18 @@ std::string checkStore(const GraphStore& store, const RecordFacts& facts) {
 
 }  // namespace
 
-LoadResult GraphLoader::load(const std::string& fileName) {
+LoadResult GraphLoader::load(const std::string& fileName,
+                             const std::function<bool(LoadPhase)>& carryOn) {
     LoadResult result;
     auto fail = [&](const std::string& problem) {
         result.graph.reset();
         result.error = fileName + ": " + problem;
+        return std::move(result);
+    };
+    auto stopped = [&](LoadPhase phase) { return carryOn && !carryOn(phase); };
+    auto cancel = [&] {
+        result.graph.reset();
+        result.cancelled = true;
         return std::move(result);
     };
 
@@ -275,6 +282,7 @@ LoadResult GraphLoader::load(const std::string& fileName) {
                     std::to_string(kMaxFileBytes) + " bytes (" +
                     std::to_string(kMaxFileBytes >> 20) + " MiB)");
     }
+    if (stopped(LoadPhase::Reading)) return cancel();
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file) return fail(std::string("cannot be opened: ") + std::strerror(errno));
     const bool empty = std::fgetc(file) == EOF;
@@ -310,11 +318,14 @@ LoadResult GraphLoader::load(const std::string& fileName) {
         }
     }
 
+    if (stopped(LoadPhase::Checking)) return cancel();
     RecordFacts facts;
     if (std::string problem = checkRecords(records, facts); !problem.empty()) return fail(problem);
     if (releasing.joinable()) releasing.join();
+    if (stopped(LoadPhase::Building)) return cancel();
     std::unique_ptr<GraphStore> store = buildGraph(std::move(records));
     if (std::string problem = checkStore(*store, facts); !problem.empty()) return fail(problem);
+    if (stopped(LoadPhase::Hierarchy)) return cancel();
     store->calculateHierarchy();
     result.graph = std::move(store);
     return result;

@@ -2,6 +2,7 @@
 
 #include "GraphStore.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,9 +11,13 @@
 struct LoadResult {
     std::unique_ptr<GraphStore> graph;
     std::string error;
+    bool cancelled = false;  // stopped on request: neither a graph nor an error
 
     bool ok() const { return graph != nullptr; }
 };
+
+// The steps of a load, in the order they run.
+enum class LoadPhase { Reading, Checking, Building, Hierarchy };
 
 class GraphLoader {
 public:
@@ -29,6 +34,9 @@ public:
     // is no name a person reads but a broken file.
     static constexpr size_t kMaxNameBytes = 65'536;
 
-    // Reads fileName as RSF when the name contains ".rsf", as XML otherwise.
-    static LoadResult load(const std::string& fileName);
+    // Reads fileName as RSF when the name contains ".rsf", as XML otherwise. carryOn, when
+    // given, hears of each phase as it starts; returning false there stops the load, which then
+    // ends cancelled. Watching changes nothing in the graph a completed load gives.
+    static LoadResult load(const std::string& fileName,
+                           const std::function<bool(LoadPhase)>& carryOn = {});
 };

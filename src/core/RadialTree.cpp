@@ -2,6 +2,7 @@
 
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
+#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
@@ -17,9 +18,10 @@ const double kDegreesToRadians = static_cast<double>(3.14159265358979323846f) / 
 }  // namespace
 
 void RadialTree::calculate() {
-    if (!g_graph || !g_graph->getRoot()) return;
-    const BreadthFirstTree tree(*g_graph);
-    const int32_t depths = static_cast<int32_t>(g_graph->depthCount());
+    const GraphStore* graph = layoutGraph();
+    if (!graph || !graph->getRoot()) return;
+    const BreadthFirstTree tree(*graph);
+    const int32_t depths = static_cast<int32_t>(graph->depthCount());
 
     // Angles in degrees by position; a vertex without one counts as 0.
     std::vector<double> angle(tree.size(), 0.0);

@@ -2,14 +2,16 @@
 
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
+#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 
 #include <vector>
 
 void RootedTree::calculate() {
-    if (!g_graph || !g_graph->getRoot()) return;
-    const BreadthFirstTree tree(*g_graph);
-    const double depths = static_cast<double>(g_graph->depthCount());
+    const GraphStore* graph = layoutGraph();
+    if (!graph || !graph->getRoot()) return;
+    const BreadthFirstTree tree(*graph);
+    const double depths = static_cast<double>(graph->depthCount());
     std::vector<LayoutRecord> records(tree.size());
     auto place = [&](uint32_t position, float x) {
         records[position] =

@@ -1,6 +1,7 @@
 #include "TreeMap.h"
 
 #include "GraphStore.h"
+#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
@@ -41,9 +42,10 @@ TreeMap::TreeMap(int32_t mode)
       m_stripPool(ObjectPool<Strip>::create()) {}
 
 void TreeMap::calculate() {
-    if (!g_graph || !g_graph->getRoot()) return;
-    const VertexPtr root = g_graph->getRoot();
-    const size_t count = g_graph->vertexCount();
+    const GraphStore* graph = layoutGraph();
+    if (!graph || !graph->getRoot()) return;
+    const VertexPtr root = graph->getRoot();
+    const size_t count = graph->vertexCount();
     if (root->getId() >= count) return;
     m_mapVertices.emplace(root->getId(),
                           ObjectPool<MapVertex>::make(m_cellPool, root, 1.0, 1.0, m_stripPool));
@@ -144,7 +146,7 @@ void TreeMap::groupStrips(MapVertex& vertex) {
 }
 
 void TreeMap::syncIndex() {
-    const size_t count = g_graph->vertexCount();
+    const size_t count = layoutGraph()->vertexCount();
     if (m_byId.size() == count) return;
     m_byId.assign(count, MapVertexPtr());
     for (const auto& [id, cell] : m_mapVertices) {
@@ -158,8 +160,9 @@ void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
 
 void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, Placement* placement,
                         float x, float z) {
-    if (!g_graph) return;
-    const size_t count = g_graph->vertexCount();
+    const GraphStore* graph = layoutGraph();
+    if (!graph) return;
+    const size_t count = graph->vertexCount();
     syncIndex();
 
     // One frame per rectangle whose children are being sized: the call stack of the recursive

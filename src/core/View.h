@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <map>
 
-// A layout of the current graph (g_graph): one LayoutRecord per vertex id.
+// A layout of the graph layoutGraph() gives: one LayoutRecord per vertex id.
 class View {
 public:
     virtual ~View() = default;

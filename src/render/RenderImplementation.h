@@ -136,7 +136,6 @@ private:
     void drawRelationEdges();
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
     void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
-    void recolorCurve(int index, const float* start, const float* end);
     void colorCurves();
     void recolorAllCurves();
     // The selection's highlight: undone where it was drawn, drawn again in the current view,

@@ -115,16 +115,6 @@ void RenderImplementation::recolorHierarchyEdges(uint32_t id, const float* color
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void RenderImplementation::recolorCurve(int index, const float* start, const float* end) {
-    if (!m_splines || index < 0) return;
-    const std::vector<SplineCurve*> curves = curveList(m_viewType);
-    // An index left over from another view or file is checked before it is used.
-    if (static_cast<size_t>(index) >= curves.size()) return;
-    curves[index]->setColors({start[0], start[1], start[2], start[3]},
-                             {end[0], end[1], end[2], end[3]});
-    m_curveBuffers[m_viewType].updateCurveColors(index, *curves[index]);
-}
-
 void RenderImplementation::UpdateSelection() {
     std::cout << "Update Selection\n";
     // A drag across one object selects it again and again; its highlight is already drawn.

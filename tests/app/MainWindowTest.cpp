@@ -1,10 +1,13 @@
+#include "BackgroundOpen.h"
 #include "ColorChooser.h"
+#include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
 #include "MainWindow.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
+#include "Trace.h"
 #include "VertexFinder.h"
 #include "VertexMatchModel.h"
 
@@ -15,13 +18,17 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
+#include <fstream>
 #include <functional>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -99,6 +106,27 @@ QStringList disagreements(const MainWindow& w) {
     }
     return wrong;
 }
+
+// Calls onShow as a widget of type W shows, before anything else the event loop has queued.
+template <typename W>
+class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(std::function<void(W*)> onShow) : m_onShow(std::move(onShow)) {
+        qApp->installEventFilter(this);
+    }
+    ~ShowWatcher() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* widget = qobject_cast<W*>(object)) m_onShow(widget);
+        }
+        return false;
+    }
+
+private:
+    std::function<void(W*)> m_onShow;
+};
 
 }  // namespace
 
@@ -332,6 +360,132 @@ private slots:
         QTest::qWait(100);  // frames keep drawing the kept graph
     }
 
+    void opensInTheBackgroundWhileTheWindowAnswers() {
+        MainWindow& w = *m_window;
+        // Large enough that opening it takes about a second here, long past the dialog's delay.
+        const QString large = QDir(m_settingsDir.path()).filePath("large.rsf");
+        {
+            GeneratorParams params;
+            params.vertices = 100'000;
+            params.relations = 200'000;
+            std::ofstream out(QFile::encodeName(large).toStdString());
+            GraphGenerator(params).writeRsf(out);
+        }
+        // A small surface draws its frames quickly, so that the event loop answers promptly.
+        w.openGLWidget->setFixedSize(320, 240);
+        QString error;
+        QVERIFY2(w.openFile(kData + "tiny.rsf", &error), qPrintable(error));
+        GraphStore* const previous = w.graph();
+        View* const radial = w.view(4);
+        QSignalSpy finished(&w, &MainWindow::openFinished);
+        BackgroundOpen& opener = *w.opener();
+        // A trace line per record of the large file would swamp the log; set while no opening
+        // runs, as the trace stream is no thread's to change during one.
+        setTraceStream(nullptr);
+
+        // The GUI thread's timer keeps ticking while the file is read and laid out.
+        QElapsedTimer clock;
+        qint64 last = 0, longestGap = 0;
+        int ticksWhileOpening = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            if (opener.busy()) {
+                ++ticksWhileOpening;
+                longestGap = std::max(longestGap, now - last);
+            }
+            last = now;
+        });
+        clock.start();
+        ticker.start(5);
+        const QStringList phases = [] {
+            QStringList names;
+            for (int i = 0; i < GraphOpening::kPhaseCount; ++i) names << GraphOpening::phaseName(i);
+            return names;
+        }();
+        // The dialog's Cancel is pressed as soon as it shows, ahead of an end the thread may
+        // post meanwhile.
+        QString label, title;
+        int value = -1;
+        bool shownWhileOpening = false;
+        ShowWatcher<QProgressDialog> watcher([&](QProgressDialog* dialog) {
+            if (!title.isEmpty()) return;  // only the first opening is cancelled
+            label = dialog->labelText();
+            title = dialog->windowTitle();
+            value = dialog->value();
+            shownWhileOpening = opener.busy() && w.graph() == previous;
+            QMetaObject::invokeMethod(
+                dialog, [dialog] { dialog->findChild<QPushButton*>()->click(); },
+                Qt::QueuedConnection);
+        });
+        w.openInBackground(large);
+        QVERIFY(opener.busy());
+        QCOMPARE(w.graph(), previous);
+        QTRY_VERIFY_WITH_TIMEOUT(!title.isEmpty(), 20000);
+        QVERIFY(shownWhileOpening);
+        QVERIFY2(phases.contains(label), qPrintable(label));
+        QVERIFY(title.contains("large.rsf"));
+        QVERIFY(value >= 0 && value < 100);
+        QTRY_VERIFY_WITH_TIMEOUT(!opener.busy(), 20000);
+        ticker.stop();
+        qInfo("longest GUI-thread gap while opening: %lld ms over %d ticks", longestGap,
+              ticksWhileOpening);
+        // A frame of the kept graph stops the timer as long as it takes to draw; between frames
+        // it ticks. An opening on the GUI thread would let it tick not once.
+        QVERIFY2(ticksWhileOpening >= 2, qPrintable(QString::number(ticksWhileOpening)));
+        QTest::qWait(50);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(w.graph(), previous);
+        QCOMPARE(g_graph, previous);
+        QCOMPARE(w.view(4), radial);
+        QVERIFY(!opener.progressDialog()->isVisible());
+
+        // A failing file shows its message and keeps the graph too.
+        const QString bad = QDir(m_settingsDir.path()).filePath("bad.rsf");
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\"H\" \"0\" \"root\"\n\"PCR\" \"0\" \"7\"\n");
+        file.close();
+        QString shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        answer.start(50);
+        w.openInBackground(bad);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QTRY_VERIFY(!shown.isEmpty());
+        QVERIFY2(shown.contains("bad.rsf") && shown.contains("line 2"), qPrintable(shown));
+        QCOMPARE(finished.at(0).at(0).toString(), bad);
+        QCOMPARE(finished.at(0).at(1).toString(), shown);
+        QCOMPARE(w.graph(), previous);
+        QCOMPARE(g_graph, previous);
+        QCOMPARE(w.view(4), radial);
+
+        // Of two quick opens the second ends on screen; the first is never shown.
+        finished.clear();
+        w.openInBackground(large);
+        w.openInBackground(kData + "tiny.xml");
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QCOMPARE(finished.at(0).at(0).toString(), kData + "tiny.xml");
+        QCOMPARE(finished.at(0).at(1).toString(), QString());
+        QVERIFY(!opener.busy());
+        QCOMPARE(w.graph()->vertexCount(), size_t(4));
+        QCOMPARE(g_graph, w.graph());
+        QCOMPARE(w.windowTitle(), QString("tiny.xml - Ramiflex"));
+        QTest::qWait(100);
+        QCOMPARE(finished.count(), 1);
+
+        // An opening running when the window closes is stopped with it.
+        w.openInBackground(large);
+        QVERIFY(opener.busy());
+        m_window.reset();
+        setTraceStream(&std::cout);
+    }
+
     void failedOpenAtStartUpShowsAMessageNamingTheProblem() {
         const struct {
             const char* file;
@@ -381,7 +535,7 @@ private slots:
         QVERIFY(recent[0]->text().endsWith("ramiflex.xml"));
         QVERIFY(recent[1]->text().endsWith("tiny.rsf"));
         recent[1]->trigger();
-        QCOMPARE(w.graph()->vertexCount(), size_t(4));
+        QTRY_COMPARE(w.graph()->vertexCount(), size_t(4));
 
         // A file dropped on the window opens.
         QMimeData mime;

@@ -90,6 +90,22 @@ private slots:
         QCOMPARE(s.perspectiveCamera()->aspect, float(width) / float(height));
         QVERIFY(std::fabs(s.orthoCamera()->width / s.orthoCamera()->height -
                           float(width) / float(height)) < 1e-5f);
+        // The picture fills the surface: what is drawn spans most of it both ways, where a
+        // picture of the wrong size would fill only its lower left part.
+        const QImage shot = s.grabFramebuffer();
+        QCOMPARE(shot.size(), QSize(width, height));
+        QRect drawn;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                if (qGray(shot.pixel(x, y)) > 40) drawn |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY2(drawn.width() > 0.6 * width && drawn.height() > 0.6 * height,
+                 qPrintable(QString("drawn %1 x %2 of %3 x %4")
+                                .arg(drawn.width())
+                                .arg(drawn.height())
+                                .arg(width)
+                                .arg(height)));
         // The framed box is the renderer's too.
         QVERIFY(!s.framedBounds().empty());
         QCOMPARE(s.renderer()->sceneBounds().min, s.framedBounds().min);

@@ -1,15 +1,12 @@
 // The box a view occupies: it holds every vertex sphere and every curve control point of the
 // view, is no larger than those when no curve leaves the tree, and follows the scene rotation
 // and scale as the renderer applies them.
-#include "BallonTree.h"
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "GraphGenerator.h"
 #include "GraphStore.h"
-#include "RadialTree.h"
-#include "RootedTree.h"
 #include "SplineStore.h"
 #include "Trace.h"
-#include "TreeMap.h"
 #include "ViewBounds.h"
 
 #include <gtest/gtest.h>
@@ -20,25 +17,13 @@
 
 namespace {
 
-struct Laid {
-    std::unique_ptr<GraphStore> graph;
-    std::unique_ptr<View> views[5];
-};
+using Laid = FiveViews;
 
 std::unique_ptr<Laid> layOut(const GeneratorParams& params) {
     setTraceStream(nullptr);
-    auto laid = std::make_unique<Laid>();
-    laid->graph = buildGraph(GraphGenerator(params).records());
-    laid->graph->calculateHierarchy();
-    g_graph = laid->graph.get();
-    laid->views[0] = std::make_unique<RootedTree>();
-    laid->views[1] = std::make_unique<BallonTree>();
-    laid->views[2] = std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE);
-    laid->views[3] = std::make_unique<TreeMap>(TreeMap::STRIPS);
-    laid->views[4] = std::make_unique<RadialTree>();
-    for (auto& view : laid->views) view->calculate();
-    g_graph = nullptr;
-    return laid;
+    auto graph = buildGraph(GraphGenerator(params).records());
+    graph->calculateHierarchy();
+    return layOutFiveViews("generated", std::move(graph));
 }
 
 bool inside(const SceneBounds& box, float x, float y, float z) {

@@ -1,15 +1,12 @@
 // The start cameras of every view: the view's box is in the picture, fills a good part of it and
 // is not clipped, in 2D and 3D, at several picture shapes, on the sample graph and on a generated
 // one, with and without the scene rotation and scale.
-#include "BallonTree.h"
 #include "BuildGraph.h"
+#include "../core/FiveViews.h"
 #include "CameraFraming.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
-#include "RadialTree.h"
-#include "RootedTree.h"
 #include "Trace.h"
-#include "TreeMap.h"
 #include "ViewBounds.h"
 
 #include <gtest/gtest.h>
@@ -20,25 +17,10 @@
 
 namespace {
 
-struct Laid {
-    std::string name;
-    std::unique_ptr<GraphStore> graph;
-    std::unique_ptr<View> views[5];
-};
+using Laid = FiveViews;
 
 std::unique_ptr<Laid> layOut(std::string name, std::unique_ptr<GraphStore> graph) {
-    auto laid = std::make_unique<Laid>();
-    laid->name = std::move(name);
-    laid->graph = std::move(graph);
-    g_graph = laid->graph.get();
-    laid->views[0] = std::make_unique<RootedTree>();
-    laid->views[1] = std::make_unique<BallonTree>();
-    laid->views[2] = std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE);
-    laid->views[3] = std::make_unique<TreeMap>(TreeMap::STRIPS);
-    laid->views[4] = std::make_unique<RadialTree>();
-    for (auto& view : laid->views) view->calculate();
-    g_graph = nullptr;
-    return laid;
+    return layOutFiveViews(std::move(name), std::move(graph));
 }
 
 std::vector<std::unique_ptr<Laid>> graphs() {

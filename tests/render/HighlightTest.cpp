@@ -19,18 +19,7 @@ using scene::Pixel;
 // A root with four children, each with two leaves (5 .. 12). Vertex 5 starts edges 0 and 1 and
 // ends edge 2; edges 3 and 4 do not touch it. Vertex 9 ends edge 0 only.
 std::vector<DataRecord> starGraph() {
-    std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
-    for (int k = 1; k <= 12; ++k) {
-        records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
-    }
-    for (int k = 1; k <= 4; ++k) records.push_back({"PCR", {"0", std::to_string(k)}});
-    for (int k = 5; k <= 12; ++k) {
-        records.push_back({"PCR", {std::to_string(1 + (k - 5) / 2), std::to_string(k)}});
-    }
-    for (auto [a, b] : {std::pair{"5", "9"}, {"5", "11"}, {"7", "5"}, {"6", "10"}, {"12", "8"}}) {
-        records.push_back({"R", {a, b}});
-    }
-    return records;
+    return scene::fourBranchTree({{5, 9}, {5, 11}, {7, 5}, {6, 10}, {12, 8}});
 }
 
 enum Mark { PLAIN, OUT, IN, PICKED };

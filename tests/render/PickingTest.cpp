@@ -21,19 +21,7 @@ using scene::Pixel;
 
 // A root with four children, each with two leaves; relation edges join leaves under different
 // children, so their curves run through the root in every layout.
-std::vector<DataRecord> twoLevels() {
-    std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
-    for (int k = 1; k <= 12; ++k) {
-        records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
-    }
-    for (int k = 1; k <= 4; ++k) records.push_back({"PCR", {"0", std::to_string(k)}});
-    for (int k = 5; k <= 12; ++k) {
-        records.push_back({"PCR", {std::to_string(1 + (k - 5) / 2), std::to_string(k)}});
-    }
-    records.push_back({"R", {"5", "9"}});
-    records.push_back({"R", {"7", "11"}});
-    return records;
-}
+std::vector<DataRecord> twoLevels() { return scene::fourBranchTree({{5, 9}, {7, 11}}); }
 
 class PickingTest : public SceneTest {
 protected:

@@ -102,6 +102,21 @@ std::unique_ptr<Camera> cameraFor(int viewType) {
     return camera;
 }
 
+std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& relations) {
+    std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
+    for (int k = 1; k <= 12; ++k) {
+        records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
+    }
+    for (int k = 1; k <= 4; ++k) records.push_back({"PCR", {"0", std::to_string(k)}});
+    for (int k = 5; k <= 12; ++k) {
+        records.push_back({"PCR", {std::to_string(1 + (k - 5) / 2), std::to_string(k)}});
+    }
+    for (auto [start, end] : relations) {
+        records.push_back({"R", {std::to_string(start), std::to_string(end)}});
+    }
+    return records;
+}
+
 void resetRenderStates() {
     g_renderStates = RenderStates();
     g_renderStates.shadow = false;

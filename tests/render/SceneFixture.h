@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace scene {
@@ -55,6 +56,9 @@ std::unique_ptr<Camera> cameraFor(int viewType);
 
 // The default start values of the render states with the picture kept simple: shadows off.
 void resetRenderStates();
+// A root (0) with four children (1 .. 4), each with two leaves (5 .. 12), plus the relation edges
+// given as (start, end) pairs of ids.
+std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& relations);
 
 }  // namespace scene
 

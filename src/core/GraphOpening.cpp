@@ -1,0 +1,90 @@
+#include "GraphOpening.h"
+
+#include "BallonTree.h"
+#include "GraphLoader.h"
+#include "LayoutGraph.h"
+#include "RadialTree.h"
+#include "RootedTree.h"
+#include "Trace.h"
+#include "TreeMap.h"
+
+namespace {
+
+constexpr const char* kPhaseNames[GraphOpening::kPhaseCount] = {
+    "Reading",
+    "Checking",
+    "Building the graph",
+    "Building the hierarchy",
+    "Laying out: rooted tree",
+    "Laying out: balloon tree",
+    "Laying out: slice and dice treemap",
+    "Laying out: strip treemap",
+    "Laying out: radial tree",
+};
+
+// Share of each phase in opening a generated graph of 100,000 vertices and 200,000 relation
+// edges, in percent.
+constexpr int kPhaseWeights[GraphOpening::kPhaseCount] = {30, 5, 15, 10, 6, 10, 8, 8, 8};
+
+constexpr const char* kCalculatedTraces[5] = {
+    "rootedtree calculated\n", "ballontree calculated\n", "slice and dice calculated\n",
+    "treemap calculated\n",    "radialtree calculated\n",
+};
+
+std::unique_ptr<View> makeView(int type) {
+    switch (type) {
+        case 0:
+            return std::make_unique<RootedTree>();
+        case 1:
+            return std::make_unique<BallonTree>();
+        case 2:
+            return std::make_unique<TreeMap>(0);
+        case 3:
+            return std::make_unique<TreeMap>(1);
+        default:
+            return std::make_unique<RadialTree>();
+    }
+}
+
+}  // namespace
+
+const char* GraphOpening::phaseName(int phase) {
+    return phase >= 0 && phase < kPhaseCount ? kPhaseNames[phase] : "";
+}
+
+double GraphOpening::fractionAt(int phase) {
+    int total = 0, before = 0;
+    for (int i = 0; i < kPhaseCount; ++i) {
+        total += kPhaseWeights[i];
+        if (i < phase) before += kPhaseWeights[i];
+    }
+    return double(before) / total;
+}
+
+OpenedGraph GraphOpening::open(const std::string& fileName,
+                               const std::function<bool(int phase)>& carryOn) {
+    OpenedGraph opened;
+    auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
+    LoadResult loaded = GraphLoader::load(
+        fileName, [&](LoadPhase phase) { return !stopped(static_cast<int>(phase)); });
+    if (!loaded.ok()) {
+        opened.error = std::move(loaded.error);
+        opened.cancelled = loaded.cancelled;
+        return opened;
+    }
+    const LayoutGraph scope(loaded.graph.get());
+    trace() << "calculate tree\n";
+    for (int type = 0; type < 5; ++type) {
+        if (stopped(4 + type)) {
+            // The layouts go before the graph they were made from.
+            for (std::unique_ptr<View>& view : opened.views) view.reset();
+            opened.cancelled = true;
+            return opened;
+        }
+        opened.views[type] = makeView(type);
+        opened.views[type]->calculate();
+        trace() << kCalculatedTraces[type];
+    }
+    opened.graph = std::move(loaded.graph);
+    return opened;
+}
