@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -72,6 +73,12 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     m_edgeColors = new EdgeColorControls(cb_selectionColor);
     m_opener = new BackgroundOpen(this);
     connect(m_opener, &BackgroundOpen::finished, this, &MainWindow::backgroundOpenFinished);
+    // A slider dragged by its handle moves the picture as a mouse drag does.
+    for (QSlider* slider : findChildren<QSlider*>()) {
+        connect(slider, &QSlider::valueChanged, openGLWidget, [this, slider] {
+            if (slider->isSliderDown()) openGLWidget->draftUntilRest();
+        });
+    }
 
     m_statusText = new QLabel(statusbar);
     statusbar->addWidget(m_statusText, 1);

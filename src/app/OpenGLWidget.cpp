@@ -60,6 +60,10 @@ OpenGLWidget::OpenGLWidget(QWidget* parent)
     // The main window's controls write the render states directly; each time the event loop
     // has nothing left to do, a changed record asks for a frame. An idle viewer does nothing.
     std::memcpy(&m_noticedStates, &g_renderStates, sizeof(RenderStates));
+    m_restTimer = new QTimer(this);
+    m_restTimer->setSingleShot(true);
+    m_restTimer->setInterval(kRestMilliseconds);
+    connect(m_restTimer, &QTimer::timeout, this, &OpenGLWidget::requestFrame);
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &OpenGLWidget::noticeStateChanges);
@@ -80,7 +84,12 @@ void OpenGLWidget::noticeStateChanges() {
 
 bool OpenGLWidget::showsCurrentState() {
     noticeStateChanges();
-    return m_changesDrawn == m_changes;
+    return m_changesDrawn == m_changes && !m_restTimer->isActive();
+}
+
+void OpenGLWidget::draftUntilRest() {
+    m_restTimer->start();
+    requestFrame();
 }
 
 void OpenGLWidget::checkGraphicsMemory(const char* during) {
@@ -242,6 +251,7 @@ void OpenGLWidget::paintGL() {
     QElapsedTimer timer;
     timer.start();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_renderer->setDraftFrames(m_restTimer->isActive());
     m_renderer->render(camera, m_light.get());
     m_lastFrameMilliseconds = timer.elapsed();
     m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
@@ -335,7 +345,7 @@ void OpenGLWidget::mouseMoveEvent(QMouseEvent* event) {
     } else {
         m_cameraControl.panStep(dx, dy, false, *m_orthoCamera, *m_perspectiveCamera);
     }
-    requestFrame();
+    draftUntilRest();
 }
 
 void OpenGLWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -353,7 +363,7 @@ void OpenGLWidget::wheelEvent(QWheelEvent* event) {
     m_cameraMoved = true;
     const float factor = static_cast<float>(std::pow(kWheelZoom, notches));
     m_cameraControl.zoomBy(factor, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
-    requestFrame();
+    draftUntilRest();
     event->accept();
 }
 
@@ -387,7 +397,8 @@ void OpenGLWidget::keyPressEvent(QKeyEvent* event) {
         default:
             return;
     }
-    requestFrame();
+    // A held key repeats: the light moves like a drag.
+    draftUntilRest();
 }
 
 void OpenGLWidget::keyReleaseEvent(QKeyEvent*) {}

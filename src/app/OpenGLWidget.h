@@ -9,6 +9,7 @@
 #include "SceneBounds.h"
 
 #include <QOpenGLWidget>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -17,7 +18,8 @@ class RenderImplementation;
 class View;
 
 // The drawing surface: owns the renderer, the light and the two cameras, draws a frame only when
-// something it shows has changed (render states, camera, light, selection, size or graph), frames
+// something it shows has changed (render states, camera, light, selection, size or graph), draws
+// cheap draft frames while the user drags and the full frame once input rests, frames
 // the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns mouse and
 // keys into camera and light moves and picking.
 //
@@ -48,9 +50,14 @@ public:
 
     // Asks for a frame because something it shows has changed.
     void requestFrame();
-    // Whether the last frame drawn shows every change made so far; notices changed render
-    // states first, so a change not yet drawn answers false.
+    // Whether the last frame drawn is a full one that shows every change made so far; notices
+    // changed render states first, so a change not yet drawn answers false.
     bool showsCurrentState();
+    // Input that moves the picture arrived: frames are drafts until input rests for
+    // kRestMilliseconds, then the full frame follows.
+    void draftUntilRest();
+    bool drawsDrafts() const { return m_restTimer->isActive(); }
+    static constexpr int kRestMilliseconds = 150;
     // Frames drawn since the surface was made.
     quint64 framesDrawn() const { return m_framesDrawn; }
     // How long the last frame took to draw.
@@ -132,4 +139,6 @@ private:
     quint64 m_framesDrawn = 0;
     qint64 m_lastFrameMilliseconds = 0;
     bool m_lacksGraphicsMemory = false;
+    // Runs while input moves the picture; restarted by each move.
+    QTimer* m_restTimer = nullptr;
 };

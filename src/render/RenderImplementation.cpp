@@ -183,6 +183,7 @@ void RenderImplementation::CreateObjects(View** views) {
     // A selection from the previous file may name objects that no longer exist.
     m_selection = std::make_unique<Selection>();
     resetHighlight();
+    m_shadowMapMade = false;
 
     m_splines.reset();
     m_levelCount = static_cast<int>(g_graph->depthCount());
@@ -222,7 +223,19 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     Matrix4 m = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1};
     glViewport(0, 0, m_surfaceWidth, m_surfaceHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (m_light->m_shadow) shadowPass(m);
+    const GLuint sphereList = m_draft ? g_draftSphereList : g_sphereList;
+    for (auto& drawer : m_drawers) {
+        if (drawer) drawer->m_sphereList = sphereList;
+    }
+    if (m_light->m_shadow && (!m_draft || !m_shadowMapMade)) {
+        shadowPass(m);
+        m_shadowMatrix = m;
+        m_shadowMapMade = true;
+        ++m_shadowPasses;
+    } else if (m_light->m_shadow) {
+        // Seen from the light, a camera move changes nothing; the rest waits for the full frame.
+        m = m_shadowMatrix;
+    }
     scenePass(m);
     if (m_blendMethod == 3 || m_blendMethod == 4) {
         accumulationPass();

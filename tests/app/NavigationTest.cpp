@@ -439,6 +439,65 @@ private slots:
         QCOMPARE(s.framesDrawn(), before);
     }
 
+    // While input moves the picture, frames are drafts: coarse spheres and no shadow pass. Once
+    // input rests the full frame follows, the same to the pixel as one drawn without the move.
+    void movesDrawDraftsThenTheFullFrame() {
+        OpenGLWidget& s = surface();
+        const RenderImplementation& renderer = *s.renderer();
+        // The overlay's frame time differs from frame to frame.
+        g_renderStates.overlay = false;
+        QVERIFY(g_renderStates.shadow);
+        QSlider* rotation = m_window->horizontalSlider;
+        const std::pair<const char*, std::function<void()>> moves[] = {
+            {"orbit",
+             [&] {
+                 drag({300, 200}, {420, 260}, Qt::RightButton, {});
+             }},
+            {"pan",
+             [&] {
+                 drag({300, 200}, {350, 260}, Qt::MiddleButton, {});
+             }},
+            {"wheel",
+             [&] {
+                 wheel({300, 200}, 240);
+             }},
+            {"ALT zoom",
+             [&] {
+                 drag({300, 200}, {380, 250}, Qt::RightButton, Qt::AltModifier);
+             }},
+            {"light key", [&] { keyPress(Qt::Key_R, Qt::AltModifier); }},
+            {"slider held",
+             [&] {
+                 rotation->setSliderDown(true);
+                 rotation->setValue(rotation->value() + 40);
+                 rotation->setValue(rotation->value() - 40);
+                 rotation->setSliderDown(false);
+             }},
+        };
+        for (const auto& [name, move] : moves) {
+            keyPress(Qt::Key_Home, Qt::NoModifier);
+            QVERIFY2(waitForCurrentFrame(), name);
+            const float lightY = s.light()->m_position[1];
+            const QImage full = s.grabFramebuffer();
+            const uint64_t shadowPasses = renderer.shadowPasses();
+            move();
+            QVERIFY2(s.drawsDrafts(), name);
+            // Back where the picture was, still within the drag: a draft of the same picture.
+            keyPress(Qt::Key_Home, Qt::NoModifier);
+            s.light()->m_position[1] = lightY;
+            const QImage draft = s.grabFramebuffer();
+            QVERIFY2(renderer.shadowPasses() == shadowPasses, name);
+            QVERIFY2(draft.size() == full.size() && draft != full, name);
+            QVERIFY2(waitForCurrentFrame(), name);
+            QVERIFY2(!s.drawsDrafts() && !renderer.draftFrames(), name);
+            QVERIFY2(renderer.shadowPasses() > shadowPasses, name);
+            QVERIFY2(s.grabFramebuffer() == full, name);
+        }
+        // Nothing moved while at rest, so no drafts.
+        QTest::qWait(2 * OpenGLWidget::kRestMilliseconds);
+        QVERIFY(!s.drawsDrafts());
+    }
+
 private:
     OpenGLWidget& surface() { return *m_window->openGLWidget; }
 
