@@ -10,6 +10,7 @@ bool showFoundVertex(OpenGLWidget& surface, uint32_t id) {
     Vector3 drawn{};
     const bool placed = found && surface.renderer()->drawnVertexPosition(id, &drawn);
     surface.doneCurrent();
+    surface.requestFrame();
     if (placed) surface.lookAtPoint(drawn);
     return found;
 }

@@ -26,12 +26,14 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSignalBlocker>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <new>
 
 namespace {
 
@@ -46,6 +48,14 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
+    // Queued: the failure may be found in the middle of a frame.
+    connect(
+        openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
+        [this](const QString& message) {
+            // Pictures taken from the command line say it on standard error instead.
+            if (m_remembers) QMessageBox::critical(this, tr("Error Message"), message);
+        },
+        Qt::QueuedConnection);
     connect(this, &MainWindow::setView, openGLWidget, &OpenGLWidget::setView);
     connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
     connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);
@@ -63,6 +73,12 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     m_edgeColors = new EdgeColorControls(cb_selectionColor);
     m_opener = new BackgroundOpen(this);
     connect(m_opener, &BackgroundOpen::finished, this, &MainWindow::backgroundOpenFinished);
+    // A slider dragged by its handle moves the picture as a mouse drag does.
+    for (QSlider* slider : findChildren<QSlider*>()) {
+        connect(slider, &QSlider::valueChanged, openGLWidget, [this, slider] {
+            if (slider->isSliderDown()) openGLWidget->draftUntilRest();
+        });
+    }
 
     m_statusText = new QLabel(statusbar);
     statusbar->addWidget(m_statusText, 1);
@@ -331,6 +347,10 @@ void MainWindow::start(const StartOptions& options) {
     // Pictures taken from the command line show the start values and the options given, so
     // that they come out the same on every machine; only interactive runs remember settings.
     m_remembers = options.screenshot.isEmpty();
+    if (!m_remembers) {
+        connect(openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
+                [](const QString& message) { std::cerr << message.toStdString() << '\n'; });
+    }
     if (m_remembers) {
         Preferences::restoreRenderChoices(g_renderStates);
         showRenderStates();
@@ -349,7 +369,13 @@ void MainWindow::start(const StartOptions& options) {
     // Open once the window shows, so the drawing surface has its context.
     QTimer::singleShot(0, this, [this, file, screenshot] {
         QString error;
-        if (!openFile(file, &error)) {
+        bool opened = false;
+        try {
+            opened = openFile(file, &error);
+        } catch (const std::bad_alloc&) {
+            error = tr("There was not enough memory to open %1.").arg(file);
+        }
+        if (!opened) {
             std::cerr << error.toStdString() << '\n';
             QCoreApplication::exit(1);
             return;
@@ -392,16 +418,29 @@ void MainWindow::applyStartOptions(const StartOptions& options) {
 }
 
 void MainWindow::takeScreenshot(const QString& outFile) {
-    // Let a few frames pass so that colours and beta have reached the buffers.
-    auto frames = std::make_shared<int>(0);
+    // Saved once a frame shows the graph and every setting made so far; a picture whose graph
+    // did not fit in memory is not saved at all.
+    auto save = [this, outFile] {
+        const QImage image = grabSurface();
+        if (openGLWidget->lacksGraphicsMemory()) {
+            std::cerr << "No screenshot saved: the graph is not all in the picture\n";
+            QCoreApplication::exit(1);
+            return;
+        }
+        const bool saved = image.save(outFile);
+        if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
+        QCoreApplication::exit(saved ? 0 : 1);
+    };
+    if (openGLWidget->showsCurrentState()) {
+        QTimer::singleShot(0, this, save);
+        return;
+    }
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(
-        openGLWidget, &QOpenGLWidget::frameSwapped, this, [this, frames, connection, outFile] {
-            if (++*frames < 3) return;
+    *connection =
+        connect(openGLWidget, &QOpenGLWidget::frameSwapped, this, [this, connection, save] {
+            if (!openGLWidget->showsCurrentState()) return;
             disconnect(*connection);
-            const bool saved = grabSurface().save(outFile);
-            if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
-            QCoreApplication::exit(saved ? 0 : 1);
+            save();
         });
 }
 

@@ -3,6 +3,7 @@
 #include "CameraFraming.h"
 #include "DefaultFramebuffer.h"
 #include "GraphStore.h"
+#include "GraphicsMemory.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
 #include "View.h"
@@ -12,6 +13,7 @@
 #include <IL/il.h>
 #include <IL/ilu.h>
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,7 +23,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <new>
 
 namespace {
 
@@ -53,6 +57,48 @@ OpenGLWidget::OpenGLWidget(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setFocus();
     m_light = std::make_unique<Light>();
+    // The main window's controls write the render states directly; each time the event loop
+    // has nothing left to do, a changed record asks for a frame. An idle viewer does nothing.
+    std::memcpy(&m_noticedStates, &g_renderStates, sizeof(RenderStates));
+    m_restTimer = new QTimer(this);
+    m_restTimer->setSingleShot(true);
+    m_restTimer->setInterval(kRestMilliseconds);
+    connect(m_restTimer, &QTimer::timeout, this, &OpenGLWidget::requestFrame);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &OpenGLWidget::noticeStateChanges);
+    }
+}
+
+void OpenGLWidget::requestFrame() {
+    ++m_changes;
+    update();
+}
+
+void OpenGLWidget::noticeStateChanges() {
+    // Byte for byte: the record is plain data, and a stray difference costs one frame at most.
+    if (std::memcmp(&m_noticedStates, &g_renderStates, sizeof(RenderStates)) == 0) return;
+    std::memcpy(&m_noticedStates, &g_renderStates, sizeof(RenderStates));
+    requestFrame();
+}
+
+bool OpenGLWidget::showsCurrentState() {
+    noticeStateChanges();
+    return m_changesDrawn == m_changes && !m_restTimer->isActive();
+}
+
+void OpenGLWidget::draftUntilRest() {
+    m_restTimer->start();
+    requestFrame();
+}
+
+void OpenGLWidget::checkGraphicsMemory(const char* during) {
+    if (!GraphicsMemory::takeFailure()) return;
+    m_lacksGraphicsMemory = true;
+    emit graphicsMemoryFailed(
+        tr("The graphics driver ran out of memory while %1: the picture is missing parts of "
+           "the graph.")
+            .arg(QString::fromUtf8(during)));
 }
 
 OpenGLWidget::~OpenGLWidget() {
@@ -89,8 +135,9 @@ void OpenGLWidget::initializeGL() {
 
     applyViewerLineState();
     m_initialized = true;
+    checkGraphicsMemory("starting");
     if (m_pendingViews) {
-        m_renderer->CreateObjects(m_pendingViews);
+        createObjects(m_pendingViews);
         m_pendingViews = nullptr;
     }
     frameView(m_views != nullptr);
@@ -104,6 +151,7 @@ void OpenGLWidget::resizeGL(int w, int h) {
     glViewport(0, 0, width, height);
     m_viewportWidth = width;
     m_viewportHeight = height;
+    requestFrame();
     m_renderer->setSurfaceSize(width, height);
     // A picture the user has not moved is framed again for the new shape; a moved one keeps
     // its zoom and only changes its aspect.
@@ -174,14 +222,21 @@ void OpenGLWidget::followSceneTransform() {
     CameraFraming::fitOrthoPlanes(box, *m_orthoCamera);
 }
 
-void OpenGLWidget::fitView() { frameView(false); }
+void OpenGLWidget::fitView() {
+    frameView(false);
+    requestFrame();
+}
 
 void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
     m_cameraMoved = true;
     m_cameraControl.lookAtPoint(drawnPoint, *m_orthoCamera, *m_perspectiveCamera);
+    requestFrame();
 }
 
 void OpenGLWidget::paintGL() {
+    // Every change noticed until now is in this frame.
+    noticeStateChanges();
+    m_changesDrawn = m_changes;
     m_mode3D = g_renderStates.mode3D;
     // A view of another shape, or the other camera, comes on screen: frame it. A new view
     // also gets the light placed for it.
@@ -196,9 +251,27 @@ void OpenGLWidget::paintGL() {
     QElapsedTimer timer;
     timer.start();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_renderer->setDraftFrames(m_restTimer->isActive());
     m_renderer->render(camera, m_light.get());
-    m_renderer->drawOverlay(static_cast<int>(timer.elapsed()));
-    update();
+    m_lastFrameMilliseconds = timer.elapsed();
+    m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
+    ++m_framesDrawn;
+    checkGraphicsMemory("drawing");
+}
+
+void OpenGLWidget::createObjects(View** views) {
+    m_lacksGraphicsMemory = false;
+    GraphicsMemory::takeFailure();
+    try {
+        m_renderer->CreateObjects(views);
+    } catch (const std::bad_alloc&) {
+        m_lacksGraphicsMemory = true;
+        emit graphicsMemoryFailed(
+            tr("There was not enough memory to make the graph's objects: the picture is "
+               "missing parts of the graph."));
+        return;
+    }
+    checkGraphicsMemory("making the graph's objects");
 }
 
 void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
@@ -213,9 +286,10 @@ void OpenGLWidget::setView(View** view) {
         return;
     }
     makeCurrent();
-    m_renderer->CreateObjects(view);
+    createObjects(view);
     doneCurrent();
     frameView(true);
+    requestFrame();
 }
 
 void OpenGLWidget::pickAt(const QPointF& position) {
@@ -224,6 +298,7 @@ void OpenGLWidget::pickAt(const QPointF& position) {
     m_renderer->pick(static_cast<int>(position.x() * ratio),
                      static_cast<int>(position.y() * ratio));
     doneCurrent();
+    requestFrame();
 }
 
 void OpenGLWidget::mousePressEvent(QMouseEvent* event) {
@@ -274,6 +349,7 @@ void OpenGLWidget::mouseMoveEvent(QMouseEvent* event) {
     } else {
         m_cameraControl.panStep(dx, dy, false, *m_orthoCamera, *m_perspectiveCamera);
     }
+    draftUntilRest();
 }
 
 void OpenGLWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -291,6 +367,7 @@ void OpenGLWidget::wheelEvent(QWheelEvent* event) {
     m_cameraMoved = true;
     const float factor = static_cast<float>(std::pow(kWheelZoom, notches));
     m_cameraControl.zoomBy(factor, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
+    draftUntilRest();
     event->accept();
 }
 
@@ -322,8 +399,10 @@ void OpenGLWidget::keyPressEvent(QKeyEvent* event) {
             position[1] = static_cast<float>(position[1] - kLightStep);
             break;
         default:
-            break;
+            return;
     }
+    // A held key repeats: the light moves like a drag.
+    draftUntilRest();
 }
 
 void OpenGLWidget::keyReleaseEvent(QKeyEvent*) {}

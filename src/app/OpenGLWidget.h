@@ -5,9 +5,11 @@
 #include "Camera.h"
 #include "CameraControl.h"
 #include "Light.h"
+#include "RenderStates.h"
 #include "SceneBounds.h"
 
 #include <QOpenGLWidget>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -16,9 +18,11 @@ class CurveControls;
 class RenderImplementation;
 class View;
 
-// The drawing surface: owns the renderer, the light and the two cameras, repaints continuously,
-// frames the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns
-// mouse and keys into camera and light moves and picking.
+// The drawing surface: owns the renderer, the light and the two cameras, draws a frame only when
+// something it shows has changed (render states, camera, light, selection, size or graph), draws
+// cheap draft frames while the user drags and the full frame once input rests, frames
+// the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns mouse and
+// keys into camera and light moves and picking.
 //
 // Input: ALT + left drag orbits (3D) or pans (2D), ALT + right drag zooms, ALT + W/S/A/D/R/F move
 // the light. Without ALT: the wheel zooms, a right drag orbits (3D), a middle drag pans, a left
@@ -46,6 +50,28 @@ public:
     void adoptCurveControls(std::unique_ptr<CurveControls> controls);
     // Centres both cameras on a drawn point, keeping their zoom and direction.
     void lookAtPoint(const Vector3& drawnPoint);
+
+    // Asks for a frame because something it shows has changed.
+    void requestFrame();
+    // Whether the last frame drawn is a full one that shows every change made so far; notices
+    // changed render states first, so a change not yet drawn answers false.
+    bool showsCurrentState();
+    // Input that moves the picture arrived: frames are drafts until input rests for
+    // kRestMilliseconds, then the full frame follows.
+    void draftUntilRest();
+    bool drawsDrafts() const { return m_restTimer->isActive(); }
+    static constexpr int kRestMilliseconds = 150;
+    // Frames drawn since the surface was made.
+    quint64 framesDrawn() const { return m_framesDrawn; }
+    // How long the last frame took to draw.
+    qint64 lastFrameMilliseconds() const { return m_lastFrameMilliseconds; }
+    // Whether memory ran out for the graph on screen or a frame of it.
+    bool lacksGraphicsMemory() const { return m_lacksGraphicsMemory; }
+
+signals:
+    // The graphics driver ran out of memory for the graph's objects or a frame; the picture may
+    // be missing parts of the graph.
+    void graphicsMemoryFailed(const QString& message);
 
 public slots:
     void setView(View** view);
@@ -76,6 +102,12 @@ private:
     float aspect() const;
     // Picks at a widget position, in the device pixels the renderer's buffers have.
     void pickAt(const QPointF& position);
+    // Asks for a frame when the render states differ from those the last frame was asked for.
+    void noticeStateChanges();
+    // Reports memory the driver could not give, once per failure.
+    void checkGraphicsMemory(const char* during);
+    // The renderer's objects for a graph, with memory that runs out reported.
+    void createObjects(View** views);
 
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;
@@ -102,4 +134,14 @@ private:
     // without a drag is a click.
     QPointF m_pressPosition;
     bool m_dragged = false;
+    // The render states as they were when the last change was noticed.
+    RenderStates m_noticedStates;
+    // Changes asked to be drawn, and how many of them the last frame showed.
+    quint64 m_changes = 1;
+    quint64 m_changesDrawn = 0;
+    quint64 m_framesDrawn = 0;
+    qint64 m_lastFrameMilliseconds = 0;
+    bool m_lacksGraphicsMemory = false;
+    // Runs while input moves the picture; restarted by each move.
+    QTimer* m_restTimer = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "BasisTable.h"
 #include "CurveControls.h"
+#include "GraphicsMemory.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -52,6 +53,11 @@ void CurveBuffers::release() {
 
 bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, const void* data,
                                size_t bytes) {
+    // A refused allocation is what a driver out of memory gives.
+    if (GraphicsMemory::refuseAllocation()) {
+        GraphicsMemory::noteRefusedAllocation();
+        return false;
+    }
     glGenBuffers(1, &buffer);
     glBindBuffer(GL_TEXTURE_BUFFER, buffer);
     // An empty buffer texture is not complete; one spare element keeps every fetch defined.
@@ -63,13 +69,13 @@ bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, c
     glBindTexture(GL_TEXTURE_BUFFER, 0);
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
     m_bytes += bytes;
-    return glGetError() == GL_NO_ERROR;
+    if (glGetError() != GL_OUT_OF_MEMORY) return true;
+    GraphicsMemory::noteRefusedAllocation();
+    return false;
 }
 
 bool CurveBuffers::create(const CurveControls& controls) {
     release();
-    while (glGetError() != GL_NO_ERROR) {
-    }
     const TreePaths& paths = controls.paths();
     GLint maxTexels = 0;
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
@@ -143,6 +149,8 @@ void CurveBuffers::setSlots(int viewType, const std::vector<int32_t>& positions,
             if (p >= 0 && size_t(p) < m_curveCount) mapped[p - low] = slot;
         }
         glUnmapBuffer(GL_TEXTURE_BUFFER);
+    } else {
+        GraphicsMemory::noteFailedMap();
     }
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 GLuint g_sphereList = 0;
+GLuint g_draftSphereList = 0;
 GLuint g_circleList = 0;
 GLuint g_cubeList = 0;
 GLuint g_squareOutlineList = 0;
@@ -56,6 +57,11 @@ void buildDisplayLists() {
     g_sphereList = glGenLists(1);
     glNewList(g_sphereList, GL_COMPILE);
     gluSphere(quadric, 0.01, 20, 20);
+    glEndList();
+    // 96 triangles instead of 800: a few pixels across, as spheres mostly are, it looks alike.
+    g_draftSphereList = glGenLists(1);
+    glNewList(g_draftSphereList, GL_COMPILE);
+    gluSphere(quadric, 0.01, 8, 6);
     glEndList();
     gluDeleteQuadric(quadric);
 

@@ -4,6 +4,7 @@
 
 // Geometry every drawer calls, made once per context by buildDisplayLists.
 extern GLuint g_sphereList;         // sphere of radius 0.01
+extern GLuint g_draftSphereList;    // the same sphere with an eighth of its triangles
 extern GLuint g_circleList;         // unit circle in the x-z plane
 extern GLuint g_cubeList;           // cube with corners at +-1
 extern GLuint g_squareOutlineList;  // outline of the unit square in the x-z plane

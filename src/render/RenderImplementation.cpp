@@ -177,6 +177,7 @@ void RenderImplementation::CreateObjects(View** views) {
     // A selection from the previous file may name objects that no longer exist.
     m_selection = std::make_unique<Selection>();
     resetHighlight();
+    m_shadowMapMade = false;
 
     m_curveControls.reset();
     m_curveBuffers.release();
@@ -214,7 +215,19 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     Matrix4 m = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1};
     glViewport(0, 0, m_surfaceWidth, m_surfaceHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (m_light->m_shadow) shadowPass(m);
+    const GLuint sphereList = m_draft ? g_draftSphereList : g_sphereList;
+    for (auto& drawer : m_drawers) {
+        if (drawer) drawer->m_sphereList = sphereList;
+    }
+    if (m_light->m_shadow && (!m_draft || !m_shadowMapMade)) {
+        shadowPass(m);
+        m_shadowMatrix = m;
+        m_shadowMapMade = true;
+        ++m_shadowPasses;
+    } else if (m_light->m_shadow) {
+        // Seen from the light, a camera move changes nothing; the rest waits for the full frame.
+        m = m_shadowMatrix;
+    }
     scenePass(m);
     if (m_blendMethod == 3 || m_blendMethod == 4) {
         accumulationPass();
@@ -536,7 +549,13 @@ void RenderImplementation::drawRelationEdges() {
     frame.viewType = m_viewType;
     frame.beta = m_beta;
     frame.colors = curveColors();
+    // While the user drags: fewer samples, at most some thousands of curves, unsmoothed lines.
+    frame.draft = m_draft;
+    frame.stride = m_draft ? m_curveBuffers.draftStride() : 1;
+    const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
+    if (m_draft) glDisable(GL_LINE_SMOOTH);
     transformed([&] { m_curveBuffers.draw(frame); });
+    if (smoothLines) glEnable(GL_LINE_SMOOTH);
 }
 
 void RenderImplementation::drawScreenQuad(GLuint t0, GLuint t1, GLuint t2) {

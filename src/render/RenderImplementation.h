@@ -43,6 +43,13 @@ public:
     }
     // One frame; the picture ends in the default framebuffer.
     void render(Camera* camera, Light* light);
+    // Draft frames are drawn while the user drags: coarse spheres, no shadow pass (the floor
+    // keeps the last shadow map) and curves of fewer samples, unsmoothed, at most some thousands
+    // of them. Every part of a frame that has a cheaper form reads draftFrames.
+    void setDraftFrames(bool draft) { m_draft = draft; }
+    bool draftFrames() const { return m_draft; }
+    // Shadow passes drawn since the renderer was made.
+    uint64_t shadowPasses() const { return m_shadowPasses; }
     // Size of the drawing surface in device pixels: the off-screen buffers (from the start of
     // the next render), viewports, overlay and picking follow it. 1024 x 768 until the surface
     // says otherwise; sizes below 1 count as 1.
@@ -101,7 +108,8 @@ public:
     CurveBuffers::Colors curveColors() const;
     const SelectionHighlight& highlight() const { return m_highlight; }
     std::string overlayLine(int row) const;
-    static int framesPerSecond(int milliseconds);
+    // The overlay's figure: how long the last frame took, "16 ms", or "13.2 s" from ten seconds.
+    static std::string frameTimeText(int milliseconds);
     // Numbers in the overlay are cut to five characters.
     static std::string overlayField(long long value);
     // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
@@ -196,6 +204,12 @@ private:
     int m_surfaceHeight = 768;
     SceneBounds m_sceneBounds;
     bool m_colorsSynced = false;  // the first frame has taken the render states' colours
+    bool m_draft = false;
+    // The shadow map's texture matrix as the last shadow pass made it, reused by draft frames;
+    // none until a shadow pass has drawn for the current graph.
+    Matrix4 m_shadowMatrix{};
+    bool m_shadowMapMade = false;
+    uint64_t m_shadowPasses = 0;
     SelectionHighlight m_highlight;
     // Made for the graph when first needed; both dropped by CreateObjects.
     std::unique_ptr<RelationAdjacency> m_adjacency;

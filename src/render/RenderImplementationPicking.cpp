@@ -4,6 +4,7 @@
 #include "DefaultFramebuffer.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
+#include "GraphicsMemory.h"
 #include "RenderStates.h"
 #include "View.h"
 
@@ -104,6 +105,8 @@ void RenderImplementation::recolorHierarchyEdges(uint32_t id, const float* color
                 std::copy(c, c + 4, mapped + size_t(8) * i + 4);
             }
             glUnmapBuffer(GL_ARRAY_BUFFER);
+        } else if (m_hierarchyEdgeCount > 0) {
+            GraphicsMemory::noteFailedMap();
         }
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -140,9 +143,16 @@ std::string RenderImplementation::visibleText(const std::string& text, float x, 
     return text.size() <= fits ? text : text.substr(0, fits);
 }
 
-int RenderImplementation::framesPerSecond(int milliseconds) {
-    if (milliseconds < 1) milliseconds = 1;
-    return static_cast<int>(1000.0 / milliseconds);
+std::string RenderImplementation::frameTimeText(int milliseconds) {
+    // Frames are drawn only when something changes, so a rate would describe no real second.
+    milliseconds = std::max(milliseconds, 0);
+    char text[16];
+    if (milliseconds < 10000) {
+        std::snprintf(text, sizeof text, "%d ms", milliseconds);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f s", std::min(milliseconds / 1000.0, 9999.0));
+    }
+    return text;
 }
 
 std::string RenderImplementation::overlayLine(int row) const {
@@ -196,7 +206,7 @@ std::string RenderImplementation::overlayLine(int row) const {
 void RenderImplementation::drawOverlay(int milliseconds) {
     if (!g_renderStates.overlay) return;
     glColor4f(1, 1, 1, 1);
-    const std::string fps = overlayField(framesPerSecond(milliseconds));
+    const std::string frameTime = frameTimeText(milliseconds);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, m_font.m_fontTexture);
     glEnable(GL_TEXTURE_2D);
@@ -205,8 +215,9 @@ void RenderImplementation::drawOverlay(int milliseconds) {
     glEnable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    // Placed from the top edge, and the frame rate from the right edge, of the actual surface;
-    // on the default 1024 x 768 the lines sit at y = 730, 710, 690, 670 and the rate at (960, 713).
+    // Placed from the top edge, and the frame time right-aligned at the right edge, of the actual
+    // surface; on the default 1024 x 768 the lines sit at y = 730, 710, 690, 670 and the frame
+    // time's baseline at y = 713.
     const int width = m_surfaceWidth, height = m_surfaceHeight;
     m_font.setOverlaySize(width, height);
     glViewport(0, 0, width, height);
@@ -216,8 +227,9 @@ void RenderImplementation::drawOverlay(int milliseconds) {
         if (!line.empty()) m_font.printText(1, 5, y, line.c_str(), 0.75f);
     }
     glColor4f(1, 1, 1, 1);
-    m_font.printText(0, static_cast<float>(width - 64), static_cast<float>(height - 55),
-                     fps.c_str(), 1.8f);
+    // Glyphs of size 1.8 advance 13.32 units; the text ends 8 units short of the edge.
+    const float frameTimeX = static_cast<float>(width - 8 - 13.32 * frameTime.size());
+    m_font.printText(0, frameTimeX, static_cast<float>(height - 55), frameTime.c_str(), 1.8f);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

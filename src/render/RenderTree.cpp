@@ -30,7 +30,7 @@ void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord) cons
     placeVertex(id);
     glColor4f(code, 0, 0, 1);
     if (markTexCoord) glMultiTexCoord3f(GL_TEXTURE7, code, 0, 0);
-    glCallList(g_sphereList);
+    glCallList(m_sphereList ? m_sphereList : g_sphereList);
     glPopMatrix();
 }
 

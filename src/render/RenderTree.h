@@ -13,6 +13,8 @@ public:
     virtual ~RenderTree() = default;
 
     View* m_view = nullptr;  // not owned; set whenever a new table of views arrives
+    // The display list drawn for each vertex: the full sphere, or a coarse one in draft frames.
+    GLuint m_sphereList = 0;
 
 protected:
     // Pushes the model-view matrix and moves to the vertex; depth 0 of a layout is drawn on top.

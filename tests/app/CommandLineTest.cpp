@@ -63,13 +63,26 @@ private slots:
         }
     }
 
-    void screenshotOfABadFileFailsWithTheProblem() {
+    void screenshotsThatCannotShowTheGraphFailWithTheProblem() {
         QTemporaryDir dir;
         const QString out = dir.filePath("never.png");
-        const Run run = runViewer({kData + "no-such-file.xml", "--screenshot", out});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("no-such-file.xml"), qPrintable(run.err));
-        QVERIFY(!QFile::exists(out));
+        QProcessEnvironment refused = QProcessEnvironment::systemEnvironment();
+        // The first curve buffer is left without memory, as a driver out of it would.
+        refused.insert("RAMIFLEX_FAIL_GRAPHICS_ALLOCATION", "1");
+        const struct {
+            QString file;
+            QProcessEnvironment environment;
+            QString problem;
+        } cases[] = {
+            {"no-such-file.xml", QProcessEnvironment::systemEnvironment(), "no-such-file.xml"},
+            {"tiny.rsf", refused, "ran out of memory"},
+        };
+        for (const auto& c : cases) {
+            const Run run = runViewer({kData + c.file, "--screenshot", out}, 60000, c.environment);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(c.problem), qPrintable(run.err));
+            QVERIFY(!QFile::exists(out));
+        }
     }
 
     void helpAndVersionNeedNoDisplayAndBadValuesAreRefused() {

@@ -3,6 +3,7 @@
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
+#include "GraphicsMemory.h"
 #include "MainWindow.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
@@ -485,20 +486,37 @@ private slots:
         setTraceStream(&std::cout);
     }
 
-    void failedOpenAtStartUpShowsAMessageNamingTheFile() {
-        QString shown;
-        QTimer::singleShot(300, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->accept();
-            }
-        });
-        StartOptions options;
-        options.file = kData + "missing.xml";
-        m_window->start(options);
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
-        QVERIFY2(shown.contains("missing.xml"), qPrintable(shown));
-        QCOMPARE(m_window->graph(), nullptr);
+    void failedOpenAtStartUpShowsAMessageNamingTheProblem() {
+        const struct {
+            const char* file;
+            bool refuseGraphicsMemory;
+            const char* problem;
+        } cases[] = {
+            {"missing.xml", false, "missing.xml"},
+            {"tiny.rsf", true, "ran out of memory"},
+        };
+        for (const auto& c : cases) {
+            g_renderStates = RenderStates();
+            m_window = std::make_unique<MainWindow>();
+            QString shown;
+            QTimer closer;
+            connect(&closer, &QTimer::timeout, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    shown = box->text();
+                    box->accept();
+                }
+            });
+            closer.start(100);
+            // The first curve buffer is left without memory, as a driver out of it would.
+            if (c.refuseGraphicsMemory) GraphicsMemory::failNextAllocation();
+            StartOptions options;
+            options.file = kData + c.file;
+            m_window->start(options);
+            QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 10000);
+            QVERIFY2(shown.contains(c.problem), qPrintable(shown));
+            QCOMPARE(m_window->openGLWidget->lacksGraphicsMemory(), c.refuseGraphicsMemory);
+            if (!c.refuseGraphicsMemory) QCOMPARE(m_window->graph(), nullptr);
+        }
     }
 
     void aDesktopProgramsHabits() {

@@ -7,6 +7,7 @@
 #include "ColorChooser.h"
 #include "GraphGenerator.h"
 #include "GraphStore.h"
+#include "CurrentFrame.h"
 #include "MainWindow.h"
 #include "RenderStates.h"
 
@@ -200,7 +201,7 @@ private slots:
         connect(m_window->openGLWidget, &QOpenGLWidget::frameSwapped, this, [this] { ++m_frames; });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QVERIFY(waitForFrames(1));
+        QVERIFY(waitForCurrentFrame());
     }
 
     void cleanup() { m_window.reset(); }
@@ -236,7 +237,7 @@ private slots:
             if (m_frames != framesBefore) {
                 untilFrame = 1 + below(5);
             } else if (--untilFrame <= 0) {
-                QVERIFY2(waitForFrames(1), m_what.c_str());
+                QVERIFY2(waitForCurrentFrame(), m_what.c_str());
                 untilFrame = 1 + below(5);
             }
             watchdog.end();
@@ -279,17 +280,7 @@ private:
         sendClick(button, at);
     }
 
-    bool waitForFrames(int count) {
-        const int target = m_frames + count;
-        QTimer wake;  // processEvents below waits for an event; the timer bounds each wait
-        wake.start(50);
-        QElapsedTimer clock;
-        clock.start();
-        while (m_frames < target && clock.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        }
-        return m_frames >= target;
-    }
+    bool waitForCurrentFrame() { return ::waitForCurrentFrame(*m_window->openGLWidget); }
 
     QPointF surfacePoint() {
         // Mostly on the picture, sometimes beyond its edges.
@@ -505,7 +496,8 @@ private:
                              closer.start(30);
                              (chance(50) ? w.actionAbout : w.actionSteuerung)->trigger();
                          }});
-        table.push_back({2, "let frames pass", [this] { QVERIFY(waitForFrames(1 + below(3))); }});
+        table.push_back(
+            {2, "wait for the current frame", [this] { QVERIFY(waitForCurrentFrame()); }});
         return table;
     }
 
@@ -654,7 +646,7 @@ private:
 
         QString error;
         QVERIFY2(w.openFile(kData + "ramiflex.xml", &error), qPrintable(error));
-        QVERIFY(waitForFrames(3));
+        QVERIFY(waitForCurrentFrame());
         QCOMPARE(g_renderStates.viewType, 4);
         QVERIFY2(!g_renderStates.mode3D,
                  qPrintable(QString("3D box %1 visible %2 enabled %3 modal %4")

@@ -3,9 +3,10 @@
 // framing on view switches and resizes. Run also under QT_SCALE_FACTOR=2, where the widget's
 // pixels and the framebuffer's differ.
 #include "CameraFraming.h"
+#include "FoundVertex.h"
 #include "GraphStore.h"
+#include "CurrentFrame.h"
 #include "MainWindow.h"
-#include "OpenGLWidget.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
 #include "View.h"
@@ -67,7 +68,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QString error;
         QVERIFY2(m_window->openFile(kData + "ramiflex.xml", &error), qPrintable(error));
-        QVERIFY(waitForFrames(2));
+        QVERIFY(waitForCurrentFrame());
     }
 
     void cleanup() { m_window.reset(); }
@@ -118,7 +119,7 @@ private slots:
             const QSize size = moved ? kSurface : tall;
             s.setMinimumSize(size);
             s.setMaximumSize(size);
-            QVERIFY(waitForFrames(2));
+            QVERIFY(waitForCurrentFrame());
             QCOMPARE(s.size(), size);
             QCOMPARE(s.perspectiveCamera()->aspect, float(size.width()) / float(size.height()));
             if (moved) {
@@ -190,7 +191,7 @@ private slots:
         // clang-format on
         for (const Case& c : cases) {
             setMode3D(c.mode3D);
-            QVERIFY(waitForFrames(1));
+            QVERIFY(waitForCurrentFrame());
             surface().fitView();
             const Snapshot before = snapshot(surface());
             const Camera camera =
@@ -251,7 +252,7 @@ private slots:
             setMode3D(mode3D);
             // A file opened afresh has nothing selected.
             QVERIFY(m_window->openFile(kData + "ramiflex.xml"));
-            QVERIFY(waitForFrames(2));
+            QVERIFY(waitForCurrentFrame());
             const View* rooted = m_window->view(0);
             QVERIFY(rooted);
             const uint32_t root = g_graph->getRoot()->getId();
@@ -279,7 +280,7 @@ private slots:
         for (const int key : {int(Qt::Key_Home), int(Qt::Key_F)}) {
             for (const bool mode3D : {true, false}) {
                 setMode3D(mode3D);
-                QVERIFY(waitForFrames(1));
+                QVERIFY(waitForCurrentFrame());
                 surface().fitView();
                 const Snapshot framed = snapshot(surface());
                 drag(QPointF(300, 200), QPointF(420, 260), Qt::RightButton, {});
@@ -297,7 +298,7 @@ private slots:
             }
         }
         setMode3D(true);
-        QVERIFY(waitForFrames(1));
+        QVERIFY(waitForCurrentFrame());
         surface().fitView();
         const Snapshot framed = snapshot(surface());
         const float lightY = surface().light()->m_position[1];
@@ -319,7 +320,7 @@ private slots:
                      {m_window->rb_ballontree, 1}};
         for (const auto& v : views) {
             v.button->click();
-            QVERIFY(waitForFrames(1));
+            QVERIFY(waitForCurrentFrame());
             QCOMPARE(g_renderStates.viewType, v.viewType);
             const SceneBounds& box = surface().framedBounds();
             const CameraControl& control = surface().cameraControl();
@@ -334,13 +335,13 @@ private slots:
         }
         // The 2D switch frames too: a 2D pan, then 3D and back, and the 2D camera is framed.
         setMode3D(false);
-        QVERIFY(waitForFrames(1));
+        QVERIFY(waitForCurrentFrame());
         const Matrix4 framed2D = surface().orthoCamera()->view;
         drag(QPointF(300, 200), QPointF(350, 260), Qt::MiddleButton, {});
         setMode3D(true);
-        QVERIFY(waitForFrames(1));
+        QVERIFY(waitForCurrentFrame());
         setMode3D(false);
-        QVERIFY(waitForFrames(1));
+        QVERIFY(waitForCurrentFrame());
         QCOMPARE(surface().orthoCamera()->view, framed2D);
 
         const float distance = surface().distance();
@@ -360,13 +361,13 @@ private slots:
     void sceneTransformMovesThePlanesNotTheCameras() {
         for (const bool mode3D : {true, false}) {
             setMode3D(mode3D);
-            QVERIFY(waitForFrames(1));
+            QVERIFY(waitForCurrentFrame());
             surface().fitView();
             const SceneBounds before = surface().framedBounds();
             const Snapshot cameras = snapshot(surface());
             g_renderStates.scale = 100;
             g_renderStates.rotationY = 30;
-            QVERIFY(waitForFrames(2));
+            QVERIFY(waitForCurrentFrame());
             const SceneBounds& after = surface().framedBounds();
             QVERIFY(after.extent(1) > 5.9f * before.extent(1));
             QCOMPARE(surface().renderer()->sceneBounds().min, after.min);
@@ -385,18 +386,122 @@ private slots:
             }
             g_renderStates.scale = 50;
             g_renderStates.rotationY = 0;
-            QVERIFY(waitForFrames(1));
+            QVERIFY(waitForCurrentFrame());
         }
+    }
+
+    // Frames are drawn on demand: none while nothing changes, one after each kind of change.
+    void aFrameFollowsEachChangeAndNoneIsDrawnWhileIdle() {
+        OpenGLWidget& s = surface();
+        MainWindow& w = *m_window;
+        const QSize smaller(640, 400);
+        const std::pair<const char*, std::function<void()>> changes[] = {
+            {"grid box", [&] { w.checkBox_8->click(); }},
+            {"beta slider", [&] { w.horizontalSlider_7->setValue(200); }},
+            {"render state written directly", [&] { g_renderStates.relationStartColor[0] = 0.5f; }},
+            {"wheel zoom", [&] { wheel(QPointF(100, 100), 120); }},
+            {"orbit",
+             [&] {
+                 drag({100, 100}, {160, 130}, Qt::RightButton, {});
+             }},
+            {"pan",
+             [&] {
+                 drag({100, 100}, {160, 130}, Qt::MiddleButton, {});
+             }},
+            {"light key", [&] { keyPress(Qt::Key_W, Qt::AltModifier); }},
+            {"pick", [&] { click(QPointF(400, 240)); }},
+            {"fit view", [&] { keyPress(Qt::Key_Home, Qt::NoModifier); }},
+            {"found vertex",
+             [&] { QVERIFY(showFoundVertex(s, g_graph->vertices().begin()->first)); }},
+            {"size",
+             [&] {
+                 s.setMinimumSize(smaller);
+                 s.setMaximumSize(smaller);
+                 QTRY_COMPARE(s.size(), smaller);
+             }},
+            {"graph", [&] { QVERIFY(w.openFile(kData + "tiny.rsf")); }},
+        };
+        for (const auto& [name, change] : changes) {
+            QVERIFY2(waitForCurrentFrame(), name);
+            const quint64 before = s.framesDrawn();
+            QTest::qWait(300);
+            QVERIFY2(s.framesDrawn() == before, name);
+            change();
+            QVERIFY2(waitForCurrentFrame(), name);
+            QVERIFY2(s.framesDrawn() > before, name);
+        }
+        // A control that changes nothing draws nothing.
+        QVERIFY(w.rb_ballontree->isChecked());
+        const quint64 before = s.framesDrawn();
+        w.rb_ballontree->click();
+        QTest::qWait(300);
+        QVERIFY(s.showsCurrentState());
+        QCOMPARE(s.framesDrawn(), before);
+    }
+
+    // While input moves the picture, frames are drafts: coarse spheres and no shadow pass. Once
+    // input rests the full frame follows, the same to the pixel as one drawn without the move.
+    void movesDrawDraftsThenTheFullFrame() {
+        OpenGLWidget& s = surface();
+        const RenderImplementation& renderer = *s.renderer();
+        // The overlay's frame time differs from frame to frame.
+        g_renderStates.overlay = false;
+        QVERIFY(g_renderStates.shadow);
+        QSlider* rotation = m_window->horizontalSlider;
+        const std::pair<const char*, std::function<void()>> moves[] = {
+            {"orbit",
+             [&] {
+                 drag({300, 200}, {420, 260}, Qt::RightButton, {});
+             }},
+            {"pan",
+             [&] {
+                 drag({300, 200}, {350, 260}, Qt::MiddleButton, {});
+             }},
+            {"wheel",
+             [&] {
+                 wheel({300, 200}, 240);
+             }},
+            {"ALT zoom",
+             [&] {
+                 drag({300, 200}, {380, 250}, Qt::RightButton, Qt::AltModifier);
+             }},
+            {"light key", [&] { keyPress(Qt::Key_R, Qt::AltModifier); }},
+            {"slider held",
+             [&] {
+                 rotation->setSliderDown(true);
+                 rotation->setValue(rotation->value() + 40);
+                 rotation->setValue(rotation->value() - 40);
+                 rotation->setSliderDown(false);
+             }},
+        };
+        for (const auto& [name, move] : moves) {
+            keyPress(Qt::Key_Home, Qt::NoModifier);
+            QVERIFY2(waitForCurrentFrame(), name);
+            const float lightY = s.light()->m_position[1];
+            const QImage full = s.grabFramebuffer();
+            const uint64_t shadowPasses = renderer.shadowPasses();
+            move();
+            QVERIFY2(s.drawsDrafts(), name);
+            // Back where the picture was, still within the drag: a draft of the same picture.
+            keyPress(Qt::Key_Home, Qt::NoModifier);
+            s.light()->m_position[1] = lightY;
+            const QImage draft = s.grabFramebuffer();
+            QVERIFY2(renderer.shadowPasses() == shadowPasses, name);
+            QVERIFY2(draft.size() == full.size() && draft != full, name);
+            QVERIFY2(waitForCurrentFrame(), name);
+            QVERIFY2(!s.drawsDrafts() && !renderer.draftFrames(), name);
+            QVERIFY2(renderer.shadowPasses() > shadowPasses, name);
+            QVERIFY2(s.grabFramebuffer() == full, name);
+        }
+        // Nothing moved while at rest, so no drafts.
+        QTest::qWait(2 * OpenGLWidget::kRestMilliseconds);
+        QVERIFY(!s.drawsDrafts());
     }
 
 private:
     OpenGLWidget& surface() { return *m_window->openGLWidget; }
 
-    bool waitForFrames(int count) {
-        QSignalSpy frames(m_window->openGLWidget, &QOpenGLWidget::frameSwapped);
-        for (int i = 0; i < 200 && frames.count() < count; ++i) frames.wait(100);
-        return frames.count() >= count;
-    }
+    bool waitForCurrentFrame() { return ::waitForCurrentFrame(*m_window->openGLWidget); }
 
     void setMode3D(bool on) {
         if (m_window->checkBox->isChecked() != on) m_window->checkBox->click();

@@ -138,9 +138,11 @@ TEST_F(RendererTest, HierarchyColourReachesEveryView) {
 }
 
 TEST_F(RendererTest, OverlayTextFollowsTheSelection) {
-    EXPECT_EQ(RenderImplementation::framesPerSecond(16), 62);
-    EXPECT_EQ(RenderImplementation::framesPerSecond(0), 1000);
-    EXPECT_EQ(RenderImplementation::framesPerSecond(-5), 1000);
+    const std::pair<int, const char*> frameTimes[] = {
+        {16, "16 ms"}, {0, "0 ms"}, {-5, "0 ms"}, {9999, "9999 ms"}, {13249, "13.2 s"}};
+    for (const auto& [milliseconds, text] : frameTimes) {
+        EXPECT_EQ(RenderImplementation::frameTimeText(milliseconds), text) << milliseconds;
+    }
     EXPECT_EQ(RenderImplementation::overlayField(12345), "12345");
     EXPECT_EQ(RenderImplementation::overlayField(123456), "12345");
     EXPECT_EQ(RenderImplementation::overlayField(-12345), "-1234");
