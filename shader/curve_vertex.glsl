@@ -12,8 +12,9 @@ uniform float curve_beta;
 uniform int curve_view;
 uniform int curve_samples;
 uniform int curve_count;
-// Every curve_stride-th curve is drawn (1: all of them).
+// Every curve_stride-th curve is drawn (1: all of them), from list position curve_first.
 uniform int curve_stride;
+uniform int curve_first;
 uniform vec4 curve_start[4];
 uniform vec4 curve_end[4];
 // Per control count n and sample j, two texels: window start and weights 0 .. 2, weight 3.
@@ -46,7 +47,7 @@ vec3 curveControl(int first, int k, int n) {
 }
 
 void evaluateCurve() {
-    int position = gl_InstanceIDARB * curve_stride;
+    int position = curve_first + gl_InstanceIDARB * curve_stride;
     int path = texelFetchBuffer(curve_order, position).x;
     int first = texelFetchBuffer(curve_path_starts, path).x;
     int n = texelFetchBuffer(curve_path_starts, path + 1).x - first;

@@ -312,10 +312,7 @@ void MainWindow::saveFileDialog() {
     }
 }
 
-QImage MainWindow::grabSurface() {
-    // The picture's alpha holds blending leftovers, not transparency: screenshots are opaque.
-    return openGLWidget->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
-}
+QImage MainWindow::grabSurface() { return openGLWidget->shownPicture(); }
 
 void MainWindow::aboutDialog() {
     QMessageBox::about(this, "Ramiflex",

@@ -274,6 +274,19 @@ void OpenGLWidget::createObjects(View** views) {
     checkGraphicsMemory("making the graph's objects");
 }
 
+QImage OpenGLWidget::shownPicture() {
+    if (!m_initialized) return QImage();
+    makeCurrent();
+    const int w = width() * devicePixelRatio(), h = height() * devicePixelRatio();
+    QImage image(w, h, QImage::Format_RGBA8888);
+    glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    doneCurrent();
+    // The alpha holds blending leftovers, not transparency; GL's rows run bottom-up.
+    return image.mirrored().convertToFormat(QImage::Format_RGB32);
+}
+
 void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
     m_renderer->adoptCurveControls(std::move(controls));
 }

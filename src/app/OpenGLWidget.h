@@ -8,6 +8,7 @@
 #include "RenderStates.h"
 #include "SceneBounds.h"
 
+#include <QImage>
 #include <QOpenGLWidget>
 #include <QTimer>
 
@@ -46,6 +47,9 @@ public:
     int viewportWidth() const { return m_viewportWidth; }
     int viewportHeight() const { return m_viewportHeight; }
 
+    // The picture the last frame drew, read back without drawing another (a frame of a large
+    // graph takes seconds); opaque, in device pixels.
+    QImage shownPicture();
     // Curve controls made with the graph off the GUI thread, for the next setView.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls);
     // Centres both cameras on a drawn point, keeping their zoom and direction.

@@ -222,9 +222,18 @@ void CurveBuffers::draw(const Frame& frame) const {
     glBindBuffer(GL_ARRAY_BUFFER, m_sampleBuffers[k]);
     glVertexPointer(2, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    // In runs of curves, each handed to GL on its own: a software rasteriser keeps every
+    // primitive of a draw in memory until it is rasterised, which for a million curves is
+    // gigabytes.
+    const GLint first = glGetUniformLocation(GLuint(program), "curve_first");
     const size_t stride = size_t(std::max(frame.stride, 1));
-    glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k],
-                             GLsizei((m_curveCount + stride - 1) / stride));
+    const size_t drawn = (m_curveCount + stride - 1) / stride;
+    for (size_t begin = 0; begin < drawn; begin += kCurvesPerDraw) {
+        glUniform1i(first, GLint(begin * stride));
+        glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k],
+                                 GLsizei(std::min(kCurvesPerDraw, drawn - begin)));
+        if (begin + kCurvesPerDraw < drawn) glFinish();
+    }
     glDisableClientState(GL_VERTEX_ARRAY);
     glUniform1i(glGetUniformLocation(GLuint(program), "curve_mode"), 0);
     for (int t = 0; t < TEXTURE_COUNT; ++t) {

@@ -77,6 +77,8 @@ public:
 
 private:
     enum Texture { BASIS, PATHS, PATH_STARTS, POSITIONS, ORDER, SLOTS, TEXTURE_COUNT };
+    // Curves handed to GL in one draw.
+    static constexpr size_t kCurvesPerDraw = 8192;
     // Texture units the curve samplers use; above those of the passes' own textures.
     static constexpr int kFirstUnit = 10;
 
