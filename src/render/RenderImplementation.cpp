@@ -552,8 +552,11 @@ void RenderImplementation::drawRelationEdges() {
     // While the user drags: fewer samples, at most some thousands of curves, unsmoothed lines.
     frame.draft = m_draft;
     frame.stride = m_draft ? m_curveBuffers.draftStride() : 1;
+    // Smoothing doubles the cost of a line in a software rasteriser; where tens of thousands of
+    // curves run together, the bundles hide the stair steps of single lines.
+    const bool rough = m_draft || m_curveBuffers.curveCount() > CurveBuffers::kDraftCurves;
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
-    if (m_draft) glDisable(GL_LINE_SMOOTH);
+    if (rough) glDisable(GL_LINE_SMOOTH);
     transformed([&] { m_curveBuffers.draw(frame); });
     if (smoothLines) glEnable(GL_LINE_SMOOTH);
 }
