@@ -7,6 +7,8 @@
 GLuint g_sphereList = 0;
 GLuint g_draftSphereList = 0;
 GLuint g_circleList = 0;
+// Coarser spheres for small pictures of them, by slices: 6, 8, 12 and 16.
+GLuint g_smallSphereLists[4] = {0, 0, 0, 0};
 GLuint g_cubeList = 0;
 GLuint g_squareOutlineList = 0;
 GLuint g_squareList = 0;
@@ -49,6 +51,15 @@ void squareVertices(int count, bool filled) {
 
 }  // namespace
 
+GLuint sphereListFor(float pixelRadius) {
+    // An outline of n slices falls short of the circle by r (1 - cos(pi / n)) at most.
+    const float largest[4] = {3.7f, 6.6f, 14.7f, 26.0f};
+    for (int k = 0; k < 4; ++k) {
+        if (pixelRadius <= largest[k]) return g_smallSphereLists[k];
+    }
+    return g_sphereList;
+}
+
 void buildDisplayLists() {
     GLUquadric* quadric = gluNewQuadric();
     gluQuadricDrawStyle(quadric, GLU_FILL);
@@ -63,6 +74,13 @@ void buildDisplayLists() {
     glNewList(g_draftSphereList, GL_COMPILE);
     gluSphere(quadric, 0.01, 8, 6);
     glEndList();
+    const int slices[4] = {6, 8, 12, 16};
+    for (int k = 0; k < 4; ++k) {
+        g_smallSphereLists[k] = glGenLists(1);
+        glNewList(g_smallSphereLists[k], GL_COMPILE);
+        gluSphere(quadric, 0.01, slices[k], slices[k] * 3 / 4);
+        glEndList();
+    }
     gluDeleteQuadric(quadric);
 
     g_circleList = glGenLists(1);

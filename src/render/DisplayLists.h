@@ -11,3 +11,7 @@ extern GLuint g_squareOutlineList;  // outline of the unit square in the x-z pla
 extern GLuint g_squareList;         // the filled unit square in the x-z plane
 
 void buildDisplayLists();
+
+// The sphere list with as many triangles as a sphere of this radius in pixels needs: its outline
+// lies within half a pixel of the true circle, up to the full sphere from 26 pixels on.
+GLuint sphereListFor(float pixelRadius);

@@ -215,7 +215,8 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     Matrix4 m = {0.5f, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0, 0.5f, 0.5f, 0.5f, 1};
     glViewport(0, 0, m_surfaceWidth, m_surfaceHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const GLuint sphereList = m_draft ? g_draftSphereList : g_sphereList;
+    // Full frames give each sphere the tessellation its size needs.
+    const GLuint sphereList = m_draft ? g_draftSphereList : 0;
     for (auto& drawer : m_drawers) {
         if (drawer) drawer->m_sphereList = sphereList;
     }

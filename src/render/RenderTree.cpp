@@ -6,6 +6,7 @@
 
 #include <GL/glu.h>
 
+#include <cmath>
 #include <cstdlib>
 
 GLuint g_cushionTexture = 0;
@@ -17,20 +18,60 @@ void RenderTree::placeVertex(uint32_t id) const {
     glTranslatef(r.x, 1.0f - r.y, r.z);
 }
 
+class RenderTree::SphereSize {
+public:
+    // Reads the matrices and the viewport once for a run of spheres.
+    SphereSize() {
+        glGetFloatv(GL_MODELVIEW_MATRIX, m_modelView);
+        glGetFloatv(GL_PROJECTION_MATRIX, m_projection);
+        GLint viewport[4] = {0, 0, 1, 1};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        // The sphere's radius in eye units: the model-view scales uniformly.
+        const float* c = m_modelView;
+        const float scale = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+        m_pixelsPerClip = kSphereRadius * scale * m_projection[5] * float(viewport[3]) / 2.0f;
+    }
+
+    float pixelRadius(float x, float y, float z) const {
+        const float* m = m_modelView;
+        const float eye[4] = {m[0] * x + m[4] * y + m[8] * z + m[12],
+                              m[1] * x + m[5] * y + m[9] * z + m[13],
+                              m[2] * x + m[6] * y + m[10] * z + m[14], 1.0f};
+        const float* p = m_projection;
+        const float w = p[3] * eye[0] + p[7] * eye[1] + p[11] * eye[2] + p[15];
+        // Behind the eye or on its plane: clipped anyway, the full sphere is never wrong.
+        return w > 1e-6f ? m_pixelsPerClip / w : 1e9f;
+    }
+
+private:
+    static constexpr float kSphereRadius = 0.01f;
+    float m_modelView[16];
+    float m_projection[16];
+    float m_pixelsPerClip = 0;
+};
+
 void RenderTree::drawSpheres(uint32_t count, int64_t skipId) const {
+    const SphereSize size;
     for (uint32_t k = 0; k < count; ++k) {
         if (k == skipId) continue;
-        drawSphere(k, count, false);
+        drawSphere(k, count, false, size);
     }
 }
 
 void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const {
+    drawSphere(id, count, markTexCoord, SphereSize());
+}
+
+void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord,
+                            const SphereSize& size) const {
     // The red channel carries the picking code id / count.
     const float code = static_cast<float>(id) / static_cast<float>(count);
-    placeVertex(id);
+    const LayoutRecord r = m_view->getRecord(id);
+    glPushMatrix();
+    glTranslatef(r.x, 1.0f - r.y, r.z);
     glColor4f(code, 0, 0, 1);
     if (markTexCoord) glMultiTexCoord3f(GL_TEXTURE7, code, 0, 0);
-    glCallList(m_sphereList ? m_sphereList : g_sphereList);
+    glCallList(m_sphereList ? m_sphereList : sphereListFor(size.pixelRadius(r.x, 1.0f - r.y, r.z)));
     glPopMatrix();
 }
 

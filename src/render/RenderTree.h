@@ -13,7 +13,8 @@ public:
     virtual ~RenderTree() = default;
 
     View* m_view = nullptr;  // not owned; set whenever a new table of views arrives
-    // The display list drawn for each vertex: the full sphere, or a coarse one in draft frames.
+    // The display list drawn for each vertex in draft frames (a coarse sphere); 0 in full
+    // frames, where each sphere gets the tessellation its size on the picture needs.
     GLuint m_sphereList = 0;
 
 protected:
@@ -22,6 +23,11 @@ protected:
     // One sphere per id in 0..count-1, coloured with its picking code, skipping skipId.
     void drawSpheres(uint32_t count, int64_t skipId) const;
     void drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const;
+
+private:
+    // Radius in pixels of a vertex's sphere drawn at the current matrices and viewport.
+    class SphereSize;
+    void drawSphere(uint32_t id, uint32_t count, bool markTexCoord, const SphereSize& size) const;
 };
 
 extern GLuint g_cushionTexture;
