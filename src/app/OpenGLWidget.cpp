@@ -38,6 +38,9 @@ bool onlyAlt(const QInputEvent* event) { return event->modifiers() == Qt::AltMod
 constexpr double kClickSlop = 3.0;
 // One notch of the wheel brings the camera this much closer.
 constexpr double kWheelZoom = 0.85;
+// Longest the curves of one part of a large frame may take, so that the window answers between
+// the parts.
+constexpr int kFramePartMilliseconds = 80;
 
 // Framed while no graph is loaded: the origin, where the light starts, and the floor under it.
 SceneBounds emptySceneBox() {
@@ -57,6 +60,7 @@ OpenGLWidget::OpenGLWidget(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setFocus();
     m_light = std::make_unique<Light>();
+    m_renderer->setFrameBudget(kFramePartMilliseconds);
     // The main window's controls write the render states directly; each time the event loop
     // has nothing left to do, a changed record asks for a frame. An idle viewer does nothing.
     std::memcpy(&m_noticedStates, &g_renderStates, sizeof(RenderStates));
@@ -84,7 +88,7 @@ void OpenGLWidget::noticeStateChanges() {
 
 bool OpenGLWidget::showsCurrentState() {
     noticeStateChanges();
-    return m_changesDrawn == m_changes && !m_restTimer->isActive();
+    return m_changesDrawn == m_changes && !m_restTimer->isActive() && m_renderer->frameComplete();
 }
 
 void OpenGLWidget::draftUntilRest() {
@@ -236,27 +240,36 @@ void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
 void OpenGLWidget::paintGL() {
     // Every change noticed until now is in this frame.
     noticeStateChanges();
+    // Nothing changed since the last frame, which is not whole yet: draw its next part.
+    const bool resume =
+        m_changesDrawn == m_changes && !m_restTimer->isActive() && !m_renderer->frameComplete();
     m_changesDrawn = m_changes;
-    m_mode3D = g_renderStates.mode3D;
-    // A view of another shape, or the other camera, comes on screen: frame it. A new view
-    // also gets the light placed for it.
-    if (g_renderStates.viewType != m_framedView || m_mode3D != m_framedMode3D) {
-        frameView(g_renderStates.viewType != m_framedView);
-    } else if (boundsStateChanged()) {
-        followSceneTransform();
-    }
-    Camera* camera = m_mode3D ? m_perspectiveCamera.get() : m_orthoCamera.get();
     setDefaultFramebuffer(defaultFramebufferObject());
-
     QElapsedTimer timer;
     timer.start();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    m_renderer->setDraftFrames(m_restTimer->isActive());
-    m_renderer->render(camera, m_light.get());
-    m_lastFrameMilliseconds = timer.elapsed();
+    if (resume) {
+        m_renderer->continueFrame();
+        m_lastFrameMilliseconds += timer.elapsed();
+    } else {
+        m_mode3D = g_renderStates.mode3D;
+        // A view of another shape, or the other camera, comes on screen: frame it. A new view
+        // also gets the light placed for it.
+        if (g_renderStates.viewType != m_framedView || m_mode3D != m_framedMode3D) {
+            frameView(g_renderStates.viewType != m_framedView);
+        } else if (boundsStateChanged()) {
+            followSceneTransform();
+        }
+        Camera* camera = m_mode3D ? m_perspectiveCamera.get() : m_orthoCamera.get();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        m_renderer->setDraftFrames(m_restTimer->isActive());
+        m_renderer->render(camera, m_light.get());
+        m_lastFrameMilliseconds = timer.elapsed();
+    }
     m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
+    // The window answers between the parts of a large frame.
+    if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
 }
 
 void OpenGLWidget::createObjects(View** views) {

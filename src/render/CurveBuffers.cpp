@@ -210,11 +210,17 @@ void CurveBuffers::setUniforms(GLuint program, const Frame& frame) const {
                  frame.colors.end[0].data());
 }
 
-void CurveBuffers::draw(const Frame& frame) const {
-    if (m_curveCount == 0 || frame.viewType < 0 || frame.viewType > 4) return;
+size_t CurveBuffers::drawnCount(int stride) const {
+    const size_t step = size_t(std::max(stride, 1));
+    return (m_curveCount + step - 1) / step;
+}
+
+size_t CurveBuffers::draw(const Frame& frame) const {
+    const size_t drawn = drawnCount(frame.stride);
+    if (m_curveCount == 0 || frame.viewType < 0 || frame.viewType > 4) return drawn;
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    if (program == 0) return;
+    if (program == 0) return drawn;
     setUniforms(GLuint(program), frame);
     bindTextures(frame.viewType);
     const int k = frame.draft ? 1 : 0;
@@ -222,17 +228,20 @@ void CurveBuffers::draw(const Frame& frame) const {
     glBindBuffer(GL_ARRAY_BUFFER, m_sampleBuffers[k]);
     glVertexPointer(2, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    // In runs of curves, each handed to GL on its own: a software rasteriser keeps every
+    // In runs of curves, each rasterised before the next: a software rasteriser keeps every
     // primitive of a draw in memory until it is rasterised, which for a million curves is
     // gigabytes.
     const GLint first = glGetUniformLocation(GLuint(program), "curve_first");
     const size_t stride = size_t(std::max(frame.stride, 1));
-    const size_t drawn = (m_curveCount + stride - 1) / stride;
-    for (size_t begin = 0; begin < drawn; begin += kCurvesPerDraw) {
-        glUniform1i(first, GLint(begin * stride));
-        glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k],
-                                 GLsizei(std::min(kCurvesPerDraw, drawn - begin)));
-        if (begin + kCurvesPerDraw < drawn) glFinish();
+    const size_t run = frame.deadline ? kCurvesPerTimedDraw : kCurvesPerDraw;
+    size_t next = std::min(frame.first, drawn);
+    while (next < drawn) {
+        glUniform1i(first, GLint(next * stride));
+        const size_t count = std::min(run, drawn - next);
+        glDrawArraysInstancedARB(frame.mode, 0, m_sampleCounts[k], GLsizei(count));
+        next += count;
+        if (next < drawn) glFinish();
+        if (frame.deadline && std::chrono::steady_clock::now() >= *frame.deadline) break;
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glUniform1i(glGetUniformLocation(GLuint(program), "curve_mode"), 0);
@@ -241,4 +250,5 @@ void CurveBuffers::draw(const Frame& frame) const {
         glBindTexture(GL_TEXTURE_BUFFER, 0);
     }
     glActiveTexture(GL_TEXTURE0);
+    return next;
 }

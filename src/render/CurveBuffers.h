@@ -3,8 +3,10 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class CurveControls;
@@ -38,6 +40,10 @@ public:
         int stride = 1;
         // GL_LINE_STRIP to draw; GL_POINTS gives every sample once (for transform feedback).
         GLenum mode = GL_LINE_STRIP;
+        // The drawn curves from number first on (counting every stride-th curve once).
+        size_t first = 0;
+        // When set, the draw stops after the first run of curves that ends past it.
+        std::optional<std::chrono::steady_clock::time_point> deadline;
     };
     // Compiled in front of the vertex shader of every program that draws curves.
     static constexpr const char* kVertexPrelude = "shader/curve_vertex.glsl";
@@ -67,8 +73,11 @@ public:
     // needed once after every link.
     static void assignSamplerUnits(GLuint program);
     // Draws the curves of a view with the program that is current, which must have been built
-    // with the curve prelude; without a current program nothing is drawn.
-    void draw(const Frame& frame) const;
+    // with the curve prelude; without a current program nothing is drawn. Returns the number of
+    // the first curve not drawn (the count of drawn curves when all were).
+    size_t draw(const Frame& frame) const;
+    // How many curves a draw of this stride draws in all.
+    size_t drawnCount(int stride) const;
 
     size_t curveCount() const { return m_curveCount; }
     int32_t sampleCount() const { return m_sampleCount; }
@@ -77,8 +86,9 @@ public:
 
 private:
     enum Texture { BASIS, PATHS, PATH_STARTS, POSITIONS, ORDER, SLOTS, TEXTURE_COUNT };
-    // Curves handed to GL in one draw.
+    // Curves handed to GL in one draw; fewer when the draw has a deadline.
     static constexpr size_t kCurvesPerDraw = 8192;
+    static constexpr size_t kCurvesPerTimedDraw = 2048;
     // Texture units the curve samplers use; above those of the passes' own textures.
     static constexpr int kFirstUnit = 10;
 

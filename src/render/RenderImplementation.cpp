@@ -230,13 +230,29 @@ void RenderImplementation::render(Camera* camera, Light* light) {
         m = m_shadowMatrix;
     }
     scenePass(m);
-    if (m_blendMethod == 3 || m_blendMethod == 4) {
-        accumulationPass();
-        compositionPass();
-    } else {
-        glUseProgramObjectARB(0);
-        drawScreenQuad(m_sceneBuffer->m_colorTextures[0], 0, 0);
+    m_curveSteps = curveSteps();
+    m_curveStep = 0;
+    m_curveNext = 0;
+    runCurveSteps(curveDeadline());
+    present();
+}
+
+std::optional<std::chrono::steady_clock::time_point> RenderImplementation::curveDeadline() const {
+    // Only frames of many curves come in parts; a draft is cheap whatever the graph.
+    if (m_frameBudget <= 0 || m_draft ||
+        m_curveBuffers.curveCount() <= CurveBuffers::kDraftCurves) {
+        return std::nullopt;
     }
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(m_frameBudget);
+}
+
+bool RenderImplementation::continueFrame() {
+    if (frameComplete() || !m_camera || !m_light) return true;
+    glViewport(0, 0, m_surfaceWidth, m_surfaceHeight);
+    setUpLight();
+    runCurveSteps(curveDeadline());
+    present();
+    return frameComplete();
 }
 
 void RenderImplementation::followSurfaceSize() {
@@ -381,28 +397,42 @@ void RenderImplementation::setLightTypeUniform(const ShaderProgram& program, int
     glUniform1iARB(program.location(index), m_light->m_enabled ? m_light->m_type : kLightingOff);
 }
 
-void RenderImplementation::scenePass(const Matrix4& m) {
+void RenderImplementation::beginScene(bool clear) {
     m_sceneBuffer->bind();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // The picking output starts empty: alpha 0 marks pixels that no object covers.
-    const GLfloat nothing[4] = {0, 0, 0, 0};
-    glClearBufferfv(GL_COLOR, 1, nothing);
+    if (clear) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // The picking output starts empty: alpha 0 marks pixels that no object covers.
+        const GLfloat nothing[4] = {0, 0, 0, 0};
+        glClearBufferfv(GL_COLOR, 1, nothing);
+    }
     loadCameraMatrices(*m_camera);
     const Matrix4 viewInverse = math::inverse(currentMatrix(GL_MODELVIEW_MATRIX));
-
     const ShaderProgram& shading = *m_shadingProgram;
     shading.use();
     glUniform1iARB(shading.location(SHADOW_MAP), 7);
-    glUniform1iARB(shading.location(ENABLE_SHADOW), 1);
-    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
+    glUniform1iARB(shading.location(ENABLE_SHADOW), 0);
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
     setLightTypeUniform(shading, LIGHT_TYPE);
     glUniform1iARB(shading.location(TEXTURE0), 0);
-    // A dark floor, so that the curves and the light's pool on it stand out.
-    glUniform4fARB(shading.location(U_COLOR), kFloorGrey, kFloorGrey, kFloorGrey, 1);
-
+    glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
     setUnit6ViewInverse(&viewInverse);
     glColor4f(1, 1, 1, 1);
+}
 
+void RenderImplementation::endScene() {
+    setUnit6ViewInverse(nullptr);
+    glUseProgramObjectARB(0);
+    glPopMatrix();
+    bindDefaultFramebuffer();
+}
+
+void RenderImplementation::scenePass(const Matrix4& m) {
+    beginScene(true);
+    const ShaderProgram& shading = *m_shadingProgram;
+    glUniform1iARB(shading.location(ENABLE_SHADOW), 1);
+    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
+    // A dark floor, so that the curves and the light's pool on it stand out.
+    glUniform4fARB(shading.location(U_COLOR), kFloorGrey, kFloorGrey, kFloorGrey, 1);
     if (m_light->m_shadow) drawFloor(m);
 
     glUniform1iARB(shading.location(ENABLE_SHADOW), 0);
@@ -416,14 +446,11 @@ void RenderImplementation::scenePass(const Matrix4& m) {
     glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
     glColor4f(1, 1, 1, 1);
     drawHierarchyEdges(true);
+    endScene();
+}
 
-    if (m_blendMethod != 1 && m_blendMethod != 2) {
-        glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_CURVE_MAX);
-        maximumPass();
-    }
-    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
-    if (m_blendMethod != 3 && m_blendMethod != 4) standardPass(shading.location(OBJECT_TYPE));
-
+void RenderImplementation::drawLightMarker() {
+    const ShaderProgram& shading = *m_shadingProgram;
     glColor4f(1, 1, 1, 1);
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
     glUniform1iARB(shading.location(LIGHT_TYPE), kLightingOff);
@@ -433,11 +460,6 @@ void RenderImplementation::scenePass(const Matrix4& m) {
     glTranslatef(m_light->m_position[0], m_light->m_position[1], m_light->m_position[2]);
     glCallList(g_sphereList);
     glPopMatrix();
-
-    setUnit6ViewInverse(nullptr);
-    glUseProgramObjectARB(0);
-    glPopMatrix();
-    bindDefaultFramebuffer();
 }
 
 void RenderImplementation::setUnit6ViewInverse(const Matrix4* viewInverse) {
@@ -544,8 +566,9 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
     glPopMatrix();
 }
 
-void RenderImplementation::drawRelationEdges() {
-    if (!m_drawRelationEdges || !m_views) return;
+bool RenderImplementation::drawRelationEdges(
+    const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+    if (!m_drawRelationEdges || !m_views) return true;
     CurveBuffers::Frame frame;
     frame.viewType = m_viewType;
     frame.beta = m_beta;
@@ -553,13 +576,16 @@ void RenderImplementation::drawRelationEdges() {
     // While the user drags: fewer samples, at most some thousands of curves, unsmoothed lines.
     frame.draft = m_draft;
     frame.stride = m_draft ? m_curveBuffers.draftStride() : 1;
+    frame.first = m_curveNext;
+    frame.deadline = deadline;
     // Smoothing doubles the cost of a line in a software rasteriser; where tens of thousands of
     // curves run together, the bundles hide the stair steps of single lines.
     const bool rough = m_draft || m_curveBuffers.curveCount() > CurveBuffers::kDraftCurves;
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
-    transformed([&] { m_curveBuffers.draw(frame); });
+    transformed([&] { m_curveNext = m_curveBuffers.draw(frame); });
     if (smoothLines) glEnable(GL_LINE_SMOOTH);
+    return m_curveNext >= m_curveBuffers.drawnCount(frame.stride);
 }
 
 void RenderImplementation::drawScreenQuad(GLuint t0, GLuint t1, GLuint t2) {

@@ -14,7 +14,9 @@
 #include "SelectionHighlight.h"
 
 #include <array>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,13 @@ public:
     }
     // One frame; the picture ends in the default framebuffer.
     void render(Camera* camera, Light* light);
+    // With a budget, a frame of more curves than a draft holds comes in parts: render draws the
+    // scene and as many curves as fit in the budget, each continueFrame the next part, and the
+    // picture shows the curves drawn so far. 0 (the start value): every frame whole.
+    void setFrameBudget(int milliseconds) { m_frameBudget = milliseconds; }
+    // Draws the next part of the last frame; true once the frame is whole.
+    bool continueFrame();
+    bool frameComplete() const { return m_curveStep >= m_curveSteps.size(); }
     // Draft frames are drawn while the user drags: coarse spheres, no shadow pass (the floor
     // keeps the last shadow map) and curves of fewer samples, unsmoothed, at most some thousands
     // of them. Every part of a frame that has a cheaper form reads draftFrames.
@@ -128,12 +137,24 @@ private:
     void setUpLight();
     void shadowPass(Matrix4& m);
     void drawFloor(const Matrix4& m);
+    // Binds the scene buffer (cleared when asked) and the shading program under the camera.
+    void beginScene(bool clear);
+    void endScene();
+    // Floor, vertices, grid and hierarchy edges.
     void scenePass(const Matrix4& m);
-    void maximumPass();
-    // objectTypeLocation: the shading program's "object_type", which method 2 changes for its
-    // alpha pass.
-    void standardPass(GLint objectTypeLocation);
-    void accumulationPass();
+    void drawLightMarker();
+    // What a frame draws after the scene pass, in order: curve passes (resumable from
+    // m_curveNext) and the light marker.
+    enum CurveStep { TRACE, BLEND, BLEND_MAX, TINT, MARKER, ACCUMULATE };
+    std::vector<CurveStep> curveSteps() const;
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+    Deadline curveDeadline() const;
+    void runCurveSteps(const Deadline& deadline);
+    // Both true when the step is done, false when the deadline stopped it.
+    bool sceneStep(CurveStep step, const Deadline& deadline);
+    bool accumulationStep(const Deadline& deadline);
+    // The scene, or the composition of the accumulated curves over it, on the default framebuffer.
+    void present();
     void compositionPass();
     void applySceneTransform() const;
     // Pushes the model-view matrix, applies the scene rotation and scale, draws, pops.
@@ -146,7 +167,8 @@ private:
     void drawVerticesWithSelection();
     void drawGridPass();
     void drawHierarchyEdges(bool withTexCoords);
-    void drawRelationEdges();
+    // The curves from m_curveNext on, until the deadline; true when all are drawn.
+    bool drawRelationEdges(const Deadline& deadline);
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
     void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
     // The selection's highlight: undone where it was drawn, drawn again in the current view,
@@ -205,6 +227,10 @@ private:
     SceneBounds m_sceneBounds;
     bool m_colorsSynced = false;  // the first frame has taken the render states' colours
     bool m_draft = false;
+    int m_frameBudget = 0;
+    std::vector<CurveStep> m_curveSteps;
+    size_t m_curveStep = 0;
+    size_t m_curveNext = 0;
     // The shadow map's texture matrix as the last shadow pass made it, reused by draft frames;
     // none until a shadow pass has drawn for the current graph.
     Matrix4 m_shadowMatrix{};

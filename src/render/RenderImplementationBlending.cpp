@@ -7,9 +7,11 @@
 
 namespace {
 
-// Values of the shading program's "object_type" used here.
+// Values of the shading program's "object_type" used here, and its place in the uniform list.
 constexpr int kObjectEdge = 1;
+constexpr int kObjectCurveTrace = 4;
 constexpr int kObjectCurveDensity = 5;
+constexpr int kObjectTypeUniform = 2;
 
 // Curves neither write depth nor hide one another; the depth test still hides them behind the
 // scene. The picking output (draw buffer 1) is written without blending, so a curve's code and
@@ -30,46 +32,74 @@ void endCurveBlending() {
 
 }  // namespace
 
-void RenderImplementation::maximumPass() {
-    beginCurveBlending();
-    glBlendEquation(GL_MAX);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawRelationEdges();
-    endCurveBlending();
-}
-
-void RenderImplementation::standardPass(GLint objectTypeLocation) {
-    beginCurveBlending();
-    if (m_blendMethod == 2) {
-        glBlendEquation(GL_MAX);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        drawRelationEdges();
-        // Over curves already at full colour an alpha pass of the same colours would change
-        // little: this one lays a paler tint, so that where curves crowd together the bundle
-        // glows pale over the coloured curves of the maximum pass.
-        glUniform1iARB(objectTypeLocation, kObjectCurveDensity);
+std::vector<RenderImplementation::CurveStep> RenderImplementation::curveSteps() const {
+    switch (m_blendMethod) {
+        case 1:
+            return {BLEND_MAX, MARKER};
+        case 2:
+            // Over curves already at full colour an alpha pass of the same colours would change
+            // little: the second lays a paler tint, so that where curves crowd together the
+            // bundle glows pale over the coloured curves of the first.
+            return {BLEND_MAX, TINT, MARKER};
+        case 3:
+        case 4:
+            return {TRACE, MARKER, ACCUMULATE};
+        default:
+            return {TRACE, BLEND, MARKER};
     }
-    glBlendEquation(m_blendMethod == 1 ? GL_MAX : GL_FUNC_ADD);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawRelationEdges();
-    if (m_blendMethod == 2) glUniform1iARB(objectTypeLocation, kObjectEdge);
-    endCurveBlending();
 }
 
-void RenderImplementation::accumulationPass() {
+void RenderImplementation::runCurveSteps(
+    const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+    while (!frameComplete()) {
+        const CurveStep step = m_curveSteps[m_curveStep];
+        const bool done =
+            step == ACCUMULATE ? accumulationStep(deadline) : sceneStep(step, deadline);
+        if (!done) return;
+        ++m_curveStep;
+        m_curveNext = 0;
+        if (deadline && std::chrono::steady_clock::now() >= *deadline) return;
+    }
+}
+
+bool RenderImplementation::sceneStep(
+    CurveStep step, const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+    beginScene(false);
+    const ShaderProgram& shading = *m_shadingProgram;
+    if (step == MARKER) {
+        drawLightMarker();
+        endScene();
+        return true;
+    }
+    const int objectType[] = {kObjectCurveTrace, kObjectEdge, kObjectEdge, kObjectCurveDensity};
+    glUniform1iARB(shading.location(kObjectTypeUniform), objectType[step]);
+    beginCurveBlending();
+    glBlendEquation(step == TRACE || step == BLEND_MAX ? GL_MAX : GL_FUNC_ADD);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const bool done = drawRelationEdges(deadline);
+    endCurveBlending();
+    endScene();
+    return done;
+}
+
+bool RenderImplementation::accumulationStep(
+    const std::optional<std::chrono::steady_clock::time_point>& deadline) {
     const bool weighting = m_blendMethod == 3;
-    glClearColor(0, 0, 0, 0);
     FrameBuffer& buffer = weighting ? *m_weightingBuffer : *m_sumBuffer;
     buffer.bind();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    // The buffer takes the scene's depth, so curves behind the scene are left out of the sums.
-    glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
-    m_occlusionProgram->use();
-    glUniform1iARB(m_occlusionProgram->location(0), 0);
-    drawScreenQuad(m_sceneBuffer->m_depthTexture, 0, 0);
-    glUseProgramObjectARB(0);
+    if (m_curveNext == 0) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // The buffer takes the scene's depth, so curves behind the scene are left out of the
+        // sums.
+        glDepthMask(GL_TRUE);
+        glEnable(GL_DEPTH_TEST);
+        m_occlusionProgram->use();
+        glUniform1iARB(m_occlusionProgram->location(0), 0);
+        drawScreenQuad(m_sceneBuffer->m_depthTexture, 0, 0);
+        glUseProgramObjectARB(0);
+        if (!weighting) glClear(GL_COLOR_BUFFER_BIT);
+    }
 
     loadCameraMatrices(*m_camera);
     Matrix4 modelView;
@@ -82,13 +112,8 @@ void RenderImplementation::accumulationPass() {
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_BLEND);
     ShaderProgram& program = weighting ? *m_weightingProgram : *m_sumProgram;
-    if (!weighting) {
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
     program.use();
     setLightTypeUniform(program, 0);
-
     setUnit6ViewInverse(&viewInverse);
 
     // Smoothed lines multiply a fragment's alpha by its coverage but leave its colour alone, so
@@ -96,7 +121,7 @@ void RenderImplementation::accumulationPass() {
     // (twice as bright for one-pixel curves). The sums take whole fragments instead.
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     glDisable(GL_LINE_SMOOTH);
-    drawRelationEdges();
+    const bool done = drawRelationEdges(deadline);
     if (smoothLines) glEnable(GL_LINE_SMOOTH);
 
     setUnit6ViewInverse(nullptr);
@@ -105,8 +130,18 @@ void RenderImplementation::accumulationPass() {
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
     glPopMatrix();
-    glClear(GL_DEPTH_BUFFER_BIT);
+    if (done) glClear(GL_DEPTH_BUFFER_BIT);
     bindDefaultFramebuffer();
+    return done;
+}
+
+void RenderImplementation::present() {
+    if (m_blendMethod == 3 || m_blendMethod == 4) {
+        compositionPass();
+    } else {
+        glUseProgramObjectARB(0);
+        drawScreenQuad(m_sceneBuffer->m_colorTextures[0], 0, 0);
+    }
 }
 
 void RenderImplementation::compositionPass() {

@@ -114,7 +114,12 @@ void RenderImplementation::shadowPass(Matrix4& m) {
     if (m_light->m_vertexInShadow) drawVerticesPass();
     if (m_light->m_gridInShadow) drawGridPass();
     if (m_light->m_hierarchyInShadow) drawHierarchyEdges(false);
-    if (m_light->m_relationInShadow) drawRelationEdges();
+    if (m_light->m_relationInShadow) {
+        // All of them at once: the shadow map is made in the first part of a frame.
+        m_curveNext = 0;
+        drawRelationEdges(std::nullopt);
+        m_curveNext = 0;
+    }
     glUseProgramObjectARB(0);
     glPopMatrix();
     bindDefaultFramebuffer();
