@@ -161,4 +161,25 @@ TEST_F(RendererTest, OverlayTextFollowsTheSelection) {
     captureStdout([&] { m_renderer->drawOverlay(16); });
 }
 
+// A frame of more curves than a draft holds, drawn in parts of 1 ms, ends as the same picture as
+// the frame drawn whole, for a method that blends in the scene and one that accumulates sums.
+TEST_F(RendererTest, AFrameInPartsEndsAsTheWholeFrame) {
+    loadGenerated(2000, 17000, 5, 4, 5);
+    resizeSurface(320, 240);
+    for (int method : {0, 3}) {
+        g_renderStates.blendMethod = method;
+        frameWith(4, fittingCamera(4));
+        ASSERT_TRUE(m_renderer->frameComplete());
+        const scene::Picture whole = picture();
+        m_renderer->setFrameBudget(1);
+        frameWith(4, fittingCamera(4));
+        EXPECT_FALSE(m_renderer->frameComplete()) << "method " << method;
+        int parts = 1;
+        while (!m_renderer->continueFrame()) ++parts;
+        EXPECT_GT(parts, 2) << "method " << method;
+        EXPECT_TRUE(picture() == whole) << "method " << method;
+        m_renderer->setFrameBudget(0);
+    }
+}
+
 }  // namespace
