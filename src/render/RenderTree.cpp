@@ -6,8 +6,10 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 GLuint g_cushionTexture = 0;
 GLuint g_lightTexture = 0;
@@ -32,6 +34,14 @@ public:
         m_pixelsPerClip = kSphereRadius * scale * m_projection[5] * float(viewport[3]) / 2.0f;
     }
 
+    // The object-space direction towards the eye: the normal of a dot, which shows the sphere's
+    // middle.
+    void eyeNormal(float* n) const {
+        const float* m = m_modelView;
+        const float length = std::sqrt(m[2] * m[2] + m[6] * m[6] + m[10] * m[10]);
+        for (int i = 0; i < 3; ++i) n[i] = length > 0 ? m[2 + 4 * i] / length : (i == 2);
+    }
+
     float pixelRadius(float x, float y, float z) const {
         const float* m = m_modelView;
         const float eye[4] = {m[0] * x + m[4] * y + m[8] * z + m[12],
@@ -52,10 +62,35 @@ private:
 
 void RenderTree::drawSpheres(uint32_t count, int64_t skipId) const {
     const SphereSize size;
+    // A sphere of a pixel or two is a dot on the picture: drawn as a point of its width, in
+    // three batches by width, instead of as tens of triangles each.
+    std::vector<uint32_t> dots[3];
     for (uint32_t k = 0; k < count; ++k) {
         if (k == skipId) continue;
-        drawSphere(k, count, false, size);
+        const LayoutRecord r = m_view->getRecord(k);
+        const float radius = size.pixelRadius(r.x, 1.0f - r.y, r.z);
+        if (radius < kLargestDot / 2.0f) {
+            dots[std::clamp(int(std::lround(2.0f * radius)), 1, 3) - 1].push_back(k);
+        } else {
+            drawSphere(k, count, false, size);
+        }
     }
+    float normal[3];
+    size.eyeNormal(normal);
+    for (int width = 1; width <= 3; ++width) {
+        if (dots[width - 1].empty()) continue;
+        glPointSize(float(width));
+        glBegin(GL_POINTS);
+        glNormal3fv(normal);
+        for (uint32_t k : dots[width - 1]) {
+            const LayoutRecord r = m_view->getRecord(k);
+            // The red channel carries the picking code id / count.
+            glColor4f(static_cast<float>(k) / static_cast<float>(count), 0, 0, 1);
+            glVertex3f(r.x, 1.0f - r.y, r.z);
+        }
+        glEnd();
+    }
+    glPointSize(1.0f);
 }
 
 void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const {

@@ -25,6 +25,8 @@ protected:
     void drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const;
 
 private:
+    // Width in pixels of the widest sphere drawn as a point.
+    static constexpr float kLargestDot = 3.0f;
     // Radius in pixels of a vertex's sphere drawn at the current matrices and viewport.
     class SphereSize;
     void drawSphere(uint32_t id, uint32_t count, bool markTexCoord, const SphereSize& size) const;
