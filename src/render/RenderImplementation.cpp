@@ -113,12 +113,21 @@ void RenderImplementation::createHierarchyBuffers(View& view) {
     const uint32_t n = m_hierarchyEdgeCount;
     std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
         texCoords(size_t(2) * n * 4);
+    // The records flattened by vertex id in one walk: a map lookup per edge end would take
+    // most of the time on a large graph.
+    const size_t vertexCount = g_graph->vertexCount();
+    std::vector<LayoutRecord> records(vertexCount);
+    for (const auto& [id, record] : view.records()) {
+        if (id >= vertexCount) break;
+        records[id] = record;
+    }
     for (uint32_t i = 0; i < n; ++i) {
         const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
         const VertexPtr ends[2] = {edge->getStart(), edge->getEnd()};
         const float code = static_cast<float>(i) / static_cast<float>(n);
         for (int e = 0; e < 2; ++e) {
-            const LayoutRecord r = view.getRecord(ends[e]->getId());
+            const uint32_t id = ends[e]->getId();
+            const LayoutRecord r = id < vertexCount ? records[id] : view.getRecord(id);
             const size_t v = size_t(2) * i + e;
             positions[v * 3 + 0] = r.x;
             positions[v * 3 + 1] = 1.0f - r.y;
