@@ -50,7 +50,9 @@ public:
     // Samples of a draft curve: every fifth, and the last.
     static constexpr int kDraftStep = 5;
     // The stride that leaves at most this many curves in a draft frame.
-    static constexpr size_t kDraftCurves = 16384;
+    static constexpr size_t kDraftCurves = 4096;
+    // Above this many curves, full frames draw them as plain lines and, given a budget, in parts.
+    static constexpr size_t kManyCurves = 16384;
     int draftStride() const { return int((m_curveCount + kDraftCurves - 1) / kDraftCurves); }
 
     CurveBuffers() = default;

@@ -238,18 +238,21 @@ void RenderImplementation::render(Camera* camera, Light* light) {
         // Seen from the light, a camera move changes nothing; the rest waits for the full frame.
         m = m_shadowMatrix;
     }
+    // Drafts draw every line plain: smoothing doubles a line's cost in a software rasteriser.
+    const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
+    if (m_draft) glDisable(GL_LINE_SMOOTH);
     scenePass(m);
     m_curveSteps = curveSteps();
     m_curveStep = 0;
     m_curveNext = 0;
     runCurveSteps(curveDeadline());
+    if (smoothLines) glEnable(GL_LINE_SMOOTH);
     present();
 }
 
 std::optional<std::chrono::steady_clock::time_point> RenderImplementation::curveDeadline() const {
     // Only frames of many curves come in parts; a draft is cheap whatever the graph.
-    if (m_frameBudget <= 0 || m_draft ||
-        m_curveBuffers.curveCount() <= CurveBuffers::kDraftCurves) {
+    if (m_frameBudget <= 0 || m_draft || m_curveBuffers.curveCount() <= CurveBuffers::kManyCurves) {
         return std::nullopt;
     }
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(m_frameBudget);
@@ -589,7 +592,7 @@ bool RenderImplementation::drawRelationEdges(
     frame.deadline = deadline;
     // Smoothing doubles the cost of a line in a software rasteriser; where tens of thousands of
     // curves run together, the bundles hide the stair steps of single lines.
-    const bool rough = m_draft || m_curveBuffers.curveCount() > CurveBuffers::kDraftCurves;
+    const bool rough = m_draft || m_curveBuffers.curveCount() > CurveBuffers::kManyCurves;
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
     transformed([&] { m_curveNext = m_curveBuffers.draw(frame); });
