@@ -33,7 +33,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
-#include <new>
 
 namespace {
 
@@ -48,14 +47,19 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
-    // Queued: the failure may be found in the middle of a frame.
-    connect(
-        openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
-        [this](const QString& message) {
-            // Pictures taken from the command line say it on standard error instead.
-            if (m_remembers) QMessageBox::critical(this, tr("Error Message"), message);
-        },
-        Qt::QueuedConnection);
+    connect(openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
+            [this](const QString& message) {
+                // Pictures taken from the command line say it on standard error, before they exit.
+                if (!m_remembers) {
+                    std::cerr << message.toStdString() << '\n';
+                    return;
+                }
+                // Queued: the failure may be found in the middle of a frame.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
+                    Qt::QueuedConnection);
+            });
     connect(this, &MainWindow::setView, openGLWidget, &OpenGLWidget::setView);
     connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
     connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);
@@ -344,10 +348,6 @@ void MainWindow::start(const StartOptions& options) {
     // Pictures taken from the command line show the start values and the options given, so
     // that they come out the same on every machine; only interactive runs remember settings.
     m_remembers = options.screenshot.isEmpty();
-    if (!m_remembers) {
-        connect(openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
-                [](const QString& message) { std::cerr << message.toStdString() << '\n'; });
-    }
     if (m_remembers) {
         Preferences::restoreRenderChoices(g_renderStates);
         showRenderStates();
@@ -366,13 +366,8 @@ void MainWindow::start(const StartOptions& options) {
     // Open once the window shows, so the drawing surface has its context.
     QTimer::singleShot(0, this, [this, file, screenshot] {
         QString error;
-        bool opened = false;
-        try {
-            opened = openFile(file, &error);
-        } catch (const std::bad_alloc&) {
-            error = tr("There was not enough memory to open %1.").arg(file);
-        }
-        if (!opened) {
+        // Memory running out while the file opens is one of the errors openFile reports.
+        if (!openFile(file, &error)) {
             std::cerr << error.toStdString() << '\n';
             QCoreApplication::exit(1);
             return;

@@ -12,7 +12,8 @@
 
 CurveControls::CurveControls(const GraphStore& graph, View* const views[kViewCount],
                              int32_t sampleCount)
-    : m_sampleCount(sampleCount), m_paths(TreePaths::collect(graph).withoutEmpty()) {
+    : m_sampleCount(sampleCount), m_paths(TreePaths::collect(graph)) {
+    m_paths.dropEmpty();
     for (size_t e = 0; e < m_paths.size(); ++e) {
         m_longestPath = std::max(m_longestPath, m_paths.length(e));
     }
@@ -84,15 +85,4 @@ std::vector<Point3> CurveControls::controlPolygon(int viewType, size_t position)
         points.push_back({p ? p[0] : 0.0f, y, p ? p[2] : 0.0f});
     }
     return points;
-}
-
-size_t CurveControls::byteSize() const {
-    size_t bytes = m_paths.vertices.capacity() * sizeof(uint32_t) +
-                   m_paths.start.capacity() * sizeof(size_t) +
-                   m_paths.edge.capacity() * sizeof(uint32_t);
-    for (int t = 0; t < kViewCount; ++t) {
-        bytes +=
-            m_positions[t].capacity() * sizeof(float) + m_order[t].capacity() * sizeof(uint32_t);
-    }
-    return bytes;
 }

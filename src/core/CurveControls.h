@@ -44,8 +44,6 @@ public:
     // The control points of the curve at a list position, as SplineStore::controlPolygon gives
     // them.
     std::vector<Point3> controlPolygon(int viewType, size_t position) const;
-    // Bytes held.
-    size_t byteSize() const;
 
 private:
     void orderView(int viewType, View& view, size_t vertexCount,

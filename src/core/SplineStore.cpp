@@ -167,7 +167,7 @@ void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t v
 }
 
 void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]) {
-    const TreePaths paths = TreePaths::collect(graph);
+    TreePaths paths = TreePaths::collect(graph);
     // Everything shared is settled here, so that the five lists can be filled side by side:
     // edges without a path are reported and dropped, and every basis table is built.
     for (size_t e = 0; e < paths.size(); ++e) {
@@ -179,8 +179,8 @@ void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]
             trace() << "AddSpline: no control points for edge " << float(paths.edge[e]) << '\n';
         }
     }
-    const TreePaths usable = paths.withoutEmpty();
-    for (CurveList& list : m_curves) list.reserve(list.size() + usable.edge.size());
+    paths.dropEmpty();
+    for (CurveList& list : m_curves) list.reserve(list.size() + paths.edge.size());
     const size_t vertexCount = graph.vertexCount();
     // A view given for two codes would be written (find-or-insert) from two threads.
     bool distinct = true;
@@ -188,7 +188,7 @@ void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]
         for (int b = a + 1; b < kViewCount; ++b) distinct &= views[a] != views[b];
     }
     runIndexed(kViewCount, distinct ? threadCount() : 1,
-               [&](int type) { addCurves(*this, usable, vertexCount, *views[type], type); });
+               [&](int type) { addCurves(*this, paths, vertexCount, *views[type], type); });
 }
 
 bool SplineStore::longerCurve(float a, float b) {

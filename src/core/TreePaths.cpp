@@ -2,6 +2,8 @@
 
 #include "GraphStore.h"
 
+#include <algorithm>
+
 TreePaths TreePaths::collect(const GraphStore& graph) {
     TreePaths paths;
     const size_t edgeCount = graph.relationEdgeCount();
@@ -17,16 +19,18 @@ TreePaths TreePaths::collect(const GraphStore& graph) {
     return paths;
 }
 
-TreePaths TreePaths::withoutEmpty() const {
-    TreePaths usable;
-    usable.edge.reserve(size());
-    usable.start.reserve(size() + 1);
-    usable.vertices.reserve(vertices.size());
+void TreePaths::dropEmpty() {
+    size_t kept = 0, written = 0;
     for (size_t e = 0; e < size(); ++e) {
-        if (length(e) == 0) continue;
-        usable.vertices.insert(usable.vertices.end(), path(e), path(e) + length(e));
-        usable.start.push_back(usable.vertices.size());
-        usable.edge.push_back(edge[e]);
+        const size_t from = start[e], to = start[e + 1];
+        if (from == to) continue;
+        // Moving down over the dropped paths: nothing is overwritten before it is read.
+        std::copy(vertices.begin() + from, vertices.begin() + to, vertices.begin() + written);
+        written += to - from;
+        edge[kept] = edge[e];
+        start[++kept] = written;
     }
-    return usable;
+    vertices.resize(written);
+    start.resize(kept + 1);
+    edge.resize(kept);
 }

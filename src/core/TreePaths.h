@@ -19,6 +19,6 @@ struct TreePaths {
 
     // Every relation edge with an id below the edge count, empty paths included.
     static TreePaths collect(const GraphStore& graph);
-    // The same paths without the empty ones (an end the root does not reach).
-    TreePaths withoutEmpty() const;
+    // Drops the empty paths (an end the root does not reach), in place.
+    void dropEmpty();
 };

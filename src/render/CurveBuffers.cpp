@@ -5,6 +5,7 @@
 #include "GraphicsMemory.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -41,21 +42,20 @@ bool fitsInt(T value) {
 CurveBuffers::~CurveBuffers() { release(); }
 
 void CurveBuffers::release() {
-    glDeleteTextures(18, m_textures);
-    glDeleteBuffers(18, m_buffers);
+    glDeleteTextures(GLsizei(std::size(m_textures)), m_textures);
+    glDeleteBuffers(GLsizei(std::size(m_buffers)), m_buffers);
     glDeleteBuffers(2, m_sampleBuffers);
     std::fill(std::begin(m_textures), std::end(m_textures), 0);
     std::fill(std::begin(m_buffers), std::end(m_buffers), 0);
     m_sampleBuffers[0] = m_sampleBuffers[1] = 0;
     m_curveCount = 0;
-    m_bytes = 0;
 }
 
 bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, const void* data,
                                size_t bytes) {
     // A refused allocation is what a driver out of memory gives.
     if (GraphicsMemory::refuseAllocation()) {
-        GraphicsMemory::noteRefusedAllocation();
+        GraphicsMemory::noteFailure();
         return false;
     }
     glGenBuffers(1, &buffer);
@@ -68,9 +68,8 @@ bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, c
     glTexBuffer(GL_TEXTURE_BUFFER, format, buffer);
     glBindTexture(GL_TEXTURE_BUFFER, 0);
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
-    m_bytes += bytes;
     if (glGetError() != GL_OUT_OF_MEMORY) return true;
-    GraphicsMemory::noteRefusedAllocation();
+    GraphicsMemory::noteFailure();
     return false;
 }
 
@@ -81,7 +80,11 @@ bool CurveBuffers::create(const CurveControls& controls) {
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
     const size_t largest =
         std::max({paths.vertices.size(), paths.start.size(), controls.positions(0).size() / 3});
-    if (largest >= size_t(maxTexels) || !fitsInt(paths.vertices.size())) return false;
+    if (largest >= size_t(maxTexels) || !fitsInt(paths.vertices.size())) {
+        // More than GL can address: the picture would miss the curves.
+        GraphicsMemory::noteFailure();
+        return false;
+    }
 
     m_sampleCount = controls.sampleCount();
     // Sample numbers as the vertices of every strip: all of them, or every fifth and the last.
@@ -150,7 +153,7 @@ void CurveBuffers::setSlots(int viewType, const std::vector<int32_t>& positions,
         }
         glUnmapBuffer(GL_TEXTURE_BUFFER);
     } else {
-        GraphicsMemory::noteFailedMap();
+        GraphicsMemory::noteFailure();
     }
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }

@@ -83,8 +83,6 @@ public:
 
     size_t curveCount() const { return m_curveCount; }
     int32_t sampleCount() const { return m_sampleCount; }
-    // Bytes of GL memory the buffers take.
-    size_t byteSize() const { return m_bytes; }
 
 private:
     enum Texture { BASIS, PATHS, PATH_STARTS, POSITIONS, ORDER, SLOTS, TEXTURE_COUNT };
@@ -101,7 +99,6 @@ private:
 
     size_t m_curveCount = 0;
     int32_t m_sampleCount = 0;
-    size_t m_bytes = 0;
     GLuint m_sampleBuffers[2] = {0, 0};  // full and draft sample numbers
     GLsizei m_sampleCounts[2] = {0, 0};
     // Shared: basis, paths, path starts. Per view: positions, order, slots.

@@ -69,11 +69,6 @@ void buildDisplayLists() {
     glNewList(g_sphereList, GL_COMPILE);
     gluSphere(quadric, 0.01, 20, 20);
     glEndList();
-    // 96 triangles instead of 800: a few pixels across, as spheres mostly are, it looks alike.
-    g_draftSphereList = glGenLists(1);
-    glNewList(g_draftSphereList, GL_COMPILE);
-    gluSphere(quadric, 0.01, 8, 6);
-    glEndList();
     const int slices[4] = {6, 8, 12, 16};
     for (int k = 0; k < 4; ++k) {
         g_smallSphereLists[k] = glGenLists(1);
@@ -81,6 +76,8 @@ void buildDisplayLists() {
         gluSphere(quadric, 0.01, slices[k], slices[k] * 3 / 4);
         glEndList();
     }
+    // 96 triangles instead of 800: a few pixels across, as spheres mostly are, it looks alike.
+    g_draftSphereList = g_smallSphereLists[1];
     gluDeleteQuadric(quadric);
 
     g_circleList = glGenLists(1);

@@ -6,20 +6,18 @@
 
 namespace {
 
-bool g_mapFailed = false;
+bool g_failed = false;
 bool g_refuseNext = std::getenv("RAMIFLEX_FAIL_GRAPHICS_ALLOCATION") != nullptr;
 
 }  // namespace
 
 namespace GraphicsMemory {
 
-void noteFailedMap() { g_mapFailed = true; }
-
-void noteRefusedAllocation() { g_mapFailed = true; }
+void noteFailure() { g_failed = true; }
 
 bool takeFailure() {
-    bool failed = g_mapFailed;
-    g_mapFailed = false;
+    bool failed = g_failed;
+    g_failed = false;
     // Other errors are the drawing code's own business; the queue is emptied all the same, so
     // that an old error is not taken for a new one. A lost context keeps reporting errors.
     for (int i = 0; i < 64; ++i) {

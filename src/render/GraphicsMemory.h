@@ -6,10 +6,9 @@
 // without its graph.
 namespace GraphicsMemory {
 
-// A buffer mapping came back without a pointer.
-void noteFailedMap();
-// An allocation was refused (an error the caller has already taken from GL's queue).
-void noteRefusedAllocation();
+// A buffer mapping came back without a pointer, or an allocation was refused (an error the
+// caller has already taken from GL's queue).
+void noteFailure();
 // Empties GL's error queue; true when it held GL_OUT_OF_MEMORY or a mapping failed since the
 // last call. Needs a current context.
 bool takeFailure();

@@ -18,9 +18,6 @@
 
 namespace {
 
-// Uniform indices, in the order of each program's uniform list.
-enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
-enum ObjectType { OBJECT_VERTEX = 0, OBJECT_EDGE = 1, OBJECT_GRID = 3, OBJECT_CURVE_MAX = 4 };
 constexpr int kLightingOff = 4;
 constexpr float kFloorGrey = 0.16f;
 
@@ -250,7 +247,7 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     present();
 }
 
-std::optional<std::chrono::steady_clock::time_point> RenderImplementation::curveDeadline() const {
+RenderImplementation::Deadline RenderImplementation::curveDeadline() const {
     // Only frames of many curves come in parts; a draft is cheap whatever the graph.
     if (m_frameBudget <= 0 || m_draft || m_curveBuffers.curveCount() <= CurveBuffers::kManyCurves) {
         return std::nullopt;
@@ -377,13 +374,15 @@ void RenderImplementation::setRelationEdgeColors(float sr, float sg, float sb, f
 
 CurveBuffers::Colors RenderImplementation::curveColors() const {
     CurveBuffers::Colors colors;
-    const float* starts[] = {m_relationStartColor, m_selectionColor,
-                             g_renderStates.outgoingEdgeColor, g_renderStates.incomingEdgeColor};
-    const float* ends[] = {m_relationEndColor, m_selectionColor, g_renderStates.outgoingEdgeColor,
-                           g_renderStates.incomingEdgeColor};
+    // Start and end per slot: only plain curves have a gradient.
+    const float* pairs[CurveBuffers::SLOT_COUNT][2] = {
+        {m_relationStartColor, m_relationEndColor},
+        {m_selectionColor, m_selectionColor},
+        {g_renderStates.outgoingEdgeColor, g_renderStates.outgoingEdgeColor},
+        {g_renderStates.incomingEdgeColor, g_renderStates.incomingEdgeColor}};
     for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot) {
-        std::copy(starts[slot], starts[slot] + 4, colors.start[slot].begin());
-        std::copy(ends[slot], ends[slot] + 4, colors.end[slot].begin());
+        std::copy(pairs[slot][0], pairs[slot][0] + 4, colors.start[slot].begin());
+        std::copy(pairs[slot][1], pairs[slot][1] + 4, colors.end[slot].begin());
     }
     return colors;
 }
@@ -578,8 +577,7 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
     glPopMatrix();
 }
 
-bool RenderImplementation::drawRelationEdges(
-    const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+bool RenderImplementation::drawRelationEdges(const Deadline& deadline) {
     if (!m_drawRelationEdges || !m_views) return true;
     CurveBuffers::Frame frame;
     frame.viewType = m_viewType;
@@ -592,7 +590,8 @@ bool RenderImplementation::drawRelationEdges(
     frame.deadline = deadline;
     // Smoothing doubles the cost of a line in a software rasteriser; where tens of thousands of
     // curves run together, the bundles hide the stair steps of single lines.
-    const bool rough = m_draft || m_curveBuffers.curveCount() > CurveBuffers::kManyCurves;
+    // (Drafts draw all lines plain already.)
+    const bool rough = m_curveBuffers.curveCount() > CurveBuffers::kManyCurves;
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
     transformed([&] { m_curveNext = m_curveBuffers.draw(frame); });

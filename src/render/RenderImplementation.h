@@ -143,6 +143,16 @@ private:
     // Floor, vertices, grid and hierarchy edges.
     void scenePass(const Matrix4& m);
     void drawLightMarker();
+    // The shading program's uniforms, in the order of its uniform list, and the values of its
+    // "object_type".
+    enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
+    enum ObjectType {
+        OBJECT_VERTEX = 0,
+        OBJECT_EDGE = 1,
+        OBJECT_GRID = 3,
+        OBJECT_CURVE_MAX = 4,   // the trace of a curve in the maximum pass
+        OBJECT_CURVE_TINT = 5,  // the pale tint of method 2's alpha pass
+    };
     // What a frame draws after the scene pass, in order: curve passes (resumable from
     // m_curveNext) and the light marker.
     enum CurveStep { TRACE, BLEND, BLEND_MAX, TINT, MARKER, ACCUMULATE };

@@ -7,12 +7,6 @@
 
 namespace {
 
-// Values of the shading program's "object_type" used here, and its place in the uniform list.
-constexpr int kObjectEdge = 1;
-constexpr int kObjectCurveTrace = 4;
-constexpr int kObjectCurveDensity = 5;
-constexpr int kObjectTypeUniform = 2;
-
 // Curves neither write depth nor hide one another; the depth test still hides them behind the
 // scene. The picking output (draw buffer 1) is written without blending, so a curve's code and
 // cover tag arrive whole.
@@ -49,8 +43,7 @@ std::vector<RenderImplementation::CurveStep> RenderImplementation::curveSteps() 
     }
 }
 
-void RenderImplementation::runCurveSteps(
-    const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+void RenderImplementation::runCurveSteps(const Deadline& deadline) {
     while (!frameComplete()) {
         const CurveStep step = m_curveSteps[m_curveStep];
         const bool done =
@@ -62,8 +55,7 @@ void RenderImplementation::runCurveSteps(
     }
 }
 
-bool RenderImplementation::sceneStep(
-    CurveStep step, const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+bool RenderImplementation::sceneStep(CurveStep step, const Deadline& deadline) {
     beginScene(false);
     const ShaderProgram& shading = *m_shadingProgram;
     if (step == MARKER) {
@@ -71,8 +63,8 @@ bool RenderImplementation::sceneStep(
         endScene();
         return true;
     }
-    const int objectType[] = {kObjectCurveTrace, kObjectEdge, kObjectEdge, kObjectCurveDensity};
-    glUniform1iARB(shading.location(kObjectTypeUniform), objectType[step]);
+    const int objectType[] = {OBJECT_CURVE_MAX, OBJECT_EDGE, OBJECT_EDGE, OBJECT_CURVE_TINT};
+    glUniform1iARB(shading.location(OBJECT_TYPE), objectType[step]);
     beginCurveBlending();
     glBlendEquation(step == TRACE || step == BLEND_MAX ? GL_MAX : GL_FUNC_ADD);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -82,8 +74,7 @@ bool RenderImplementation::sceneStep(
     return done;
 }
 
-bool RenderImplementation::accumulationStep(
-    const std::optional<std::chrono::steady_clock::time_point>& deadline) {
+bool RenderImplementation::accumulationStep(const Deadline& deadline) {
     const bool weighting = m_blendMethod == 3;
     FrameBuffer& buffer = weighting ? *m_weightingBuffer : *m_sumBuffer;
     buffer.bind();

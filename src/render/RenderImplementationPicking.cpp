@@ -106,7 +106,7 @@ void RenderImplementation::recolorHierarchyEdges(uint32_t id, const float* color
             }
             glUnmapBuffer(GL_ARRAY_BUFFER);
         } else if (m_hierarchyEdgeCount > 0) {
-            GraphicsMemory::noteFailedMap();
+            GraphicsMemory::noteFailure();
         }
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -14,8 +14,9 @@
 GLuint g_cushionTexture = 0;
 GLuint g_lightTexture = 0;
 
-void RenderTree::placeVertex(uint32_t id) const {
-    const LayoutRecord r = m_view->getRecord(id);
+void RenderTree::placeVertex(uint32_t id) const { placeAt(m_view->getRecord(id)); }
+
+void RenderTree::placeAt(const LayoutRecord& r) {
     glPushMatrix();
     glTranslatef(r.x, 1.0f - r.y, r.z);
 }
@@ -64,15 +65,20 @@ void RenderTree::drawSpheres(uint32_t count, int64_t skipId) const {
     const SphereSize size;
     // A sphere of a pixel or two is a dot on the picture: drawn as a point of its width, in
     // three batches by width, instead of as tens of triangles each.
-    std::vector<uint32_t> dots[3];
+    struct Dot {
+        uint32_t id;
+        float x, y, z;
+    };
+    std::vector<Dot> dots[3];
     for (uint32_t k = 0; k < count; ++k) {
         if (k == skipId) continue;
         const LayoutRecord r = m_view->getRecord(k);
         const float radius = size.pixelRadius(r.x, 1.0f - r.y, r.z);
         if (radius < kLargestDot / 2.0f) {
-            dots[std::clamp(int(std::lround(2.0f * radius)), 1, 3) - 1].push_back(k);
+            dots[std::clamp(int(std::lround(2.0f * radius)), 1, 3) - 1].push_back(
+                {k, r.x, 1.0f - r.y, r.z});
         } else {
-            drawSphere(k, count, false, size);
+            drawSphere(k, r, count, false, size);
         }
     }
     float normal[3];
@@ -82,11 +88,10 @@ void RenderTree::drawSpheres(uint32_t count, int64_t skipId) const {
         glPointSize(float(width));
         glBegin(GL_POINTS);
         glNormal3fv(normal);
-        for (uint32_t k : dots[width - 1]) {
-            const LayoutRecord r = m_view->getRecord(k);
+        for (const Dot& dot : dots[width - 1]) {
             // The red channel carries the picking code id / count.
-            glColor4f(static_cast<float>(k) / static_cast<float>(count), 0, 0, 1);
-            glVertex3f(r.x, 1.0f - r.y, r.z);
+            glColor4f(static_cast<float>(dot.id) / static_cast<float>(count), 0, 0, 1);
+            glVertex3f(dot.x, dot.y, dot.z);
         }
         glEnd();
     }
@@ -94,16 +99,14 @@ void RenderTree::drawSpheres(uint32_t count, int64_t skipId) const {
 }
 
 void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const {
-    drawSphere(id, count, markTexCoord, SphereSize());
+    drawSphere(id, m_view->getRecord(id), count, markTexCoord, SphereSize());
 }
 
-void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord,
+void RenderTree::drawSphere(uint32_t id, const LayoutRecord& r, uint32_t count, bool markTexCoord,
                             const SphereSize& size) const {
     // The red channel carries the picking code id / count.
     const float code = static_cast<float>(id) / static_cast<float>(count);
-    const LayoutRecord r = m_view->getRecord(id);
-    glPushMatrix();
-    glTranslatef(r.x, 1.0f - r.y, r.z);
+    placeAt(r);
     glColor4f(code, 0, 0, 1);
     if (markTexCoord) glMultiTexCoord3f(GL_TEXTURE7, code, 0, 0);
     glCallList(m_sphereList ? m_sphereList : sphereListFor(size.pixelRadius(r.x, 1.0f - r.y, r.z)));

@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "LayoutRecord.h"
+
 #include <cstdint>
 
 class View;
@@ -20,6 +22,7 @@ public:
 protected:
     // Pushes the model-view matrix and moves to the vertex; depth 0 of a layout is drawn on top.
     void placeVertex(uint32_t id) const;
+    static void placeAt(const LayoutRecord& record);
     // One sphere per id in 0..count-1, coloured with its picking code, skipping skipId.
     void drawSpheres(uint32_t count, int64_t skipId) const;
     void drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const;
@@ -29,7 +32,8 @@ private:
     static constexpr float kLargestDot = 3.0f;
     // Radius in pixels of a vertex's sphere drawn at the current matrices and viewport.
     class SphereSize;
-    void drawSphere(uint32_t id, uint32_t count, bool markTexCoord, const SphereSize& size) const;
+    void drawSphere(uint32_t id, const LayoutRecord& record, uint32_t count, bool markTexCoord,
+                    const SphereSize& size) const;
 };
 
 extern GLuint g_cushionTexture;

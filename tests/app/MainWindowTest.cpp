@@ -128,6 +128,18 @@ private:
     std::function<void(W*)> m_onShow;
 };
 
+// Accepts every message box that comes up while timer runs, keeping the text of the last in
+// shown.
+void acceptMessageBoxes(QTimer& timer, QString& shown) {
+    QObject::connect(&timer, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    timer.start(50);
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -448,13 +460,7 @@ private slots:
         file.close();
         QString shown;
         QTimer answer;
-        connect(&answer, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->accept();
-            }
-        });
-        answer.start(50);
+        acceptMessageBoxes(answer, shown);
         w.openInBackground(bad);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
         QTRY_VERIFY(!shown.isEmpty());
@@ -500,13 +506,7 @@ private slots:
             m_window = std::make_unique<MainWindow>();
             QString shown;
             QTimer closer;
-            connect(&closer, &QTimer::timeout, [&] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    shown = box->text();
-                    box->accept();
-                }
-            });
-            closer.start(100);
+            acceptMessageBoxes(closer, shown);
             // The first curve buffer is left without memory, as a driver out of it would.
             if (c.refuseGraphicsMemory) GraphicsMemory::failNextAllocation();
             StartOptions options;
