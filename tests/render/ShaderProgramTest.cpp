@@ -1,68 +1,88 @@
-#include "GlFixture.h"
+// Run-time data: the renderer's programs and images are found from any working directory, and a
+// shader file that is missing, too long, does not compile or does not link is reported.
 #include "CurveBuffers.h"
+#include "GlScene.h"
+#include "ImageData.h"
 #include "ShaderProgram.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-struct ProgramFiles {
-    const char* vertexFile;
-    const char* fragmentFile;
-    std::vector<const char*> uniforms;
-    const char* prelude = nullptr;
-};
+namespace fs = std::filesystem;
 
-// The seven programs of the renderer, in the order it builds them, with their uniform lists.
-const std::vector<ProgramFiles>& rendererPrograms() {
-    static const std::vector<ProgramFiles> programs = {
-        {"shader/shading_dir_vert.glsl",
-         "shader/shading_dir_frag.glsl",
-         {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"},
-         CurveBuffers::kVertexPrelude},
-        {"shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {}, CurveBuffers::kVertexPrelude},
-        {"shader/sum_vert.glsl",
-         "shader/sum_frag.glsl",
-         {"light_type"},
-         CurveBuffers::kVertexPrelude},
-        {"shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl", {"ColorTex0", "Background"}},
-        {"shader/weighting_vert.glsl",
-         "shader/weighting_frag.glsl",
-         {"light_type"},
-         CurveBuffers::kVertexPrelude},
-        {"shader/relation_occlusion_vert.glsl",
-         "shader/relation_occlusion_frag.glsl",
-         {"DepthBackground"}},
-        {"shader/weighting_final_vert.glsl",
-         "shader/weighting_final_frag.glsl",
-         {"ColorTex0", "ColorTex1", "Background"}},
-    };
-    return programs;
+fs::path scratchDirectory() {
+    const fs::path dir =
+        fs::temp_directory_path() / ("ramiflex-render-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    return dir;
 }
 
-// A file in a scratch directory of this process, removed when the object goes.
-class ScratchFile {
-public:
-    ScratchFile(const std::string& name, const std::string& contents) {
-        const auto dir = std::filesystem::temp_directory_path() /
-                         ("ramiflex-render-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        m_path = (dir / name).string();
-        std::ofstream(m_path, std::ios::binary) << contents;
+// Largest alpha inside glyph cell g of the font, cells counted row by row from the top.
+int maxAlphaInCell(const ImageData& font, int cell) {
+    const int size = font.m_width / 16, left = (cell % 16) * size;
+    const int bottom = (15 - cell / 16) * size;  // rows of the loaded image run bottom-up
+    int best = 0;
+    for (int y = bottom; y < bottom + size; ++y) {
+        for (int x = left; x < left + size; ++x) {
+            best = std::max<int>(best, font.m_pixels[(size_t(y) * font.m_width + x) * 4 + 3]);
+        }
     }
-    ~ScratchFile() { std::filesystem::remove(m_path); }
-    const char* path() const { return m_path.c_str(); }
+    return best;
+}
 
-private:
-    std::string m_path;
-};
+class ShaderProgramTest : public GlTest {};
+
+TEST_F(ShaderProgramTest, ProgramsAndImagesAreFoundFromElsewhere) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(scratchDirectory());
+    RenderImplementation renderer;
+    renderer.Initialize();
+    for (int i = 0; i < 7; ++i) {
+        const ShaderProgram& program = *renderer.program(i);
+        EXPECT_TRUE(program.isLinked()) << program.m_fragmentFile;
+        for (size_t u = 0; u < program.m_uniforms.size(); ++u) {
+            EXPECT_NE(program.location(u), -1) << program.m_uniforms[u].name;
+        }
+    }
+    ensureImageLibrary();
+    const std::pair<const char*, int> files[] = {
+        {"imgs/Font.png", 512}, {"imgs/cushion_tex.png", 256}, {"imgs/lighttex.png", 256}};
+    ImageData images[3];
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(loadImage(files[i].first, &images[i])) << files[i].first;
+        EXPECT_EQ(images[i].m_width, files[i].second);
+        EXPECT_EQ(images[i].m_height, files[i].second);
+    }
+    fs::current_path(previous);
+    // The font's rows arrive bottom-up: "A" (code 65) of sets 0 and 1 and the last printable
+    // "~" hold glyphs; the space is empty, and so are rows 6 and 15, which read top-down would
+    // hold the full rows 9 and 0.
+    for (int cell : {65 - 32, 65 - 32 + 128, 126 - 32 + 128}) {
+        EXPECT_GT(maxAlphaInCell(images[0], cell), 200) << cell;
+    }
+    for (int cell : {0, 6 * 16 + 4, 15 * 16 + 15}) EXPECT_EQ(maxAlphaInCell(images[0], cell), 0);
+    const auto at = [](const ImageData& image, int x, int y, int c) {
+        return image.m_pixels[(size_t(y) * image.m_width + x) * 4 + c];
+    };
+    EXPECT_GT(at(images[1], 128, 128, 0), at(images[1], 0, 0, 0) + 100);  // bright centre
+    EXPECT_EQ(at(images[1], 0, 0, 3), 255);                               // opaque cushion
+    EXPECT_GT(at(images[2], 128, 128, 3), 250);                           // the light's spot
+    EXPECT_EQ(at(images[2], 0, 0, 3), 0);
+    for (ImageData& image : images) {
+        ilDeleteImages(1, &image.m_imageName);
+        std::free(image.m_pixels);
+    }
+    ImageData missing;
+    EXPECT_FALSE(loadImage("imgs/no_such_image.png", &missing));
+    EXPECT_FALSE(missing.m_loaded);
+    EXPECT_EQ(missing.m_pixels, nullptr);
+    EXPECT_EQ(missing.m_imageName, 0u);
+}
 
 // A valid fragment shader of exactly size bytes whose essential line comes last, so that only a
 // source read to its very end compiles.
@@ -72,118 +92,60 @@ std::string paddedShader(std::size_t size) {
     return head + std::string(size - head.size() - tail.size(), 'x') + tail;
 }
 
-GLint compileStatus(GLhandleARB shader) {
-    GLint compiled = 0;
-    glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
-    return compiled;
+TEST_F(ShaderProgramTest, BadShaderFilesAreReported) {
+    struct Case {
+        std::string source;   // empty: no such file
+        bool made, compiles;  // a compile failure keeps its shader; what is not read makes none
+        std::string message;  // what the console shows first; $ stands for the file's path
+    };
+    const Case cases[] = {
+        {"", false, false,
+         "Shader konnte nicht ge\xF6"
+         "ffnet werden '$'.\n"},
+        {paddedShader(kShaderSourceLimit - 1), true, true, ""},
+        {paddedShader(kShaderSourceLimit), false, false,
+         "Shader '$' ist zu lang: 400000 Bytes oder mehr werden nicht gelesen.\n"},
+        {paddedShader(kShaderSourceLimit + 1), false, false,
+         "Shader '$' ist zu lang: 400000 Bytes oder mehr werden nicht gelesen.\n"},
+        {"#version 120\nvoid main() { oops; }\n", true, false,
+         "Shader '$' konnte nicht kompeliert werden.\n"},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        const std::string path =
+            (scratchDirectory() / ("case" + std::to_string(++number) + "_frag.glsl")).string();
+        if (!c.source.empty()) std::ofstream(path, std::ios::binary) << c.source;
+        ::testing::internal::CaptureStdout();
+        const GLhandleARB shader = loadShader(path.c_str(), GL_FRAGMENT_SHADER_ARB);
+        const std::string output = ::testing::internal::GetCapturedStdout();
+        std::string message = c.message;
+        if (message.find('$') != std::string::npos) message.replace(message.find('$'), 1, path);
+        EXPECT_EQ(output.substr(0, message.size()), message) << number;
+        GLint compiled = 0;
+        if (shader) glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
+        EXPECT_EQ(compiled == 1, c.compiles) << number;
+        EXPECT_EQ(shader != 0, c.made) << number;
+        if (c.made && !c.compiles) {
+            EXPECT_GT(output.size(), message.size() + 1);  // the compiler's log follows
+        }
+        fs::remove(path);
+    }
+    // Compiles, but calls a function that no shader defines.
+    const std::string unresolved = (scratchDirectory() / "unresolved_frag.glsl").string();
+    std::ofstream(unresolved) << "#version 120\nfloat missing();\n"
+                                 "void main() { gl_FragColor = vec4(missing()); }\n";
+    ShaderProgram program("shader/shadow_vert.glsl", unresolved.c_str(), {},
+                          CurveBuffers::kVertexPrelude);
+    ::testing::internal::CaptureStdout();
+    program.buildProgram();
+    const std::string output = ::testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(program.isLinked());
+    EXPECT_EQ(output.rfind("Programm 'shader/shadow_vert.glsl' + '" + unresolved +
+                               "' konnte nicht gelinkt werden.\n",
+                           0),
+              0u)
+        << output;
+    fs::remove(unresolved);
 }
 
 }  // namespace
-
-class ShaderProgramTest : public GlTest {};
-
-TEST_F(ShaderProgramTest, AllRendererProgramsCompileLinkAndKeepTheirUniforms) {
-    // From elsewhere: the sources are found beside the executable, and messages would still name
-    // them as the renderer does.
-    const EmptyWorkingDirectory elsewhere;
-    for (const ProgramFiles& files : rendererPrograms()) {
-        SCOPED_TRACE(files.fragmentFile);
-        std::vector<ShaderUniform> uniforms;
-        for (const char* name : files.uniforms) uniforms.push_back({name, -1});
-        ShaderProgram program(files.vertexFile, files.fragmentFile, uniforms, files.prelude);
-        GLhandleARB handle = 0;
-        const std::string output = captureStdout([&] { handle = program.buildProgram(); });
-        EXPECT_EQ(output, "");  // no open, compile or link message
-        EXPECT_NE(handle, 0u);
-        EXPECT_EQ(handle, program.m_handle);
-        EXPECT_TRUE(program.isLinked());
-        ASSERT_EQ(program.m_uniforms.size(), files.uniforms.size());
-        for (std::size_t i = 0; i < files.uniforms.size(); ++i) {
-            EXPECT_STREQ(program.m_uniforms[i].name, files.uniforms[i]);
-            EXPECT_NE(program.location(i), -1) << files.uniforms[i];
-        }
-        program.use();
-        GLint current = 0;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-        EXPECT_EQ(static_cast<GLhandleARB>(current), handle);
-        glUseProgramObjectARB(0);
-    }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(ShaderProgramTest, UnknownUniformGetsMinusOne) {
-    ShaderProgram program("shader/shadow_vert.glsl", "shader/shadow_frag.glsl",
-                          {{"ShadowMap", -1}, {"not_in_the_source", 5}},
-                          CurveBuffers::kVertexPrelude);
-    program.buildProgram();
-    EXPECT_TRUE(program.isLinked());
-    EXPECT_EQ(program.location(0), -1);
-    EXPECT_EQ(program.location(1), -1);
-}
-
-TEST_F(ShaderProgramTest, MissingFileIsReportedAndCompilesNothing) {
-    GLhandleARB shader = 1;
-    const std::string output = captureStdout(
-        [&] { shader = loadShader("shader/no_such_vert.glsl", GL_VERTEX_SHADER_ARB); });
-    EXPECT_EQ(output,
-              "Shader konnte nicht ge\xF6"
-              "ffnet werden 'shader/no_such_vert.glsl'.\n");
-    EXPECT_EQ(shader, 0u);
-
-    // The program is still made, without the missing stage, and reports its link state.
-    ShaderProgram program("shader/no_such_vert.glsl", "shader/shadow_frag.glsl");
-    const std::string buildOutput = captureStdout([&] { program.buildProgram(); });
-    EXPECT_EQ(buildOutput.rfind("Shader konnte nicht ge\xF6"
-                                "ffnet werden",
-                                0),
-              0u);
-    EXPECT_NE(program.m_handle, 0u);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(ShaderProgramTest, SourceOfFourHundredThousandBytesIsRejected) {
-    const ScratchFile longest("longest_frag.glsl", paddedShader(kShaderSourceLimit - 1));
-    GLhandleARB shader = 0;
-    std::string output =
-        captureStdout([&] { shader = loadShader(longest.path(), GL_FRAGMENT_SHADER_ARB); });
-    EXPECT_EQ(output, "");
-    ASSERT_NE(shader, 0u);
-    EXPECT_EQ(compileStatus(shader), 1);  // read whole: the last line made it in
-
-    for (std::size_t size : {kShaderSourceLimit, kShaderSourceLimit + 1}) {
-        const ScratchFile tooLong("too_long_frag.glsl", paddedShader(size));
-        shader = 1;
-        output =
-            captureStdout([&] { shader = loadShader(tooLong.path(), GL_FRAGMENT_SHADER_ARB); });
-        EXPECT_EQ(output, "Shader '" + std::string(tooLong.path()) +
-                              "' ist zu lang: 400000 Bytes oder mehr werden nicht gelesen.\n");
-        EXPECT_EQ(shader, 0u);
-    }
-}
-
-TEST_F(ShaderProgramTest, CompileFailurePrintsTheLogAndKeepsTheShader) {
-    const ScratchFile broken("broken_frag.glsl", "#version 120\nvoid main() { oops; }\n");
-    GLhandleARB shader = 0;
-    const std::string output =
-        captureStdout([&] { shader = loadShader(broken.path(), GL_FRAGMENT_SHADER_ARB); });
-    const std::string message =
-        "Shader '" + std::string(broken.path()) + "' konnte nicht kompeliert werden.\n";
-    EXPECT_EQ(output.rfind(message, 0), 0u) << output;
-    EXPECT_GT(output.size(), message.size() + 1);  // the compiler's log follows
-    EXPECT_NE(shader, 0u);
-    EXPECT_EQ(compileStatus(shader), 0);
-}
-
-TEST_F(ShaderProgramTest, LinkFailureIsReportedAndVisible) {
-    // Compiles, but calls a function that no shader defines.
-    const ScratchFile unresolved("unresolved_frag.glsl",
-                                 "#version 120\nfloat missing();\n"
-                                 "void main() { gl_FragColor = vec4(missing()); }\n");
-    ShaderProgram program("shader/shadow_vert.glsl", unresolved.path(), {},
-                          CurveBuffers::kVertexPrelude);
-    const std::string output = captureStdout([&] { program.buildProgram(); });
-    EXPECT_FALSE(program.isLinked());
-    const std::string message = "Programm 'shader/shadow_vert.glsl' + '" +
-                                std::string(unresolved.path()) + "' konnte nicht gelinkt werden.\n";
-    EXPECT_EQ(output.rfind(message, 0), 0u) << output;
-}

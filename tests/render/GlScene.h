@@ -1,17 +1,20 @@
 #pragma once
 
-// A renderer on real graphs, drawing into a framebuffer object that stands in for the toolkit's
-// framebuffer: loads graphs, renders frames with fixed cameras, reads the shown picture back,
-// projects layout points to pixels and picks.
+// The one helper of the GL tests: a real context (GLX pbuffer on the X display, so run under
+// xvfb-run), pictures read back and compared, and a renderer on real graphs drawing into a
+// framebuffer object that stands in for the toolkit's framebuffer.
+#include <GL/glew.h>
+
 #include "Camera.h"
 #include "DataRecord.h"
 #include "FrameBuffer.h"
-#include "GlFixture.h"
 #include "GraphStore.h"
 #include "Light.h"
 #include "RenderImplementation.h"
 #include "SplineStore.h"
 #include "View.h"
+
+#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
@@ -20,7 +23,20 @@
 #include <utility>
 #include <vector>
 
-namespace scene {
+// Makes the shared context current and loads the entry points through GLEW before each test.
+class GlTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+};
+
+// Starts DevIL and ILU once.
+void ensureImageLibrary();
+
+using Rgba = std::array<float, 4>;
+// A quad in normalised device coordinates facing +z; texture coordinates (s, t, filled) run 0..1.
+void drawQuad(float x0, float y0, float x1, float y1, float z = 0, float filled = 0);
+Rgba readPixel(GLenum attachment, int x, int y);
+void expectRgbaNear(const Rgba& actual, const Rgba& expected, float tolerance);
 
 struct Pixel {
     int x, y;  // device pixels of the surface from its top-left corner, y down, as pick takes them
@@ -35,32 +51,18 @@ struct Picture {
     bool operator==(const Picture& other) const { return rgb == other.rgb; }
 };
 
+// Share of pixels with some channel more than threshold off, and the mean channel difference.
 struct PictureDifference {
-    double meanAbsolute = 0;  // per channel, over all pixels, in 0..255
-    double offFraction = 0;   // share of pixels with some channel more than the threshold off
-    int maxChannel = 0;
+    double meanAbsolute = 0, offFraction = 0;
 };
-
 PictureDifference compare(const Picture& a, const Picture& b, int threshold);
-// Pixels where the two pictures differ in some channel by more than threshold.
 int countDifferent(const Picture& a, const Picture& b, int threshold);
-
 // PNG through DevIL, upright on disk.
 bool savePng(const Picture& picture, const std::string& path);
 bool loadPng(const std::string& path, Picture* picture);
 
-// An orthographic camera per view that frames the layout: the rooted tree stands in the x-y
-// plane and is seen from the front, the other layouts lie in the x-z plane and are seen from
-// above.
-std::unique_ptr<Camera> cameraFor(int viewType);
-
-// The default start values of the render states with the picture kept simple: shadows off.
-void resetRenderStates();
-// A root (0) with four children (1 .. 4), each with two leaves (5 .. 12), plus the relation edges
-// given as (start, end) pairs of ids.
+// A root (0) with four children (1 .. 4), each with two leaves (5 .. 12), plus relation edges.
 std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& relations);
-
-}  // namespace scene
 
 class SceneTest : public GlTest {
 protected:
@@ -73,32 +75,27 @@ protected:
     void loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed, uint32_t fanOut = 3,
                        uint32_t maxDepth = 4);
 
-    // An orthographic camera of aspect 4:3 around everything the view draws (vertices and curve
-    // samples) with a margin: the rooted tree from the front, the other layouts from above.
-    std::unique_ptr<Camera> fittingCamera(int viewType) const;
-    // Everything the view draws (vertices and curve samples) in drawn coordinates, as the drawing
-    // surface hands it to the renderer when it frames the view.
+    // Everything the view draws (vertices and curve samples) in drawn coordinates.
     SceneBounds boundsOf(int viewType) const;
-    // One frame of viewType with the view's framing camera (or the camera given).
-    void frame(int viewType);
+    // An orthographic camera of aspect 4:3 around boundsOf(viewType) with a margin: the rooted
+    // tree from the front, the other layouts (in the x-z plane) from above.
+    std::unique_ptr<Camera> fittingCamera(int viewType) const;
     void frameWith(int viewType, std::unique_ptr<Camera> camera);
-    // The picture the last frame showed.
-    scene::Picture picture() const;
-    std::array<float, 4> pickingCode(int x, int y) const;
+    // Two frames: the first takes colours, beta and light, the second shows them.
+    void twoFrames(int viewType, std::unique_ptr<Camera> (*camera)() = nullptr);
+    Picture picture() const;
 
-    scene::Pixel project(float x, float y, float z) const;
-    scene::Pixel projectVertex(int viewType, uint32_t id) const;
-    // Bottom-up picture coordinates of a surface pixel.
-    static int column(scene::Pixel p) { return p.x; }
-    int row(scene::Pixel p) const { return m_height - 1 - p.y; }
-    // A surface of width x height device pixels: a new stand-in framebuffer of that size, and
-    // the renderer told so.
+    Pixel project(float x, float y, float z) const;
+    Pixel projectVertex(int viewType, uint32_t id) const;
+    // Bottom-up picture row of a surface pixel.
+    int row(Pixel p) const { return m_height - 1 - p.y; }
+    std::array<int, 3> shown(const Picture& shot, Pixel p) const { return shot.at(p.x, row(p)); }
     void resizeSurface(int width, int height);
 
-    void pick(scene::Pixel p);
+    void pick(Pixel p) { m_renderer->pick(p.x, p.y); }
     // Picks around p until the selection satisfies found; lines are one pixel wide.
     template <typename Found>
-    bool pickNear(scene::Pixel p, Found found) {
+    bool pickNear(Pixel p, Found found) {
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
                 pick({p.x + dx, p.y + dy});
@@ -107,10 +104,10 @@ protected:
         }
         return false;
     }
+    const Selection& selection() const { return m_renderer->selection(); }
 
     std::vector<float> hierarchyColors(int viewType) const;
-    // The core's curves of the shown graph at the beta in force, in the order the renderer draws
-    // them: what the picture must show. Colours set on them change nothing drawn.
+    // The core's curves of the shown graph at the beta in force, in the renderer's order.
     SplineStore::CurveList& curves(int viewType) const;
 
     std::unique_ptr<FrameBuffer> m_screen;
@@ -123,7 +120,6 @@ protected:
     Light m_light;
 
 private:
-    // Hands the graph and views to the renderer and makes the reference curves.
     void show();
 
     mutable std::unique_ptr<SplineStore> m_reference;

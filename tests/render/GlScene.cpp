@@ -1,9 +1,8 @@
-#include "SceneFixture.h"
+#include "GlScene.h"
 
 #include "BallonTree.h"
 #include "BuildGraph.h"
 #include "DefaultFramebuffer.h"
-#include "FboSize.h"
 #include "GraphGenerator.h"
 #include "GraphOpening.h"
 #include "RadialTree.h"
@@ -14,12 +13,59 @@
 #include "ViewerGlState.h"
 
 #include <IL/il.h>
+#include <IL/ilu.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-namespace scene {
+// In GlContext.cpp: what is missing for a current context, or nothing.
+std::string makeGlContextCurrent();
+
+void GlTest::SetUp() {
+    ASSERT_EQ(makeGlContextCurrent(), "");
+    static const GLenum result = [] {
+        glewExperimental = GL_TRUE;
+        return glewInit();
+    }();
+    // Under EGL glewInit reports a missing GLX display after loading every entry point.
+    ASSERT_TRUE(result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY)
+        << glewGetErrorString(result);
+    // glewInit may leave an error flag behind (it queries extensions the old way).
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+void ensureImageLibrary() {
+    static const bool started = [] {
+        ilInit();
+        iluInit();
+        return true;
+    }();
+    (void)started;
+}
+
+void drawQuad(float x0, float y0, float x1, float y1, float z, float filled) {
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& c : corners) {
+        glTexCoord3f(c[0], c[1], filled);
+        glVertex3f(c[0] ? x1 : x0, c[1] ? y1 : y0, z);
+    }
+    glEnd();
+}
+
+Rgba readPixel(GLenum attachment, int x, int y) {
+    Rgba value{};
+    glReadBuffer(attachment);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, value.data());
+    return value;
+}
+
+void expectRgbaNear(const Rgba& actual, const Rgba& expected, float tolerance) {
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "channel " << i;
+}
 
 std::array<int, 3> Picture::at(int x, int y) const {
     const size_t i = (static_cast<size_t>(y) * width + x) * 3;
@@ -27,34 +73,24 @@ std::array<int, 3> Picture::at(int x, int y) const {
 }
 
 PictureDifference compare(const Picture& a, const Picture& b, int threshold) {
-    PictureDifference d;
-    if (a.width != b.width || a.height != b.height) {
-        d.meanAbsolute = 255;
-        d.offFraction = 1;
-        d.maxChannel = 255;
-        return d;
-    }
+    if (a.width != b.width || a.height != b.height) return {255, 1};
     double sum = 0;
     size_t off = 0;
     const size_t pixels = static_cast<size_t>(a.width) * a.height;
     for (size_t p = 0; p < pixels; ++p) {
         int worst = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int diff = std::abs(int(a.rgb[p * 3 + c]) - int(b.rgb[p * 3 + c]));
+        for (size_t i = p * 3; i < p * 3 + 3; ++i) {
+            const int diff = std::abs(int(a.rgb[i]) - int(b.rgb[i]));
             sum += diff;
             worst = std::max(worst, diff);
         }
-        if (worst > threshold) ++off;
-        d.maxChannel = std::max(d.maxChannel, worst);
+        off += worst > threshold ? 1 : 0;
     }
-    d.meanAbsolute = pixels ? sum / (3.0 * pixels) : 0;
-    d.offFraction = pixels ? static_cast<double>(off) / pixels : 0;
-    return d;
+    return {sum / (3.0 * pixels), static_cast<double>(off) / pixels};
 }
 
 int countDifferent(const Picture& a, const Picture& b, int threshold) {
-    const PictureDifference d = compare(a, b, threshold);
-    return static_cast<int>(std::lround(d.offFraction * a.width * a.height));
+    return static_cast<int>(std::lround(compare(a, b, threshold).offFraction * a.width * a.height));
 }
 
 bool savePng(const Picture& picture, const std::string& path) {
@@ -62,8 +98,7 @@ bool savePng(const Picture& picture, const std::string& path) {
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    // ilTexImage takes the rows bottom-up, as glReadPixels gives them, and the PNG writer turns
-    // them upright.
+    // ilTexImage takes the rows bottom-up, as glReadPixels gives them.
     bool ok = ilTexImage(picture.width, picture.height, 1, 3, IL_RGB, IL_UNSIGNED_BYTE,
                          const_cast<uint8_t*>(picture.rgb.data())) == IL_TRUE;
     ilEnable(IL_FILE_OVERWRITE);
@@ -79,7 +114,7 @@ bool loadPng(const std::string& path, Picture* picture) {
     ilBindImage(image);
     ilEnable(IL_ORIGIN_SET);
     ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    bool ok = ilLoadImage(path.c_str()) == IL_TRUE;
+    const bool ok = ilLoadImage(path.c_str()) == IL_TRUE;
     if (ok) {
         picture->width = ilGetInteger(IL_IMAGE_WIDTH);
         picture->height = ilGetInteger(IL_IMAGE_HEIGHT);
@@ -91,26 +126,13 @@ bool loadPng(const std::string& path, Picture* picture) {
     return ok;
 }
 
-std::unique_ptr<Camera> cameraFor(int viewType) {
-    if (viewType == 0) {
-        return std::make_unique<Camera>(-0.1f, 1.1f, -0.05f, 1.15f, -10.0f, 10.0f);
-    }
-    const float half = viewType == 1 ? 0.35f : 0.7f;
-    Vector3 centre{0, 0, 0};
-    if (viewType == 2 || viewType == 3) centre = {0.5f, 0, 0.5f};
-    auto camera = std::make_unique<Camera>(-half * 4 / 3, half * 4 / 3, -half, half, -10.0f, 10.0f);
-    camera->lookAt({centre[0], 5, centre[2]}, centre, {0, 0, 1});
-    return camera;
-}
-
 std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& relations) {
     std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
-    for (int k = 1; k <= 12; ++k) {
+    for (int k = 1; k <= 12; ++k)
         records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
-    }
-    for (int k = 1; k <= 4; ++k) records.push_back({"PCR", {"0", std::to_string(k)}});
-    for (int k = 5; k <= 12; ++k) {
-        records.push_back({"PCR", {std::to_string(1 + (k - 5) / 2), std::to_string(k)}});
+    for (int k = 1; k <= 12; ++k) {
+        records.push_back(
+            {"PCR", {std::to_string(k <= 4 ? 0 : 1 + (k - 5) / 2), std::to_string(k)}});
     }
     for (auto [start, end] : relations) {
         records.push_back({"R", {std::to_string(start), std::to_string(end)}});
@@ -118,26 +140,18 @@ std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& r
     return records;
 }
 
-void resetRenderStates() {
-    g_renderStates = RenderStates();
-    g_renderStates.shadow = false;
-}
-
-}  // namespace scene
-
-using namespace scene;
-
 void SceneTest::SetUp() {
     GlTest::SetUp();
+    if (HasFatalFailure()) return;
     ensureImageLibrary();
     g_renderStates = RenderStates();
-    // The picture goes to a framebuffer object of its own, as under the toolkit's widget.
+    // The picture goes to a framebuffer object of its own, as under the toolkit's widget, in the
+    // GL state of the viewer's drawing surface.
     m_screen = std::make_unique<FrameBuffer>(1);
     setDefaultFramebuffer(m_screen->m_framebuffer);
     m_renderer = std::make_unique<RenderImplementation>();
-    // Pictures as the viewer draws them, in its drawing surface's GL state.
     applyViewerDepthState();
-    captureStdout([&] { m_renderer->Initialize(); });
+    m_renderer->Initialize();
     applyViewerLineState();
     g_renderStates.shadow = false;
 }
@@ -150,47 +164,25 @@ void SceneTest::TearDown() {
 
 void SceneTest::load(const std::vector<DataRecord>& records) {
     m_graph = buildGraph(records);
-    captureStdout([&] {
-        m_graph->calculateHierarchy();
-        g_graph = m_graph.get();
-        m_views[0] = std::make_unique<RootedTree>();
-        m_views[1] = std::make_unique<BallonTree>();
-        m_views[2] = std::make_unique<TreeMap>(0);
-        m_views[3] = std::make_unique<TreeMap>(1);
-        m_views[4] = std::make_unique<RadialTree>();
-        for (int t = 0; t < 5; ++t) m_views[t]->calculate();
-    });
+    m_graph->calculateHierarchy();
+    g_graph = m_graph.get();
+    m_views[0] = std::make_unique<RootedTree>();
+    m_views[1] = std::make_unique<BallonTree>();
+    m_views[2] = std::make_unique<TreeMap>(0);
+    m_views[3] = std::make_unique<TreeMap>(1);
+    m_views[4] = std::make_unique<RadialTree>();
+    for (int t = 0; t < 5; ++t) m_views[t]->calculate();
     show();
 }
 
 void SceneTest::loadFile(const std::string& path) {
-    OpenedGraph opened;
-    captureStdout([&] { opened = GraphOpening::open(path); });
+    OpenedGraph opened = GraphOpening::open(path);
     ASSERT_TRUE(opened.ok()) << opened.error;
     m_graph = std::move(opened.graph);
     g_graph = m_graph.get();
     for (int t = 0; t < 5; ++t) m_views[t] = std::move(opened.views[t]);
     m_renderer->adoptCurveControls(std::move(opened.curves));
     show();
-}
-
-void SceneTest::show() {
-    for (int t = 0; t < 5; ++t) m_viewTable[t] = m_views[t].get();
-    captureStdout([&] { m_renderer->CreateObjects(m_viewTable); });
-    m_reference = std::make_unique<SplineStore>(int32_t(m_graph->depthCount()));
-    captureStdout([&] {
-        m_reference->addCurvesOfViews(*m_graph, m_viewTable);
-        m_reference->orderByLength();
-    });
-    m_referenceBeta = std::nanf("");
-}
-
-SplineStore::CurveList& SceneTest::curves(int viewType) const {
-    if (!(m_referenceBeta == g_renderStates.beta)) {
-        m_referenceBeta = g_renderStates.beta;
-        m_reference->applyBeta(m_referenceBeta);
-    }
-    return *m_reference->curvesFor(viewType);
 }
 
 void SceneTest::loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed, uint32_t fanOut,
@@ -204,7 +196,49 @@ void SceneTest::loadGenerated(uint32_t vertices, uint64_t relations, uint64_t se
     load(GraphGenerator(params).records());
 }
 
-void SceneTest::frame(int viewType) { frameWith(viewType, cameraFor(viewType)); }
+void SceneTest::show() {
+    for (int t = 0; t < 5; ++t) m_viewTable[t] = m_views[t].get();
+    m_renderer->CreateObjects(m_viewTable);
+    m_reference = std::make_unique<SplineStore>(int32_t(m_graph->depthCount()));
+    m_reference->addCurvesOfViews(*m_graph, m_viewTable);
+    m_reference->orderByLength();
+    m_referenceBeta = std::nanf("");
+}
+
+SplineStore::CurveList& SceneTest::curves(int viewType) const {
+    if (!(m_referenceBeta == g_renderStates.beta)) {
+        m_referenceBeta = g_renderStates.beta;
+        m_reference->applyBeta(m_referenceBeta);
+    }
+    return *m_reference->curvesFor(viewType);
+}
+
+SceneBounds SceneTest::boundsOf(int viewType) const {
+    SceneBounds bounds;
+    for (const auto& [id, r] : m_views[viewType]->records()) bounds.add(r.x, 1 - r.y, r.z);
+    for (const SplineCurve& curve : curves(viewType)) {
+        for (int j = 0; j < curve.getSampleCount(); ++j) {
+            const Point3 p = curve.point(j);
+            bounds.add(p[0], p[1], p[2]);
+        }
+    }
+    return bounds;
+}
+
+std::unique_ptr<Camera> SceneTest::fittingCamera(int viewType) const {
+    // Screen axes: x and y for the rooted tree, x and z for the layouts in the x-z plane.
+    const int v = viewType == 0 ? 1 : 2;
+    const SceneBounds b = boundsOf(viewType);
+    const float half = std::max(std::max(b.extent(v), b.extent(0) * 3 / 4) / 2 * 1.08f, 0.05f);
+    const float cx = b.centre(0), cv = b.centre(v);
+    if (v == 1) {
+        return std::make_unique<Camera>(cx - half * 4 / 3, cx + half * 4 / 3, cv - half, cv + half,
+                                        -10.0f, 10.0f);
+    }
+    auto camera = std::make_unique<Camera>(-half * 4 / 3, half * 4 / 3, -half, half, -10.0f, 10.0f);
+    camera->lookAt({cx, 5, cv}, {cx, 0, cv}, {0, 0, 1});  // from above, +z up on the screen
+    return camera;
+}
 
 void SceneTest::frameWith(int viewType, std::unique_ptr<Camera> camera) {
     g_renderStates.viewType = viewType;
@@ -214,40 +248,8 @@ void SceneTest::frameWith(int viewType, std::unique_ptr<Camera> camera) {
     m_renderer->render(m_camera.get(), &m_light);
 }
 
-std::unique_ptr<Camera> SceneTest::fittingCamera(int viewType) const {
-    // Screen axes: x and y for the rooted tree, x and z for the layouts in the x-z plane.
-    const int vertical = viewType == 0 ? 1 : 2;
-    float low[2] = {1e30f, 1e30f}, high[2] = {-1e30f, -1e30f};
-    auto include = [&](float x, float v) {
-        low[0] = std::min(low[0], x);
-        high[0] = std::max(high[0], x);
-        low[1] = std::min(low[1], v);
-        high[1] = std::max(high[1], v);
-    };
-    for (const auto& [id, r] : m_views[viewType]->records()) {
-        include(r.x, vertical == 1 ? 1 - r.y : r.z);
-    }
-    if (m_reference) {
-        for (const SplineCurve& curve : curves(viewType)) {
-            for (int j = 0; j < curve.getSampleCount(); ++j) {
-                const Point3 p = curve.point(j);
-                include(p[0], p[vertical]);
-            }
-        }
-    }
-    const float cx = (low[0] + high[0]) / 2, cv = (low[1] + high[1]) / 2;
-    float halfHeight = std::max((high[1] - low[1]) / 2, (high[0] - low[0]) / 2 * 3 / 4) * 1.08f;
-    halfHeight = std::max(halfHeight, 0.05f);
-    const float halfWidth = halfHeight * 4 / 3;
-    if (vertical == 1) {
-        return std::make_unique<Camera>(cx - halfWidth, cx + halfWidth, cv - halfHeight,
-                                        cv + halfHeight, -10.0f, 10.0f);
-    }
-    auto camera =
-        std::make_unique<Camera>(-halfWidth, halfWidth, -halfHeight, halfHeight, -10.0f, 10.0f);
-    // From above with +z up on the screen.
-    camera->lookAt({cx, 5, cv}, {cx, 0, cv}, {0, 0, 1});
-    return camera;
+void SceneTest::twoFrames(int viewType, std::unique_ptr<Camera> (*camera)()) {
+    for (int i = 0; i < 2; ++i) frameWith(viewType, camera ? camera() : fittingCamera(viewType));
 }
 
 void SceneTest::resizeSurface(int width, int height) {
@@ -256,20 +258,6 @@ void SceneTest::resizeSurface(int width, int height) {
     m_screen = std::make_unique<FrameBuffer>(1, width, height);
     setDefaultFramebuffer(m_screen->m_framebuffer);
     m_renderer->setSurfaceSize(width, height);
-}
-
-SceneBounds SceneTest::boundsOf(int viewType) const {
-    SceneBounds bounds;
-    for (const auto& [id, r] : m_views[viewType]->records()) bounds.add(r.x, 1 - r.y, r.z);
-    if (m_reference) {
-        for (const SplineCurve& curve : curves(viewType)) {
-            for (int j = 0; j < curve.getSampleCount(); ++j) {
-                const Point3 p = curve.point(j);
-                bounds.add(p[0], p[1], p[2]);
-            }
-        }
-    }
-    return bounds;
 }
 
 Picture SceneTest::picture() const {
@@ -284,31 +272,17 @@ Picture SceneTest::picture() const {
     return p;
 }
 
-std::array<float, 4> SceneTest::pickingCode(int x, int y) const {
-    std::array<float, 4> code{};
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_renderer->sceneBuffer()->m_framebuffer);
-    glReadBuffer(GL_COLOR_ATTACHMENT1_EXT);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, code.data());
-    bindDefaultFramebuffer();
-    return code;
-}
-
 Pixel SceneTest::project(float x, float y, float z) const {
     const Vector4 clip =
         math::transform(math::multiply(m_camera->projection, m_camera->view), {x, y, z, 1});
     const float px = (clip[0] / clip[3] + 1) / 2 * m_width;
     const float py = (clip[1] / clip[3] + 1) / 2 * m_height;
-    // pick() reads column x and row height - 1 - y.
     return {static_cast<int>(std::floor(px)), m_height - 1 - static_cast<int>(std::floor(py))};
 }
 
 Pixel SceneTest::projectVertex(int viewType, uint32_t id) const {
     const LayoutRecord r = m_views[viewType]->getRecord(id);
     return project(r.x, 1 - r.y, r.z);
-}
-
-void SceneTest::pick(Pixel p) {
-    captureStdout([&] { m_renderer->pick(p.x, p.y); });
 }
 
 std::vector<float> SceneTest::hierarchyColors(int viewType) const {
