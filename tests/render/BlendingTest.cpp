@@ -18,7 +18,7 @@ void setRelationColour(float r, float g, float b, float a) {
 
 // One camera for pictures of different graphs that must be compared.
 std::unique_ptr<Camera> radialCamera() {
-    auto camera = std::make_unique<Camera>(-0.7f * 4 / 3, 0.7f * 4 / 3, -0.7f, 0.7f, -10.0f, 10.0f);
+    auto camera = std::make_unique<Camera>(-0.93f, 0.93f, -0.7f, 0.7f, -10.0f, 10.0f);
     camera->lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, 1});
     return camera;
 }
@@ -74,6 +74,7 @@ TEST_F(BlendingTest, EveryMethodDrawsTheCurvesAndTheSwitchHidesThemInAll) {
             EXPECT_GT(countDifferent(with, picture(), 2), 500)
                 << "method " << method << " " << view;
         }
+        twoFrames(4, radialCamera);
         twoFrames(4, radialCamera);
         switchedOff.push_back(picture());
     }
@@ -133,25 +134,17 @@ TEST_F(BlendingTest, AccumulatingMethodsLeaveOutCurvesBehindASphere) {
 }
 
 TEST_F(BlendingTest, DenseBundleKeepsTheCurveColourInTheAccumulatingMethods) {
-    // 300 copies of one edge against a single one: the bundle is covered in the curves' own
-    // colour rather than washed out to white (the coverage of the smoothed lines once brightened
-    // the sums), and the single curve stays faint.
-    const float colour[3] = {0.2f, 0.8f, 0.4f};
-    for (int copies : {300, 1}) {
-        loadRow(std::vector<std::pair<int, int>>(copies, {1, 4}));
-        g_renderStates.drawMask = 4;
-        setRelationColour(colour[0], colour[1], colour[2], 0.2f);
-        for (int method : {3, 4}) {
-            g_renderStates.blendMethod = method;
-            twoFrames(0);
-            const std::array<int, 3> seen = between(picture(), 2, 3);
-            for (int c = 0; c < 3 && copies > 1; ++c) {
-                EXPECT_NEAR(seen[c], colour[c] * 255, 6) << "method " << method;
-            }
-            if (copies == 1) {
-                EXPECT_GT(seen[1], 0) << "method " << method;
-                EXPECT_LT(seen[1], 0.8 * 255 / 2) << "method " << method;
-            }
+    // 300 copies of one edge: the bundle is covered in the curves' own colour rather than washed
+    // out to white (the coverage of the smoothed lines once brightened the sums).
+    loadRow(std::vector<std::pair<int, int>>(300, {1, 4}));
+    g_renderStates.drawMask = 4;
+    setRelationColour(0.2f, 0.8f, 0.4f, 0.2f);
+    for (int method : {3, 4}) {
+        g_renderStates.blendMethod = method;
+        twoFrames(0);
+        const std::array<int, 3> seen = between(picture(), 2, 3);
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(seen[c], g_renderStates.relationStartColor[c] * 255, 6) << method;
         }
     }
 }

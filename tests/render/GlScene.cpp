@@ -31,29 +31,11 @@ void GlTest::SetUp() {
     // Under EGL glewInit reports a missing GLX display after loading every entry point.
     ASSERT_TRUE(result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY)
         << glewGetErrorString(result);
+    static const bool imagesStarted = (ilInit(), iluInit(), true);  // DevIL, for textures
+    (void)imagesStarted;
     // glewInit may leave an error flag behind (it queries extensions the old way).
     while (glGetError() != GL_NO_ERROR) {
     }
-}
-
-void ensureImageLibrary() {
-    static const bool started = [] {
-        ilInit();
-        iluInit();
-        return true;
-    }();
-    (void)started;
-}
-
-void drawQuad(float x0, float y0, float x1, float y1, float z, float filled) {
-    glBegin(GL_QUADS);
-    glNormal3f(0, 0, 1);
-    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (const auto& c : corners) {
-        glTexCoord3f(c[0], c[1], filled);
-        glVertex3f(c[0] ? x1 : x0, c[1] ? y1 : y0, z);
-    }
-    glEnd();
 }
 
 Rgba readPixel(GLenum attachment, int x, int y) {
@@ -73,7 +55,7 @@ std::array<int, 3> Picture::at(int x, int y) const {
 }
 
 PictureDifference compare(const Picture& a, const Picture& b, int threshold) {
-    if (a.width != b.width || a.height != b.height) return {255, 1};
+    if (a.width != b.width || a.height != b.height) return {};
     double sum = 0;
     size_t off = 0;
     const size_t pixels = static_cast<size_t>(a.width) * a.height;
@@ -86,7 +68,7 @@ PictureDifference compare(const Picture& a, const Picture& b, int threshold) {
         }
         off += worst > threshold ? 1 : 0;
     }
-    return {sum / (3.0 * pixels), static_cast<double>(off) / pixels};
+    return {static_cast<double>(off) / pixels, sum / (3.0 * pixels)};
 }
 
 int countDifferent(const Picture& a, const Picture& b, int threshold) {
@@ -94,7 +76,6 @@ int countDifferent(const Picture& a, const Picture& b, int threshold) {
 }
 
 bool savePng(const Picture& picture, const std::string& path) {
-    ensureImageLibrary();
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
@@ -108,7 +89,6 @@ bool savePng(const Picture& picture, const std::string& path) {
 }
 
 bool loadPng(const std::string& path, Picture* picture) {
-    ensureImageLibrary();
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
@@ -126,24 +106,9 @@ bool loadPng(const std::string& path, Picture* picture) {
     return ok;
 }
 
-std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& relations) {
-    std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
-    for (int k = 1; k <= 12; ++k)
-        records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
-    for (int k = 1; k <= 12; ++k) {
-        records.push_back(
-            {"PCR", {std::to_string(k <= 4 ? 0 : 1 + (k - 5) / 2), std::to_string(k)}});
-    }
-    for (auto [start, end] : relations) {
-        records.push_back({"R", {std::to_string(start), std::to_string(end)}});
-    }
-    return records;
-}
-
 void SceneTest::SetUp() {
     GlTest::SetUp();
     if (HasFatalFailure()) return;
-    ensureImageLibrary();
     g_renderStates = RenderStates();
     // The picture goes to a framebuffer object of its own, as under the toolkit's widget, in the
     // GL state of the viewer's drawing surface.

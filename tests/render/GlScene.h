@@ -1,6 +1,6 @@
 #pragma once
 
-// The one helper of the GL tests: a real context (GLX pbuffer on the X display, so run under
+// The one helper of the GL tests: a real context (GLX pbuffer on the X display: run under
 // xvfb-run), pictures read back and compared, and a renderer on real graphs drawing into a
 // framebuffer object that stands in for the toolkit's framebuffer.
 #include <GL/glew.h>
@@ -17,10 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 // Makes the shared context current and loads the entry points through GLEW before each test.
@@ -29,12 +27,7 @@ protected:
     void SetUp() override;
 };
 
-// Starts DevIL and ILU once.
-void ensureImageLibrary();
-
 using Rgba = std::array<float, 4>;
-// A quad in normalised device coordinates facing +z; texture coordinates (s, t, filled) run 0..1.
-void drawQuad(float x0, float y0, float x1, float y1, float z = 0, float filled = 0);
 Rgba readPixel(GLenum attachment, int x, int y);
 void expectRgbaNear(const Rgba& actual, const Rgba& expected, float tolerance);
 
@@ -46,23 +39,17 @@ struct Pixel {
 struct Picture {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;
-
     std::array<int, 3> at(int x, int y) const;
-    bool operator==(const Picture& other) const { return rgb == other.rgb; }
 };
-
 // Share of pixels with some channel more than threshold off, and the mean channel difference.
 struct PictureDifference {
-    double meanAbsolute = 0, offFraction = 0;
+    double offFraction = 1, meanAbsolute = 255;
 };
 PictureDifference compare(const Picture& a, const Picture& b, int threshold);
 int countDifferent(const Picture& a, const Picture& b, int threshold);
 // PNG through DevIL, upright on disk.
 bool savePng(const Picture& picture, const std::string& path);
 bool loadPng(const std::string& path, Picture* picture);
-
-// A root (0) with four children (1 .. 4), each with two leaves (5 .. 12), plus relation edges.
-std::vector<DataRecord> fourBranchTree(const std::vector<std::pair<int, int>>& relations);
 
 class SceneTest : public GlTest {
 protected:
@@ -81,26 +68,25 @@ protected:
     // tree from the front, the other layouts (in the x-z plane) from above.
     std::unique_ptr<Camera> fittingCamera(int viewType) const;
     void frameWith(int viewType, std::unique_ptr<Camera> camera);
-    // Two frames: the first takes colours, beta and light, the second shows them.
+    // Two frames (the first takes colours, beta and light, the second shows them) with the
+    // camera made by camera, or the fitting one.
     void twoFrames(int viewType, std::unique_ptr<Camera> (*camera)() = nullptr);
     Picture picture() const;
 
     Pixel project(float x, float y, float z) const;
     Pixel projectVertex(int viewType, uint32_t id) const;
-    // Bottom-up picture row of a surface pixel.
-    int row(Pixel p) const { return m_height - 1 - p.y; }
-    std::array<int, 3> shown(const Picture& shot, Pixel p) const { return shot.at(p.x, row(p)); }
+    std::array<int, 3> shown(const Picture& shot, Pixel p) const {
+        return shot.at(p.x, m_height - 1 - p.y);
+    }
     void resizeSurface(int width, int height);
 
     void pick(Pixel p) { m_renderer->pick(p.x, p.y); }
     // Picks around p until the selection satisfies found; lines are one pixel wide.
     template <typename Found>
     bool pickNear(Pixel p, Found found) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                pick({p.x + dx, p.y + dy});
-                if (found(m_renderer->selection())) return true;
-            }
+        for (int d = 0; d < 9; ++d) {
+            pick({p.x + d % 3 - 1, p.y + d / 3 - 1});
+            if (found(m_renderer->selection())) return true;
         }
         return false;
     }
@@ -115,13 +101,13 @@ protected:
     std::unique_ptr<RenderImplementation> m_renderer;
     std::unique_ptr<GraphStore> m_graph;
     std::unique_ptr<View> m_views[5];
-    View* m_viewTable[5] = {};
     std::unique_ptr<Camera> m_camera;
     Light m_light;
 
 private:
     void show();
 
+    View* m_viewTable[5] = {};
     mutable std::unique_ptr<SplineStore> m_reference;
     mutable float m_referenceBeta = 0;
 };

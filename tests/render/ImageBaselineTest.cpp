@@ -54,22 +54,39 @@ protected:
     }
 };
 
-TEST_F(ImageBaselineTest, EveryViewAndBlendingMethod) {
-    // Each view from its face-on side, framed, over the floor under it, as the viewer starts
-    // (the radial tree with the start method, 0).
-    g_renderStates.shadow = true;
-    for (int view = 0; view < 5; ++view) {
-        m_renderer->setSceneBounds(boundsOf(view));
-        twoFrames(view);
-        expectMatchesBaseline("view" + std::to_string(view));
-    }
-    // The other methods on the radial tree over black, without the floor: each one's own way of
-    // laying the bundles over the dark.
-    g_renderStates.shadow = false;
-    for (int method = 1; method < 5; ++method) {
-        g_renderStates.blendMethod = method;
-        twoFrames(4);
-        expectMatchesBaseline("blend" + std::to_string(method));
+TEST_F(ImageBaselineTest, ViewsMethodsAndLights) {
+    struct Shot {
+        const char* name;
+        int view, method;
+        bool shadow, lighting;
+        int lightType;
+    };
+    const Shot shots[] = {
+        // Each view from its face-on side, framed, over the floor under it, as the viewer starts
+        // (the radial tree with the start method, 0).
+        {"view0", 0, 0, true, true, 0},
+        {"view1", 1, 0, true, true, 0},
+        {"view2", 2, 0, true, true, 0},
+        {"view3", 3, 0, true, true, 0},
+        {"view4", 4, 0, true, true, 0},
+        // The other methods on the radial tree over black, without the floor: each one's own
+        // way of laying the bundles over the dark.
+        {"blend1", 4, 1, false, true, 0},
+        {"blend2", 4, 2, false, true, 0},
+        {"blend3", 4, 3, false, true, 0},
+        {"blend4", 4, 4, false, true, 0},
+        // The spot light on the balloon's floor, and everything unlit in its own colours.
+        {"spot", 1, 0, true, true, 2},
+        {"unlit", 0, 3, true, false, 0},
+    };
+    for (const Shot& shot : shots) {
+        g_renderStates.blendMethod = shot.method;
+        g_renderStates.shadow = shot.shadow;
+        g_renderStates.lighting = shot.lighting;
+        g_renderStates.lightType = shot.lightType;
+        m_renderer->setSceneBounds(shot.shadow ? boundsOf(shot.view) : SceneBounds());
+        twoFrames(shot.view);
+        expectMatchesBaseline(shot.name);
     }
 }
 
