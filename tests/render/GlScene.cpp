@@ -38,72 +38,9 @@ void GlTest::SetUp() {
     }
 }
 
-Rgba readPixel(GLenum attachment, int x, int y) {
-    Rgba value{};
-    glReadBuffer(attachment);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, value.data());
-    return value;
-}
-
-void expectRgbaNear(const Rgba& actual, const Rgba& expected, float tolerance) {
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "channel " << i;
-}
-
 std::array<int, 3> Picture::at(int x, int y) const {
     const size_t i = (static_cast<size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
-}
-
-PictureDifference compare(const Picture& a, const Picture& b, int threshold) {
-    if (a.width != b.width || a.height != b.height) return {};
-    double sum = 0;
-    size_t off = 0;
-    const size_t pixels = static_cast<size_t>(a.width) * a.height;
-    for (size_t p = 0; p < pixels; ++p) {
-        int worst = 0;
-        for (size_t i = p * 3; i < p * 3 + 3; ++i) {
-            const int diff = std::abs(int(a.rgb[i]) - int(b.rgb[i]));
-            sum += diff;
-            worst = std::max(worst, diff);
-        }
-        off += worst > threshold ? 1 : 0;
-    }
-    return {static_cast<double>(off) / pixels, sum / (3.0 * pixels)};
-}
-
-int countDifferent(const Picture& a, const Picture& b, int threshold) {
-    return static_cast<int>(std::lround(compare(a, b, threshold).offFraction * a.width * a.height));
-}
-
-bool savePng(const Picture& picture, const std::string& path) {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    // ilTexImage takes the rows bottom-up, as glReadPixels gives them.
-    bool ok = ilTexImage(picture.width, picture.height, 1, 3, IL_RGB, IL_UNSIGNED_BYTE,
-                         const_cast<uint8_t*>(picture.rgb.data())) == IL_TRUE;
-    ilEnable(IL_FILE_OVERWRITE);
-    ok = ok && ilSaveImage(path.c_str()) == IL_TRUE;
-    ilDeleteImages(1, &image);
-    return ok;
-}
-
-bool loadPng(const std::string& path, Picture* picture) {
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    const bool ok = ilLoadImage(path.c_str()) == IL_TRUE;
-    if (ok) {
-        picture->width = ilGetInteger(IL_IMAGE_WIDTH);
-        picture->height = ilGetInteger(IL_IMAGE_HEIGHT);
-        picture->rgb.assign(static_cast<size_t>(picture->width) * picture->height * 3, 0);
-        ilCopyPixels(0, 0, 0, picture->width, picture->height, 1, IL_RGB, IL_UNSIGNED_BYTE,
-                     picture->rgb.data());
-    }
-    ilDeleteImages(1, &image);
-    return ok;
 }
 
 void SceneTest::SetUp() {

@@ -27,10 +27,6 @@ protected:
     void SetUp() override;
 };
 
-using Rgba = std::array<float, 4>;
-Rgba readPixel(GLenum attachment, int x, int y);
-void expectRgbaNear(const Rgba& actual, const Rgba& expected, float tolerance);
-
 struct Pixel {
     int x, y;  // device pixels of the surface from its top-left corner, y down, as pick takes them
 };
@@ -41,16 +37,6 @@ struct Picture {
     std::vector<uint8_t> rgb;
     std::array<int, 3> at(int x, int y) const;
 };
-// Share of pixels with some channel more than threshold off, and the mean channel difference.
-struct PictureDifference {
-    double offFraction = 1, meanAbsolute = 255;
-};
-PictureDifference compare(const Picture& a, const Picture& b, int threshold);
-int countDifferent(const Picture& a, const Picture& b, int threshold);
-// PNG through DevIL, upright on disk.
-bool savePng(const Picture& picture, const std::string& path);
-bool loadPng(const std::string& path, Picture* picture);
-
 class SceneTest : public GlTest {
 protected:
     void SetUp() override;
@@ -81,15 +67,6 @@ protected:
     void resizeSurface(int width, int height);
 
     void pick(Pixel p) { m_renderer->pick(p.x, p.y); }
-    // Picks around p until the selection satisfies found; lines are one pixel wide.
-    template <typename Found>
-    bool pickNear(Pixel p, Found found) {
-        for (int d = 0; d < 9; ++d) {
-            pick({p.x + d % 3 - 1, p.y + d / 3 - 1});
-            if (found(m_renderer->selection())) return true;
-        }
-        return false;
-    }
     const Selection& selection() const { return m_renderer->selection(); }
 
     std::vector<float> hierarchyColors(int viewType) const;

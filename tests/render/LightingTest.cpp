@@ -1,6 +1,6 @@
-// The light on real frames (the image baselines show its shading and shadows): the sliders'
-// attenuation, light 0, the marker and the light camera following the light in world
-// coordinates, and the floor and the light's volume around the framed scene.
+// The light on real frames, beyond the image baselines' shading and shadows: light 0 following the
+// sliders and staying in world coordinates with the marker and the shadow camera, and the floor
+// and the light's volume around the framed scene.
 #include "GlScene.h"
 #include "RenderStates.h"
 
@@ -29,61 +29,51 @@ protected:
     bool isMarker(Pixel p) const { return shown(picture(), p) == std::array<int, 3>{255, 255, 0}; }
 };
 
-TEST_F(LightingTest, AttenuationFollowsTheSliders) {
-    loadGenerated(5, 0, 1);
+TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
+    loadGenerated(10, 5, 2);
+    g_renderStates.drawMask = 1;
     struct Case {
         int type, attenuation, radius;
-        float constant, linear, quadratic, cutoff;
+        float constant, linear, quadratic, cutoff, x;
     };
     // The conic light doubles the attenuation in its constant term; the radius adds to it and
     // gives the spot's cutoff in hundredths of a degree.
-    const Case cases[] = {{1, 10, 0, 0.02f, 0.25f, 0.125f, 0},
-                          {0, 10, 0, 0.01f, 0.25f, 0.125f, 0},
-                          {2, 10, 0, 0.01f, 0.25f, 0.125f, 0},
-                          {1, 10, 50, 0.52f, 0.25f, 0.125f, 0.5f},
-                          {0, 0, 100, 1.0f, 0, 0, 1.0f}};
+    const Case cases[] = {{1, 10, 0, 0.02f, 0.25f, 0.125f, 0, 0.3f},
+                          {0, 10, 0, 0.01f, 0.25f, 0.125f, 0, 0.5f},
+                          {2, 10, 0, 0.01f, 0.25f, 0.125f, 0, 0.7f},
+                          {1, 10, 50, 0.52f, 0.25f, 0.125f, 0.5f, 0.5f},
+                          {0, 0, 100, 1.0f, 0, 0, 1.0f, 0.3f}};
+    // The overlay leaves an identity model-view matrix behind, and every camera its own view:
+    // light 0 must still sit at view x world position and shine along view x world direction.
+    const std::pair<Vector3, Vector3> cameras[] = {{{0.5f, 1.0f, 4.0f}, {0.5f, 0.5f, 0}},
+                                                   {{-3.0f, 2.5f, -1.0f}, {0, 0.5f, 0}}};
+    m_light.m_position[1] = 1.3f;
+    m_light.m_position[2] = 0.5f;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
         g_renderStates.lightType = c.type;
         g_renderStates.lightAttenuation = c.attenuation;
         g_renderStates.lightRadius = c.radius;
-        frameWith(1, fittingCamera(1));
-        SCOPED_TRACE(c.type);
+        m_light.m_position[0] = c.x;
+        const auto& [eye, centre] = cameras[(&c - cases) % 2];
+        frameWith(1, perspective(eye, centre));
         EXPECT_FLOAT_EQ(lightParameter(GL_CONSTANT_ATTENUATION), c.constant);
         EXPECT_FLOAT_EQ(lightParameter(GL_LINEAR_ATTENUATION), c.linear);
         EXPECT_FLOAT_EQ(lightParameter(GL_QUADRATIC_ATTENUATION), c.quadratic);
         EXPECT_FLOAT_EQ(lightParameter(GL_SPOT_CUTOFF), c.cutoff);
-    }
-}
-
-TEST_F(LightingTest, LightMarkerAndLightCameraStayInWorldCoordinates) {
-    // The overlay leaves an identity model-view matrix behind, and every camera its own view:
-    // light 0 must still sit at view x world position and shine along view x world direction.
-    loadGenerated(10, 5, 2);
-    g_renderStates.drawMask = 1;
-    const float positions[][3] = {{0.3f, 1.7f, 0.9f}, {0.5f, 1.3f, 0.5f}, {0.7f, 1.3f, 0.5f}};
-    const std::pair<Vector3, Vector3> cameras[] = {{{0.5f, 1.0f, 4.0f}, {0.5f, 0.5f, 0}},
-                                                   {{-3.0f, 2.5f, -1.0f}, {0, 0.5f, 0}}};
-    Pixel before{-100, -100};
-    for (int i = 0; i < 6; ++i) {
-        std::copy(positions[i / 2], positions[i / 2] + 3, m_light.m_position);
-        const auto& [eye, centre] = cameras[i % 2];
-        frameWith(1, perspective(eye, centre));
         float position[4], direction[4] = {0, 0, 0, 0};
         glGetLightfv(GL_LIGHT0, GL_POSITION, position);
         glGetLightfv(GL_LIGHT0, GL_SPOT_DIRECTION, direction);
         const float* l = m_light.m_position;
         const Vector4 p = math::transform(m_camera->view, {l[0], l[1], l[2], 1});
         const Vector4 d = math::transform(m_camera->view, {0, -1, 0, 0});
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(position[c], p[c], 1e-5f) << "frame " << i;
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(direction[c], d[c], 1e-5f) << "frame " << i;
         const Vector3 lightEye = m_renderer->lightCamera()->position();
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(lightEye[c], l[c], 1e-5f) << "frame " << i;
-        // The marker moves with the light.
-        EXPECT_TRUE(isMarker(lightOnScreen())) << "frame " << i;
-        if (i % 2 == 0) {
-            EXPECT_FALSE(isMarker(before)) << "frame " << i;
-            before = lightOnScreen();
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(position[i], p[i], 1e-5f);
+            EXPECT_NEAR(i < 3 ? direction[i] : 0, d[i], 1e-5f);
+            EXPECT_NEAR(i < 3 ? lightEye[i] : 1, i < 3 ? l[i] : 1, 1e-5f);  // the shadow camera
         }
+        EXPECT_TRUE(isMarker(lightOnScreen()));  // the marker moves with the light
         m_renderer->drawOverlay(16);
     }
 }

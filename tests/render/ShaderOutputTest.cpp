@@ -6,6 +6,19 @@
 
 namespace {
 
+using Rgba = std::array<float, 4>;
+
+Rgba readPixel(GLenum attachment, int x, int y) {
+    Rgba value{};
+    glReadBuffer(attachment);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, value.data());
+    return value;
+}
+
+void expectRgbaNear(const Rgba& actual, const Rgba& expected, float tolerance) {
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "channel " << i;
+}
+
 class ShaderOutputTest : public SceneTest {};
 
 TEST_F(ShaderOutputTest, EachObjectTypeWritesItsCodeAndCoverTag) {
