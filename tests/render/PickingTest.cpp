@@ -43,62 +43,44 @@ protected:
         if (!HasFatalFailure()) load(starGraph());
     }
 
-    // Picks around p until the selection satisfies found; lines are one pixel wide.
-    template <typename Found>
-    bool pickNear(Pixel p, Found found) {
-        for (int d = 0; d < 9; ++d) {
-            pick({p.x + d % 3 - 1, p.y + d / 3 - 1});
-            if (found(selection())) return true;
-        }
-        return false;
-    }
-
     Pixel drawnAt(uint32_t id) const {
         Vector3 at{};
         EXPECT_TRUE(m_renderer->drawnVertexPosition(id, &at)) << id;
         return project(at[0], at[1], at[2]);
     }
 
-    bool pickVertex(int view, uint32_t id) {
-        g_renderStates.drawMask = 1;
-        twoFrames(view);
-        pick(drawnAt(id));
-        return selection().m_type == Selection::VERTEX && selection().m_vertex->getId() == id;
-    }
-
-    // A third of the way from the parent: an edge's middle may cross another edge.
-    bool pickHierarchyEdge(int view, uint32_t i) {
-        const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
-        const LayoutRecord a = m_views[view]->getRecord(edge->getStart()->getId());
-        const LayoutRecord b = m_views[view]->getRecord(edge->getEnd()->getId());
-        return pickNear(
-            project(a.x + (b.x - a.x) / 3, 1 - a.y - (b.y - a.y) / 3, a.z + (b.z - a.z) / 3),
-            [&](const Selection& s) {
-                return s.m_type == Selection::HIERARCHY_EDGE && s.m_hierarchyEdge->getId() == i;
-            });
-    }
-
-    // Tries samples along the curve until a pick near one selects it.
-    bool pickCurve(int view, size_t index) {
-        const SplineCurve& curve = curves(view)[index];
-        for (int j : {12, 8, 16, 20, 30, 34, 38, 42, 25}) {
-            const Point3 p = curve.point(j);
-            if (pickNear(project(p[0], p[1], p[2]), [&](const Selection& s) {
-                    return s.m_type == Selection::RELATION_EDGE &&
-                           s.m_currentCurve == int32_t(index) &&
-                           s.m_relationEdge->getId() == uint32_t(curve.getEdgeId());
-                })) {
-                return true;
-            }
+    // Picks object id of the type (a vertex, a hierarchy edge or the curve at position id of the
+    // view's list) where the last frame drew it: at the drawn position of a vertex, a third of
+    // the way from an edge's parent (its middle may cross another edge), or at samples along a
+    // curve, each tried with its neighbours (lines are one pixel wide).
+    bool pickObject(Selection::Type type, int view, uint32_t id) {
+        std::vector<Pixel> tries;
+        if (type == Selection::VERTEX) tries.push_back(drawnAt(id));
+        if (type == Selection::HIERARCHY_EDGE) {
+            const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(id);
+            const LayoutRecord a = m_views[view]->getRecord(edge->getStart()->getId());
+            const LayoutRecord b = m_views[view]->getRecord(edge->getEnd()->getId());
+            tries.push_back(
+                project(a.x + (b.x - a.x) / 3, 1 - a.y - (b.y - a.y) / 3, a.z + (b.z - a.z) / 3));
         }
-        return false;
-    }
-
-    bool pickCurveOfEdge(int view, uint32_t edge) {
-        g_renderStates.drawMask = 4;
-        twoFrames(view);
-        for (size_t p = 0; p < curves(view).size(); ++p) {
-            if (uint32_t(curves(view)[p].getEdgeId()) == edge) return pickCurve(view, p);
+        for (int j : {12, 8, 16, 20, 30, 34, 38, 42, 25}) {
+            if (type != Selection::RELATION_EDGE) break;
+            const Point3 p = curves(view)[id].point(j);
+            tries.push_back(project(p[0], p[1], p[2]));
+        }
+        const Selection& s = selection();
+        for (const Pixel& p : tries) {
+            for (int d = 0; d < 9; ++d) {
+                pick({p.x + d % 3 - 1, p.y + d / 3 - 1});
+                if (s.m_type == type &&
+                    (type == Selection::VERTEX ? s.m_vertex->getId() == id
+                     : type == Selection::HIERARCHY_EDGE
+                         ? s.m_hierarchyEdge->getId() == id
+                         : s.m_currentCurve == int32_t(id) &&
+                               s.m_relationEdge->getId() == curves(view)[id].getEdgeId())) {
+                    return true;
+                }
+            }
         }
         return false;
     }
@@ -115,12 +97,6 @@ protected:
             }
         }
     }
-
-    std::string overlay() const {
-        std::string text;
-        for (int row = 0; row < 4; ++row) text += m_renderer->overlayLine(row) + "|";
-        return text;
-    }
 };
 
 TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing) {
@@ -135,70 +111,65 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
                         {4, 0, {}, 50}, {4, 1, {}, 50},           {4, 2, {}, 50}, {4, 3, {}, 50},
                         {4, 4, {}, 50}, {1, 0, {30, 50, -20}, 40}};
     for (const Row& row : rows) {
-        const std::string what =
-            "view " + std::to_string(row.view) + " method " + std::to_string(row.method);
+        const std::string what = "view " + std::to_string(row.view) + " method " +
+                                 std::to_string(row.method) + " scale " + std::to_string(row.scale);
         g_renderStates.blendMethod = row.method;
         g_renderStates.rotationX = row.rotation[0];
         g_renderStates.rotationY = row.rotation[1];
         g_renderStates.rotationZ = row.rotation[2];
         g_renderStates.scale = row.scale;
-        const uint32_t n = uint32_t(g_graph->vertexCount());
-        int vertices = 0;
-        g_renderStates.drawMask = 1;
-        // The scene turns about the origin, out of the layout's frame.
-        twoFrames(
-            row.view, row.scale == 50 ? nullptr : +[] {
-                auto camera = std::make_unique<Camera>(-1.2f, 1.2f, -0.9f, 0.9f, -10.0f, 10.0f);
-                camera->lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, 1});
-                return camera;
-            });
-        for (uint32_t k = 0; k < n; ++k) {
-            const Pixel p = drawnAt(k);
-            bool alone = p.x > 2 && p.x < m_width - 2 && p.y > 2 && p.y < m_height - 2;
-            for (uint32_t other = 0; other < n && alone; ++other) {
-                const Pixel q = drawnAt(other);
-                alone = other == k || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 12;
+        // Each kind alone, the curves over the whole scene when blended outside the scene pass;
+        // the turned scene about the origin, out of the layout's frame, and of its vertices only.
+        // Vertices are picked where they stand apart.
+        // At least 5 of 13 vertices, 8 of 12 edges (treemap edges from a rectangle's centre to
+        // its children's may lie on one another) and 2 of 5 curves, 4 when alone.
+        struct Kind {
+            Selection::Type type;
+            int mask, least;
+        };
+        const Kind kinds[] = {
+            {Selection::VERTEX, 1, 5},
+            {Selection::HIERARCHY_EDGE, 2, 8},
+            {Selection::RELATION_EDGE, row.method == 0 ? 4 : 7, row.method == 0 ? 4 : 2}};
+        for (const auto& [type, mask, least] : kinds) {
+            if (row.scale != 50 && type != Selection::VERTEX) continue;
+            g_renderStates.drawMask = mask;
+            twoFrames(
+                row.view, row.scale == 50 ? nullptr : +[] {
+                    auto camera = std::make_unique<Camera>(-1.2f, 1.2f, -0.9f, 0.9f, -10.0f, 10.0f);
+                    camera->lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, 1});
+                    return camera;
+                });
+            const size_t count = type == Selection::VERTEX           ? g_graph->vertexCount()
+                                 : type == Selection::HIERARCHY_EDGE ? g_graph->hierarchyEdgeCount()
+                                                                     : curves(row.view).size();
+            int found = 0, previous = -1;
+            for (uint32_t id = 0; id < count; ++id) {
+                bool alone = true;
+                for (uint32_t other = 0; type == Selection::VERTEX && other < count; ++other) {
+                    const Pixel p = drawnAt(id), q = drawnAt(other);
+                    alone = alone && p.x > 2 && p.x < m_width - 2 && p.y > 2 &&
+                            p.y < m_height - 2 &&
+                            (other == id || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 12);
+                }
+                if (!alone || !pickObject(type, row.view, id)) continue;
+                ++found;
+                if (type != Selection::RELATION_EDGE) continue;
+                // A new curve pick gives the previous curve its own colours back.
+                const CurveBuffers& slots = m_renderer->curveBuffers();
+                EXPECT_EQ(slots.slot(row.view, id), CurveBuffers::SELECTED) << what;
+                if (previous >= 0) {
+                    EXPECT_EQ(selection().m_previousCurve, previous) << what;
+                    EXPECT_EQ(slots.slot(row.view, size_t(previous)), CurveBuffers::NORMAL) << what;
+                }
+                previous = int(id);
             }
-            if (!alone) continue;
-            pick(p);
-            ASSERT_EQ(selection().m_type, Selection::VERTEX) << what << " vertex " << k;
-            EXPECT_EQ(selection().m_vertex->getId(), k) << what;
-            ++vertices;
+            EXPECT_GE(found, least) << what << " type " << type;
+            // The background leaves the selection alone rather than naming vertex 0, edge 0 or
+            // the first curve, whose codes are all zero like the background's.
+            pick({1, 1});
+            EXPECT_EQ(selection().m_type, found > 0 ? type : Selection::NOTHING) << what;
         }
-        EXPECT_GE(vertices, 5) << what;
-        if (row.scale != 50) continue;  // the projections below know nothing of turning
-
-        g_renderStates.drawMask = 2;
-        twoFrames(row.view);
-        int edges = 0;
-        for (uint32_t i = 0; i < g_graph->hierarchyEdgeCount(); ++i) {
-            edges += pickHierarchyEdge(row.view, i) ? 1 : 0;
-        }
-        // Treemap edges from a rectangle's centre to its children's may lie on one another.
-        EXPECT_GE(edges, 8) << what;
-
-        // Curves over the whole scene when blended otherwise than in the scene pass.
-        g_renderStates.drawMask = row.method == 0 ? 4 : 7;
-        twoFrames(row.view);
-        int picked = 0, previous = -1;
-        for (size_t p = 0; p < curves(row.view).size(); ++p) {
-            if (!pickCurve(row.view, p)) continue;
-            ++picked;
-            // A new curve pick gives the previous curve its own colours back.
-            const CurveBuffers& slots = m_renderer->curveBuffers();
-            EXPECT_EQ(slots.slot(row.view, p), CurveBuffers::SELECTED) << what;
-            if (previous >= 0) {
-                EXPECT_EQ(selection().m_previousCurve, previous) << what;
-                EXPECT_EQ(slots.slot(row.view, size_t(previous)), CurveBuffers::NORMAL) << what;
-            }
-            previous = int(p);
-        }
-        EXPECT_GE(picked, row.method == 0 ? 4 : 2) << what;
-        // The background leaves the selection alone rather than naming vertex 0, edge 0 or the
-        // first curve, whose codes are all zero like the background's.
-        const auto before = selection().m_type;
-        pick({1, 1});  // the framed scene leaves a margin
-        EXPECT_EQ(selection().m_type, before) << what;
     }
 }
 
@@ -235,40 +206,34 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
     std::copy(selected, selected + 4, g_renderStates.selectionColor);
     for (const Step& step : steps) {
         const std::string what = std::string("step ") + step.overlay;
-        switch (step.action) {
-            case VERTEX:
-                ASSERT_TRUE(pickVertex(step.view, step.id)) << what;
-                break;
-            case CURVE:
-                ASSERT_TRUE(pickCurveOfEdge(step.view, step.id)) << what;
-                break;
-            case HIERARCHY:
-                g_renderStates.drawMask = 2;
-                twoFrames(step.view);
-                ASSERT_TRUE(pickHierarchyEdge(step.view, step.id)) << what;
-                break;
-            case SHOW:
-                g_renderStates.drawMask = 7;
-                twoFrames(step.view);
-                break;
-            case BY_ID:
-                EXPECT_EQ(m_renderer->selectVertexById(step.id), step.id < 13) << what;
-                break;
-            case NEW_COLOURS:  // shown at the next frame, the highlight kept
-                g_renderStates.outgoingEdgeColor[0] = 0.5f;
-                g_renderStates.relationEndColor[0] = 0.5f;
-                twoFrames(step.view);
-                break;
-            case RELOAD:
-                load(starGraph());
-                twoFrames(step.view);
-                break;
+        const Selection::Type types[] = {Selection::VERTEX, Selection::RELATION_EDGE,
+                                         Selection::HIERARCHY_EDGE};
+        const int masks[] = {1, 4, 2, 7, 7, 7, 7};
+        g_renderStates.drawMask = masks[step.action];
+        if (step.action == NEW_COLOURS) {  // shown at the next frame, the highlight kept
+            g_renderStates.outgoingEdgeColor[0] = 0.5f;
+            g_renderStates.relationEndColor[0] = 0.5f;
+        }
+        if (step.action == RELOAD) load(starGraph());
+        if (step.action == BY_ID) {
+            EXPECT_EQ(m_renderer->selectVertexById(step.id), step.id < 13) << what;
+        } else {
+            twoFrames(step.view);
+        }
+        uint32_t id = step.id;  // a curve by its edge: its position in the view's list
+        for (size_t p = 0; step.action == CURVE && p < curves(step.view).size(); ++p) {
+            if (curves(step.view)[p].getEdgeId() == step.id) id = uint32_t(p);
+        }
+        if (step.action <= HIERARCHY) {
+            ASSERT_TRUE(pickObject(types[step.action], step.view, id)) << what;
         }
         expectMarks(step.view, step.marks, what);
-        EXPECT_EQ(overlay(), step.overlay);
+        std::string overlay;
+        for (int row = 0; row < 4; ++row) overlay += m_renderer->overlayLine(row) + "|";
+        EXPECT_EQ(overlay, step.overlay);
         // The picked curve's index follows its edge into the shown view's list.
         if (selection().m_type == Selection::RELATION_EDGE) {
-            EXPECT_EQ(uint32_t(curves(step.view).at(selection().m_currentCurve).getEdgeId()),
+            EXPECT_EQ(curves(step.view).at(selection().m_currentCurve).getEdgeId(),
                       selection().m_relationEdge->getId());
         }
         // A picked hierarchy edge is in the selection colour in every view, the others in theirs.
