@@ -1,5 +1,5 @@
-// The curves the vertex stage evaluates, read back through transform feedback from the scene
-// program itself, against the core's curves of the same graph: the same order, samples within
+// The curves the vertex stage evaluates, read back through transform feedback from the renderer's
+// scene program, against the core's curves of the same graph: the same order, samples within
 // 1e-4, the colours of every slot and the picking code, for any beta, in every view; and draft
 // frames' samples exactly where the full frame has them.
 #include "CurveBuffers.h"
@@ -26,8 +26,7 @@ protected:
     void SetUp() override {
         SceneTest::SetUp();
         if (HasFatalFailure()) return;
-        // The renderer's own scene program, linked again to hand its outputs back.
-        m_program = m_renderer->program(0)->m_handle;
+        m_program = m_renderer->program(0)->m_handle;  // linked again to hand its outputs back
         const char* outputs[] = {"vEyePosition", "vColor", "vTexCoord0"};
         glTransformFeedbackVaryings(m_program, 3, outputs, GL_INTERLEAVED_ATTRIBS);
         glLinkProgram(m_program);
@@ -39,28 +38,23 @@ protected:
         }
     }
 
-    // Every sample the buffers draw for the frame, curve by curve in list order.
+    // Every sample the buffers draw for a frame of the view, curve by curve in list order.
     std::vector<Sample> capture(int view, bool draft, int stride) {
         const CurveBuffers& buffers = m_renderer->curveBuffers();
-        CurveBuffers::Frame frame;
-        frame.viewType = view;
-        frame.beta = g_renderStates.beta;
-        frame.colors = m_colors;
-        frame.draft = draft;
-        frame.stride = stride;
-        frame.mode = GL_POINTS;
+        CurveBuffers::Frame frame{view,   g_renderStates.beta, m_colors, draft,
+                                  stride, GL_POINTS,           0,        {}};
         const size_t curves = (buffers.curveCount() + stride - 1) / stride;
         std::vector<Sample> samples(curves * (draft ? 11 : size_t(buffers.sampleCount())));
+        const size_t bytes = samples.size() * sizeof(Sample);
         GLuint feedback = 0;
         glGenBuffers(1, &feedback);
         glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, feedback);
-        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, samples.size() * sizeof(Sample), nullptr,
-                     GL_STATIC_READ);
+        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, bytes, nullptr, GL_STATIC_READ);
         glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, feedback);
-        for (GLenum matrix : {GL_PROJECTION, GL_MODELVIEW}) {
-            glMatrixMode(matrix);
-            glLoadIdentity();
-        }
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
         glUseProgramObjectARB(m_program);
         glEnable(GL_RASTERIZER_DISCARD);
         glBeginTransformFeedback(GL_POINTS);
@@ -68,59 +62,10 @@ protected:
         glEndTransformFeedback();
         glDisable(GL_RASTERIZER_DISCARD);
         glUseProgram(0);
-        glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, samples.size() * sizeof(Sample),
-                           samples.data());
+        glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, bytes, samples.data());
         glDeleteBuffers(1, &feedback);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         return samples;
-    }
-
-    // The captured curves of a view against the core's at the beta in force, curve p in the
-    // colours of slot p % 4 (as setSlotsByPosition slots them).
-    void expectCoreCurves(int view, const std::string& what) {
-        const std::vector<Sample> gpu = capture(view, false, 1);
-        SplineStore::CurveList& list = curves(view);
-        const CurveControls& controls = *m_renderer->curveControls();
-        const size_t m = SplineStore::kSampleCount;
-        ASSERT_EQ(gpu.size(), list.size() * m) << what;
-        ASSERT_EQ(list.size(), controls.curveCount()) << what;
-        float worst = 0;
-        std::vector<float> rgba(4 * m), tex(4 * m);
-        for (size_t p = 0; p < list.size(); ++p) {
-            ASSERT_EQ(uint32_t(list[p].getEdgeId()), controls.edgeAt(view, p)) << what << " " << p;
-            const size_t slot = p % CurveBuffers::SLOT_COUNT;
-            Color4 start = m_colors.start[slot];
-            // The edges of a picked vertex are not thinned by their length: as the core's
-            // curves would draw them with their alpha multiplied by the control points.
-            if (slot == CurveBuffers::OUTGOING || slot == CurveBuffers::INCOMING) {
-                start[3] *= float(list[p].getControlCount());
-            }
-            list[p].setColors(start, m_colors.end[slot]);
-            list[p].writeColors(rgba.data());
-            list[p].writeTexCoords(tex.data());
-            for (size_t j = 0; j < m; ++j) {
-                const Sample& s = gpu[p * m + j];
-                const Point3 q = list[p].point(int32_t(j));
-                for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(s.position[c] - q[c]));
-                for (int c = 0; c < 4; ++c) {
-                    ASSERT_NEAR(s.color[c], rgba[4 * j + c], 1e-6f) << what << " curve " << p;
-                    ASSERT_NEAR(s.texCoord[c], tex[4 * j + c], 1e-6f) << what << " curve " << p;
-                }
-            }
-        }
-        EXPECT_LE(worst, 1e-4f) << what;
-    }
-
-    void setSlotsByPosition() {
-        CurveBuffers& buffers = const_cast<CurveBuffers&>(m_renderer->curveBuffers());
-        for (int view = 0; view < 5; ++view) {
-            std::vector<int32_t> positions[CurveBuffers::SLOT_COUNT];
-            for (size_t p = 0; p < buffers.curveCount(); ++p)
-                positions[p % 4].push_back(int32_t(p));
-            for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot) {
-                buffers.setSlots(view, positions[slot], CurveBuffers::Slot(slot));
-            }
-        }
     }
 
     GLhandleARB m_program = 0;
@@ -129,25 +74,56 @@ protected:
 
 TEST_F(CurveEvaluationTest, GraphsMatchTheCoreInEveryViewBetaAndSlot) {
     // A deep narrow tree gives long paths (up to 15 control points); the sample file's curves
-    // are made off the renderer, as the viewer opens files.
-    for (const char* graph : {"deep", "data/ramiflex.xml"}) {
-        if (graph[0] == 'd') {
-            loadGenerated(200, 300, 5, 2, 8);
-        } else {
-            loadFile(graph);
+    // are made off the renderer, as the viewer opens files. Curve p is in slot p % 4.
+    const size_t m = SplineStore::kSampleCount;
+    for (const std::string graph : {"deep", "data/ramiflex.xml"}) {
+        graph == "deep" ? loadGenerated(200, 300, 5, 2, 8) : loadFile(graph);
+        CurveBuffers& buffers = const_cast<CurveBuffers&>(m_renderer->curveBuffers());
+        const CurveControls& controls = *m_renderer->curveControls();
+        std::vector<int32_t> positions[CurveBuffers::SLOT_COUNT];
+        for (size_t p = 0; p < controls.curveCount(); ++p) positions[p % 4].push_back(int32_t(p));
+        for (int view = 0; view < 5; ++view) {
+            for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot) {
+                buffers.setSlots(view, positions[slot], CurveBuffers::Slot(slot));
+            }
         }
-        setSlotsByPosition();
         for (float beta : {0.0f, 0.35f, 0.85f, 1.0f}) {
             g_renderStates.beta = beta;
             for (int view = 0; view < 5; ++view) {
-                expectCoreCurves(view, std::string(graph) + ", view " + std::to_string(view) +
-                                           ", beta " + std::to_string(beta));
+                const std::string what =
+                    graph + ", view " + std::to_string(view) + ", beta " + std::to_string(beta);
+                const std::vector<Sample> gpu = capture(view, false, 1);
+                SplineStore::CurveList& list = curves(view);
+                ASSERT_EQ(list.size(), controls.curveCount()) << what;
+                ASSERT_EQ(gpu.size(), list.size() * m) << what;
+                float worst = 0;
+                std::vector<float> rgba(4 * m), tex(4 * m);
+                for (size_t p = 0; p < list.size(); ++p) {
+                    ASSERT_EQ(uint32_t(list[p].getEdgeId()), controls.edgeAt(view, p)) << what;
+                    // The edges of a picked vertex are not thinned by their length: as the
+                    // core's curves would draw them with their alpha times the control points.
+                    Color4 start = m_colors.start[p % 4];
+                    if (p % 4 >= CurveBuffers::OUTGOING) start[3] *= list[p].getControlCount();
+                    list[p].setColors(start, m_colors.end[p % 4]);
+                    list[p].writeColors(rgba.data());
+                    list[p].writeTexCoords(tex.data());
+                    for (size_t j = 0; j < m; ++j) {
+                        const Sample& s = gpu[p * m + j];
+                        const Point3 q = list[p].point(int32_t(j));
+                        for (int c = 0; c < 4; ++c) {
+                            if (c < 3) worst = std::max(worst, std::abs(s.position[c] - q[c]));
+                            ASSERT_NEAR(s.color[c], rgba[4 * j + c], 1e-6f) << what << " " << p;
+                            ASSERT_NEAR(s.texCoord[c], tex[4 * j + c], 1e-6f) << what << " " << p;
+                        }
+                    }
+                }
+                EXPECT_LE(worst, 1e-4f) << what;
             }
         }
     }
     // Draft frames draw every fifth sample and the last of every stride-th curve.
     const std::vector<Sample> full = capture(1, false, 1), draft = capture(1, true, 3);
-    const size_t m = SplineStore::kSampleCount, count = m_renderer->curveBuffers().curveCount();
+    const size_t count = m_renderer->curveBuffers().curveCount();
     ASSERT_EQ(draft.size(), (count + 2) / 3 * 11);
     for (size_t p = 0; p < count; p += 3) {
         for (size_t k = 0; k < 11; ++k) {

@@ -1,8 +1,8 @@
-// Kept apart from GLEW, so that GLX's and GLEW's headers never meet.
+#include "GlContext.h"
+
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <string>
 #include <unistd.h>
 
 namespace {

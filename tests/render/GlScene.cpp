@@ -2,6 +2,7 @@
 
 #include "BallonTree.h"
 #include "BuildGraph.h"
+#include "GlContext.h"
 #include "DefaultFramebuffer.h"
 #include "GraphGenerator.h"
 #include "GraphOpening.h"
@@ -19,10 +20,7 @@
 #include <cmath>
 #include <cstdlib>
 
-// In GlContext.cpp: what is missing for a current context, or nothing.
-std::string makeGlContextCurrent();
-
-void GlTest::SetUp() {
+void SceneTest::SetUp() {
     ASSERT_EQ(makeGlContextCurrent(), "");
     static const GLenum result = [] {
         glewExperimental = GL_TRUE;
@@ -36,16 +34,6 @@ void GlTest::SetUp() {
     // glewInit may leave an error flag behind (it queries extensions the old way).
     while (glGetError() != GL_NO_ERROR) {
     }
-}
-
-std::array<int, 3> Picture::at(int x, int y) const {
-    const size_t i = (static_cast<size_t>(y) * width + x) * 3;
-    return {rgb[i], rgb[i + 1], rgb[i + 2]};
-}
-
-void SceneTest::SetUp() {
-    GlTest::SetUp();
-    if (HasFatalFailure()) return;
     g_renderStates = RenderStates();
     // The picture goes to a framebuffer object of its own, as under the toolkit's widget, in the
     // GL state of the viewer's drawing surface.

@@ -21,12 +21,6 @@
 #include <string>
 #include <vector>
 
-// Makes the shared context current and loads the entry points through GLEW before each test.
-class GlTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-};
-
 struct Pixel {
     int x, y;  // device pixels of the surface from its top-left corner, y down, as pick takes them
 };
@@ -35,9 +29,13 @@ struct Pixel {
 struct Picture {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;
-    std::array<int, 3> at(int x, int y) const;
+    std::array<int, 3> at(int x, int y) const {
+        const size_t i = (size_t(y) * width + x) * 3;
+        return {rgb[i], rgb[i + 1], rgb[i + 2]};
+    }
 };
-class SceneTest : public GlTest {
+// Makes the shared context current (loading the entry points through GLEW) and a renderer in it.
+class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
