@@ -9,22 +9,12 @@
 
 namespace {
 
-void setRelationColour(float r, float g, float b, float a) {
-    const float colour[4] = {r, g, b, a};
-    std::copy(colour, colour + 4, g_renderStates.relationStartColor);
-    std::copy(colour, colour + 4, g_renderStates.relationEndColor);
-}
-
 class BlendingTest : public SceneTest {
 protected:
-    void SetUp() override {
-        SceneTest::SetUp();
-        g_renderStates.lighting = false;
-    }
-
-    // A root with four leaves in a row and straight curves (beta 0) between leaves: in the
-    // rooted view they run along the row, through the spheres between their ends.
-    void loadRow(const std::vector<std::pair<int, int>>& relations) {
+    // A root with four leaves in a row and straight curves (beta 0) of one colour between
+    // leaves, unlit: in the rooted view they run along the row, through the spheres between
+    // their ends.
+    void loadRow(const std::vector<std::pair<int, int>>& relations, const float (&colour)[4]) {
         std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
         for (int k = 1; k <= 4; ++k) {
             records.push_back({"H", {std::to_string(k), "leaf" + std::to_string(k)}});
@@ -35,6 +25,9 @@ protected:
         }
         load(records);
         g_renderStates.beta = 0;
+        g_renderStates.lighting = false;
+        std::copy(colour, colour + 4, g_renderStates.relationStartColor);
+        std::copy(colour, colour + 4, g_renderStates.relationEndColor);
     }
 
     // Half way between two leaves of the row, brightest of the row there and those above and
@@ -53,8 +46,7 @@ protected:
 
 TEST_F(BlendingTest, AccumulatingMethodsLeaveOutCurvesBehindASphere) {
     // Curve 1-4 runs behind the spheres of leaves 2 and 3.
-    loadRow({{1, 4}});
-    setRelationColour(0, 1, 0, 1);
+    loadRow({{1, 4}}, {0, 1, 0, 1});
     for (int method : {3, 4}) {
         g_renderStates.blendMethod = method;
         g_renderStates.drawMask = 5;
@@ -74,9 +66,8 @@ TEST_F(BlendingTest, AccumulatingMethodsLeaveOutCurvesBehindASphere) {
 TEST_F(BlendingTest, DenseBundleKeepsTheCurveColourInTheAccumulatingMethods) {
     // 300 copies of one edge: the bundle is covered in the curves' own colour rather than washed
     // out to white (the coverage of the smoothed lines once brightened the sums).
-    loadRow(std::vector<std::pair<int, int>>(300, {1, 4}));
+    loadRow(std::vector<std::pair<int, int>>(300, {1, 4}), {0.2f, 0.8f, 0.4f, 0.2f});
     g_renderStates.drawMask = 4;
-    setRelationColour(0.2f, 0.8f, 0.4f, 0.2f);
     for (int method : {3, 4}) {
         g_renderStates.blendMethod = method;
         twoFrames(0);

@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 void SceneTest::SetUp() {
     ASSERT_EQ(makeGlContextCurrent(), "");

@@ -1,16 +1,13 @@
 #pragma once
 
-// The one helper of the GL tests: a real context (GLX pbuffer on the X display: run under
-// xvfb-run), pictures read back and compared, and a renderer on real graphs drawing into a
-// framebuffer object that stands in for the toolkit's framebuffer.
+// The one helper of the GL tests: a renderer on real graphs in a real context (run under
+// xvfb-run), drawing into a framebuffer object that stands in for the toolkit's framebuffer.
 #include <GL/glew.h>
 
-#include "Camera.h"
 #include "DataRecord.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
-#include "Light.h"
-#include "RenderImplementation.h"
+#include "RenderImplementation.h"  // with Camera.h and Light.h
 #include "SplineStore.h"
 #include "View.h"
 
@@ -41,7 +38,7 @@ protected:
     void TearDown() override;
 
     void load(const std::vector<DataRecord>& records);
-    // Opens a data file as the viewer does, curve controls made off the renderer.
+    // As the viewer opens files: curve controls made off the renderer.
     void loadFile(const std::string& path);
     void loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed, uint32_t fanOut = 3,
                        uint32_t maxDepth = 4);
@@ -52,8 +49,7 @@ protected:
     // tree from the front, the other layouts (in the x-z plane) from above.
     std::unique_ptr<Camera> fittingCamera(int viewType) const;
     void frameWith(int viewType, std::unique_ptr<Camera> camera);
-    // Two frames (the first takes colours, beta and light, the second shows them) with the
-    // camera made by camera, or the fitting one.
+    // The first frame takes colours, beta and light, the second shows them.
     void twoFrames(int viewType, std::unique_ptr<Camera> (*camera)() = nullptr);
     Picture picture() const;
 

@@ -1,13 +1,10 @@
 // Picking and its highlight: vertices, hierarchy edges and curves are found where they are drawn
 // in every view and blending method, the background names nothing, and the highlight of the
 // selection (curve slots, hierarchy colours, overlay lines) follows picks, view switches, colour
-// changes and new objects; the surface size moves buffers, picking and overlay with it; and the
-// codes the shading program writes, where a picture would not say what broke.
+// changes and new objects; the surface size moves buffers, picking and overlay with it.
 #include "DefaultFramebuffer.h"
-#include "FboSize.h"
 #include "GlScene.h"
 #include "RenderStates.h"
-#include "ShaderProgram.h"
 #include "SplineCurve.h"
 
 #include <algorithm>
@@ -23,11 +20,9 @@ namespace {
 // do not touch it. Vertex 9 ends edge 0 only.
 std::vector<DataRecord> starGraph() {
     std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
-    for (int k = 1; k <= 12; ++k)
-        records.push_back({"H", {std::to_string(k), "v" + std::to_string(k)}});
     for (int k = 1; k <= 12; ++k) {
-        records.push_back(
-            {"PCR", {std::to_string(k <= 4 ? 0 : 1 + (k - 5) / 2), std::to_string(k)}});
+        const std::string id = std::to_string(k), parent = std::to_string(k <= 4 ? 0 : (k - 3) / 2);
+        records.insert(records.end(), {{"H", {id, "v" + id}}, {"PCR", {parent, id}}});
     }
     for (auto [a, b] : {std::pair{5, 9}, {5, 11}, {7, 5}, {6, 10}, {12, 8}}) {
         records.push_back({"R", {std::to_string(a), std::to_string(b)}});
@@ -38,15 +33,6 @@ std::vector<DataRecord> starGraph() {
 using Marks = std::map<uint32_t, CurveBuffers::Slot>;  // by edge id; edges not named are NORMAL
 constexpr CurveBuffers::Slot OUT = CurveBuffers::OUTGOING, IN = CurveBuffers::INCOMING,
                              PICKED = CurveBuffers::SELECTED;
-
-using Rgba = std::array<float, 4>;
-
-void expectPixel(GLenum attachment, int x, const Rgba& expected, float tolerance) {
-    Rgba value{};
-    glReadBuffer(attachment);
-    glReadPixels(x, 300, 1, 1, GL_RGBA, GL_FLOAT, value.data());
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(value[i], expected[i], tolerance) << "channel " << i;
-}
 
 class PickingTest : public SceneTest {
 protected:
@@ -114,22 +100,18 @@ protected:
 TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing) {
     pick({5000, -30});  // far outside: the clamped corner, empty
     EXPECT_EQ(selection().m_type, Selection::NOTHING);
-    struct Row {
-        int view, method;
-        float rotation[3];
-        int scale;  // slider
-    };
-    const Row rows[] = {{0, 0, {}, 50}, {1, 0, {}, 50},           {2, 0, {}, 50}, {3, 0, {}, 50},
-                        {4, 0, {}, 50}, {4, 1, {}, 50},           {4, 2, {}, 50}, {4, 3, {}, 50},
-                        {4, 4, {}, 50}, {1, 0, {30, 50, -20}, 40}};
-    for (const Row& row : rows) {
-        const std::string what = "view " + std::to_string(row.view) + " method " +
-                                 std::to_string(row.method) + " scale " + std::to_string(row.scale);
-        g_renderStates.blendMethod = row.method;
-        g_renderStates.rotationX = row.rotation[0];
-        g_renderStates.rotationY = row.rotation[1];
-        g_renderStates.rotationZ = row.rotation[2];
-        g_renderStates.scale = row.scale;
+    // Every view with the start method, every method in the radial view, and the balloon turned
+    // and scaled down.
+    const std::array<int, 3> rows[] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0},
+                                       {4, 1, 0}, {4, 2, 0}, {4, 3, 0}, {4, 4, 0}, {1, 0, 1}};
+    for (const auto& [view, method, turned] : rows) {
+        const std::string what = "view " + std::to_string(view) + " method " +
+                                 std::to_string(method) + (turned ? " turned" : "");
+        g_renderStates.blendMethod = method;
+        g_renderStates.rotationX = turned ? 30 : 0;
+        g_renderStates.rotationY = turned ? 50 : 0;
+        g_renderStates.rotationZ = turned ? -20 : 0;
+        g_renderStates.scale = turned ? 40 : 50;
         // Each kind alone, the curves over the whole scene when blended outside the scene pass;
         // the turned scene about the origin, out of the layout's frame, and of its vertices only.
         // Vertices are picked where they stand apart.
@@ -139,22 +121,21 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
             Selection::Type type;
             int mask, least;
         };
-        const Kind kinds[] = {
-            {Selection::VERTEX, 1, 5},
-            {Selection::HIERARCHY_EDGE, 2, 8},
-            {Selection::RELATION_EDGE, row.method == 0 ? 4 : 7, row.method == 0 ? 4 : 2}};
+        const Kind kinds[] = {{Selection::VERTEX, 1, 5},
+                              {Selection::HIERARCHY_EDGE, 2, 8},
+                              {Selection::RELATION_EDGE, method == 0 ? 4 : 7, method == 0 ? 4 : 2}};
         for (const auto& [type, mask, least] : kinds) {
-            if (row.scale != 50 && type != Selection::VERTEX) continue;
+            if (turned && type != Selection::VERTEX) continue;
             g_renderStates.drawMask = mask;
             twoFrames(
-                row.view, row.scale == 50 ? nullptr : +[] {
+                view, !turned ? nullptr : +[] {
                     auto camera = std::make_unique<Camera>(-1.2f, 1.2f, -0.9f, 0.9f, -10.0f, 10.0f);
                     camera->lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, 1});
                     return camera;
                 });
             const size_t count = type == Selection::VERTEX           ? g_graph->vertexCount()
                                  : type == Selection::HIERARCHY_EDGE ? g_graph->hierarchyEdgeCount()
-                                                                     : curves(row.view).size();
+                                                                     : curves(view).size();
             int found = 0, previous = -1;
             for (uint32_t id = 0; id < count; ++id) {
                 bool alone = true;
@@ -164,15 +145,15 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
                             p.y < m_height - 2 &&
                             (other == id || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 12);
                 }
-                if (!alone || !pickObject(type, row.view, id)) continue;
+                if (!alone || !pickObject(type, view, id)) continue;
                 ++found;
                 if (type != Selection::RELATION_EDGE) continue;
                 // A new curve pick gives the previous curve its own colours back.
                 const CurveBuffers& slots = m_renderer->curveBuffers();
-                EXPECT_EQ(slots.slot(row.view, id), CurveBuffers::SELECTED) << what;
+                EXPECT_EQ(slots.slot(view, id), CurveBuffers::SELECTED) << what;
                 if (previous >= 0) {
                     EXPECT_EQ(selection().m_previousCurve, previous) << what;
-                    EXPECT_EQ(slots.slot(row.view, size_t(previous)), CurveBuffers::NORMAL) << what;
+                    EXPECT_EQ(slots.slot(view, size_t(previous)), CurveBuffers::NORMAL) << what;
                 }
                 previous = int(id);
             }
@@ -186,7 +167,10 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
 }
 
 TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
-    enum Action { VERTEX, CURVE, HIERARCHY, SHOW, BY_ID, NEW_COLOURS, RELOAD };
+    // The first three pick an object of that type.
+    enum Action { VERTEX, HIERARCHY, CURVE, SHOW, BY_ID, NEW_COLOURS, RELOAD };
+    static_assert(int(Selection::HIERARCHY_EDGE) == HIERARCHY &&
+                  int(Selection::RELATION_EDGE) == CURVE);
     struct Step {
         Action action;
         int view;
@@ -218,13 +202,12 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
     std::copy(selected, selected + 4, g_renderStates.selectionColor);
     for (const Step& step : steps) {
         const std::string what = std::string("step ") + step.overlay;
-        const Selection::Type types[] = {Selection::VERTEX, Selection::RELATION_EDGE,
-                                         Selection::HIERARCHY_EDGE};
-        const int masks[] = {1, 4, 2, 7, 7, 7, 7};
+        const int masks[] = {1, 2, 4, 7, 7, 7, 7};
         g_renderStates.drawMask = masks[step.action];
         if (step.action == NEW_COLOURS) {  // shown at the next frame, the highlight kept
             g_renderStates.outgoingEdgeColor[0] = 0.5f;
             g_renderStates.relationEndColor[0] = 0.5f;
+            g_renderStates.hierarchyColor[1] = 0.25f;
         }
         if (step.action == RELOAD) load(starGraph());
         if (step.action == BY_ID) {
@@ -236,8 +219,8 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
         for (size_t p = 0; step.action == CURVE && p < curves(step.view).size(); ++p) {
             if (curves(step.view)[p].getEdgeId() == step.id) id = uint32_t(p);
         }
-        if (step.action <= HIERARCHY) {
-            ASSERT_TRUE(pickObject(types[step.action], step.view, id)) << what;
+        if (step.action <= CURVE) {
+            ASSERT_TRUE(pickObject(Selection::Type(step.action), step.view, id)) << what;
         }
         expectMarks(step.view, step.marks, what);
         std::string overlay;
@@ -248,7 +231,8 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
             EXPECT_EQ(curves(step.view).at(selection().m_currentCurve).getEdgeId(),
                       selection().m_relationEdge->getId());
         }
-        // A picked hierarchy edge is in the selection colour in every view, the others in theirs.
+        // A picked hierarchy edge is in the selection colour in every view, the others in the
+        // hierarchy colour in force.
         for (int view = 0; view < 5; ++view) {
             const std::vector<float> colors = hierarchyColors(view);
             for (size_t i = 0; i < colors.size(); ++i) {
@@ -300,60 +284,6 @@ TEST_F(PickingTest, BuffersPickingAndOverlayFollowTheSurfaceSize) {
         EXPECT_GT(right, 50) << size;
         EXPECT_EQ(elsewhere, 0) << size;
     }
-}
-
-TEST_F(PickingTest, EachObjectTypeWritesItsCodeAndCoverTag) {
-    // The renderer's shading program on its own. The cover tag in the picking alpha tells vertex 0,
-    // edge 0 and curve 0 apart: spheres 1, hierarchy edges 0.75, curves -0.5. A curve's alpha a is
-    // the opacity of three layers, 1 - (1 - a)^3; in the maximum pass (type 4) its picture is a
-    // trace of 0.35 of its colour. Blended (over the renderer's black) the picture takes the
-    // opacity, the code arrives whole.
-    struct Case {
-        int type;
-        bool blend;
-        Rgba colour, texCoord, picture, code;
-    };
-    const Case cases[] = {
-        {0, false, {0.25f, 0, 0, 1}, {}, {0.2f, 0.4f, 0.6f, 1}, {0.25f, 0, 0, 1}},
-        {1, false, {1, 0, 0, 1}, {0, 0.5f, 0, 1}, {1, 0, 0, 1}, {0, 0.5f, 0, 0.75f}},
-        {4, false, {0, 1, 0, 0.2f}, {0, 0, 0.75f}, {0, 0.35f, 0, 0.488f}, {0, 0, 0.75f, -0.5f}},
-        {1, true, {1, 1, 0, 0.1f}, {0, 0, 0.5f}, {0.271f, 0.271f, 0, 0.8024f}, {0, 0, 0.5f, -0.5f}},
-    };
-    // Uniforms: ShadowMap, enable_shadow, object_type, light_type, Texture0, uColor.
-    const ShaderProgram& shading = *m_renderer->program(0);
-    FrameBuffer scene(2);
-    glViewport(0, 0, FBO_WIDTH, FBO_HEIGHT);
-    for (GLenum cap : {GL_DEPTH_TEST, GL_CULL_FACE, GL_BLEND}) glDisable(cap);
-    for (GLenum mode : {GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(mode);
-        glLoadIdentity();
-    }
-    shading.use();
-    glUniform1iARB(shading.location(1), 0);
-    glUniform1iARB(shading.location(3), 4);                    // unlit
-    glUniform4fARB(shading.location(5), 0.2f, 0.4f, 0.6f, 1);  // the spheres' colour
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.type);
-        const Rgba clear{0, 0, 0, c.blend ? 1.0f : 0.0f};
-        scene.bind();
-        glClearColor(clear[0], clear[1], clear[2], clear[3]);
-        glClear(GL_COLOR_BUFFER_BIT);
-        if (c.blend) {
-            glEnable(GL_BLEND);
-            glDisablei(GL_BLEND, 1);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        }
-        glUniform1iARB(shading.location(2), c.type);
-        glColor4fv(c.colour.data());
-        glMultiTexCoord4fvARB(GL_TEXTURE0, c.texCoord.data());
-        glRectf(-1, -1, 0, 1);
-        glDisable(GL_BLEND);
-        expectPixel(GL_COLOR_ATTACHMENT0_EXT, 100, c.picture, 1e-4f);
-        expectPixel(GL_COLOR_ATTACHMENT1_EXT, 100, c.code, 1e-6f);
-        expectPixel(GL_COLOR_ATTACHMENT1_EXT, 900, clear, 0);
-    }
-    glUseProgramObjectARB(0);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 }  // namespace

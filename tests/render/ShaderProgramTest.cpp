@@ -4,17 +4,11 @@
 #include "GlScene.h"
 #include "ShaderProgram.h"
 
-#include <filesystem>
+#include <cstdio>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-const fs::path kScratch =
-    fs::temp_directory_path() / ("ramiflex-render-" + std::to_string(getpid()));
 
 class ShaderProgramTest : public SceneTest {};
 
@@ -46,10 +40,9 @@ TEST_F(ShaderProgramTest, BadShaderFilesAreReported) {
         {"#version 120\nfloat f();\nvoid main() { gl_FragColor = vec4(f()); }\n", true, true,
          "Programm 'shader/shadow_vert.glsl' + '$' konnte nicht gelinkt werden.\n"},
     };
-    fs::create_directories(kScratch);
     int number = 0;
     for (const Case& c : cases) {
-        const std::string path = (kScratch / ("case" + std::to_string(++number) + "_frag.glsl"));
+        const std::string path = ::testing::TempDir() + "case" + std::to_string(++number) + ".glsl";
         if (!c.source.empty()) std::ofstream(path, std::ios::binary) << c.source;
         std::string message = c.message;
         if (message.find('$') != std::string::npos) message.replace(message.find('$'), 1, path);
@@ -67,7 +60,7 @@ TEST_F(ShaderProgramTest, BadShaderFilesAreReported) {
         if (c.compiles) {
             EXPECT_EQ(program.isLinked(), message.empty()) << number;
         }
-        fs::remove(path);
+        std::remove(path.c_str());
     }
 }
 
