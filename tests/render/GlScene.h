@@ -31,6 +31,7 @@ struct Picture {
         return {rgb[i], rgb[i + 1], rgb[i + 2]};
     }
 };
+
 // Makes the shared context current (loading the entry points through GLEW) and a renderer in it.
 class SceneTest : public ::testing::Test {
 protected:
