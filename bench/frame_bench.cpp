@@ -50,9 +50,8 @@ Scene& scene() {
     static bool tried = false;
     if (tried) return s;
     tried = true;
-    std::string error;
-    if (!makeGlContextCurrent(&error)) {
-        std::cerr << error << '\n';
+    if (const std::string missing = makeGlContextCurrent(); !missing.empty()) {
+        std::cerr << missing << '\n';
         return s;
     }
     glewExperimental = GL_TRUE;
