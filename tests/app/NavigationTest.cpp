@@ -248,45 +248,6 @@ private slots:
         const float lightY = surface().light()->m_position[1];
         sendKey(&surface(), Qt::Key_F, Qt::AltModifier);
         QCOMPARE(surface().light()->m_position[1], float(lightY - double(0.05f)));
-        // lookAtPoint centres the cameras on a point without zooming.
-        const float distance = surface().distance(), height = surface().orthoCamera()->height;
-        const Vector3 point = corner(surface().framedBounds(), 5);
-        surface().lookAtPoint(point);
-        QCOMPARE(surface().cameraControl().centre(), point);
-        QCOMPARE(surface().distance(), distance);
-        QCOMPARE(surface().orthoCamera()->height, height);
-        const Vector3 inMiddle = project(*surface().orthoCamera(), point);
-        QVERIFY(std::fabs(inMiddle[0]) < 1e-4f && std::fabs(inMiddle[1]) < 1e-4f);
-    }
-
-    // Turning or scaling the scene keeps the cameras where they are, but the clipping planes and
-    // the renderer's box follow, so a scene grown six times is not cut off.
-    void sceneTransformMovesThePlanesNotTheCameras() {
-        for (const bool mode3D : {true, false}) {
-            setMode3D(mode3D);
-            g_renderStates.scale = 50;
-            g_renderStates.rotationY = 0;
-            QVERIFY(waitForFrame());
-            surface().fitView();
-            const SceneBounds before = surface().framedBounds();
-            const Snapshot cameras = snapshot(surface());
-            g_renderStates.scale = 100;
-            g_renderStates.rotationY = 30;
-            QVERIFY(waitForFrame());
-            const SceneBounds& after = surface().framedBounds();
-            QVERIFY(after.extent(1) > 5.9f * before.extent(1));
-            QCOMPARE(surface().renderer()->sceneBounds().min, after.min);
-            QCOMPARE(snapshot(surface()).perspectiveView, cameras.perspectiveView);
-            QCOMPARE(snapshot(surface()).orthoView, cameras.orthoView);
-            const Camera& camera =
-                mode3D ? *surface().perspectiveCamera() : *surface().orthoCamera();
-            for (int i = 0; i < 8; ++i) {
-                const Vector3 p = corner(after, i);
-                const float depth = -math::transform(camera.view, {p[0], p[1], p[2], 1})[2];
-                QVERIFY(depth <= camera.zFar);
-                if (!mode3D || depth > camera.zFar / 1000) QVERIFY(depth >= camera.zNear);
-            }
-        }
     }
 
     // Frames are drawn on demand: none while nothing changes, one after each change. While input
