@@ -23,14 +23,10 @@ struct Snapshot {
 
 Snapshot snapshot(const OpenGLWidget& s) {
     const CameraControl& c = s.cameraControl();
-    return {c.distance(),
-            c.horizontal(),
-            c.vertical(),
-            s.orthoCamera()->height,
-            c.centre(),
-            s.orthoCamera()->position(),
-            s.perspectiveCamera()->view,
-            s.orthoCamera()->view};
+    // clang-format off
+    return {c.distance(), c.horizontal(), c.vertical(), s.orthoCamera()->height, c.centre(),
+            s.orthoCamera()->position(), s.perspectiveCamera()->view, s.orthoCamera()->view};
+    // clang-format on
 }
 
 Vector3 project(const Camera& camera, const Vector3& p) {
@@ -220,15 +216,13 @@ private slots:
     // ALT+F lowers the light instead.
     void keysAndSwitchesFrameTheViewAgain() {
         MainWindow& w = *m_window;
+        // clang-format off
         const std::pair<const char*, std::function<void()>> framers[] = {
-            {"Home", [&] { sendKey(&surface(), Qt::Key_Home); }},
-            {"F", [&] { sendKey(&surface(), Qt::Key_F); }},
-            {"rooted", [&] { w.rb_rootedtree->click(); }},
-            {"radial", [&] { w.radioButton_11->click(); }},
-            {"2D", [&] { setMode3D(false); }},
-            {"3D", [&] { setMode3D(true); }},
-            {"balloon", [&] { w.rb_ballontree->click(); }},
-        };
+            {"Home", [&] { sendKey(&surface(), Qt::Key_Home); }}, {"F", [&] { sendKey(&surface(), Qt::Key_F); }},
+            {"rooted", [&] { w.rb_rootedtree->click(); }}, {"radial", [&] { w.radioButton_11->click(); }},
+            {"2D", [&] { setMode3D(false); }}, {"3D", [&] { setMode3D(true); }},
+            {"balloon", [&] { w.rb_ballontree->click(); }}};
+        // clang-format on
         for (const auto& [name, frame] : framers) {
             sendDrag(&surface(), {{300, 200}, {420, 260}}, Qt::RightButton);
             sendDrag(&surface(), {{300, 200}, {350, 260}}, Qt::MiddleButton);
@@ -265,41 +259,25 @@ private slots:
             bool moves;  // and leaves the picture where it was once framed again
             std::function<void()> change;
         } changes[] = {
-            {"orbit", true,
-             [&] {
-                 sendDrag(&s, {{300, 200}, {420, 260}}, Qt::RightButton);
-             }},
-            {"pan", true,
-             [&] {
-                 sendDrag(&s, {{300, 200}, {350, 260}}, Qt::MiddleButton);
-             }},
-            {"wheel", true,
-             [&] {
-                 sendWheel(&s, {300, 200}, 240);
-             }},
-            {"ALT zoom", true,
-             [&] {
-                 sendDrag(&s, {{300, 200}, {380, 250}}, Qt::RightButton, Qt::AltModifier);
-             }},
+            // clang-format off
+            {"orbit", true, [&] { sendDrag(&s, {{300, 200}, {420, 260}}, Qt::RightButton); }},
+            {"pan", true, [&] { sendDrag(&s, {{300, 200}, {350, 260}}, Qt::MiddleButton); }},
+            {"wheel", true, [&] { sendWheel(&s, {300, 200}, 240); }},
+            {"ALT zoom", true, [&] { sendDrag(&s, {{300, 200}, {380, 250}}, Qt::RightButton, Qt::AltModifier); }},
             {"light key", true, [&] { sendKey(&s, Qt::Key_R, Qt::AltModifier); }},
-            {"slider held", true,
-             [&] {
-                 rotation->setSliderDown(true);
-                 rotation->setValue(rotation->value() + 40);
-                 rotation->setValue(rotation->value() - 40);
-                 rotation->setSliderDown(false);
-             }},
+            {"slider held", true, [&] {
+                rotation->setSliderDown(true);
+                rotation->setValue(rotation->value() + 40);
+                rotation->setValue(rotation->value() - 40);
+                rotation->setSliderDown(false);
+            }},
             {"grid box", false, [&] { w.checkBox_8->click(); }},
-            {"render state written directly", false,
-             [&] { g_renderStates.relationStartColor[0] = 0.5f; }},
-            {"pick", false,
-             [&] {
-                 sendClick(&s, {400, 240});
-             }},
-            {"found vertex", false,
-             [&] { QVERIFY(showFoundVertex(s, g_graph->vertices().begin()->first)); }},
+            {"render state written directly", false, [&] { g_renderStates.relationStartColor[0] = 0.5f; }},
+            {"pick", false, [&] { sendClick(&s, {400, 240}); }},
+            {"found vertex", false, [&] { QVERIFY(showFoundVertex(s, g_graph->vertices().begin()->first)); }},
             {"size", false, [&] { s.setFixedSize(640, 400); }},
             {"graph", false, [&] { QVERIFY(w.openFile(kData + "tiny.rsf")); }},
+            // clang-format on
         };
         for (const auto& [name, moves, change] : changes) {
             s.fitView();
