@@ -97,25 +97,21 @@ inline QStringList disagreements(const MainWindow& w) {
     oneOf({w.radioButton_5, w.radioButton_4, w.radioButton_3}, s.lightType);
     expect(w.groupBox, w.groupBox->isChecked() == s.shadow);
     bits({w.checkBox_3, w.checkBox_4, w.checkBox_5, w.checkBox_10}, s.shadowMask);
+    // clang-format off
     const std::pair<const QSlider*, int> sliders[] = {
-        {w.horizontalSlider_7, qRound(s.beta * 1000)},
-        {w.horizontalSlider, s.rotationX},
-        {w.horizontalSlider_2, s.rotationY},
-        {w.horizontalSlider_3, s.rotationZ},
-        {w.horizontalSlider_4, s.scale},
-        {w.horizontalSlider_5, s.lightRadius},
+        {w.horizontalSlider_7, qRound(s.beta * 1000)}, {w.horizontalSlider, s.rotationX},
+        {w.horizontalSlider_2, s.rotationY}, {w.horizontalSlider_3, s.rotationZ},
+        {w.horizontalSlider_4, s.scale}, {w.horizontalSlider_5, s.lightRadius},
         {w.horizontalSlider_6, s.lightAttenuation},
         {w.horizontalSlider_8, qRound(s.relationEndColor[3] * 100)}};
     for (const auto& [slider, value] : sliders) expect(slider, slider->value() == value);
     expect(w.horizontalSlider_8, s.relationStartColor[3] == s.relationEndColor[3]);
     const std::pair<const char*, const float*> colours[] = {
-        {"cb_color", s.vertexColor},
-        {"cb_hierarchyColor", s.hierarchyColor},
-        {"cb_relationStartColor", s.relationStartColor},
-        {"cb_relationEndColor", s.relationEndColor},
-        {"cb_selectionColor", s.selectionColor},
-        {"cb_outgoingEdgeColor", s.outgoingEdgeColor},
+        {"cb_color", s.vertexColor}, {"cb_hierarchyColor", s.hierarchyColor},
+        {"cb_relationStartColor", s.relationStartColor}, {"cb_relationEndColor", s.relationEndColor},
+        {"cb_selectionColor", s.selectionColor}, {"cb_outgoingEdgeColor", s.outgoingEdgeColor},
         {"cb_incomingEdgeColor", s.incomingEdgeColor}};
+    // clang-format on
     for (const auto& [name, rgba] : colours) {
         const auto* box = w.findChild<const ColorChooser*>(name);
         expect(box, box->color() == QColor::fromRgbF(rgba[0], rgba[1], rgba[2]));
