@@ -1,46 +1,33 @@
-// The viewer started as a user starts it: with a file, and with --screenshot for a picture.
+// The viewer started as a user starts it: --help and --version without a display, bad values and
+// unopenable files refused with the problem, and --screenshot pictures shaped by the options.
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <cstdlib>
 
 namespace {
 
 const QString kData = QStringLiteral(RAMIFLEX_SOURCE_DIR "/data/");
 
 struct Run {
-    int exitCode = -1;
+    int exitCode;
     QString out, err;
 };
 
-Run runViewer(const QStringList& arguments, int timeoutMs = 60000,
-              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+// environment: NAME=VALUE sets, -NAME unsets.
+Run runViewer(const QStringList& arguments, const QStringList& environment = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& e : environment) {
+        e.startsWith('-') ? env.remove(e.mid(1))
+                          : env.insert(e.section('=', 0, 0), e.section('=', 1));
+    }
     QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(RAMIFLEX_SOURCE_DIR);
+    process.setProcessEnvironment(env);
     process.start(RAMIFLEX_APP, arguments);
-    Run run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-// Pixels that differ from black below the overlay text.
-int litPixels(const QImage& image) {
-    int lit = 0;
-    for (int y = 80; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) > 20) ++lit;
-        }
-    }
-    return lit;
+    if (!process.waitForFinished(60000)) process.kill();
+    process.waitForFinished();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 }  // namespace
@@ -49,136 +36,73 @@ class CommandLineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void screenshotOfEachViewIsWrittenAndShowsTheGraph() {
-        QTemporaryDir dir;
-        for (int view : {0, 1, 2, 3, 4}) {
-            const QString out = dir.filePath(QString("view%1.png").arg(view));
-            const Run run = runViewer(
-                {kData + "tiny.rsf", "--2d", "--view", QString::number(view), "--screenshot", out});
-            QCOMPARE(run.exitCode, 0);
-            QImage image(out);
-            QCOMPARE(image.size(), QSize(1024, 768));
-            QVERIFY(!image.hasAlphaChannel());
-            QVERIFY2(litPixels(image) > 30, qPrintable(QString("view %1").arg(view)));
-        }
-    }
-
-    void screenshotsThatCannotShowTheGraphFailWithTheProblem() {
-        QTemporaryDir dir;
-        const QString out = dir.filePath("never.png");
-        QProcessEnvironment refused = QProcessEnvironment::systemEnvironment();
-        // The first curve buffer is left without memory, as a driver out of it would.
-        refused.insert("RAMIFLEX_FAIL_GRAPHICS_ALLOCATION", "1");
-        const struct {
-            QString file;
-            QProcessEnvironment environment;
-            QString problem;
-        } cases[] = {
-            {"no-such-file.xml", QProcessEnvironment::systemEnvironment(), "no-such-file.xml"},
-            {"tiny.rsf", refused, "ran out of memory"},
+    // Each run against its exit code and a text it must say: on standard output for code 0, on
+    // standard error otherwise.
+    void runsEndWithTheirCodeAndSayWhy() {
+        const QString tiny = kData + "tiny.xml", never = m_dir.filePath("never.png");
+        const QStringList noDisplay = {"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
+        const QString v = m_dir.filePath("v.png"), t = m_dir.filePath("t.png");
+        const QStringList memory = {"RAMIFLEX_FAIL_GRAPHICS_ALLOCATION=1"},
+                          trace = {"RAMIFLEX_TRACE=1"};
+        // clang-format off
+        QList<std::tuple<int, QString, QStringList, QStringList>> runs = {
+            {0, "--hide", noDisplay, {"--help"}},
+            {0, "ramiflex ", noDisplay, {"--version"}},
+            {2, "ramiflex: ", noDisplay, {"--screenshot", "x.png"}},
+            {1, "no-such-file.xml", {}, {kData + "no-such-file.xml", "--screenshot", never}},
+            // The first curve buffer is left without memory, as a driver out of it would.
+            {1, "ran out of memory", memory, {tiny, "--screenshot", never}},
+            // Trace lines only when asked for, by option or environment.
+            {0, "radialtree calculated", {}, {tiny, "--verbose", "--screenshot", v}},
+            {0, "radialtree calculated", trace, {tiny, "--screenshot", t}},
+            {0, "", {}, {tiny, "--size", "640x400", "--beta", "0.2", "--screenshot", v}},
         };
-        for (const auto& c : cases) {
-            const Run run = runViewer({kData + c.file, "--screenshot", out}, 60000, c.environment);
-            QCOMPARE(run.exitCode, 1);
-            QVERIFY2(run.err.contains(c.problem), qPrintable(run.err));
-            QVERIFY(!QFile::exists(out));
-        }
-    }
-
-    void helpAndVersionNeedNoDisplayAndBadValuesAreRefused() {
-        QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
-        noDisplay.remove("DISPLAY");
-        noDisplay.insert("QT_QPA_PLATFORM", "xcb");
-        const Run help = runViewer({"--help"}, 60000, noDisplay);
-        QCOMPARE(help.exitCode, 0);
-        QVERIFY2(help.out.contains("--screenshot") && help.out.contains("--hide"),
-                 qPrintable(help.out));
-        const Run version = runViewer({"--version"}, 60000, noDisplay);
-        QCOMPARE(version.exitCode, 0);
-        QVERIFY2(version.out.startsWith("ramiflex "), qPrintable(version.out));
-
-        const QString tiny = kData + "tiny.xml";
+        // clang-format on
+        // Bad values are refused before a display is asked for.
+        // clang-format off
         const QStringList refused[] = {
-            {tiny, "--view", "9"},
-            {tiny, "--view", "x"},
-            {tiny, "--blend", "5"},
-            {tiny, "--blend", "-1"},
-            {tiny, "--beta", "1.5"},
-            {tiny, "--beta", "nan"},
-            {tiny, "--hide", "floor"},
-            {tiny, "--size", "100"},
-            {tiny, "--size", "0x10"},
-            {tiny, "--size", "9000x9"},
-            {"--screenshot", "x.png"},
-            {tiny, "--no-such-option"},
-            {tiny, tiny},
-        };
-        for (const QStringList& arguments : refused) {
-            const Run run = runViewer(arguments, 60000, noDisplay);
-            QVERIFY2(run.exitCode == 2 && run.err.contains("ramiflex: "),
-                     qPrintable(arguments.join(' ') + " -> " + run.err));
+            {"--view", "9"}, {"--view", "x"}, {"--blend", "5"}, {"--blend", "-1"}, {"--beta", "1.5"},
+            {"--beta", "nan"}, {"--hide", "floor"}, {"--size", "100"}, {"--size", "0x10"},
+            {"--size", "9000x9"}, {"--no-such-option"}, {tiny}};
+        // clang-format on
+        for (const QStringList& bad : refused)
+            runs.append({2, "ramiflex: ", noDisplay, QStringList{tiny} + bad});
+        for (const auto& [exitCode, says, environment, arguments] : runs) {
+            const Run run = runViewer(arguments, environment);
+            QVERIFY2(run.exitCode == exitCode && (exitCode ? run.err : run.out).contains(says),
+                     qPrintable(arguments.join(' ') + " -> " + run.out + run.err));
         }
+        QVERIFY(!QFile::exists(never));
+        QCOMPARE(QImage(v).size(), QSize(640, 400));
+        QCOMPARE(runViewer({tiny, "--screenshot", never}).out, QString());  // quiet by default
     }
 
-    void bundlesChangeAClearShareOfThePictureInEveryViewAndMethod() {
-        QTemporaryDir dir;
-        auto picture = [&](const QStringList& options) {
-            const QString out = dir.filePath("p.png");
-            QFile::remove(out);
-            const Run run =
-                runViewer(QStringList{kData + "ramiflex.xml", "--screenshot", out} + options);
-            if (run.exitCode != 0) qWarning("%s", qPrintable(run.err));
-            return QImage(out).convertToFormat(QImage::Format_RGB32);
-        };
-        // Views in the start state's blending, then the blending methods in the start view.
-        QList<QStringList> settings;
-        for (int view = 0; view < 5; ++view)
-            settings << QStringList{"--view", QString::number(view)};
-        for (int blend = 1; blend < 5; ++blend) {
-            settings << QStringList{"--blend", QString::number(blend)};
-        }
-        for (const QStringList& setting : settings) {
-            const QImage with = picture(setting + QStringList{"--hide", "overlay"});
-            const QImage without = picture(setting + QStringList{"--hide", "overlay,relations"});
-            QCOMPARE(with.size(), without.size());
-            qint64 changed = 0;
-            for (int y = 0; y < with.height(); ++y) {
-                const QRgb* a = reinterpret_cast<const QRgb*>(with.constScanLine(y));
-                const QRgb* b = reinterpret_cast<const QRgb*>(without.constScanLine(y));
-                for (int x = 0; x < with.width(); ++x) {
-                    if (std::abs(qGray(a[x]) - qGray(b[x])) > 8) ++changed;
+    // The relation bundles change a clear share of the picture in every view and blending
+    // method the options choose.
+    void bundlesShowInEveryViewAndMethod() {
+        const QString with = m_dir.filePath("with.png"), without = m_dir.filePath("without.png");
+        const QStringList file = {kData + "ramiflex.xml", "--hide"};
+        for (const char* option : {"--view 0", "--view 1", "--view 2", "--view 3", "--view 4",
+                                   "--2d", "--blend 1", "--blend 2", "--blend 3", "--blend 4"}) {
+            const QStringList chosen = QString(option).split(' ');
+            runViewer(file + QStringList{"overlay", "--screenshot", with} + chosen);
+            runViewer(file + QStringList{"overlay,relations", "--screenshot", without} + chosen);
+            const QImage a(with), b(without);
+            QVERIFY(a.size() == QSize(1024, 768) && b.size() == a.size() && !a.hasAlphaChannel());
+            int changed = 0;
+            for (int y = 0; y < a.height(); ++y) {
+                for (int x = 0; x < a.width(); ++x) {
+                    changed += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 8;
                 }
             }
-            const double share = 100.0 * changed / (with.width() * with.height());
-            QVERIFY2(share >= 2.0, qPrintable(QString("%1: %2 % of the pixels")
-                                                  .arg(setting.join(' '))
-                                                  .arg(share, 0, 'f', 2)));
+            QVERIFY2(changed >= 0.02 * a.width() * a.height(), option);
+            QFile::remove(with);
+            QFile::remove(without);
         }
     }
 
-    void optionsShapeTheScreenshot() {
-        QTemporaryDir dir;
-        const QString out = dir.filePath("sized.png");
-        const Run run =
-            runViewer({kData + "ramiflex.xml", "--size", "640x400", "--blend", "4", "--beta", "0.2",
-                       "--hide", "overlay,shadow,grid", "--screenshot", out});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QImage(out).size(), QSize(640, 400));
-    }
-
-    void traceLinesOnlyWithVerbose() {
-        QTemporaryDir dir;
-        const QStringList arguments = {kData + "tiny.xml", "--screenshot", dir.filePath("t.png")};
-        const Run quiet = runViewer(arguments);
-        QCOMPARE(quiet.exitCode, 0);
-        QVERIFY2(quiet.out.isEmpty(), qPrintable(quiet.out.left(200)));
-        const Run verbose = runViewer(QStringList(arguments) << "--verbose");
-        QCOMPARE(verbose.exitCode, 0);
-        QVERIFY(verbose.out.contains("radialtree calculated"));
-        QProcessEnvironment traced = QProcessEnvironment::systemEnvironment();
-        traced.insert("RAMIFLEX_TRACE", "1");
-        QVERIFY(runViewer(arguments, 60000, traced).out.contains("radialtree calculated"));
-    }
+private:
+    QTemporaryDir m_dir;
 };
 
 QTEST_MAIN(CommandLineTest)
