@@ -136,24 +136,6 @@ TEST(CameraFraming, TwoDimensionalViewsAreFaceOnAndUpright) {
     }
 }
 
-TEST(CameraFraming, ThreeDimensionalStartViewsLookFromAbove) {
-    float horizontal, vertical;
-    CameraFraming::startDirection(0, horizontal, vertical);
-    const float rootedPitch = vertical;
-    for (int type = 0; type < 5; ++type) {
-        CameraFraming::startDirection(type, horizontal, vertical);
-        CameraControl control;
-        control.setOrbit(horizontal, vertical, 1, {0, 0, 0});
-        const Vector3 eye = control.eye();
-        // Above the centre, in front of it; flat layouts seen steeply, the rooted tree less so.
-        EXPECT_GT(eye[1], 0.2f) << type;
-        EXPECT_GT(eye[2], 0.3f) << type;
-        if (type != 0) {
-            EXPECT_LT(vertical, rootedPitch) << type;
-        }
-    }
-}
-
 TEST(CameraFraming, NewAspectKeepsTheZoomAndTheLightStandsClearAboveTheBox) {
     SceneBounds box;
     box.add(-1, 0, -0.5f);

@@ -1,4 +1,5 @@
 #include "BuildGraph.h"
+#include "LayoutTestGraph.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "TempFiles.h"
@@ -20,28 +21,11 @@ std::unique_ptr<GraphStore> buildWithHierarchy(const GraphGenerator& generator) 
     return store;
 }
 
+// The layouts' families of fan-outs, depths and seeds, with relation edges.
 std::vector<GeneratorParams> families() {
-    std::vector<GeneratorParams> all;
-    for (uint64_t seed : {1, 7, 42}) {
-        for (uint32_t fanOut : {1, 3, 9}) {
-            for (uint32_t maxDepth : {2, 6, 40}) {
-                GeneratorParams params;
-                params.vertices = 300 + static_cast<uint32_t>(seed) * 11;
-                params.fanOut = fanOut;
-                params.maxDepth = maxDepth;
-                params.relations = 150;
-                params.seed = seed;
-                params.shuffleIds = seed != 1;
-                all.push_back(params);
-            }
-        }
-    }
+    std::vector<GeneratorParams> all = graphFamily(300, 2);
+    for (GeneratorParams& params : all) params.relations = 150;
     return all;
-}
-
-std::string describe(const GeneratorParams& p) {
-    return "seed " + std::to_string(p.seed) + " fan-out " + std::to_string(p.fanOut) + " depth " +
-           std::to_string(p.maxDepth) + (p.shuffleIds ? " shuffled" : "");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "GraphGenerator.h"
 #include "GraphStore.h"
 #include "SplineCurve.h"
-#include "SplineRows.h"
 #include "SplineStore.h"
 #include "Trace.h"
 #include "View.h"
@@ -16,7 +15,6 @@
 #include <iostream>
 #include <map>
 #include <random>
-#include <set>
 
 namespace {
 
@@ -116,32 +114,6 @@ TEST(BasisTable, InvariantsOfEveryControlCount) {
     }
 }
 
-TEST(SplineRows, RememberedRowsGiveTheSamplesOfAFreshEvaluation) {
-    // A few hundred distinct rows drawn again and again, flipped and not: repeats come from
-    // memory, and rows that share a slot must not be confused.
-    SplineStore store(4);
-    std::mt19937 random(5);
-    std::uniform_int_distribution<int> pick(0, 2);
-    int repeats = 0;
-    std::set<std::vector<float>> seen;
-    for (int round = 0; round < 4000; ++round) {
-        std::vector<float> row(4 + round % 2);
-        for (float& v : row) v = 0.1f * float(1 + pick(random));
-        const bool flip = round % 3 == 0;
-        std::vector<float> key = row;
-        key.push_back(flip);
-        repeats += !seen.insert(key).second;
-        const int32_t n = int32_t(row.size());
-        const BasisTable& basis = *store.basisFor(n);
-        const splinerows::Facts facts = splinerows::examine(row.data(), n);
-        std::vector<float> fresh(kSamples), remembered(kSamples);
-        splinerows::evaluate(basis, row.data(), facts, fresh.data(), flip);
-        splinerows::evaluateRecurring(basis, row.data(), facts, remembered.data(), flip);
-        ASSERT_TRUE(sameBits(fresh, remembered)) << round;
-    }
-    EXPECT_GT(repeats, 3000);
-}
-
 TEST(SplineCurve, EndsOnItsEndPointsAndFollowsTheBernsteinCurve) {
     SplineStore store(30);
     std::mt19937 random(7);
@@ -190,32 +162,6 @@ TEST(SplineCurve, BetaBlendsTowardsTheSegmentBetweenTheEnds) {
     EXPECT_FLOAT_EQ(curve.workPoint(3)[1], 3.5f);
     EXPECT_FLOAT_EQ(curve.workPoint(2)[2], 3.0f);
     EXPECT_EQ(curve.controlPoint(1), points[1]);
-}
-
-TEST(SplineCurve, ColoursRunFromStartToEndWithAlphaPerControlPoint) {
-    SplineStore store(5);
-    SplineCurve curve = makeCurve(store, {{0, 0, 0}, {1, 1, 1}, {2, 0, 2}, {3, 0, 0}});
-    std::vector<float> colors(kSamples * 4);
-    curve.writeColors(colors.data());
-    for (int j : {0, 10, 49}) {
-        const float s = float(j) / kSamples;
-        EXPECT_EQ(colors[4 * j], 0.0f);
-        EXPECT_FLOAT_EQ(colors[4 * j + 1], 1.0f - s);
-        EXPECT_FLOAT_EQ(colors[4 * j + 2], s);
-        EXPECT_FLOAT_EQ(colors[4 * j + 3], 0.25f);
-    }
-    curve.setColors({1, 0, 0, 0.8f}, {0, 0, 1, 0.1f});
-    curve.writeColors(colors.data());
-    EXPECT_FLOAT_EQ(colors[4 * 25], 0.5f);
-    EXPECT_FLOAT_EQ(colors[4 * 25 + 3], 0.2f);
-    EXPECT_NEAR(colors[4 * 49], 0.02f, 1e-6);
-}
-
-TEST(SplineStore, PathsLongerThanTheCacheStillGetATable) {
-    SplineStore store(4);
-    store.AddSpline(std::vector<Point3>(9, Point3{1, 2, 3}), VIEW_RADIAL_TREE, 3.0f);
-    ASSERT_EQ(store.curvesFor(VIEW_RADIAL_TREE)->size(), 1u);
-    EXPECT_EQ(store.cachedBasis(9)->controlCount(), 9);
 }
 
 TEST(SplineStore, OrderingGivesTextureValuesLongestFirst) {

@@ -96,37 +96,6 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
     EXPECT_TRUE(VertexNameIndex().find("a", 10).empty());
 }
 
-TEST(VertexNameIndexTest, AgreesWithAPlainFilterOnRandomNames) {
-    // Short names from a four-letter alphabet in both cases, so that prefixes, repeats and hits
-    // across name boundaries are common.
-    std::mt19937 random(7);
-    std::vector<std::string> names(3000);
-    const char letters[] = "abAB";
-    for (std::string& name : names) {
-        const size_t length = random() % 12;
-        for (size_t i = 0; i < length; ++i) name += letters[random() % 4];
-    }
-    const VertexNameIndex index(names);
-    auto lower = [](std::string s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    for (const std::string text : {"a", "ab", "bAb", "aaaa", "babab", "abbabbab"}) {
-        const std::string t = lower(text);
-        Ids prefix, inside;
-        std::vector<std::pair<std::string, uint32_t>> byName;
-        for (uint32_t k = 0; k < names.size(); ++k) byName.emplace_back(lower(names[k]), k);
-        std::sort(byName.begin(), byName.end());
-        for (const auto& [name, id] : byName) {
-            if (name.compare(0, t.size(), t) == 0) prefix.push_back(id);
-            if (name.find(t) != std::string::npos) inside.push_back(id);
-        }
-        EXPECT_EQ(ids(index.startingWith(text, names.size())), prefix) << text;
-        EXPECT_EQ(ids(index.containing(text, names.size())), inside) << text;
-        EXPECT_EQ(index.find(text, names.size()).size(), inside.size()) << text;
-    }
-}
-
 TEST(RelationAdjacencyTest, RowsHoldExactlyTheEdgesAtEachEnd) {
     GeneratorParams params;
     params.vertices = 400;

@@ -99,29 +99,6 @@ TEST(ViewBounds, HoldsEveryVertexSphereAndEveryControlPoint) {
     }
 }
 
-TEST(ViewBounds, WithoutCurvesThatLeaveTheTreeTheBoxIsTheVertexSpheres) {
-    GeneratorParams params;
-    params.vertices = 200;
-    params.relations = 0;
-    const auto laid = layOut(params);
-    for (int type = 0; type < 5; ++type) {
-        SCOPED_TRACE(type);
-        SceneBounds spheres;
-        for (const auto& entry : laid->views[type]->records()) {
-            const LayoutRecord& p = entry.second;
-            spheres.add(p.x, 1 - p.y, p.z);
-        }
-        const SceneBounds box = ViewBounds::ofView(*laid->graph, *laid->views[type], type);
-        for (int axis = 0; axis < 3; ++axis) {
-            EXPECT_FLOAT_EQ(box.min[axis], spheres.min[axis] - ViewBounds::kVertexRadius);
-            EXPECT_FLOAT_EQ(box.max[axis], spheres.max[axis] + ViewBounds::kVertexRadius);
-        }
-    }
-    // No record, no box.
-    RootedTree empty;
-    EXPECT_TRUE(ViewBounds::ofView(*laid->graph, empty, 0).empty());
-}
-
 TEST(ViewBounds, FollowsTheSceneRotationAndScale) {
     SceneBounds box;
     box.add(0, 0, 0);
@@ -152,14 +129,6 @@ TEST(ViewBounds, FollowsTheSceneRotationAndScale) {
     const SceneBounds turned = ViewBounds::transformed(box, 0, 45, 0, 1);
     EXPECT_NEAR(turned.extent(0), (1 + 3) * std::sqrt(0.5f), 1e-5f);
     EXPECT_TRUE(ViewBounds::transformed(SceneBounds(), 10, 20, 30, 2).empty());
-}
-
-TEST(ViewBounds, SceneScaleOfTheSlider) {
-    EXPECT_FLOAT_EQ(ViewBounds::sceneScale(0), 1.0f / 6.0f);
-    EXPECT_FLOAT_EQ(ViewBounds::sceneScale(50), 1.0f);
-    EXPECT_FLOAT_EQ(ViewBounds::sceneScale(51), 1.1f);
-    EXPECT_FLOAT_EQ(ViewBounds::sceneScale(100), 6.0f);
-    EXPECT_FLOAT_EQ(ViewBounds::sceneScale(40), 0.5f);
 }
 
 }  // namespace
