@@ -1,5 +1,6 @@
 #include "BasisTable.h"
 #include "BuildGraph.h"
+#include "ControlPolygon.h"
 #include "GraphGenerator.h"
 #include "GraphStore.h"
 #include "SplineCurve.h"
@@ -231,7 +232,7 @@ TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
         EXPECT_EQ(points[2], (Point3{0, 0, 0}));
     }
     EXPECT_EQ(view.records().count(2), 1u);
-    EXPECT_EQ(SplineStore::controlY(0.25f, 1, 3, VIEW_ROOTED_TREE), 1.325f - 0.25f);
+    EXPECT_EQ(controlpolygon::controlY(0.25f, 1, 3, VIEW_ROOTED_TREE), 1.325f - 0.25f);
 }
 
 // Generated graphs: the parallel builder gives the serial lists, every curve is its edge's

@@ -1,5 +1,6 @@
 #include "CurveControls.h"
 
+#include "ControlPolygon.h"
 #include "GraphStore.h"
 #include "ParallelRuns.h"
 #include "SplineStore.h"
@@ -45,12 +46,8 @@ void CurveControls::orderView(int viewType, View& view, size_t vertexCount,
     std::vector<float> scratch;
     for (size_t e = 0; e < m_paths.size(); ++e) {
         const int32_t n = m_paths.length(e);
-        const uint32_t* path = m_paths.path(e);
-        points.clear();
-        for (int32_t k = 0; k < n; ++k) {
-            const Point3 p = positions.at(path[k]);
-            points.push_back({p[0], SplineStore::controlY(p[1], k, n, viewType), p[2]});
-        }
+        controlpolygon::build(
+            m_paths.path(e), n, viewType, [&](uint32_t id) { return positions.at(id); }, points);
         scratch.resize(SplineCurve::storageSize(n, m_sampleCount));
         lengths[e] = SplineCurve(bases[n], points.data(), n, 0, scratch.data()).getLength();
     }
@@ -75,14 +72,15 @@ std::vector<int32_t> CurveControls::listPositions(int viewType, size_t edgeCount
 
 std::vector<Point3> CurveControls::controlPolygon(int viewType, size_t position) const {
     const uint32_t e = m_order[viewType][position];
-    const int32_t n = m_paths.length(e);
     const std::vector<float>& coordinates = m_positions[viewType];
     std::vector<Point3> points;
-    for (int32_t k = 0; k < n; ++k) {
-        const size_t v = m_paths.path(e)[k];
-        const float* p = 3 * v + 2 < coordinates.size() ? &coordinates[3 * v] : nullptr;
-        const float y = SplineStore::controlY(p ? p[1] : 0.0f, k, n, viewType);
-        points.push_back({p ? p[0] : 0.0f, y, p ? p[2] : 0.0f});
-    }
+    controlpolygon::build(
+        m_paths.path(e), m_paths.length(e), viewType,
+        [&](size_t v) {
+            if (3 * v + 2 >= coordinates.size()) return std::array<float, 3>{};
+            return std::array<float, 3>{coordinates[3 * v], coordinates[3 * v + 1],
+                                        coordinates[3 * v + 2]};
+        },
+        points);
     return points;
 }

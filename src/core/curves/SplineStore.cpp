@@ -1,5 +1,6 @@
 #include "SplineStore.h"
 
+#include "ControlPolygon.h"
 #include "GraphStore.h"
 #include "ParallelRuns.h"
 #include "Trace.h"
@@ -10,8 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 
 namespace {
 
@@ -26,58 +25,21 @@ constexpr size_t kCurvesPerRun = 4096;
 
 }  // namespace
 
-SplineStore::SplineStore(int32_t levelCount) : m_levelCount(levelCount) {
-    // The longest tree path runs from a deepest leaf up to the root and down to another one.
-    m_basisCache.resize(levelCount > 0 ? size_t(2) * levelCount - 1 : 0);
-}
-
-float SplineStore::controlY(float y, int32_t k, int32_t n, int32_t viewType) {
-    if (k == 0 || k == n - 1) return y;
-    switch (viewType) {
-        case VIEW_ROOTED_TREE:
-            // Mirror the hierarchy below the leaves so that bundles run under the tree.
-            return 1.325f - y;
-        case VIEW_BALLON_TREE:
-            return -y;
-        case VIEW_SLICE_AND_DICE:
-        case VIEW_STRIP_TREEMAP:
-            return 0.5f;
-        case VIEW_RADIAL_TREE:
-            return 0.0f;
-        default:
-            return y;
-    }
-}
-
-std::vector<Point3> SplineStore::controlPolygon(const std::vector<uint32_t>& path, View& view,
-                                                int32_t viewType) {
-    const int32_t n = int32_t(path.size());
-    std::vector<Point3> points;
-    points.reserve(n);
-    for (int32_t k = 0; k < n; ++k) {
-        const LayoutRecord record = view.getRecord(path[k]);
-        points.push_back({record.x, controlY(record.y, k, n, viewType), record.z});
-    }
-    return points;
-}
+SplineStore::SplineStore(int32_t levelCount)
+    : m_levelCount(levelCount), m_bases(levelCount, kSampleCount) {}
 
 std::vector<Point3> SplineStore::controlPolygon(const GraphStore& graph, const Edge& edge,
                                                 View& view, int32_t viewType) {
-    return controlPolygon(graph.getTreePath(edge), view, viewType);
-}
-
-const BasisTable* SplineStore::cachedBasis(int32_t controlCount) const {
-    if (controlCount < 1 || size_t(controlCount) > m_basisCache.size()) return nullptr;
-    return m_basisCache[controlCount - 1].get();
-}
-
-const BasisTable* SplineStore::basisFor(int32_t controlCount) {
-    // A path longer than the depths promised (a store made for another graph) widens the cache
-    // rather than writing past it.
-    if (size_t(controlCount) > m_basisCache.size()) m_basisCache.resize(controlCount);
-    std::unique_ptr<BasisTable>& slot = m_basisCache[controlCount - 1];
-    if (!slot) slot = std::make_unique<BasisTable>(controlCount, m_sampleCount);
-    return slot.get();
+    const std::vector<uint32_t> path = graph.getTreePath(edge);
+    std::vector<Point3> points;
+    controlpolygon::build(
+        path.data(), int32_t(path.size()), viewType,
+        [&](uint32_t id) {
+            const LayoutRecord record = view.getRecord(id);
+            return std::array<float, 3>{record.x, record.y, record.z};
+        },
+        points);
+    return points;
 }
 
 void SplineStore::AddSpline(const std::vector<Point3>& points, int32_t viewType, float edgeId) {
@@ -92,50 +54,8 @@ void SplineStore::AddSpline(const std::vector<Point3>& points, int32_t viewType,
         trace() << "Fehler bei AddSpline kein zul\xE4ssiger View\n";
         return;
     }
-    float* storage = allocate(viewType, SplineCurve::storageSize(n, m_sampleCount));
+    float* storage = m_arenas[viewType].allocate(SplineCurve::storageSize(n, m_sampleCount));
     m_curves[viewType].emplace_back(basis, points.data(), n, edgeId, storage);
-}
-
-void SplineStore::FreeFloats::operator()(float* p) const { std::free(p); }
-
-SplineStore::FloatArray SplineStore::allocateLines(size_t floats) {
-    const size_t bytes = ((std::max<size_t>(floats, 1) * sizeof(float)) + 63) & ~size_t(63);
-    float* p = static_cast<float*>(std::aligned_alloc(64, bytes));
-    if (!p) throw std::bad_alloc();
-    return FloatArray(p);
-}
-
-float* SplineStore::allocate(int32_t viewType, size_t floats) {
-    std::vector<FloatArray>& chunks = m_chunks[viewType];
-    size_t& free = m_chunkFree[viewType];
-    size_t& size = m_chunkSize[viewType];
-    if (chunks.empty() || free < floats) {
-        const size_t next = chunks.empty() ? kFirstChunkFloats : std::min(2 * size, kChunkFloats);
-        // A block larger than the next chunk gets a chunk of exactly its size.
-        size = std::max(next, floats);
-        chunks.push_back(allocateLines(size));
-        free = size;
-    }
-    float* block = chunks.back().get() + (size - free);
-    free -= floats;
-    return block;
-}
-
-void SplineStore::compact(int32_t viewType) {
-    CurveList& list = m_curves[viewType];
-    size_t total = 0;
-    for (const SplineCurve& curve : list) {
-        total += SplineCurve::storageSize(curve.getControlCount(), curve.getSampleCount());
-    }
-    FloatArray ordered = allocateLines(total);
-    float* next = ordered.get();
-    for (SplineCurve& curve : list) {
-        curve.relocate(next);
-        next += SplineCurve::storageSize(curve.getControlCount(), curve.getSampleCount());
-    }
-    m_ordered[viewType] = std::move(ordered);
-    m_chunks[viewType].clear();
-    m_chunkFree[viewType] = 0;
 }
 
 namespace {
@@ -145,13 +65,9 @@ void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, V
     VertexPositions positions(view, vertexCount);
     std::vector<Point3> points;
     for (size_t e = 0; e < paths.size(); ++e) {
-        const uint32_t* path = paths.path(e);
-        const int32_t n = paths.length(e);
-        points.clear();
-        for (int32_t k = 0; k < n; ++k) {
-            const Point3 p = positions.at(path[k]);
-            points.push_back({p[0], SplineStore::controlY(p[1], k, n, viewType), p[2]});
-        }
+        controlpolygon::build(
+            paths.path(e), paths.length(e), viewType, [&](uint32_t id) { return positions.at(id); },
+            points);
         store.AddSpline(points, viewType, float(paths.edge[e]));
     }
 }
@@ -207,7 +123,7 @@ void SplineStore::orderByLength() {
         std::stable_sort(list.begin(), list.end(), longer);
         const float count = float(list.size());
         for (size_t i = 0; i < list.size(); ++i) list[i].setTexValue(float(i) / count);
-        compact(type);
+        m_arenas[type].compact(list);
     });
 }
 

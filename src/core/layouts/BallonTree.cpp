@@ -1,5 +1,7 @@
 #include "BallonTree.h"
 
+#include "AscendingInserter.h"
+#include "Matrix.h"
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
 #include "LayoutGraph.h"
@@ -17,8 +19,6 @@ namespace {
 // The leaf radius is a single-precision constant widened to double.
 const double kLeafRadius = static_cast<double>(0.01f);
 const double kTwoPi = 6.28318;
-// Degrees back to radians with single-precision pi, as the rotation helper does.
-const double kDegreesToRadians = static_cast<double>(3.14159265358979323846f) / 180.0;
 
 }  // namespace
 
@@ -141,7 +141,7 @@ void BallonTree::calculate() {
             baseZ = base.z;
             const double rho = sizes[parent].radius;
             const float degrees = runningAngle * 180.0f / 3.14159f;
-            const double theta = static_cast<double>(degrees) * kDegreesToRadians;
+            const double theta = static_cast<double>(degrees) * math::kDegreesToRadians;
             offsetX = -(rho * std::sin(theta));
             offsetZ = rho * std::cos(theta);
         }
@@ -151,17 +151,16 @@ void BallonTree::calculate() {
                                static_cast<float>(baseZ + offsetZ), 0.8f);
     }
 
-    // The store's vertex map is in ascending id order, so every entry goes in at the end.
+    // The store's vertex map is in ascending id order.
     m_balloons.clear();
+    AscendingInserter balloons(m_balloons);
     const auto pool = ObjectPool<VertexBallon>::create();
     for (const auto& [id, vertex] : graph->vertices()) {
         const uint32_t position = tree.position(id);
         if (position == BreadthFirstTree::kNone) continue;
-        m_balloons.emplace_hint(
-            m_balloons.end(), id,
-            ObjectPool<VertexBallon>::make(pool, vertex, sizes[position].radius,
-                                           sizes[position].innerRadius, sizes[position].perimeter,
-                                           sizes[position].angle));
+        balloons.assign(id, ObjectPool<VertexBallon>::make(
+                                pool, vertex, sizes[position].radius, sizes[position].innerRadius,
+                                sizes[position].perimeter, sizes[position].angle));
     }
     layout::storeRecords(m_nodeRecords, tree, records);
 }

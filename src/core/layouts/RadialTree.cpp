@@ -1,5 +1,6 @@
 #include "RadialTree.h"
 
+#include "Matrix.h"
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
 #include "LayoutGraph.h"
@@ -9,13 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
-
-namespace {
-
-// Degrees to radians with single-precision pi.
-const double kDegreesToRadians = static_cast<double>(3.14159265358979323846f) / 180.0;
-
-}  // namespace
 
 void RadialTree::calculate() {
     const GraphStore* graph = layoutGraph();
@@ -90,7 +84,7 @@ void RadialTree::calculate() {
     std::vector<LayoutRecord> records(tree.size());
     for (uint32_t position = 0; position < tree.size(); ++position) {
         const double theta =
-            static_cast<double>(static_cast<float>(angle[position])) * kDegreesToRadians;
+            static_cast<double>(static_cast<float>(angle[position])) * math::kDegreesToRadians;
         const float rho = static_cast<float>(tree.level(position)) / static_cast<float>(depths);
         records[position] = layout::treeRecord(static_cast<float>(rho * std::cos(theta)), 0.0f,
                                                static_cast<float>(rho * std::sin(theta)), 0.8f);

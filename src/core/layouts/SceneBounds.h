@@ -9,8 +9,7 @@
 struct SceneBounds {
     std::array<float, 3> min{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                              std::numeric_limits<float>::max()};
-    std::array<float, 3> max{-std::numeric_limits<float>::max(),
-                             -std::numeric_limits<float>::max(),
+    std::array<float, 3> max{-std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
                              -std::numeric_limits<float>::max()};
 
     bool empty() const { return min[0] > max[0]; }

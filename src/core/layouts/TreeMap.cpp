@@ -1,5 +1,6 @@
 #include "TreeMap.h"
 
+#include "AscendingInserter.h"
 #include "GraphStore.h"
 #include "LayoutGraph.h"
 #include "LayoutSupport.h"
@@ -73,16 +74,6 @@ void TreeMap::calculate() {
     m_byId.shrink_to_fit();
 }
 
-void TreeMap::layoutSliceAndDice(const MapVertexPtr& vertex, bool horizontal) {
-    group(*vertex, horizontal ? Continuation::SliceHorizontal : Continuation::SliceVertical);
-    apportion(vertex, horizontal ? Continuation::SliceVertical : Continuation::SliceHorizontal);
-}
-
-void TreeMap::layoutStrips(const MapVertexPtr& vertex) {
-    groupStrips(*vertex);
-    apportion(vertex, Continuation::Strips);
-}
-
 void TreeMap::group(MapVertex& vertex, Continuation continuation) {
     const auto& children = vertex.getVertex()->children();
     switch (continuation) {
@@ -152,10 +143,6 @@ void TreeMap::syncIndex() {
     for (const auto& [id, cell] : m_mapVertices) {
         if (id < count) m_byId[id] = cell;
     }
-}
-
-void TreeMap::apportion(const MapVertexPtr& vertex, Continuation continuation) {
-    subdivide(vertex, continuation, nullptr, 0.0f, 0.0f);
 }
 
 void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, Placement* placement,
@@ -246,10 +233,6 @@ void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, P
     } else {
         std::sort(created.begin(), created.end());
     }
-    // New entries go in just before the first entry above them, which stays in place.
-    auto next = m_mapVertices.begin();
-    for (uint32_t id : created) {
-        while (next != m_mapVertices.end() && next->first < id) ++next;
-        m_mapVertices.emplace_hint(next, id, m_byId[id]);
-    }
+    AscendingInserter inserter(m_mapVertices);
+    for (uint32_t id : created) inserter.assign(id, m_byId[id]);
 }

@@ -15,23 +15,12 @@ class TreeMap : public View {
 public:
     enum Mode { SLICE_AND_DICE = 0, STRIPS = 1 };
 
-    // How the children of a rectangle are grouped into strips before apportion sizes them.
+    // How the children of a rectangle are grouped into strips before they are sized.
     enum class Continuation { SliceHorizontal, SliceVertical, Strips };
 
     explicit TreeMap(int32_t mode);
 
     void calculate() override;
-
-    // Groups the children of vertex into strips, then apportions it with the opposite direction
-    // as continuation: horizontal puts all children in one strip, vertical gives each its own.
-    void layoutSliceAndDice(const MapVertexPtr& vertex, bool horizontal);
-    // Groups the children of vertex into strips by aspect ratio, then apportions it with strips
-    // as continuation.
-    void layoutStrips(const MapVertexPtr& vertex);
-    // Sizes a rectangle for every child of vertex from its strips and applies the continuation
-    // to each, depth first, so the whole subtree is laid out. Walks with an explicit stack:
-    // trees may be far deeper than the call stack.
-    void apportion(const MapVertexPtr& vertex, Continuation continuation);
 
     int32_t getMode() const { return m_mode; }
     const std::map<uint32_t, MapVertexPtr>& mapVertices() const { return m_mapVertices; }
@@ -50,7 +39,9 @@ private:
     // Builds the strips of vertex as the continuation says, without sizing its children.
     void group(MapVertex& vertex, Continuation continuation);
     void groupStrips(MapVertex& vertex);
-    // apportion, and with a placement also the record of every rectangle below vertex, whose
+    // Sizes a rectangle for every child of vertex from its strips and applies the continuation
+    // to each, depth first, with an explicit stack (trees may be far deeper than the call stack);
+    // with a placement also the record of every rectangle below vertex, whose
     // own corner is (x, z): cells left to right along x, strips along z, each record the centre
     // of its rectangle, in the float arithmetic of a corner pass followed by a centre pass.
     void subdivide(const MapVertexPtr& vertex, Continuation continuation, Placement* placement,

@@ -1,7 +1,8 @@
 #include "ViewBounds.h"
 
 #include "GraphStore.h"
-#include "SplineStore.h"
+#include "Matrix.h"
+#include "ControlPolygon.h"
 #include "View.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ bool hasInteriorControlPoints(const GraphStore& graph) {
 
 // Rotation about one axis by degrees in the right-handed sense of glRotatef.
 void rotate(float p[3], float degrees, int axis) {
-    const double radians = degrees * 3.14159265358979323846 / 180.0;
+    const double radians = degrees * math::kDegreesToRadians;
     const float c = static_cast<float>(std::cos(radians));
     const float s = static_cast<float>(std::sin(radians));
     const int a = (axis + 1) % 3, b = (axis + 2) % 3;
@@ -53,7 +54,7 @@ SceneBounds ViewBounds::ofView(const GraphStore& graph, const View& view, int32_
         vertices.add(r.x, 1.0f - r.y, r.z);
         if (curvesLeaveTheTree && entry.second->getChildCount() > 0) {
             // The rule for a point strictly inside a path of three.
-            interior.add(r.x, 1.0f - SplineStore::controlY(r.y, 1, 3, viewType), r.z);
+            interior.add(r.x, 1.0f - controlpolygon::controlY(r.y, 1, 3, viewType), r.z);
         }
     }
     SceneBounds box;
