@@ -67,6 +67,13 @@ TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
         EXPECT_EQ(shown(picture(), project(l[0], l[1], l[2])), marker);
         m_renderer->drawOverlay(16);
     }
+    // The shadow camera looks along the light, whichever way it points.
+    const float aim[3] = {0.3f, -1.0f, 0.5f};
+    std::copy(aim, aim + 3, g_renderStates.lightDirection);
+    frameWith(1, fittingCamera(1));
+    const Vector3 forward = m_renderer->lightCamera()->forward();
+    const float length = std::sqrt(aim[0] * aim[0] + aim[1] * aim[1] + aim[2] * aim[2]);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(forward[i], aim[i] / length, 1e-5f);
 }
 
 TEST_F(LightingTest, FloorAndLightVolumeFollowTheFramedScene) {
