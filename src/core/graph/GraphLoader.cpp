@@ -294,6 +294,56 @@ std::string checkStore(const GraphStore& store, const RecordFacts& facts) {
     return {};
 }
 
+// What keeps a file from being read, told from its status and size alone.
+std::string statusProblem(const std::string& fileName) {
+    std::error_code ignored;
+    const std::filesystem::file_status status = std::filesystem::status(fileName, ignored);
+    if (std::filesystem::is_directory(status)) return "cannot be opened: it is a directory";
+    // A device or pipe may never end (the RSF reader would grow its line buffer without bound),
+    // and opening a pipe waits for a writer. Only a regular file's size is known before reading.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return "cannot be opened: it is not a regular file";
+    }
+    const uintmax_t size = std::filesystem::file_size(fileName, ignored);
+    if (!ignored && size > GraphLoader::kMaxFileBytes) {
+        return "the file is " + std::to_string(size) + " bytes, more than the limit of " +
+               std::to_string(GraphLoader::kMaxFileBytes) + " bytes (" +
+               std::to_string(GraphLoader::kMaxFileBytes >> 20) + " MiB)";
+    }
+    return {};
+}
+
+std::string openProblem(const std::string& fileName) {
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) return std::string("cannot be opened: ") + std::strerror(errno);
+    const bool empty = std::fgetc(file) == EOF;
+    std::fclose(file);
+    return empty ? "the file is empty" : std::string();
+}
+
+// The records of an RSF or XML file. An XML document is freed on releasing while the records
+// are checked, which allocates next to nothing; it must be gone before the graph is built, or
+// both would be in memory at once.
+std::string readRecords(const std::string& fileName, std::vector<DataRecord>& records,
+                        std::unique_ptr<LoadXMLTree>& xmlReader, std::thread& releasing) {
+    if (fileName.find(".rsf") != std::string::npos) {
+        ReadRTFFile reader;
+        records = reader.read(fileName.c_str());
+        // The reader gives at least one record for any file it could open.
+        return records.empty() ? "cannot be opened" : std::string();
+    }
+    xmlReader = std::make_unique<LoadXMLTree>(GraphLoader::kMaxXmlNesting);
+    records = xmlReader->read(fileName.c_str());
+    const LoadXMLTree::Problem& problem = xmlReader->problem();
+    if (!problem.text.empty()) return place(problem.line, problem.column) + problem.text;
+    try {
+        releasing = std::thread([reader = xmlReader.get()] { reader->releaseDocument(); });
+    } catch (const std::system_error&) {
+        xmlReader->releaseDocument();
+    }
+    return {};
+}
+
 }  // namespace
 
 LoadResult GraphLoader::load(const std::string& fileName,
@@ -311,33 +361,10 @@ LoadResult GraphLoader::load(const std::string& fileName,
         return std::move(result);
     };
 
-    std::error_code ignored;
-    const std::filesystem::file_status status = std::filesystem::status(fileName, ignored);
-    if (std::filesystem::is_directory(status)) {
-        return fail("cannot be opened: it is a directory");
-    }
-    // A device or pipe may never end (the RSF reader would grow its line buffer without bound),
-    // and opening a pipe waits for a writer. Only a regular file's size is known before reading.
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        return fail("cannot be opened: it is not a regular file");
-    }
-    const uintmax_t size = std::filesystem::file_size(fileName, ignored);
-    if (!ignored && size > kMaxFileBytes) {
-        return fail("the file is " + std::to_string(size) + " bytes, more than the limit of " +
-                    std::to_string(kMaxFileBytes) + " bytes (" +
-                    std::to_string(kMaxFileBytes >> 20) + " MiB)");
-    }
+    if (std::string problem = statusProblem(fileName); !problem.empty()) return fail(problem);
     if (stopped(LoadPhase::Reading)) return cancel();
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) return fail(std::string("cannot be opened: ") + std::strerror(errno));
-    const bool empty = std::fgetc(file) == EOF;
-    std::fclose(file);
-    if (empty) return fail("the file is empty");
-
+    if (std::string problem = openProblem(fileName); !problem.empty()) return fail(problem);
     std::vector<DataRecord> records;
-    // The XML document is freed on a thread of its own while the records are checked, which
-    // allocates next to nothing; it must be gone before the graph is built, or both would be in
-    // memory at once.
     std::unique_ptr<LoadXMLTree> xmlReader;
     std::thread releasing;
     struct Joiner {
@@ -346,21 +373,9 @@ LoadResult GraphLoader::load(const std::string& fileName,
             if (thread.joinable()) thread.join();
         }
     } joinBeforeReturning{releasing};
-    if (fileName.find(".rsf") != std::string::npos) {
-        ReadRTFFile reader;
-        records = reader.read(fileName.c_str());
-        // The reader gives at least one record for any file it could open.
-        if (records.empty()) return fail("cannot be opened");
-    } else {
-        xmlReader = std::make_unique<LoadXMLTree>(kMaxXmlNesting);
-        records = xmlReader->read(fileName.c_str());
-        const LoadXMLTree::Problem& problem = xmlReader->problem();
-        if (!problem.text.empty()) return fail(place(problem.line, problem.column) + problem.text);
-        try {
-            releasing = std::thread([reader = xmlReader.get()] { reader->releaseDocument(); });
-        } catch (const std::system_error&) {
-            xmlReader->releaseDocument();
-        }
+    if (std::string problem = readRecords(fileName, records, xmlReader, releasing);
+        !problem.empty()) {
+        return fail(problem);
     }
 
     if (stopped(LoadPhase::Checking)) return cancel();
