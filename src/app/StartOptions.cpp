@@ -49,11 +49,8 @@ bool readHide(const QString& text, QStringList& hide, QString& error) {
     return true;
 }
 
-}  // namespace
-
-StartOptions::Outcome StartOptions::parse(const QStringList& arguments, StartOptions& options,
-                                          QString& message) {
-    QCommandLineParser parser;
+// The options, as --help lists them; returns the help and version options.
+std::pair<QCommandLineOption, QCommandLineOption> describeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Shows a hierarchical graph laid out five ways, with its relation edges bundled along the "
         "tree.");
@@ -81,6 +78,38 @@ StartOptions::Outcome StartOptions::parse(const QStringList& arguments, StartOpt
          "Print the trace lines of loading, layout and drawing on standard output "
          "(also RAMIFLEX_TRACE=1)."},
     });
+    return {help, version};
+}
+
+// The values of the options that take one; false with the problem in message for a bad one.
+bool readValues(const QCommandLineParser& parser, StartOptions& options, QString& message) {
+    if (parser.isSet("view") && !readInt(parser, "view", 0, 4, options.view, message)) {
+        return false;
+    }
+    if (parser.isSet("blend") && !readInt(parser, "blend", 0, 4, options.blend, message)) {
+        return false;
+    }
+    if (parser.isSet("beta")) {
+        bool ok = false;
+        options.beta = parser.value("beta").toFloat(&ok);
+        if (!ok || !(options.beta >= 0 && options.beta <= 1)) {
+            message =
+                QString("--beta takes a number from 0 to 1, not \"%1\"").arg(parser.value("beta"));
+            return false;
+        }
+    }
+    if (parser.isSet("hide") && !readHide(parser.value("hide"), options.hide, message)) {
+        return false;
+    }
+    return !parser.isSet("size") || readSize(parser.value("size"), options.size, message);
+}
+
+}  // namespace
+
+StartOptions::Outcome StartOptions::parse(const QStringList& arguments, StartOptions& options,
+                                          QString& message) {
+    QCommandLineParser parser;
+    const auto [help, version] = describeOptions(parser);
     if (!parser.parse(arguments)) {
         message = parser.errorText();
         return Outcome::ExitError;
@@ -103,27 +132,7 @@ StartOptions::Outcome StartOptions::parse(const QStringList& arguments, StartOpt
     options.screenshot = parser.value("screenshot");
     options.mode2D = parser.isSet("2d");
     options.verbose = parser.isSet("verbose") || qEnvironmentVariable("RAMIFLEX_TRACE") == "1";
-    if (parser.isSet("view") && !readInt(parser, "view", 0, 4, options.view, message)) {
-        return Outcome::ExitError;
-    }
-    if (parser.isSet("blend") && !readInt(parser, "blend", 0, 4, options.blend, message)) {
-        return Outcome::ExitError;
-    }
-    if (parser.isSet("beta")) {
-        bool ok = false;
-        options.beta = parser.value("beta").toFloat(&ok);
-        if (!ok || !(options.beta >= 0 && options.beta <= 1)) {
-            message =
-                QString("--beta takes a number from 0 to 1, not \"%1\"").arg(parser.value("beta"));
-            return Outcome::ExitError;
-        }
-    }
-    if (parser.isSet("hide") && !readHide(parser.value("hide"), options.hide, message)) {
-        return Outcome::ExitError;
-    }
-    if (parser.isSet("size") && !readSize(parser.value("size"), options.size, message)) {
-        return Outcome::ExitError;
-    }
+    if (!readValues(parser, options, message)) return Outcome::ExitError;
     if (!options.screenshot.isEmpty() && options.file.isEmpty()) {
         message = "--screenshot needs a data file";
         return Outcome::ExitError;

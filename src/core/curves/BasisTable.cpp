@@ -77,6 +77,12 @@ void BasisTable::buildShort() {
 }
 
 void BasisTable::buildWindows() {
+    buildSampleWindows();
+    buildBlocks();
+    buildBlockOffsets();
+}
+
+void BasisTable::buildSampleWindows() {
     const int32_t n = m_controlCount;
     const int32_t m = m_sampleCount;
     std::vector<int32_t> first(m, 0), last(m, 0);
@@ -103,7 +109,11 @@ void BasisTable::buildWindows() {
             m_windowWeights[size_t(j) * width + r] = weight(m_windowStart[j] + r, j);
         }
     }
+}
 
+void BasisTable::buildBlocks() {
+    const int32_t m = m_sampleCount;
+    const int32_t width = m_windowWidth;
     m_blockCount = (m + kLanes - 1) / kLanes;
     m_blockIndex.assign(size_t(m_blockCount) * width * kLanes, 0);
     m_blockWeight.assign(size_t(m_blockCount) * width * kLanes, 0.0);
@@ -115,6 +125,12 @@ void BasisTable::buildWindows() {
             m_blockWeight[at] = m_windowWeights[size_t(j) * width + r];
         }
     }
+}
+
+void BasisTable::buildBlockOffsets() {
+    const int32_t n = m_controlCount;
+    const int32_t m = m_sampleCount;
+    const int32_t width = m_windowWidth;
     // A block's run of sixteen starts at its smallest index, rounded down to a multiple of eight
     // where the run still covers the block: the run's two halves are then read exactly as the
     // widened row was written, which lets the processor forward them without a stall.

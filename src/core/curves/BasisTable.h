@@ -71,6 +71,11 @@ private:
     void buildSpline();
     void buildShort();
     void buildWindows();
+    // The window of nonzero weights of each sample, all windows as wide as the widest.
+    void buildSampleWindows();
+    // The windows in blocks of kLanes samples, and each block's base and offsets.
+    void buildBlocks();
+    void buildBlockOffsets();
 
     int32_t m_controlCount;
     int32_t m_sampleCount;

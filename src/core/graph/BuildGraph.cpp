@@ -41,6 +41,31 @@ EdgeIds edgeIds(const DataRecord& record) {
 constexpr size_t kIndexAhead = 16;
 constexpr size_t kVertexAhead = 8;
 
+// A vertex record's vertex, where its values say one.
+void addVertex(GraphStore& store, const DataRecord& record) {
+    if (record.values.size() < 2) return;
+    int32_t id = 0;
+    if (parseLenientInt(record.values[0], id) == LenientResult::OutOfRange) return;
+    store.addVertex(boost::make_shared<Vertex>(static_cast<uint32_t>(id), record.values[1]));
+}
+
+// An edge between two vertices the store holds.
+void addEdge(GraphStore& store, Kind kind, const EdgeIds& ends) {
+    if (!ends.ok) return;
+    VertexPtr start = store.getVertex(ends.start);
+    VertexPtr end = store.getVertex(ends.end);
+    if (!start || !end) return;
+    if (kind == Kind::Hierarchy) {
+        auto edge = boost::make_shared<HierarchyEdge>(std::move(start), std::move(end));
+        edge->setId(static_cast<uint32_t>(store.hierarchyEdgeCount()));
+        store.addHierarchyEdge(edge);
+    } else {
+        auto edge = boost::make_shared<RelationEdge>(std::move(start), std::move(end));
+        edge->setId(static_cast<uint32_t>(store.relationEdgeCount()));
+        store.addRelationEdge(edge);
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<GraphStore> buildGraph(std::vector<DataRecord> records) {
@@ -70,33 +95,15 @@ std::unique_ptr<GraphStore> buildGraph(std::vector<DataRecord> records) {
                 }
                 break;
             }
-            case Kind::Vertex: {
-                if (record.values.size() < 2) break;
-                int32_t id = 0;
-                if (parseLenientInt(record.values[0], id) == LenientResult::OutOfRange) break;
-                store->addVertex(
-                    boost::make_shared<Vertex>(static_cast<uint32_t>(id), record.values[1]));
+            case Kind::Vertex:
+                addVertex(*store, record);
                 break;
-            }
             case Kind::Hierarchy:
-            case Kind::Relation: {
+            case Kind::Relation:
                 prefetch(i + kIndexAhead, false);
                 prefetch(i + kVertexAhead, true);
-                if (!ends[i].ok) break;
-                VertexPtr start = store->getVertex(ends[i].start);
-                VertexPtr end = store->getVertex(ends[i].end);
-                if (!start || !end) break;
-                if (kinds[i] == Kind::Hierarchy) {
-                    auto edge = boost::make_shared<HierarchyEdge>(std::move(start), std::move(end));
-                    edge->setId(static_cast<uint32_t>(store->hierarchyEdgeCount()));
-                    store->addHierarchyEdge(edge);
-                } else {
-                    auto edge = boost::make_shared<RelationEdge>(std::move(start), std::move(end));
-                    edge->setId(static_cast<uint32_t>(store->relationEdgeCount()));
-                    store->addRelationEdge(edge);
-                }
+                addEdge(*store, kinds[i], ends[i]);
                 break;
-            }
             case Kind::Other:
                 break;
         }

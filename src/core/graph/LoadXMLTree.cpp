@@ -111,49 +111,8 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
     std::string text;
     if (!readWholeFile(fileName, text)) {
         m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);  // reports the failure in its terms
-    } else {
-        normaliseLineBreaks(text);
-        const size_t parts = text.size() >= m_splitBytes
-                                 ? std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 4)
-                                 : 1;
-        const XmlOutline outline = scanXmlOutline(text, m_maxNesting, parts);
-        // Refused before parsing: the problem at the offset where the scan found it.
-        auto refuse = [&](size_t at, std::string problem) {
-            const auto before = text.begin() + static_cast<std::ptrdiff_t>(at);
-            const auto lineStart = std::find(std::make_reverse_iterator(before), text.rend(), '\n');
-            m_problem.line = 1 + static_cast<int>(std::count(text.begin(), before, '\n'));
-            m_problem.column = 1 + static_cast<int>(lineStart - std::make_reverse_iterator(before));
-            m_problem.text = std::move(problem);
-            return std::vector<DataRecord>();
-        };
-        if (outline.tooDeepAt != std::string::npos) {
-            return refuse(outline.tooDeepAt, "elements are nested deeper than " +
-                                                 std::to_string(m_maxNesting) + " levels");
-        }
-        if (outline.misreadAt != std::string::npos) {
-            return refuse(outline.misreadAt,
-                          "not well-formed XML: a UTF-8 sequence or character reference is cut "
-                          "short");
-        }
-        // Elements of a data file take 30 to 50 bytes. Reserving for that keeps the record list
-        // from being copied as it grows; reserved space not written costs no memory.
-        m_recordsPerPart = text.size() / kBytesPerRecord / parts + 1;
-        m_records.reserve(text.size() / kBytesPerRecord + 1);
-        if (outline.splits.empty()) {
-            parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
-        } else if (!parseInParts(text, outline)) {
-            // Trouble in some part: parsing the whole file reports it exactly as it stands.
-            m_parts.clear();
-            m_doc.Clear();
-            m_doc.ClearError();
-            if (readWholeFile(fileName, text)) {
-                normaliseLineBreaks(text);
-                parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
-            } else {
-                m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);
-            }
-        }
-        std::string().swap(text);
+    } else if (!parse(fileName, text)) {
+        return std::vector<DataRecord>();
     }
     if (m_doc.Error()) {
         m_problem.text = std::string("not well-formed XML: ") + m_doc.ErrorDesc();
@@ -171,6 +130,53 @@ std::vector<DataRecord> LoadXMLTree::read(const char* fileName) {
     std::vector<DataRecord> records = std::move(m_records);
     m_records.clear();
     return records;
+}
+
+bool LoadXMLTree::parse(const char* fileName, std::string& text) {
+    normaliseLineBreaks(text);
+    const size_t parts = text.size() >= m_splitBytes
+                             ? std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 4)
+                             : 1;
+    const XmlOutline outline = scanXmlOutline(text, m_maxNesting, parts);
+    // Refused before parsing: the problem at the offset where the scan found it.
+    if (outline.tooDeepAt != std::string::npos) {
+        refuseAt(text, outline.tooDeepAt,
+                 "elements are nested deeper than " + std::to_string(m_maxNesting) + " levels");
+        return false;
+    }
+    if (outline.misreadAt != std::string::npos) {
+        refuseAt(text, outline.misreadAt,
+                 "not well-formed XML: a UTF-8 sequence or character reference is cut short");
+        return false;
+    }
+    // Elements of a data file take 30 to 50 bytes. Reserving for that keeps the record list
+    // from being copied as it grows; reserved space not written costs no memory.
+    m_recordsPerPart = text.size() / kBytesPerRecord / parts + 1;
+    m_records.reserve(text.size() / kBytesPerRecord + 1);
+    if (outline.splits.empty()) {
+        parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
+    } else if (!parseInParts(text, outline)) {
+        // Trouble in some part: parsing the whole file reports it exactly as it stands.
+        m_parts.clear();
+        m_doc.Clear();
+        m_doc.ClearError();
+        if (readWholeFile(fileName, text)) {
+            normaliseLineBreaks(text);
+            parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
+        } else {
+            m_doc.LoadFile(fileName, TIXML_DEFAULT_ENCODING);
+        }
+    }
+    std::string().swap(text);
+    return true;
+}
+
+void LoadXMLTree::refuseAt(const std::string& text, size_t at, std::string problem) {
+    const auto before = text.begin() + static_cast<std::ptrdiff_t>(at);
+    const auto lineStart = std::find(std::make_reverse_iterator(before), text.rend(), '\n');
+    m_problem.line = 1 + static_cast<int>(std::count(text.begin(), before, '\n'));
+    m_problem.column = 1 + static_cast<int>(lineStart - std::make_reverse_iterator(before));
+    m_problem.text = std::move(problem);
 }
 
 LoadXMLTree::~LoadXMLTree() { releaseDocument(); }

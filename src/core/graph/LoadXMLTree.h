@@ -51,6 +51,11 @@ private:
         Field field;
     };
 
+    // Parses the whole file's text into m_doc, in parts where it is large; false when the scan
+    // before parsing refuses it, with m_problem set.
+    bool parse(const char* fileName, std::string& text);
+    // m_problem at offset at of text.
+    void refuseAt(const std::string& text, size_t at, std::string problem);
     bool parseInParts(std::string& text, const XmlOutline& outline);
     void walkPart(TiXmlNode* standIn);
     void walkPartsAtOnce();

@@ -182,116 +182,166 @@ bool sequenceHidesLineBreak(std::string_view text, size_t from, size_t to) {
     return false;
 }
 
-}  // namespace
+// One pass over a document's top levels as the parser reads them: each step reads one tag.
+class OutlineScan {
+public:
+    OutlineScan(std::string_view text, int limit, size_t parts) : m_text(text), m_limit(limit) {
+        for (size_t k = 1; k < parts; ++k) m_targets.push_back(text.size() / parts * k);
+        m_reader.text = text;
+        m_reader.utf8 = startsWith(text, 0, "\xEF\xBB\xBF");
+        m_encodingSettled = m_reader.utf8;
+        m_utf8From = m_reader.utf8 ? 0 : std::string_view::npos;
+    }
 
-XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
-    XmlOutline outline;
-    const size_t size = text.size();
-    std::vector<size_t> targets;
-    for (size_t k = 1; k < parts; ++k) targets.push_back(size / parts * k);
-    size_t nextTarget = 0;
-    bool insideFirst = false;  // within the first top-level element
-    bool firstSeen = false;
-
-    // Text and quoted values are read as the parser reads them, character by character.
-    CharReader reader{text};
-    reader.utf8 = startsWith(text, 0, "\xEF\xBB\xBF");
-    bool encodingSettled = reader.utf8;
-    // Where the parser starts counting rows in UTF-8: at the byte order mark, or at the first
-    // declaration that settles on UTF-8 (its own text is counted in UTF-8 already).
-    size_t utf8From = reader.utf8 ? 0 : std::string_view::npos;
-    auto misread = [&] {
-        outline.misreadAt = reader.misreadAt;
-        return outline;
-    };
-
-    int depth = 0;
-    size_t p = 0;
-    while (p < size) {
-        size_t tag;
-        if (depth == 0) {
-            // Between top-level nodes the parser stops, without an error, at anything but '<'.
-            tag = skipParserSpace(reader, p);
-            if (tag >= size || text[tag] != '<') break;
-        } else {
-            tag = reader.runTo(p, '<');
-            if (tag == std::string_view::npos) return misread();
-            if (tag >= size) break;  // the end, or the parser gives up in the text
+    XmlOutline run() {
+        size_t p = 0;
+        while (p < m_text.size()) {
+            size_t tag = 0;
+            Next next = findTag(p, tag);
+            if (next == Next::Go) next = readTag(tag, p);
+            if (next == Next::Misread) m_outline.misreadAt = m_reader.misreadAt;
+            if (next == Next::Misread || next == Next::TooDeep) return m_outline;
+            if (next == Next::Stop) break;
         }
+        // A part is parsed with its rows counted from the line breaks before its cut; where the
+        // parser would miss one of them, the rows of the parts would not be the whole file's.
+        if (!m_outline.splits.empty() && m_utf8From != std::string_view::npos &&
+            sequenceHidesLineBreak(m_text, m_utf8From, m_outline.splits.back())) {
+            m_outline.splits.clear();
+        }
+        return m_outline;
+    }
+
+private:
+    // Go on reading; stop where the parser stops; or end the scan at once, where a character
+    // would be misread or an element is too deep.
+    enum class Next { Go, Stop, Misread, TooDeep };
+
+    // The '<' of the next tag at or after p.
+    Next findTag(size_t p, size_t& tag) {
+        if (m_depth == 0) {
+            // Between top-level nodes the parser stops, without an error, at anything but '<'.
+            tag = skipParserSpace(m_reader, p);
+            return tag >= m_text.size() || m_text[tag] != '<' ? Next::Stop : Next::Go;
+        }
+        tag = m_reader.runTo(p, '<');
+        if (tag == std::string_view::npos) return Next::Misread;
+        return tag >= m_text.size() ? Next::Stop : Next::Go;  // the end, or given up in the text
+    }
+
+    // Reads the tag at `tag`; p moves past it.
+    Next readTag(size_t tag, size_t& p) {
+        const std::string_view text = m_text;
         if (startsWith(text, tag, "<!--")) {
             p = skipPast(text, tag + 4, "-->");
         } else if (startsWithNoCase(text, tag, "<?xml")) {
-            std::string encoding;
-            p = skipDeclaration(reader, tag, encoding);
-            if (reader.misreadAt != std::string_view::npos) return misread();
-            if (p == std::string_view::npos) break;  // the parser stops in it as well
-            // The first declaration between top-level nodes settles the encoding.
-            if (depth == 0 && !encodingSettled) {
-                encodingSettled = true;
-                reader.utf8 = encoding.empty() || startsWithNoCase(encoding, 0, "utf-8") ||
-                              startsWithNoCase(encoding, 0, "utf8");
-                if (reader.utf8) utf8From = tag;
-            }
+            return declaration(tag, p);
         } else if (startsWith(text, tag, "<![CDATA[")) {
             p = skipPast(text, tag + 9, "]]>");
         } else if (startsWith(text, tag, "</")) {
-            if (depth > 0 && --depth == 0) insideFirst = false;
+            if (m_depth > 0 && --m_depth == 0) m_insideFirst = false;
             p = skipPast(text, tag + 2, ">");
-        } else if (tag + 1 < size && opensName(static_cast<unsigned char>(text[tag + 1]))) {
-            // A start tag: its end is the first '>' outside quotes; "/>" closes it at once.
-            // The parser only accepts quotes around attribute values, and stops at any other
-            // quote, so treating every quote as a value's quote never hides a level it reads.
-            size_t q = tag + 1;
-            while (q < size && !std::isspace(static_cast<unsigned char>(text[q])) &&
-                   text[q] != '/' && text[q] != '>') {
-                ++q;
-            }
-            const size_t nameEnd = q;
-            char last = 0;
-            while (q < size && text[q] != '>') {
-                const char c = text[q];
-                if (c == '"' || c == '\'') {
-                    q = reader.runTo(q + 1, c);
-                    if (q == std::string_view::npos) return misread();
-                    if (q >= size) q = size;  // never closed, or the parser gives up in it
-                }
-                last = c;
-                ++q;
-            }
-            // An unterminated start tag still makes an element: the parser adds it below the
-            // open ones before it finds the tag broken, and stops there.
-            if (q >= size) {
-                if (depth + 1 > limit) outline.tooDeepAt = tag;
-                break;
-            }
-            if (depth == 0 && !firstSeen) {
-                firstSeen = true;
-                outline.documentElement.assign(text.substr(tag + 1, nameEnd - tag - 1));
-                outline.documentElementAt = tag;
-                insideFirst = last != '/';
-            } else if (insideFirst && depth == 1 && nextTarget < targets.size() &&
-                       tag >= targets[nextTarget] && beginsLine(text, tag)) {
-                outline.splits.push_back(tag);
-                while (nextTarget < targets.size() && targets[nextTarget] <= tag) ++nextTarget;
-            }
-            // The element stands one level below the open ones, empty or not.
-            if (depth + 1 > limit) {
-                outline.tooDeepAt = tag;
-                return outline;
-            }
-            if (last != '/') ++depth;
-            p = q + 1;
+        } else if (tag + 1 < text.size() && opensName(static_cast<unsigned char>(text[tag + 1]))) {
+            return startTag(tag, p);
         } else {
             // Declarations, processing instructions, DOCTYPE and other unknown tags run to the
             // first '>'; the parser reads them no further, so neither may this scan.
             p = skipPast(text, tag + 1, ">");
         }
+        return Next::Go;
     }
-    // A part is parsed with its rows counted from the line breaks before its cut; where the
-    // parser would miss one of them, the rows of the parts would not be the whole file's.
-    if (!outline.splits.empty() && utf8From != std::string_view::npos &&
-        sequenceHidesLineBreak(text, utf8From, outline.splits.back())) {
-        outline.splits.clear();
+
+    Next declaration(size_t tag, size_t& p) {
+        std::string encoding;
+        p = skipDeclaration(m_reader, tag, encoding);
+        if (m_reader.misreadAt != std::string_view::npos) return Next::Misread;
+        if (p == std::string_view::npos) return Next::Stop;  // the parser stops in it as well
+        // The first declaration between top-level nodes settles the encoding. From there the
+        // parser counts rows in UTF-8 (its own text is counted in UTF-8 already).
+        if (m_depth == 0 && !m_encodingSettled) {
+            m_encodingSettled = true;
+            m_reader.utf8 = encoding.empty() || startsWithNoCase(encoding, 0, "utf-8") ||
+                            startsWithNoCase(encoding, 0, "utf8");
+            if (m_reader.utf8) m_utf8From = tag;
+        }
+        return Next::Go;
     }
-    return outline;
+
+    // A start tag: its end is the first '>' outside quotes; "/>" closes it at once. The parser
+    // only accepts quotes around attribute values, and stops at any other quote, so treating
+    // every quote as a value's quote never hides a level it reads.
+    Next startTag(size_t tag, size_t& p) {
+        const std::string_view text = m_text;
+        const size_t size = text.size();
+        size_t q = tag + 1;
+        while (q < size && !std::isspace(static_cast<unsigned char>(text[q])) && text[q] != '/' &&
+               text[q] != '>') {
+            ++q;
+        }
+        const size_t nameEnd = q;
+        char last = 0;
+        while (q < size && text[q] != '>') {
+            const char c = text[q];
+            if (c == '"' || c == '\'') {
+                q = m_reader.runTo(q + 1, c);
+                if (q == std::string_view::npos) return Next::Misread;
+                if (q >= size) q = size;  // never closed, or the parser gives up in it
+            }
+            last = c;
+            ++q;
+        }
+        // An unterminated start tag still makes an element: the parser adds it below the open
+        // ones before it finds the tag broken, and stops there.
+        if (q >= size) {
+            if (m_depth + 1 > m_limit) m_outline.tooDeepAt = tag;
+            return Next::Stop;
+        }
+        noteElement(tag, nameEnd, last != '/');
+        // The element stands one level below the open ones, empty or not.
+        if (m_depth + 1 > m_limit) {
+            m_outline.tooDeepAt = tag;
+            return Next::TooDeep;
+        }
+        if (last != '/') ++m_depth;
+        p = q + 1;
+        return Next::Go;
+    }
+
+    // The document element, or a cut before a child of it that starts a line past the next
+    // target.
+    void noteElement(size_t tag, size_t nameEnd, bool open) {
+        if (m_depth == 0 && !m_firstSeen) {
+            m_firstSeen = true;
+            m_outline.documentElement.assign(m_text.substr(tag + 1, nameEnd - tag - 1));
+            m_outline.documentElementAt = tag;
+            m_insideFirst = open;
+        } else if (m_insideFirst && m_depth == 1 && m_nextTarget < m_targets.size() &&
+                   tag >= m_targets[m_nextTarget] && beginsLine(m_text, tag)) {
+            m_outline.splits.push_back(tag);
+            while (m_nextTarget < m_targets.size() && m_targets[m_nextTarget] <= tag) {
+                ++m_nextTarget;
+            }
+        }
+    }
+
+    const std::string_view m_text;
+    const int m_limit;
+    XmlOutline m_outline;
+    std::vector<size_t> m_targets;
+    size_t m_nextTarget = 0;
+    bool m_insideFirst = false;  // within the first top-level element
+    bool m_firstSeen = false;
+    // Text and quoted values are read as the parser reads them, character by character.
+    CharReader m_reader{};
+    bool m_encodingSettled = false;
+    // Where the parser starts counting rows in UTF-8: at the byte order mark, or at the first
+    // declaration that settles on UTF-8.
+    size_t m_utf8From = std::string_view::npos;
+    int m_depth = 0;
+};
+
+}  // namespace
+
+XmlOutline scanXmlOutline(std::string_view text, int limit, size_t parts) {
+    return OutlineScan(text, limit, parts).run();
 }

@@ -20,33 +20,27 @@ namespace {
 const double kLeafRadius = static_cast<double>(0.01f);
 const double kTwoPi = 6.28318;
 
-}  // namespace
+// Working values of one vertex, by breadth-first position. Kept together per vertex: the final
+// walk in id order meets them in scattered order.
+struct Sizes {
+    double radius = 0.0;
+    double innerRadius = 0.0;
+    double angle = 0.0;
+    double perimeter = 0.0;
+};
 
-void BallonTree::calculate() {
-    const GraphStore* graph = layoutGraph();
-    if (!graph || !graph->getRoot()) return;
-    const BreadthFirstTree tree(*graph);
-    const uint32_t size = tree.size();
-    const int32_t depths = static_cast<int32_t>(graph->depthCount());
-
-    // Working values by breadth-first position.
-    // Kept together per vertex: the final walk in id order meets them in scattered order.
-    struct Sizes {
-        double radius = 0.0;
-        double innerRadius = 0.0;
-        double angle = 0.0;
-        double perimeter = 0.0;
-    };
-    std::vector<Sizes> sizes(size);
-
-    trace() << "Calculate Radius\n";
-    for (uint32_t position = 0; position < size; ++position) {
+void sizeLeaves(const BreadthFirstTree& tree, std::vector<Sizes>& sizes) {
+    for (uint32_t position = 0; position < tree.size(); ++position) {
         if (tree.childCount(position) > 0) continue;
         sizes[position].radius = sizes[position].innerRadius = kLeafRadius;
         sizes[position].perimeter = kTwoPi * kLeafRadius;
     }
+}
 
-    // Breadth-first positions hold the levels one after the other.
+// Where each level starts among the breadth-first positions, which hold the levels one after the
+// other; levels past the last start at the end.
+std::vector<uint32_t> levelStarts(const BreadthFirstTree& tree, int32_t depths) {
+    const uint32_t size = tree.size();
     std::vector<uint32_t> levelStart(std::max<int32_t>(depths, 0) + 1, size);
     for (uint32_t position = size; position-- > 0;) {
         const int32_t level = tree.level(position);
@@ -55,32 +49,43 @@ void BallonTree::calculate() {
     for (int32_t level = depths - 1; level > 0; --level) {
         levelStart[level - 1] = std::min(levelStart[level - 1], levelStart[level]);
     }
+    return levelStart;
+}
 
-    // The pass for each level adds the children's diameters to their parents in ascending id
-    // order (the order of a sweep over the id-ordered balloon table), then sizes the parents'
-    // level. Per parent that is a sum over its children sorted by id; the levels are walked in
-    // place instead of sweeping the whole table once per level.
+// The sum of the children's diameters in ascending id order, the order of a sweep over the
+// id-ordered balloon table; largest gets the largest child radius. byId is scratch space.
+double childDiameters(const BreadthFirstTree& tree, uint32_t position,
+                      const std::vector<Sizes>& sizes, std::vector<uint32_t>& byId,
+                      double& largest) {
+    const uint32_t first = tree.firstChild(position);
+    byId.clear();
+    bool ascending = true;
+    for (uint32_t child = first; child < first + tree.childCount(position); ++child) {
+        if (!byId.empty() && tree.id(byId.back()) > tree.id(child)) ascending = false;
+        byId.push_back(child);
+        largest = std::max(largest, sizes[child].radius);
+    }
+    if (!ascending) {
+        std::sort(byId.begin(), byId.end(),
+                  [&tree](uint32_t a, uint32_t b) { return tree.id(a) < tree.id(b); });
+    }
+    double sum = 2 * sizes[byId[0]].radius;
+    for (size_t k = 1; k < byId.size(); ++k) sum += 2 * sizes[byId[k]].radius;
+    return sum;
+}
+
+// The pass for each level adds the children's diameters to their parents, then sizes the
+// parents' level; the levels are walked in place instead of sweeping the whole table once per
+// level.
+void sizeParents(const BreadthFirstTree& tree, int32_t depths, std::vector<Sizes>& sizes) {
+    const std::vector<uint32_t> levelStart = levelStarts(tree, depths);
     std::vector<uint32_t> byId;
     for (int32_t level = depths - 1; level >= 1; --level) {
         for (uint32_t position = levelStart[level - 1]; position < levelStart[level]; ++position) {
             const uint32_t childCount = tree.childCount(position);
-            const uint32_t first = tree.firstChild(position);
             double largest = 0.0;
             if (childCount > 0) {
-                byId.clear();
-                bool ascending = true;
-                for (uint32_t child = first; child < first + childCount; ++child) {
-                    if (!byId.empty() && tree.id(byId.back()) > tree.id(child)) ascending = false;
-                    byId.push_back(child);
-                    largest = std::max(largest, sizes[child].radius);
-                }
-                if (!ascending) {
-                    std::sort(byId.begin(), byId.end(),
-                              [&tree](uint32_t a, uint32_t b) { return tree.id(a) < tree.id(b); });
-                }
-                double sum = 2 * sizes[byId[0]].radius;
-                for (size_t k = 1; k < byId.size(); ++k) sum += 2 * sizes[byId[k]].radius;
-                sizes[position].perimeter = sum;
+                sizes[position].perimeter = childDiameters(tree, position, sizes, byId, largest);
             }
             double circumference = sizes[position].perimeter;
             // A few children get some extra room; nine or more get none.
@@ -92,11 +97,13 @@ void BallonTree::calculate() {
             sizes[position].perimeter = 2 * sizes[position].radius;
         }
     }
+}
 
-    trace() << "Calculate Angle\n";
+// Each child's angular step around its parent's ring.
+void placeAngles(const BreadthFirstTree& tree, int32_t depths, std::vector<Sizes>& sizes) {
     const int32_t lastInnerLevel = depths - 2;
     sizes[0].angle = 0.0;
-    for (uint32_t parent = 0; parent < size; ++parent) {
+    for (uint32_t parent = 0; parent < tree.size(); ++parent) {
         const uint32_t childCount = tree.childCount(parent);
         if (childCount == 0) continue;
         double gap = 0.0;
@@ -116,15 +123,18 @@ void BallonTree::calculate() {
             previous = sizes[child].innerRadius;
         }
     }
+}
 
-    trace() << "make it ready\n";
-    std::vector<LayoutRecord> records(size);
+// Every vertex on its parent's ring, a level higher.
+std::vector<LayoutRecord> placeRecords(const BreadthFirstTree& tree, int32_t depths,
+                                       const std::vector<Sizes>& sizes) {
+    std::vector<LayoutRecord> records(tree.size());
     const double levels = static_cast<double>(depths);
     // The running angle accumulates over all vertices of one level in breadth-first order,
     // across parents, so the next parent's children continue where the previous ones ended.
     float runningAngle = 0.0f;
     int32_t currentLevel = 0;
-    for (uint32_t position = 0; position < size; ++position) {
+    for (uint32_t position = 0; position < tree.size(); ++position) {
         if (tree.level(position) != currentLevel) {
             ++currentLevel;
             runningAngle = 0.0f;
@@ -150,6 +160,25 @@ void BallonTree::calculate() {
                                static_cast<float>(baseY + offsetY + currentLevel / levels),
                                static_cast<float>(baseZ + offsetZ), 0.8f);
     }
+    return records;
+}
+
+}  // namespace
+
+void BallonTree::calculate() {
+    const GraphStore* graph = layoutGraph();
+    if (!graph || !graph->getRoot()) return;
+    const BreadthFirstTree tree(*graph);
+    const int32_t depths = static_cast<int32_t>(graph->depthCount());
+    std::vector<Sizes> sizes(tree.size());
+
+    trace() << "Calculate Radius\n";
+    sizeLeaves(tree, sizes);
+    sizeParents(tree, depths, sizes);
+    trace() << "Calculate Angle\n";
+    placeAngles(tree, depths, sizes);
+    trace() << "make it ready\n";
+    const std::vector<LayoutRecord> records = placeRecords(tree, depths, sizes);
 
     // The store's vertex map is in ascending id order.
     m_balloons.clear();

@@ -35,6 +35,70 @@ LayoutRecord treemapRecord(float x, float y, float z) {
     return record;
 }
 
+// One frame per rectangle whose children are being sized: the call stack of the recursive
+// formulation of subdivide, kept on the heap. Besides the sizes in double it carries the float
+// corner of the next cell, advanced by the float cell width and strip height.
+struct Frame {
+    MapVertex* cell;
+    TreeMap::Continuation continuation;
+    size_t strip;
+    size_t item;
+    double stripHeight;
+    double cellWidth;
+    float left;  // the rectangle's own corner x
+    float x;
+    float z;
+};
+
+Frame frameOf(MapVertex* cell, TreeMap::Continuation continuation, float x, float z) {
+    return Frame{cell,
+                 continuation,
+                 0,
+                 0,
+                 cell->getHeight() / static_cast<double>(cell->stripCount()),
+                 0.0,
+                 x,
+                 x,
+                 z};
+}
+
+// The frame's next child, strip by strip, with the cell width of its strip and the corner moved
+// to the start of a new strip; null once the rectangle has no more.
+const VertexPtr* nextChild(Frame& frame) {
+    while (frame.strip < frame.cell->stripCount()) {
+        const Strip& strip = *frame.cell->getStrip(frame.strip);
+        if (frame.item >= strip.vertexCount()) {
+            ++frame.strip;
+            frame.item = 0;
+            frame.x = frame.left;
+            frame.z = frame.z + static_cast<float>(frame.stripHeight);
+            continue;
+        }
+        if (frame.item == 0) {
+            frame.cellWidth = frame.cell->getWidth() / static_cast<double>(strip.vertexCount());
+        }
+        return &strip.getVertex(frame.item++);
+    }
+    return nullptr;
+}
+
+// Publishes the new rectangles in ascending id order.
+void publish(std::map<uint32_t, MapVertexPtr>& cells, const std::vector<MapVertexPtr>& byId,
+             std::vector<uint32_t>& created, size_t count) {
+    if (created.size() * 8 >= count) {
+        std::vector<uint8_t> isNew(count, 0);
+        for (uint32_t id : created) isNew[id] = 1;
+        created.clear();
+        for (uint32_t id = 0; id < count; ++id) {
+            if (isNew[id]) created.push_back(id);
+        }
+    } else {
+        std::sort(created.begin(), created.end());
+    }
+    AscendingInserter inserter(cells);
+    for (uint32_t id : created) inserter.assign(id, byId[id]);
+}
+
 }  // namespace
 
 TreeMap::TreeMap(int32_t mode)
@@ -152,57 +216,21 @@ void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, P
     const size_t count = graph->vertexCount();
     syncIndex();
 
-    // One frame per rectangle whose children are being sized: the call stack of the recursive
-    // formulation, kept on the heap. Besides the sizes in double it carries the float corner
-    // of the next cell, advanced by the float cell width and strip height.
-    struct Frame {
-        MapVertex* cell;
-        Continuation continuation;
-        size_t strip;
-        size_t item;
-        double stripHeight;
-        double cellWidth;
-        float left;  // the rectangle's own corner x
-        float x;
-        float z;
-    };
-    auto frameOf = [](MapVertex* cell, Continuation continuation, float x, float z) {
-        return Frame{cell,
-                     continuation,
-                     0,
-                     0,
-                     cell->getHeight() / static_cast<double>(cell->stripCount()),
-                     0.0,
-                     x,
-                     x,
-                     z};
-    };
     std::vector<Frame> stack;
     std::vector<uint32_t> created;
     stack.push_back(frameOf(vertex.get(), continuation, x, z));
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        if (frame.strip >= frame.cell->stripCount()) {
+        const VertexPtr* child = nextChild(frame);
+        if (!child) {
             stack.pop_back();
             continue;
         }
-        const Strip& strip = *frame.cell->getStrip(frame.strip);
-        if (frame.item >= strip.vertexCount()) {
-            ++frame.strip;
-            frame.item = 0;
-            frame.x = frame.left;
-            frame.z = frame.z + static_cast<float>(frame.stripHeight);
-            continue;
-        }
-        if (frame.item == 0) {
-            frame.cellWidth = frame.cell->getWidth() / static_cast<double>(strip.vertexCount());
-        }
-        const VertexPtr& child = strip.getVertex(frame.item++);
-        const uint32_t id = child->getId();
+        const uint32_t id = (*child)->getId();
         if (id >= count) continue;
         // An id that already has a rectangle keeps it.
         if (!m_byId[id]) {
-            m_byId[id] = ObjectPool<MapVertex>::make(m_cellPool, child, frame.cellWidth,
+            m_byId[id] = ObjectPool<MapVertex>::make(m_cellPool, *child, frame.cellWidth,
                                                      frame.stripHeight, m_stripPool);
             created.push_back(id);
         }
@@ -221,18 +249,5 @@ void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, P
         // frame is not used past this point: the push may move it.
         stack.push_back(frameOf(cell, childContinuation(next), cornerX, cornerZ));
     }
-
-    // Publish the new rectangles in ascending id order, each insert hinted by the previous one.
-    if (created.size() * 8 >= count) {
-        std::vector<uint8_t> isNew(count, 0);
-        for (uint32_t id : created) isNew[id] = 1;
-        created.clear();
-        for (uint32_t id = 0; id < count; ++id) {
-            if (isNew[id]) created.push_back(id);
-        }
-    } else {
-        std::sort(created.begin(), created.end());
-    }
-    AscendingInserter inserter(m_mapVertices);
-    for (uint32_t id : created) inserter.assign(id, m_byId[id]);
+    publish(m_mapVertices, m_byId, created, count);
 }
