@@ -7,7 +7,8 @@ a scratch copy of the repository. Prints the share caught and the mutants that s
 
 A mutant of src/core runs the core tests, one of src/render the GL tests (under xvfb-run). A
 mutant that does not compile is not counted. The same seed picks the same mutants as long as the
-sources are the same, so that two test suites can be compared on one source tree.
+sources are the same, wherever the files move, so that two test suites can be compared on one
+source tree.
 """
 import argparse
 import os
@@ -68,7 +69,8 @@ def candidates():
                             replacements = [constant_change(text)] if table is None else table[text]
                             for replacement in replacements:
                                 found.append((path, number, match.start(1), text, replacement))
-    found.sort()
+    # Ordered by file name, not path, so that moving a file between folders keeps the sample.
+    found.sort(key=lambda m: (os.path.basename(m[0]),) + m[1:])
     return found
 
 

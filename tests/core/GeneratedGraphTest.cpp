@@ -98,26 +98,6 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
     }
 }
 
-TEST(GeneratedGraphs, SameParametersGiveTheSameRecords) {
-    GeneratorParams params;
-    params.vertices = 500;
-    params.shuffleIds = true;
-    params.seed = 99;
-    auto first = GraphGenerator(params).records();
-    auto second = GraphGenerator(params).records();
-    ASSERT_EQ(first.size(), second.size());
-    for (size_t i = 0; i < first.size(); ++i) {
-        ASSERT_EQ(first[i].key, second[i].key);
-        ASSERT_EQ(first[i].values, second[i].values);
-    }
-    params.seed = 100;
-    auto other = GraphGenerator(params).records();
-    bool differs = false;
-    for (size_t i = 0; i < first.size() && !differs; ++i)
-        differs = first[i].values != other[i].values;
-    EXPECT_TRUE(differs);
-}
-
 TEST(GeneratedGraphs, RsfAndXmlOfOneGraphLoadToIdenticalStores) {
     TempFiles files;
     for (bool shuffle : {false, true}) {

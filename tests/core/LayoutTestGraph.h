@@ -59,27 +59,6 @@ inline std::vector<DataRecord> starRecords(uint32_t count) {
     return treeRecords(count + 1, edges);
 }
 
-inline bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-inline bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-inline bool sameRecord(const LayoutRecord& a, const LayoutRecord& b) {
-    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z) && sameBits(a.r, b.r) &&
-           sameBits(a.g, b.g) && sameBits(a.b, b.b) && sameBits(a.a, b.a);
-}
-
-// The first id at which two record maps differ, or an empty string when they are identical.
-inline std::string firstDifference(const std::map<uint32_t, LayoutRecord>& expected,
-                                   const std::map<uint32_t, LayoutRecord>& actual) {
-    if (expected.size() != actual.size()) {
-        return "sizes " + std::to_string(expected.size()) + " and " + std::to_string(actual.size());
-    }
-    for (auto e = expected.begin(), a = actual.begin(); e != expected.end(); ++e, ++a) {
-        if (e->first != a->first) return "ids " + std::to_string(e->first);
-        if (!sameRecord(e->second, a->second)) return "record of id " + std::to_string(e->first);
-    }
-    return "";
-}
-
 // Parameter families for the comparisons and invariants: fan-outs, depths, seeds, shuffled ids.
 inline std::vector<GeneratorParams> graphFamily(uint32_t vertices, int seeds) {
     std::vector<GeneratorParams> family;

@@ -1,4 +1,3 @@
-#include "../../src/tools/ExportCurves.h"
 #include "BasisTable.h"
 #include "BuildGraph.h"
 #include "GraphGenerator.h"
@@ -12,24 +11,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <limits>
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
-#include <string>
 
 namespace {
 
 constexpr int kSamples = SplineStore::kSampleCount;
 
-// A layout whose records the test chooses: either set directly or scattered by a seed.
+// A layout whose records the test chooses: set directly or scattered by a seed.
 class FixedView : public View {
 public:
     explicit FixedView(uint32_t seed = 0) : m_seed(seed) {}
@@ -37,10 +30,8 @@ public:
         std::mt19937 random(m_seed);
         std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
         for (const auto& [id, vertex] : g_graph->vertices()) {
-            LayoutRecord& r = record(id);
-            r.x = unit(random);
-            r.y = float(vertex->getLevel()) / float(g_graph->depthCount());
-            r.z = unit(random);
+            record(id) = {unit(random), float(vertex->getLevel()) / float(g_graph->depthCount()),
+                          unit(random)};
         }
     }
 
@@ -56,42 +47,13 @@ std::unique_ptr<GraphStore> makeGraph(std::vector<DataRecord> records) {
     return graph;
 }
 
-// Root 0 with children 1 and 2; relation edge 0 joins the siblings, edge 1 is a self-edge.
-std::unique_ptr<GraphStore> siblingsGraph() {
-    return makeGraph({{"Root", {"0"}},
-                      {"H", {"0", "r"}},
-                      {"H", {"1", "a"}},
-                      {"H", {"2", "b"}},
-                      {"PCR", {"0", "1"}},
-                      {"PCR", {"0", "2"}},
-                      {"R", {"1", "2"}},
-                      {"R", {"2", "2"}}});
-}
-
-// The evaluation as defined: every control point, float accumulator, weights in double.
-std::vector<float> referenceSamples(const SplineCurve& curve) {
-    const BasisTable& basis = *curve.getBasis();
-    std::vector<float> out;
-    for (int j = 0; j < basis.sampleCount(); ++j) {
-        for (int c = 0; c < 3; ++c) {
-            float x = 0;
-            for (int i = 0; i < basis.controlCount(); ++i) {
-                x += basis.weight(i, j) * curve.workPoint(i)[c];
-            }
-            out.push_back(c == 1 ? 1.0f - x : x);
-        }
-    }
-    return out;
-}
-
 std::vector<float> positions(const SplineCurve& curve) {
     std::vector<float> out(size_t(curve.getSampleCount()) * 3);
     curve.writePositions(out.data());
     return out;
 }
 
-// Equal bits, or both NaN: a NaN's sign and payload follow whichever operand order the compiler
-// picks, so they carry no meaning.
+// Equal bits, or both NaN: a NaN's sign and payload follow the compiler's operand order.
 bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -106,107 +68,48 @@ SplineCurve makeCurve(SplineStore& store, const std::vector<Point3>& points, flo
                        int32_t(points.size()), id);
 }
 
+Point3 flipped(const Point3& p) { return {p[0], 1.0f - p[1], p[2]}; }
+
 }  // namespace
 
-TEST(BasisTable, KnotVectorsAreClampedOnIntegers) {
-    EXPECT_EQ(BasisTable(3, kSamples).knots(), (std::vector<int32_t>{0, 0, 0, 1, 1, 1}));
-    EXPECT_EQ(BasisTable(3, kSamples).order(), 3);
-    EXPECT_EQ(BasisTable(4, kSamples).knots(), (std::vector<int32_t>{0, 0, 0, 0, 1, 1, 1, 1}));
-    BasisTable six(6, kSamples);
-    EXPECT_EQ(six.knots(), (std::vector<int32_t>{0, 0, 0, 0, 1, 2, 3, 3, 3, 3}));
-    EXPECT_EQ(six.order(), 4);
-    EXPECT_EQ(six.knotCount(), 10);
-}
-
-TEST(BasisTable, SingleSegmentsAreBernsteinPolynomials) {
-    BasisTable quadratic(3, kSamples), cubic(4, kSamples);
-    for (int j = 0; j + 1 < kSamples; ++j) {
-        const double t = quadratic.parameters()[j], u = 1 - t;
-        EXPECT_NEAR(quadratic.weight(0, j), u * u, 1e-14);
-        EXPECT_NEAR(quadratic.weight(1, j), 2 * t * u, 1e-14);
-        EXPECT_NEAR(quadratic.weight(2, j), t * t, 1e-14);
-        EXPECT_NEAR(cubic.weight(1, j), 3 * t * u * u, 1e-14);
-        EXPECT_NEAR(cubic.weight(3, j), t * t * t, 1e-14);
-    }
-}
-
-TEST(BasisTable, WeightsOfEverySampleSumToOne) {
-    for (int n = 3; n <= 40; ++n) {
+// Every table from 1 to 80 control points: weights sum to one (also on interior knots), the
+// ends belong to the end points, the window holds every non-zero weight and the blocks of
+// sixteen samples read their rows from their base.
+TEST(BasisTable, InvariantsOfEveryControlCount) {
+    EXPECT_EQ(BasisTable(6, kSamples).knots(),
+              (std::vector<int32_t>{0, 0, 0, 0, 1, 2, 3, 3, 3, 3}));
+    for (int n = 1; n <= 80; ++n) {
         BasisTable table(n, kSamples);
+        ASSERT_LE(table.windowWidth(), std::max(table.order(), 1));
         for (int j = 0; j < kSamples; ++j) {
             double sum = 0;
-            for (int i = 0; i < n; ++i) sum += table.weight(i, j);
-            EXPECT_NEAR(sum, 1.0, 1e-12) << "n " << n << " sample " << j;
-        }
-    }
-}
-
-TEST(BasisTable, SamplesOnInteriorKnotsStillSumToOne) {
-    BasisTable table(24, kSamples);
-    for (int j : {14, 42}) {
-        EXPECT_NEAR(table.parameters()[j], j == 14 ? 6.0 : 18.0, 1e-12);
-        double sum = 0;
-        for (int i = 0; i < 24; ++i) sum += table.weight(i, j);
-        EXPECT_NEAR(sum, 1.0, 1e-12);
-    }
-}
-
-TEST(BasisTable, EndSamplesBelongToTheEndPoints) {
-    for (int n : {1, 2, 3, 4, 6, 7, 24}) {
-        BasisTable table(n, kSamples);
-        // The running sum of steps can stop just short of the end knot (n = 6 and 24 do); the
-        // recursion then leaves tiny weights beside the pinned 1 of the last point.
-        const bool endOnKnot = n <= 2 || table.parameters().back() >= table.knots().back();
-        for (int i = 0; i < n; ++i) {
-            EXPECT_EQ(table.weight(i, 0), i == 0 ? 1.0 : 0.0) << n;
-            if (i == n - 1) {
-                EXPECT_EQ(table.weight(i, kSamples - 1), 1.0) << n;
-            } else if (endOnKnot) {
-                EXPECT_EQ(table.weight(i, kSamples - 1), 0.0) << n;
-            } else {
-                EXPECT_LT(std::fabs(table.weight(i, kSamples - 1)), 1e-12) << n;
-            }
-        }
-        if (n == 6) {
-            EXPECT_FALSE(endOnKnot);
-        }
-    }
-}
-
-TEST(BasisTable, WindowHoldsEveryNonZeroWeight) {
-    for (int n = 1; n <= 40; ++n) {
-        BasisTable table(n, kSamples);
-        EXPECT_LE(table.windowWidth(), std::max(table.order(), 1));
-        for (int j = 0; j < kSamples; ++j) {
             const int start = table.windowStart(j);
             ASSERT_LE(start + table.windowWidth(), n);
             for (int i = 0; i < n; ++i) {
+                sum += table.weight(i, j);
                 if (i < start || i >= start + table.windowWidth()) {
-                    EXPECT_EQ(table.weight(i, j), 0.0) << n << " " << i << " " << j;
+                    ASSERT_EQ(table.weight(i, j), 0.0) << n << " " << i << " " << j;
                 }
             }
+            ASSERT_NEAR(sum, 1.0, 1e-12) << n << " " << j;
         }
-    }
-}
-
-TEST(BasisTable, BlocksReadRunsOfSixteenFromTheirBase) {
-    for (int n = 1; n <= 80; ++n) {
-        BasisTable table(n, kSamples);
-        // Every path of up to 64 points takes the widened-row path.
+        EXPECT_EQ(table.weight(0, 0), 1.0);
+        EXPECT_EQ(table.weight(n - 1, kSamples - 1), 1.0);
+        // The running sum of steps can stop just short of the end knot: tiny weights remain.
+        if (n > 1) {
+            EXPECT_LT(std::fabs(table.weight(n - 2, kSamples - 1)), 1e-12);
+        }
         if (n <= 64) {
-            EXPECT_TRUE(table.blocksSpanSixteen()) << n;
+            ASSERT_TRUE(table.blocksSpanSixteen()) << n;
         }
         if (!table.blocksSpanSixteen()) continue;
         for (int b = 0; b < table.blockCount(); ++b) {
-            const int base = table.blockBases()[b];
-            EXPECT_GE(base, 0);
             for (int r = 0; r < table.windowWidth(); ++r) {
                 for (int lane = 0; lane < BasisTable::kLanes; ++lane) {
                     const int64_t offset = table.blockOffsets(b, r)[lane];
-                    ASSERT_GE(offset, 0);
-                    ASSERT_LT(offset, 16);
+                    ASSERT_TRUE(offset >= 0 && offset < 16);
                     if (b * BasisTable::kLanes + lane >= kSamples) continue;
-                    ASSERT_EQ(base + offset, table.blockIndices(b, r)[lane]) << n << " " << b;
+                    ASSERT_EQ(table.blockBases()[b] + offset, table.blockIndices(b, r)[lane]);
                 }
             }
         }
@@ -214,8 +117,8 @@ TEST(BasisTable, BlocksReadRunsOfSixteenFromTheirBase) {
 }
 
 TEST(SplineRows, RememberedRowsGiveTheSamplesOfAFreshEvaluation) {
-    // A few hundred distinct rows of four and five points drawn again and again, flipped and
-    // not: repeats are answered from memory, and rows that share a slot must not be confused.
+    // A few hundred distinct rows drawn again and again, flipped and not: repeats come from
+    // memory, and rows that share a slot must not be confused.
     SplineStore store(4);
     std::mt19937 random(5);
     std::uniform_int_distribution<int> pick(0, 2);
@@ -239,38 +142,35 @@ TEST(SplineRows, RememberedRowsGiveTheSamplesOfAFreshEvaluation) {
     EXPECT_GT(repeats, 3000);
 }
 
-TEST(SplineCurve, StartsAndEndsExactlyOnItsEndPoints) {
-    SplineStore store(20);
+TEST(SplineCurve, EndsOnItsEndPointsAndFollowsTheBernsteinCurve) {
+    SplineStore store(30);
     std::mt19937 random(7);
     std::uniform_real_distribution<float> unit(-3.0f, 3.0f);
     for (int n = 1; n <= 30; ++n) {
         std::vector<Point3> points(n);
         for (Point3& p : points) p = {unit(random), unit(random), unit(random)};
         SplineCurve curve = makeCurve(store, points);
-        const Point3 first = points.front(), last = points.back();
-        EXPECT_EQ(curve.point(0), (Point3{first[0], 1.0f - first[1], first[2]})) << n;
-        EXPECT_EQ(curve.point(kSamples - 1), (Point3{last[0], 1.0f - last[1], last[2]})) << n;
+        EXPECT_EQ(curve.point(0), flipped(points.front())) << n;
+        EXPECT_EQ(curve.point(kSamples - 1), flipped(points.back())) << n;
+        if (n != 3) continue;
+        const std::vector<double>& t = store.basisFor(3)->parameters();
+        for (int j = 0; j < kSamples; ++j) {
+            for (int c : {0, 2}) {
+                const double u = 1 - t[j];
+                const double x =
+                    u * u * points[0][c] + 2 * t[j] * u * points[1][c] + t[j] * t[j] * points[2][c];
+                EXPECT_NEAR(curve.point(j)[c], x, 1e-5);
+            }
+        }
     }
-}
-
-TEST(SplineCurve, SelfEdgeIsOnePointWhateverTheBeta) {
-    SplineStore store(3);
-    SplineCurve curve = makeCurve(store, {{0.25f, 0.75f, -2.0f}});
-    curve.applyBeta(0.3f);
-    for (int j = 0; j < kSamples; ++j) EXPECT_EQ(curve.point(j), (Point3{0.25f, 0.25f, -2.0f}));
-    EXPECT_EQ(curve.getLength(), 0.0f);
-}
-
-TEST(SplineCurve, TwoPointsGiveTheEvenlySampledSegment) {
-    SplineStore store(3);
-    SplineCurve curve = makeCurve(store, {{0, 0, 0}, {4.9f, 1.0f, -9.8f}});
+    SplineCurve self = makeCurve(store, {{0.25f, 0.75f, -2.0f}});
+    self.applyBeta(0.3f);
+    for (int j = 0; j < kSamples; ++j) EXPECT_EQ(self.point(j), (Point3{0.25f, 0.25f, -2.0f}));
+    EXPECT_EQ(self.getLength(), 0.0f);
+    SplineCurve segment = makeCurve(store, {{0, 0, 0}, {4.9f, 1.0f, -9.8f}});
     for (int j = 0; j < kSamples; ++j) {
-        const double t = double(j) / (kSamples - 1);
-        EXPECT_NEAR(curve.point(j)[0], 4.9 * t, 1e-6);
-        EXPECT_NEAR(curve.point(j)[1], 1.0 - t, 1e-6);
-        EXPECT_NEAR(curve.point(j)[2], -9.8 * t, 1e-6);
+        EXPECT_NEAR(segment.point(j)[2], -9.8 * j / (kSamples - 1), 1e-6);
     }
-    EXPECT_EQ(curve.point(kSamples - 1), (Point3{4.9f, 0.0f, -9.8f}));
 }
 
 TEST(SplineCurve, BetaBlendsTowardsTheSegmentBetweenTheEnds) {
@@ -280,11 +180,6 @@ TEST(SplineCurve, BetaBlendsTowardsTheSegmentBetweenTheEnds) {
     curve.applyBeta(1.0f);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(curve.workPoint(i), points[i]);
     curve.applyBeta(0.0f);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_FLOAT_EQ(curve.workPoint(i)[0], float(i));
-        EXPECT_FLOAT_EQ(curve.workPoint(i)[1], 0.0f);
-        EXPECT_FLOAT_EQ(curve.workPoint(i)[2], 0.5f * i);
-    }
     for (int j = 0; j < kSamples; ++j) {
         // On the segment from (0, 1, 0) to (4, 1, 2) after the flip.
         EXPECT_NEAR(curve.point(j)[1], 1.0f, 1e-6);
@@ -312,63 +207,12 @@ TEST(SplineCurve, ColoursRunFromStartToEndWithAlphaPerControlPoint) {
     curve.setColors({1, 0, 0, 0.8f}, {0, 0, 1, 0.1f});
     curve.writeColors(colors.data());
     EXPECT_FLOAT_EQ(colors[4 * 25], 0.5f);
-    EXPECT_FLOAT_EQ(colors[4 * 25 + 2], 0.5f);
     EXPECT_FLOAT_EQ(colors[4 * 25 + 3], 0.2f);
     EXPECT_NEAR(colors[4 * 49], 0.02f, 1e-6);
 }
 
-TEST(SplineCurve, VectorAndScalarEvaluationMatchTheDefinitionBitForBit) {
-    // Values chosen to hit the corners of skipping zero weights: signed zeros, subnormals whose
-    // products round to a signed zero, and non-finite points.
-    const float specials[] = {0.0f,
-                              -0.0f,
-                              1e-45f,
-                              -1e-45f,
-                              1.0f,
-                              -1.0f,
-                              std::numeric_limits<float>::infinity(),
-                              std::numeric_limits<float>::quiet_NaN()};
-    SplineStore store(30);
-    std::mt19937 random(11);
-    std::uniform_real_distribution<float> unit(-2.0f, 2.0f);
-    std::uniform_int_distribution<int> pick(0, 15);
-    int compared = 0;
-    for (int round = 0; round < 400; ++round) {
-        const int n = 1 + round % 45;
-        const bool allowNonFinite = round % 7 == 0;
-        std::vector<Point3> points(n);
-        for (Point3& p : points) {
-            for (float& v : p) {
-                const int k = pick(random);
-                v = k < 6 || (allowNonFinite && k < 8) ? specials[k] : unit(random);
-            }
-        }
-        SplineCurve::useVectorUnits(round % 2 == 0);
-        SplineCurve curve = makeCurve(store, points);
-        curve.applyBeta(round % 3 == 0 ? 1.0f : 0.37f);
-        EXPECT_TRUE(sameBits(positions(curve), referenceSamples(curve))) << "n " << n;
-        ++compared;
-    }
-    SplineCurve::useVectorUnits(true);
-    EXPECT_EQ(compared, 400);
-}
-
-TEST(SplineStore, RejectsUnknownViewTypesWithItsMessage) {
-    SplineStore store(4);
-    std::ostringstream captured;
-    setTraceStream(&captured);
-    store.AddSpline({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}}, 5, 0.0f);
-    setTraceStream(&std::cout);
-    EXPECT_EQ(captured.str(), "Fehler bei AddSpline kein zul\xE4ssiger View\n");
-    EXPECT_EQ(store.curveCount(), 0u);
-    EXPECT_NE(store.cachedBasis(3), nullptr);
-    EXPECT_EQ(store.curvesFor(5), nullptr);
-    EXPECT_EQ(store.curvesFor(-1), nullptr);
-    ASSERT_NE(store.curvesFor(4), nullptr);
-}
-
 TEST(SplineStore, PathsLongerThanTheCacheStillGetATable) {
-    SplineStore store(1);
+    SplineStore store(4);
     store.AddSpline(std::vector<Point3>(9, Point3{1, 2, 3}), VIEW_RADIAL_TREE, 3.0f);
     ASSERT_EQ(store.curvesFor(VIEW_RADIAL_TREE)->size(), 1u);
     EXPECT_EQ(store.cachedBasis(9)->controlCount(), 9);
@@ -394,7 +238,6 @@ TEST(SplineStore, OrderingGivesTextureValuesLongestFirst) {
 
 TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
     // Chunks start small and double; a curve larger than the next chunk gets one of its own.
-    // No curve may share floats with another, before ordering moves them or after.
     SplineStore store(20'000);
     std::vector<int32_t> counts;
     for (int i = 0; i < 300; ++i) counts.push_back(i == 150 ? 20'000 : 1 + (i * 37) % 400);
@@ -406,33 +249,35 @@ TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
         for (int32_t k = 0; k < counts[i]; ++k) points.push_back(pointOf(i, k));
         store.AddSpline(points, 1, float(i));
     }
-    auto check = [&] {
+    for (bool ordered : {false, true}) {
+        if (ordered) store.orderByLength();
         for (const SplineCurve& curve : *store.curvesFor(1)) {
             const int i = int(curve.getEdgeId());
             ASSERT_EQ(curve.getControlCount(), counts[i]);
             for (int32_t k = 0; k < counts[i]; ++k) {
-                ASSERT_EQ(curve.controlPoint(k), pointOf(i, k)) << i << " " << k;
                 ASSERT_EQ(curve.workPoint(k), pointOf(i, k)) << i << " " << k;
             }
-            const Point3 first = pointOf(i, 0), last = pointOf(i, counts[i] - 1);
-            EXPECT_EQ(curve.point(0), (Point3{first[0], 1.0f - first[1], first[2]}));
-            EXPECT_EQ(curve.point(kSamples - 1), (Point3{last[0], 1.0f - last[1], last[2]}));
+            EXPECT_EQ(curve.point(kSamples - 1), flipped(pointOf(i, counts[i] - 1)));
         }
-    };
-    check();
-    store.orderByLength();
-    check();
+    }
 }
 
 TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
-    std::unique_ptr<GraphStore> graph = siblingsGraph();
+    // Root 0 with children 1 and 2; relation edge 0 joins the siblings.
+    std::unique_ptr<GraphStore> graph = makeGraph({{"Root", {"0"}},
+                                                   {"H", {"0", "r"}},
+                                                   {"H", {"1", "a"}},
+                                                   {"H", {"2", "b"}},
+                                                   {"PCR", {"0", "1"}},
+                                                   {"PCR", {"0", "2"}},
+                                                   {"R", {"1", "2"}}});
     FixedView view;
     view.record(0) = {0.5f, 0.0f, 0.1f};
     view.record(1) = {0.0f, 0.5f, 0.2f};
-    const RelationEdge& siblings = *graph->getRelationEdge(0);
     const float expected[] = {1.325f, -0.0f, 0.5f, 0.5f, 0.0f};
     for (int type = 0; type < 5; ++type) {
-        std::vector<Point3> points = SplineStore::controlPolygon(*graph, siblings, view, type);
+        std::vector<Point3> points =
+            SplineStore::controlPolygon(*graph, *graph->getRelationEdge(0), view, type);
         ASSERT_EQ(points.size(), 3u);
         EXPECT_EQ(points[0], (Point3{0.0f, 0.5f, 0.2f}));
         EXPECT_EQ(points[1], (Point3{0.5f, expected[type], 0.1f}));
@@ -441,9 +286,10 @@ TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
     }
     EXPECT_EQ(view.records().count(2), 1u);
     EXPECT_EQ(SplineStore::controlY(0.25f, 1, 3, VIEW_ROOTED_TREE), 1.325f - 0.25f);
-    EXPECT_EQ(SplineStore::controlY(0.25f, 1, 3, VIEW_BALLON_TREE), -0.25f);
 }
 
+// Generated graphs: the parallel builder gives the serial lists, every curve is its edge's
+// control polygon, the lists run longest first, and at beta 0 every curve is straight.
 TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
     for (uint64_t seed : {1, 2}) {
         GeneratorParams params;
@@ -454,36 +300,29 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
         params.shuffleIds = seed == 2;
         std::unique_ptr<GraphStore> graph = makeGraph(GraphGenerator(params).records());
         g_graph = graph.get();
-        SplineStore store(int32_t(graph->depthCount()));
+        SplineStore store(int32_t(graph->depthCount())), parallel(int32_t(graph->depthCount()));
         std::vector<FixedView> views;
+        View* table[5];
         for (int type = 0; type < 5; ++type) views.emplace_back(uint32_t(seed * 10 + type));
         for (int type = 0; type < 5; ++type) {
             views[type].calculate();
             store.addCurvesOfView(*graph, views[type], type);
+            table[type] = &views[type];
         }
         g_graph = nullptr;
+        parallel.addCurvesOfViews(*graph, table);
         ASSERT_EQ(store.curveCount(), 5000u);
         store.orderByLength();
-        // The parallel builder makes the same lists.
-        SplineStore parallel(int32_t(graph->depthCount()));
-        View* table[5];
-        for (int type = 0; type < 5; ++type) table[type] = &views[type];
-        parallel.addCurvesOfViews(*graph, table);
         parallel.orderByLength();
         for (int type = 0; type < 5; ++type) {
-            const SplineStore::CurveList& a = *store.curvesFor(type);
-            const SplineStore::CurveList& b = *parallel.curvesFor(type);
-            ASSERT_EQ(a.size(), b.size());
-            for (size_t i = 0; i < a.size(); ++i) {
-                ASSERT_EQ(a[i].getEdgeId(), b[i].getEdgeId());
-                ASSERT_EQ(a[i].getTexValue(), b[i].getTexValue());
-                ASSERT_TRUE(sameBits(positions(a[i]), positions(b[i])));
-            }
-        }
-        for (int type = 0; type < 5; ++type) {
             const SplineStore::CurveList& list = *store.curvesFor(type);
+            const SplineStore::CurveList& other = *parallel.curvesFor(type);
+            ASSERT_EQ(list.size(), other.size());
             for (size_t i = 0; i < list.size(); ++i) {
                 const SplineCurve& curve = list[i];
+                ASSERT_EQ(curve.getEdgeId(), other[i].getEdgeId());
+                ASSERT_EQ(curve.getTexValue(), other[i].getTexValue());
+                ASSERT_TRUE(sameBits(positions(curve), positions(other[i])));
                 if (i > 0) {
                     ASSERT_GE(list[i - 1].getLength(), curve.getLength());
                 }
@@ -494,78 +333,23 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
                 for (int k = 0; k < curve.getControlCount(); ++k) {
                     ASSERT_EQ(curve.controlPoint(k), polygon[k]);
                 }
-                const Point3 first = polygon.front(), last = polygon.back();
-                ASSERT_EQ(curve.point(0), (Point3{first[0], 1 - first[1], first[2]}));
-                ASSERT_EQ(curve.point(kSamples - 1), (Point3{last[0], 1 - last[1], last[2]}));
             }
         }
-        // Above the threshold the store splits the work over threads: the result must not
-        // depend on that.
+        // Above a threshold the store splits the work over threads: no effect on the result.
         store.applyBeta(0.0f);
-        EXPECT_EQ(store.getBeta(), 0.0f);
         for (int type = 0; type < 5; ++type) {
             for (const SplineCurve& curve : *store.curvesFor(type)) {
-                ASSERT_TRUE(sameBits(positions(curve), referenceSamples(curve)));
                 const Point3 a = curve.point(0), b = curve.point(kSamples - 1);
                 const Point3 mid = curve.point(kSamples / 2);
-                // Straight: the middle sample lies on the line through the ends.
                 double cross = 0, scale = 1e-6;
                 for (int c = 0; c < 3; ++c) {
                     const int d = (c + 1) % 3;
-                    const double u = (b[c] - a[c]) * (mid[d] - a[d]);
-                    const double v = (b[d] - a[d]) * (mid[c] - a[c]);
-                    cross = std::max(cross, std::fabs(u - v));
+                    cross = std::max(cross, double(std::fabs((b[c] - a[c]) * (mid[d] - a[d]) -
+                                                             (b[d] - a[d]) * (mid[c] - a[c]))));
                     scale = std::max(scale, std::fabs(double(b[c] - a[c])));
                 }
                 ASSERT_LT(cross, 1e-5 * scale * scale + 1e-6);
             }
         }
-        // Heights follow depth, so y rows recur from curve to curve and are remembered; every
-        // curve must still get its own samples.
-        store.applyBeta(0.61f);
-        for (int type = 0; type < 5; ++type) {
-            for (const SplineCurve& curve : *store.curvesFor(type)) {
-                ASSERT_TRUE(sameBits(positions(curve), referenceSamples(curve)));
-            }
-        }
     }
-}
-
-TEST(ExportCurves, WritesOneTabSeparatedLinePerCurveAndView) {
-    std::unique_ptr<GraphStore> graph = siblingsGraph();
-    std::vector<std::unique_ptr<FixedView>> owned;
-    View* views[5];
-    for (int type = 0; type < 5; ++type) {
-        owned.push_back(std::make_unique<FixedView>());
-        owned.back()->record(1) = {0.0f, 0.5f, 0.0f};
-        owned.back()->record(2) = {1.0f, 0.5f, 0.0f};
-        views[type] = owned.back().get();
-    }
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
-    writeCurveLines(out, *graph, views, 0.0f);
-    std::fclose(out);
-    std::istringstream lines(std::string(text, size));
-    std::free(text);
-    std::string line;
-    int count = 0;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string tag, samples;
-        double v, p, id, n, length, tex;
-        fields >> tag >> v >> p >> id >> n >> length >> tex;
-        EXPECT_EQ(tag, "curve");
-        EXPECT_EQ(v, count / 2);
-        std::vector<double> values;
-        for (double x; fields >> x;) values.push_back(x);
-        ASSERT_EQ(values.size(), 150u);
-        if (n == 3) {
-            // Beta 0: the sibling edge is the straight segment at y = 0.5, drawn at 1 - 0.5.
-            EXPECT_EQ(values[3 * 25 + 1], 0.5);
-            EXPECT_EQ(values[147], 1.0);
-        }
-        ++count;
-    }
-    EXPECT_EQ(count, 10);
 }

@@ -47,32 +47,20 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
     const Case cases[] = {
         {PREFIX, "alp", 10, {12, 1, 4, 9, 2}},
         {PREFIX, "ALP", 3, {12, 1, 4}},  // case ignored, equal names by id, cut at the limit
-        {PREFIX, "alpha", 10, {1, 4, 9, 2}},
-        {PREFIX, "alphabets", 10, {}},
         {PREFIX, "", 3, {5, 8, 12}},
-        {PREFIX, "b", 10, {3}},
-        {PREFIX, "zz", 10, {}},
         {PREFIX, "\xC3\x84", 10, {7}},
         {PREFIX, "\xC3\xA4", 10, {}},  // only ASCII letters are folded
         {PREFIX, "alp", 0, {}},
         {CONTAINS, "pha", 10, {1, 4, 9, 2, 10}},
-        {CONTAINS, "a", 100, {8, 12, 1, 4, 9, 2, 3, 6, 10}},
         {CONTAINS, "A", 3, {8, 12, 1}},
-        {CONTAINS, "\tb", 10, {8}},
-        {CONTAINS, " ", 10, {6}},
         {CONTAINS, "", 2, {5, 8}},
-        {CONTAINS, "pal", 10, {}},  // "alp" then "alpha" laid end to end is no name
-        {CONTAINS, "ba", 10, {}},   // nor "a\tb" then "alp"
-        {CONTAINS, "rger", 10, {7}},
-        {CONTAINS, "alpha", 10, {1, 4, 9, 2, 10}},
+        {CONTAINS, "pal", 10, {}},               // "alp" then "alpha" laid end to end is no name
+        {CONTAINS, "ba", 10, {}},                // nor "a\tb" then "alp"
         {FIND, "al", 10, {12, 1, 4, 9, 2, 10}},  // beginnings first, then the rest
         {FIND, "a", 4, {8, 12, 1, 4}},
-        {FIND, "ta", 10, {3, 10}},
         {FIND, "r", 10, {0, 6, 7}},
-        {FIND, "q", 10, {}},
         {NAMED, "alpha", 10, {1, 4, 9}},
         {NAMED, "ALPHA", 2, {1, 4}},
-        {NAMED, "alp", 10, {12}},
         {NAMED, "", 10, {5}},
         {NAMED, "al", 10, {}},
     };

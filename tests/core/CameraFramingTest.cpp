@@ -2,7 +2,7 @@
 // is not clipped, in 2D and 3D, at several picture shapes, on the sample graph and on a generated
 // one, with and without the scene rotation and scale.
 #include "BuildGraph.h"
-#include "../core/FiveViews.h"
+#include "FiveViews.h"
 #include "CameraFraming.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
@@ -26,7 +26,7 @@ std::unique_ptr<Laid> layOut(std::string name, std::unique_ptr<GraphStore> graph
 std::vector<std::unique_ptr<Laid>> graphs() {
     setTraceStream(nullptr);
     std::vector<std::unique_ptr<Laid>> result;
-    LoadResult sample = GraphLoader::load("data/ramiflex.xml");
+    LoadResult sample = GraphLoader::load(RAMIFLEX_SOURCE_DIR "/data/ramiflex.xml");
     EXPECT_TRUE(sample.ok()) << sample.error;
     if (sample.ok()) result.push_back(layOut("sample", std::move(sample.graph)));
     GeneratorParams params;

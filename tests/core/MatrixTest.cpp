@@ -1,0 +1,85 @@
+#include "Camera.h"
+#include "Matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+void expectNear(const Vector4& actual, const Vector4& expected, float tolerance = 1e-5f) {
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
+}
+
+void expectNear(const Matrix4& actual, const Matrix4& expected, float tolerance = 1e-5f) {
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
+}
+
+}  // namespace
+
+// Where each transform takes a point: products apply the last transform first, rotations are
+// right-handed in degrees about a normalised axis, projections put the near plane at depth -1.
+TEST(Matrix, TransformsTakePointsWhereOpenGLTakesThem) {
+    using namespace math;
+    const Matrix4 I = identity();
+    struct Case {
+        Matrix4 m;
+        Vector4 point, expected;
+    };
+    const Case cases[] = {
+        {scale(translate(I, {1, 2, 3}), {2, 2, 2}), {1, 1, 1, 1}, {3, 4, 5, 1}},
+        {translate(scale(I, {2, 2, 2}), {1, 2, 3}), {1, 1, 1, 1}, {4, 6, 8, 1}},
+        {rotate(I, 90, {0, 0, 1}), {1, 0, 0, 1}, {0, 1, 0, 1}},
+        {rotate(I, 90, {1, 0, 0}), {0, 1, 0, 1}, {0, 0, 1, 1}},
+        {rotate(I, 90, {0, 1, 0}), {0, 0, 1, 1}, {1, 0, 0, 1}},
+        {rotate(I, 30, {0, 5, 0}), {1, 0, 0, 1}, {float(std::cos(M_PI / 6)), 0, -0.5f, 1}},
+        {ortho(0, 1024, 0, 768, -1, 1), {1024, 384, 0.5f, 1}, {1, 0, -0.5f, 1}},
+        {ortho(-1, 1, -0.75f, 0.75f, 0, 50), {0.5f, 0.75f, -50, 1}, {0.5f, 1, 1, 1}},
+        {perspective(90, 1, 1, 3), {0.5f, 0.25f, -1, 1}, {0.5f, 0.25f, -1, 1}},
+        {perspective(90, 2, 1, 3), {1, 1, -3, 1}, {0.5f, 1, 3, 3}},
+        {perspective(80, 4 / 3.0f, 1, 20), {1, 1, -20, 1}, {0.893815f, 1.191754f, 20, 20}},
+        // The 3D start view from (0, 0, -1) and the 2D view from below, +z up.
+        {lookAt({0, 0, -1}, {0, 0, 0}, {0, 1, 0}), {0.25f, 0.5f, 0, 1}, {-0.25f, 0.5f, -1, 1}},
+        {lookAt({0, -1, 0}, {0, 0, 0}, {0, 0, 1}), {0.5f, 0, 0.25f, 1}, {0.5f, 0.25f, -1, 1}},
+        {lookAt({1, 2, 3}, {1, 2, 0}, {0, 1, 0}), {1, 3, 0, 1}, {0, 1, -3, 1}},
+    };
+    for (const Case& c : cases) expectNear(transform(c.m, c.point), c.expected);
+    EXPECT_EQ(translate(I, {7, 8, 9})[13], 8.0f);  // column-major
+    // 180 degrees with the float-pi factor leaves sin(3.14159274) = -8.74e-8 in y.
+    EXPECT_NEAR(transform(rotate(I, 180, {0, 0, 1}), {1, 0, 0, 1})[1], -8.742278e-08f, 1e-12f);
+    const Matrix4 affine = {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 4, 0, 1, 2, 3, 1};
+    expectNear(inverse(affine), {0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0.25f, 0, -0.5f, -2, -0.75f, 1});
+    for (const Matrix4& m : {translate(rotate(scale(I, {1, 2, 3}), 37, {1, 2, 3}), {4, -5, 6}),
+                             perspective(80, 4 / 3.0f, 1, 20)}) {
+        expectNear(multiply(m, inverse(m)), I, 1e-4f);
+    }
+}
+
+TEST(Camera, ProjectionsPositionAndAxes) {
+    Camera flat(-1, 1, -0.75f, 0.75f, 0, 50);
+    EXPECT_EQ(flat.zFar, 50.0f);
+    expectNear(flat.projection, math::ortho(-1, 1, -0.75f, 0.75f, 0, 50));
+    flat.width = 2.0f;
+    flat.height = 1.5f;
+    flat.updateOrtho();
+    // A point at the top of the view volume lands at the top of the picture: no mirror.
+    expectNear(math::transform(flat.projection, {0, 0.75f, -10, 1}), {0, 1, -0.6f, 1});
+    flat.lookAt({0.25f, -1, -0.5f}, {0.25f, 0, -0.5f}, {0, 0, 1});
+    const Vector3 eye = flat.position();
+    expectNear(Vector4{eye[0], eye[1], eye[2], 1}, {0.25f, -1, -0.5f, 1});
+
+    Camera camera(1, 20, 80, 4 / 3.0f);
+    EXPECT_EQ(camera.fovy, 80.0f);
+    expectNear(camera.projection, math::perspective(80, 4 / 3.0f, 1, 20));
+    camera.fovy = 45;
+    camera.aspect = 2;
+    camera.zNear = 0.5f;
+    camera.zFar = 8;
+    camera.updatePerspective();
+    expectNear(camera.projection, math::perspective(45, 2, 0.5f, 8));
+    camera.lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, -1});
+    const Vector3 right = camera.right(), up = camera.up(), forward = camera.forward();
+    expectNear(Vector4{right[0], right[1], right[2], 1}, {1, 0, 0, 1});
+    expectNear(Vector4{up[0], up[1], up[2], 1}, {0, 0, -1, 1});
+    expectNear(Vector4{forward[0], forward[1], forward[2], 1}, {0, -1, 0, 1});
+}
