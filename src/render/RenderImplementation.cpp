@@ -5,7 +5,6 @@
 #include "FrameBuffer.h"
 #include "GraphStore.h"
 #include "RenderBallonTree.h"
-#include "RenderRadialTree.h"
 #include "RenderRootedTree.h"
 #include "RenderStates.h"
 #include "RenderTreeMap.h"
@@ -97,8 +96,11 @@ void RenderImplementation::Initialize() {
 
     m_drawers[0] = std::make_unique<RenderRootedTree>();
     m_drawers[1] = std::make_unique<RenderBallonTree>();
-    m_drawers[2] = std::make_unique<RenderTreeMap>();
-    m_drawers[3] = std::make_unique<RenderTreeMap>();
+    for (int k : {2, 3}) {
+        auto treeMap = std::make_unique<RenderTreeMap>();
+        m_treeMapDrawers[k - 2] = treeMap.get();
+        m_drawers[k] = std::move(treeMap);
+    }
     m_drawers[4] = std::make_unique<RenderRadialTree>();
 
     std::cout << "Initialized\n";
@@ -306,11 +308,7 @@ void RenderImplementation::syncRenderStates() {
         m_drawRelationEdges = mask & 4;
         m_drawGrid = mask & 8;
     }
-    for (int k = 2; k <= 3; ++k) {
-        if (auto* drawer = dynamic_cast<RenderTreeMap*>(m_drawers[k].get())) {
-            drawer->m_drawCushion = states.cushion;
-        }
-    }
+    for (RenderTreeMap* drawer : m_treeMapDrawers) drawer->m_drawCushion = states.cushion;
 
     float vertex[4], hierarchy[4], start[4], end[4], selection[4];
     copyColor(vertex, m_vertexColor);
@@ -488,25 +486,6 @@ void RenderImplementation::setUnit6ViewInverse(const Matrix4* viewInverse) {
     glActiveTexture(GL_TEXTURE0);
 }
 
-namespace {
-
-// Calls draw with the drawer of the shown view as its own class; a drawer of another class
-// draws nothing.
-template <typename Draw>
-void withVertexDrawer(RenderTree* drawer, Draw draw) {
-    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) {
-        draw(*d);
-    } else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) {
-        draw(*d);
-    } else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) {
-        draw(*d);
-    } else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) {
-        draw(*d);
-    }
-}
-
-}  // namespace
-
 template <typename Draw>
 void RenderImplementation::transformed(Draw draw) const {
     glPushMatrix();
@@ -517,8 +496,7 @@ void RenderImplementation::transformed(Draw draw) const {
 
 void RenderImplementation::drawVerticesPass() {
     if (!g_graph || !m_views || !m_drawVertices) return;
-    withVertexDrawer(m_drawers[m_viewType].get(),
-                     [&](auto& d) { transformed([&] { d.drawVertices(); }); });
+    transformed([&] { m_drawers[m_viewType]->drawVertices(); });
 }
 
 void RenderImplementation::drawVerticesWithSelection() {
@@ -531,23 +509,16 @@ void RenderImplementation::drawVerticesWithSelection() {
     }
     if (!g_graph || !m_views || !m_drawVertices) return;
     const Vertex& selected = *m_selection->m_vertex;
-    withVertexDrawer(m_drawers[m_viewType].get(), [&](auto& d) {
-        transformed([&] { d.drawVerticesExcept(selected); });
-        const float* s = m_selectionColor;
-        glUniform4fARB(shading.location(U_COLOR), s[0], s[1], s[2], s[3]);
-        transformed([&] { d.drawVertex(selected); });
-    });
+    const RenderTree& drawer = *m_drawers[m_viewType];
+    transformed([&] { drawer.drawVerticesExcept(selected); });
+    const float* s = m_selectionColor;
+    glUniform4fARB(shading.location(U_COLOR), s[0], s[1], s[2], s[3]);
+    transformed([&] { drawer.drawVertex(selected); });
 }
 
 void RenderImplementation::drawGridPass() {
     if (!g_graph || !m_views || !m_drawGrid) return;
-    RenderTree* drawer = m_drawers[m_viewType].get();
-    // The rooted and radial layouts have no grid.
-    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) {
-        transformed([&] { d->drawGrid(); });
-    } else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) {
-        transformed([&] { d->drawGrid(); });
-    }
+    transformed([&] { m_drawers[m_viewType]->drawGrid(); });
 }
 
 void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {

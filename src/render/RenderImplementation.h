@@ -22,6 +22,7 @@
 
 class FrameBuffer;
 class RenderTree;
+class RenderTreeMap;
 class ShaderProgram;
 class View;
 
@@ -206,6 +207,7 @@ private:
     float m_rotationX = 0, m_rotationY = 0, m_rotationZ = 0;
     float m_scale = 1;
     std::array<std::unique_ptr<RenderTree>, 5> m_drawers;
+    RenderTreeMap* m_treeMapDrawers[2] = {};  // m_drawers[2] and [3], for their cushion switch
     View** m_views = nullptr;
     float m_vertexColor[4] = {0, 0, 0, 0};
     float m_hierarchyColor[4] = {0, 0, 0, 0};
