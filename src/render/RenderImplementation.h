@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "BitmapFont.h"
+#include "Overlay.h"
 #include "Camera.h"
 #include "CurveBuffers.h"
 #include "CurveControls.h"
@@ -117,15 +117,15 @@ public:
     // The colours of the curve slots, from the render states in force.
     CurveBuffers::Colors curveColors() const;
     const SelectionHighlight& highlight() const { return m_highlight; }
-    std::string overlayLine(int row) const;
-    // The overlay's figure: how long the last frame took, "16 ms", or "13.2 s" from ten seconds.
-    static std::string frameTimeText(int milliseconds);
-    // Numbers in the overlay are cut to five characters.
-    static std::string overlayField(long long value);
-    // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
-    // right edge (of a picture width pixels wide) are not seen, and a name of megabytes would
-    // cost a display list call per byte in every frame.
-    static std::string visibleText(const std::string& text, float x, float size, int width = 1024);
+    // The overlay's text and figures (see Overlay).
+    std::string overlayLine(int row) const { return Overlay::line(*m_selection, m_highlight, row); }
+    static std::string frameTimeText(int milliseconds) {
+        return Overlay::frameTimeText(milliseconds);
+    }
+    static std::string overlayField(long long value) { return Overlay::field(value); }
+    static std::string visibleText(const std::string& text, float x, float size, int width = 1024) {
+        return Overlay::visibleText(text, x, size, width);
+    }
     // Turns a picking code into an index of count objects; -1 when it names none.
     static int codeToIndex(float code, size_t count);
 
@@ -233,7 +233,7 @@ private:
     std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_weightingProgram,
         m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
     std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
-    BitmapFont m_font;
+    Overlay m_overlay;
     int m_surfaceWidth = 1024;
     int m_surfaceHeight = 768;
     SceneBounds m_sceneBounds;
