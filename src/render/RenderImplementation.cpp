@@ -52,7 +52,7 @@ std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* 
 
 }  // namespace
 
-RenderImplementation::RenderImplementation() : m_selection(std::make_unique<Selection>()) {}
+RenderImplementation::RenderImplementation() = default;
 
 RenderImplementation::~RenderImplementation() { releaseHierarchyBuffers(nullptr); }
 
@@ -183,8 +183,7 @@ void RenderImplementation::CreateObjects(View** views) {
         if (m_drawers[k]) m_drawers[k]->m_view = views[k];
     }
     // A selection from the previous file may name objects that no longer exist.
-    m_selection = std::make_unique<Selection>();
-    resetHighlight();
+    m_picker.reset();
     m_shadowMapMade = false;
 
     m_curveControls.reset();
@@ -345,7 +344,7 @@ void RenderImplementation::syncRenderStates() {
     // The curves are evaluated for this beta as they are drawn.
     m_beta = states.beta;
     m_mirrorRelationEdges = states.mirrorRelationEdges;
-    refreshHighlight();
+    m_picker.refresh(pickingScene());
 }
 
 void RenderImplementation::setVertexColor(float r, float g, float b, float a) {
@@ -355,7 +354,7 @@ void RenderImplementation::setVertexColor(float r, float g, float b, float a) {
 
 void RenderImplementation::setHierarchyEdgeColor(float r, float g, float b, float a) {
     const float color[4] = {r, g, b, a};
-    recolorHierarchyEdges(UINT32_MAX, color, color);
+    SelectionPicker::recolorHierarchyEdges(pickingScene(), UINT32_MAX, color, color);
 }
 
 void RenderImplementation::setRelationEdgeColors(float sr, float sg, float sb, float sa, float er,
@@ -503,12 +502,12 @@ void RenderImplementation::drawVerticesWithSelection() {
     const ShaderProgram& shading = *m_shadingProgram;
     const float* v = m_vertexColor;
     glUniform4fARB(shading.location(U_COLOR), v[0], v[1], v[2], v[3]);
-    if (m_selection->m_type != Selection::VERTEX || !m_selection->m_vertex) {
+    if (selection().m_type != Selection::VERTEX || !selection().m_vertex) {
         drawVerticesPass();
         return;
     }
     if (!g_graph || !m_views || !m_drawVertices) return;
-    const Vertex& selected = *m_selection->m_vertex;
+    const Vertex& selected = *selection().m_vertex;
     const RenderTree& drawer = *m_drawers[m_viewType];
     transformed([&] { drawer.drawVerticesExcept(selected); });
     const float* s = m_selectionColor;

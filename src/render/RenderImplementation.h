@@ -8,10 +8,8 @@
 #include "CurveControls.h"
 #include "Light.h"
 #include "Renderer.h"
-#include "RelationAdjacency.h"
 #include "SceneBounds.h"
-#include "Selection.h"
-#include "SelectionHighlight.h"
+#include "SelectionPicker.h"
 
 #include <array>
 #include <chrono>
@@ -94,7 +92,7 @@ public:
     void setSelectionColor(float r, float g, float b, float a) override;
 
     // Read by tests and the overlay.
-    const Selection& selection() const { return *m_selection; }
+    const Selection& selection() const { return m_picker.selection(); }
     const CurveControls* curveControls() const { return m_curveControls.get(); }
     int viewType() const { return m_viewType; }
     float sceneScale() const { return m_scale; }
@@ -116,9 +114,9 @@ public:
     const CurveBuffers& curveBuffers() const { return m_curveBuffers; }
     // The colours of the curve slots, from the render states in force.
     CurveBuffers::Colors curveColors() const;
-    const SelectionHighlight& highlight() const { return m_highlight; }
+    const SelectionHighlight& highlight() const { return m_picker.highlight(); }
     // The overlay's text and figures (see Overlay).
-    std::string overlayLine(int row) const { return Overlay::line(*m_selection, m_highlight, row); }
+    std::string overlayLine(int row) const { return Overlay::line(selection(), highlight(), row); }
     static std::string frameTimeText(int milliseconds) {
         return Overlay::frameTimeText(milliseconds);
     }
@@ -127,7 +125,9 @@ public:
         return Overlay::visibleText(text, x, size, width);
     }
     // Turns a picking code into an index of count objects; -1 when it names none.
-    static int codeToIndex(float code, size_t count);
+    static int codeToIndex(float code, size_t count) {
+        return SelectionPicker::codeToIndex(code, count);
+    }
 
 private:
     void syncRenderStates();
@@ -181,27 +181,15 @@ private:
     // The curves from m_curveNext on, until the deadline; true when all are drawn.
     bool drawRelationEdges(const Deadline& deadline);
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
-    void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
-    // The selection's highlight: undone where it was drawn, drawn again in the current view,
-    // and redrawn after a view switch or a colour change (checked once per frame).
-    void undoHighlight();
-    void applyHighlight();
-    void refreshHighlight();
-    void resetHighlight();
-    void highlightVertexEdges(const Vertex& vertex);
-    void setCurveSlot(int viewType, int32_t index, CurveBuffers::Slot slot);
-    // Position of each relation edge's curve in a view's list (-1 for none), by edge id.
-    const std::vector<int32_t>& curvePositions(int viewType);
+    SelectionPicker::Scene pickingScene();
     SelectionHighlight::Colors highlightColors() const;
-    // The selected object as the highlight records it.
-    const void* selectedObject() const;
     void createHierarchyBuffers(View& view);
     // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
     void releaseHierarchyBuffers(View* const* views);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
 
     Light* m_light = nullptr;
-    std::unique_ptr<Selection> m_selection;
+    SelectionPicker m_picker;
     int m_viewType = 1;
     int m_blendMethod = 0;
     float m_rotationX = 0, m_rotationY = 0, m_rotationZ = 0;
@@ -248,9 +236,4 @@ private:
     Matrix4 m_shadowMatrix{};
     bool m_shadowMapMade = false;
     uint64_t m_shadowPasses = 0;
-    SelectionHighlight m_highlight;
-    // Made for the graph when first needed; both dropped by CreateObjects.
-    std::unique_ptr<RelationAdjacency> m_adjacency;
-    std::vector<int32_t> m_curvePositions;
-    int m_curvePositionsView = -1;
 };
