@@ -308,7 +308,15 @@ void RenderImplementation::syncRenderStates() {
         m_drawGrid = mask & 8;
     }
     for (RenderTreeMap* drawer : m_treeMapDrawers) drawer->m_drawCushion = states.cushion;
+    syncColors();
+    // The curves are evaluated for this beta as they are drawn.
+    m_beta = states.beta;
+    m_mirrorRelationEdges = states.mirrorRelationEdges;
+    m_picker.refresh(pickingScene());
+}
 
+void RenderImplementation::syncColors() {
+    const RenderStates& states = g_renderStates;
     float vertex[4], hierarchy[4], start[4], end[4], selection[4];
     copyColor(vertex, m_vertexColor);
     copyColor(hierarchy, m_hierarchyColor);
@@ -340,11 +348,6 @@ void RenderImplementation::syncRenderStates() {
                           m_selectionColor[3]);
     }
     m_colorsSynced = true;
-
-    // The curves are evaluated for this beta as they are drawn.
-    m_beta = states.beta;
-    m_mirrorRelationEdges = states.mirrorRelationEdges;
-    m_picker.refresh(pickingScene());
 }
 
 void RenderImplementation::setVertexColor(float r, float g, float b, float a) {

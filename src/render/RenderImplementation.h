@@ -131,6 +131,8 @@ public:
 
 private:
     void syncRenderStates();
+    // The colours of the render states, each change handed on as its setter does.
+    void syncColors();
     void followSurfaceSize();
     void placeLightCamera();
     void drawBox(const Box& box) const;
