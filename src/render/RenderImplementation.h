@@ -26,7 +26,8 @@ class View;
 
 // Draws everything on the drawing surface: the scene of the current view into an off-screen
 // buffer with a picture and a picking output, the relation curves blended by the chosen method,
-// the light with its shadow map, the picked object's highlight and the overlay text.
+// the light with its shadow map; picking with the selection's highlight (SelectionPicker) and
+// the overlay text (Overlay) are drawn through classes of their own.
 class RenderImplementation : public Renderer {
 public:
     RenderImplementation();
