@@ -7,26 +7,19 @@ const BallonTree* RenderBallonTree::balloonView() const {
     return dynamic_cast<const BallonTree*>(m_view);
 }
 
-// This drawer counts the balloons of its layout rather than the graph's vertices.
-uint32_t RenderBallonTree::balloonCount() const {
+uint32_t RenderBallonTree::sphereCount() const {
     const BallonTree* view = balloonView();
     return view ? static_cast<uint32_t>(view->balloons().size()) : 0;
 }
 
-void RenderBallonTree::drawVertices() const { drawSpheres(balloonCount(), -1); }
-
 void RenderBallonTree::drawVertex(const Vertex& vertex) const {
-    if (balloonView()) drawSphere(vertex.getId(), balloonCount(), false);
-}
-
-void RenderBallonTree::drawVerticesExcept(const Vertex& vertex) const {
-    drawSpheres(balloonCount(), vertex.getId());
+    if (balloonView()) RenderTree::drawVertex(vertex);
 }
 
 void RenderBallonTree::drawGrid() const {
     const BallonTree* view = balloonView();
     if (!view) return;
-    const uint32_t count = balloonCount();
+    const uint32_t count = sphereCount();
     // White like the treemap's rectangles; otherwise the circles would take the colour of the
     // sphere drawn last, whose red is a picking code: they would change with the selection and
     // turn black when vertex 0 is selected.

@@ -3,17 +3,17 @@
 #include "RenderTree.h"
 
 class BallonTree;
-class Vertex;
 
 // Vertices and, as grid, the circle that encloses each vertex's subtree.
 class RenderBallonTree : public RenderTree {
 public:
-    void drawVertices() const;
-    void drawVertex(const Vertex& vertex) const;
-    void drawVerticesExcept(const Vertex& vertex) const;
-    void drawGrid() const;
+    void drawVertex(const Vertex& vertex) const override;
+    void drawGrid() const override;
+
+protected:
+    // This drawer counts the balloons of its layout rather than the graph's vertices.
+    uint32_t sphereCount() const override;
 
 private:
     const BallonTree* balloonView() const;
-    uint32_t balloonCount() const;
 };

@@ -5,7 +5,6 @@
 #include "FrameBuffer.h"
 #include "GraphStore.h"
 #include "RenderBallonTree.h"
-#include "RenderRadialTree.h"
 #include "RenderRootedTree.h"
 #include "RenderStates.h"
 #include "RenderTreeMap.h"
@@ -53,7 +52,7 @@ std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* 
 
 }  // namespace
 
-RenderImplementation::RenderImplementation() : m_selection(std::make_unique<Selection>()) {}
+RenderImplementation::RenderImplementation() = default;
 
 RenderImplementation::~RenderImplementation() { releaseHierarchyBuffers(nullptr); }
 
@@ -92,13 +91,16 @@ void RenderImplementation::Initialize() {
 
     buildDisplayLists();
     loadTextures();
-    m_font.buildFont();
+    m_overlay.build();
     m_lightCamera = std::make_unique<Camera>(-2.0f, 2.0f, -1.5f, 1.5f, -50.0f, 50.0f);
 
     m_drawers[0] = std::make_unique<RenderRootedTree>();
     m_drawers[1] = std::make_unique<RenderBallonTree>();
-    m_drawers[2] = std::make_unique<RenderTreeMap>();
-    m_drawers[3] = std::make_unique<RenderTreeMap>();
+    for (int k : {2, 3}) {
+        auto treeMap = std::make_unique<RenderTreeMap>();
+        m_treeMapDrawers[k - 2] = treeMap.get();
+        m_drawers[k] = std::move(treeMap);
+    }
     m_drawers[4] = std::make_unique<RenderRadialTree>();
 
     std::cout << "Initialized\n";
@@ -181,8 +183,7 @@ void RenderImplementation::CreateObjects(View** views) {
         if (m_drawers[k]) m_drawers[k]->m_view = views[k];
     }
     // A selection from the previous file may name objects that no longer exist.
-    m_selection = std::make_unique<Selection>();
-    resetHighlight();
+    m_picker.reset();
     m_shadowMapMade = false;
 
     m_curveControls.reset();
@@ -306,12 +307,16 @@ void RenderImplementation::syncRenderStates() {
         m_drawRelationEdges = mask & 4;
         m_drawGrid = mask & 8;
     }
-    for (int k = 2; k <= 3; ++k) {
-        if (auto* drawer = dynamic_cast<RenderTreeMap*>(m_drawers[k].get())) {
-            drawer->m_drawCushion = states.cushion;
-        }
-    }
+    for (RenderTreeMap* drawer : m_treeMapDrawers) drawer->m_drawCushion = states.cushion;
+    syncColors();
+    // The curves are evaluated for this beta as they are drawn.
+    m_beta = states.beta;
+    m_mirrorRelationEdges = states.mirrorRelationEdges;
+    m_picker.refresh(pickingScene());
+}
 
+void RenderImplementation::syncColors() {
+    const RenderStates& states = g_renderStates;
     float vertex[4], hierarchy[4], start[4], end[4], selection[4];
     copyColor(vertex, m_vertexColor);
     copyColor(hierarchy, m_hierarchyColor);
@@ -343,11 +348,6 @@ void RenderImplementation::syncRenderStates() {
                           m_selectionColor[3]);
     }
     m_colorsSynced = true;
-
-    // The curves are evaluated for this beta as they are drawn.
-    m_beta = states.beta;
-    m_mirrorRelationEdges = states.mirrorRelationEdges;
-    refreshHighlight();
 }
 
 void RenderImplementation::setVertexColor(float r, float g, float b, float a) {
@@ -357,7 +357,7 @@ void RenderImplementation::setVertexColor(float r, float g, float b, float a) {
 
 void RenderImplementation::setHierarchyEdgeColor(float r, float g, float b, float a) {
     const float color[4] = {r, g, b, a};
-    recolorHierarchyEdges(UINT32_MAX, color, color);
+    SelectionPicker::recolorHierarchyEdges(pickingScene(), UINT32_MAX, color, color);
 }
 
 void RenderImplementation::setRelationEdgeColors(float sr, float sg, float sb, float sa, float er,
@@ -488,25 +488,6 @@ void RenderImplementation::setUnit6ViewInverse(const Matrix4* viewInverse) {
     glActiveTexture(GL_TEXTURE0);
 }
 
-namespace {
-
-// Calls draw with the drawer of the shown view as its own class; a drawer of another class
-// draws nothing.
-template <typename Draw>
-void withVertexDrawer(RenderTree* drawer, Draw draw) {
-    if (auto* d = dynamic_cast<RenderRootedTree*>(drawer)) {
-        draw(*d);
-    } else if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) {
-        draw(*d);
-    } else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) {
-        draw(*d);
-    } else if (auto* d = dynamic_cast<RenderRadialTree*>(drawer)) {
-        draw(*d);
-    }
-}
-
-}  // namespace
-
 template <typename Draw>
 void RenderImplementation::transformed(Draw draw) const {
     glPushMatrix();
@@ -517,37 +498,29 @@ void RenderImplementation::transformed(Draw draw) const {
 
 void RenderImplementation::drawVerticesPass() {
     if (!g_graph || !m_views || !m_drawVertices) return;
-    withVertexDrawer(m_drawers[m_viewType].get(),
-                     [&](auto& d) { transformed([&] { d.drawVertices(); }); });
+    transformed([&] { m_drawers[m_viewType]->drawVertices(); });
 }
 
 void RenderImplementation::drawVerticesWithSelection() {
     const ShaderProgram& shading = *m_shadingProgram;
     const float* v = m_vertexColor;
     glUniform4fARB(shading.location(U_COLOR), v[0], v[1], v[2], v[3]);
-    if (m_selection->m_type != Selection::VERTEX || !m_selection->m_vertex) {
+    if (selection().m_type != Selection::VERTEX || !selection().m_vertex) {
         drawVerticesPass();
         return;
     }
     if (!g_graph || !m_views || !m_drawVertices) return;
-    const Vertex& selected = *m_selection->m_vertex;
-    withVertexDrawer(m_drawers[m_viewType].get(), [&](auto& d) {
-        transformed([&] { d.drawVerticesExcept(selected); });
-        const float* s = m_selectionColor;
-        glUniform4fARB(shading.location(U_COLOR), s[0], s[1], s[2], s[3]);
-        transformed([&] { d.drawVertex(selected); });
-    });
+    const Vertex& selected = *selection().m_vertex;
+    const RenderTree& drawer = *m_drawers[m_viewType];
+    transformed([&] { drawer.drawVerticesExcept(selected); });
+    const float* s = m_selectionColor;
+    glUniform4fARB(shading.location(U_COLOR), s[0], s[1], s[2], s[3]);
+    transformed([&] { drawer.drawVertex(selected); });
 }
 
 void RenderImplementation::drawGridPass() {
     if (!g_graph || !m_views || !m_drawGrid) return;
-    RenderTree* drawer = m_drawers[m_viewType].get();
-    // The rooted and radial layouts have no grid.
-    if (auto* d = dynamic_cast<RenderBallonTree*>(drawer)) {
-        transformed([&] { d->drawGrid(); });
-    } else if (auto* d = dynamic_cast<RenderTreeMap*>(drawer)) {
-        transformed([&] { d->drawGrid(); });
-    }
+    transformed([&] { m_drawers[m_viewType]->drawGrid(); });
 }
 
 void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {

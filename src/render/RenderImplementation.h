@@ -2,16 +2,14 @@
 
 #include <GL/glew.h>
 
-#include "BitmapFont.h"
+#include "Overlay.h"
 #include "Camera.h"
 #include "CurveBuffers.h"
 #include "CurveControls.h"
 #include "Light.h"
 #include "Renderer.h"
-#include "RelationAdjacency.h"
 #include "SceneBounds.h"
-#include "Selection.h"
-#include "SelectionHighlight.h"
+#include "SelectionPicker.h"
 
 #include <array>
 #include <chrono>
@@ -22,12 +20,14 @@
 
 class FrameBuffer;
 class RenderTree;
+class RenderTreeMap;
 class ShaderProgram;
 class View;
 
 // Draws everything on the drawing surface: the scene of the current view into an off-screen
 // buffer with a picture and a picking output, the relation curves blended by the chosen method,
-// the light with its shadow map, the picked object's highlight and the overlay text.
+// the light with its shadow map; picking with the selection's highlight (SelectionPicker) and
+// the overlay text (Overlay) are drawn through classes of their own.
 class RenderImplementation : public Renderer {
 public:
     RenderImplementation();
@@ -93,7 +93,7 @@ public:
     void setSelectionColor(float r, float g, float b, float a) override;
 
     // Read by tests and the overlay.
-    const Selection& selection() const { return *m_selection; }
+    const Selection& selection() const { return m_picker.selection(); }
     const CurveControls* curveControls() const { return m_curveControls.get(); }
     int viewType() const { return m_viewType; }
     float sceneScale() const { return m_scale; }
@@ -115,21 +115,25 @@ public:
     const CurveBuffers& curveBuffers() const { return m_curveBuffers; }
     // The colours of the curve slots, from the render states in force.
     CurveBuffers::Colors curveColors() const;
-    const SelectionHighlight& highlight() const { return m_highlight; }
-    std::string overlayLine(int row) const;
-    // The overlay's figure: how long the last frame took, "16 ms", or "13.2 s" from ten seconds.
-    static std::string frameTimeText(int milliseconds);
-    // Numbers in the overlay are cut to five characters.
-    static std::string overlayField(long long value);
-    // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
-    // right edge (of a picture width pixels wide) are not seen, and a name of megabytes would
-    // cost a display list call per byte in every frame.
-    static std::string visibleText(const std::string& text, float x, float size, int width = 1024);
+    const SelectionHighlight& highlight() const { return m_picker.highlight(); }
+    // The overlay's text and figures (see Overlay).
+    std::string overlayLine(int row) const { return Overlay::line(selection(), highlight(), row); }
+    static std::string frameTimeText(int milliseconds) {
+        return Overlay::frameTimeText(milliseconds);
+    }
+    static std::string overlayField(long long value) { return Overlay::field(value); }
+    static std::string visibleText(const std::string& text, float x, float size, int width = 1024) {
+        return Overlay::visibleText(text, x, size, width);
+    }
     // Turns a picking code into an index of count objects; -1 when it names none.
-    static int codeToIndex(float code, size_t count);
+    static int codeToIndex(float code, size_t count) {
+        return SelectionPicker::codeToIndex(code, count);
+    }
 
 private:
     void syncRenderStates();
+    // The colours of the render states, each change handed on as its setter does.
+    void syncColors();
     void followSurfaceSize();
     void placeLightCamera();
     void drawBox(const Box& box) const;
@@ -180,32 +184,21 @@ private:
     // The curves from m_curveNext on, until the deadline; true when all are drawn.
     bool drawRelationEdges(const Deadline& deadline);
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
-    void recolorHierarchyEdges(uint32_t id, const float* color, const float* others);
-    // The selection's highlight: undone where it was drawn, drawn again in the current view,
-    // and redrawn after a view switch or a colour change (checked once per frame).
-    void undoHighlight();
-    void applyHighlight();
-    void refreshHighlight();
-    void resetHighlight();
-    void highlightVertexEdges(const Vertex& vertex);
-    void setCurveSlot(int viewType, int32_t index, CurveBuffers::Slot slot);
-    // Position of each relation edge's curve in a view's list (-1 for none), by edge id.
-    const std::vector<int32_t>& curvePositions(int viewType);
+    SelectionPicker::Scene pickingScene();
     SelectionHighlight::Colors highlightColors() const;
-    // The selected object as the highlight records it.
-    const void* selectedObject() const;
     void createHierarchyBuffers(View& view);
     // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
     void releaseHierarchyBuffers(View* const* views);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
 
     Light* m_light = nullptr;
-    std::unique_ptr<Selection> m_selection;
+    SelectionPicker m_picker;
     int m_viewType = 1;
     int m_blendMethod = 0;
     float m_rotationX = 0, m_rotationY = 0, m_rotationZ = 0;
     float m_scale = 1;
     std::array<std::unique_ptr<RenderTree>, 5> m_drawers;
+    RenderTreeMap* m_treeMapDrawers[2] = {};  // m_drawers[2] and [3], for their cushion switch
     View** m_views = nullptr;
     float m_vertexColor[4] = {0, 0, 0, 0};
     float m_hierarchyColor[4] = {0, 0, 0, 0};
@@ -231,7 +224,7 @@ private:
     std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_weightingProgram,
         m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
     std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
-    BitmapFont m_font;
+    Overlay m_overlay;
     int m_surfaceWidth = 1024;
     int m_surfaceHeight = 768;
     SceneBounds m_sceneBounds;
@@ -246,9 +239,4 @@ private:
     Matrix4 m_shadowMatrix{};
     bool m_shadowMapMade = false;
     uint64_t m_shadowPasses = 0;
-    SelectionHighlight m_highlight;
-    // Made for the graph when first needed; both dropped by CreateObjects.
-    std::unique_ptr<RelationAdjacency> m_adjacency;
-    std::vector<int32_t> m_curvePositions;
-    int m_curvePositionsView = -1;
 };

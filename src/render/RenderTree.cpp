@@ -1,6 +1,7 @@
 #include "RenderTree.h"
 
 #include "DisplayLists.h"
+#include "GraphStore.h"
 #include "ImageData.h"
 #include "View.h"
 
@@ -13,6 +14,18 @@
 
 GLuint g_cushionTexture = 0;
 GLuint g_lightTexture = 0;
+
+uint32_t RenderTree::sphereCount() const { return static_cast<uint32_t>(g_graph->vertexCount()); }
+
+void RenderTree::drawVertices() const { drawSpheres(sphereCount(), -1); }
+
+void RenderTree::drawVertex(const Vertex& vertex) const {
+    drawSphere(vertex.getId(), sphereCount(), false);
+}
+
+void RenderTree::drawVerticesExcept(const Vertex& vertex) const {
+    drawSpheres(sphereCount(), vertex.getId());
+}
 
 void RenderTree::placeVertex(uint32_t id) const { placeAt(m_view->getRecord(id)); }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class Vertex;
 class View;
 
 // Base of the per-layout drawers: each places the vertices of its layout as small spheres and
@@ -14,12 +15,22 @@ class RenderTree {
 public:
     virtual ~RenderTree() = default;
 
+    // One sphere per vertex of the layout, each coloured with its picking code.
+    void drawVertices() const;
+    // The selected vertex's sphere alone, and all the others.
+    virtual void drawVertex(const Vertex& vertex) const;
+    void drawVerticesExcept(const Vertex& vertex) const;
+    // The layout's grid; a layout without one draws nothing.
+    virtual void drawGrid() const {}
+
     View* m_view = nullptr;  // not owned; set whenever a new table of views arrives
     // The display list drawn for each vertex in draft frames (a coarse sphere); 0 in full
     // frames, where each sphere gets the tessellation its size on the picture needs.
     GLuint m_sphereList = 0;
 
 protected:
+    // How many spheres the layout has: the graph's vertices unless the layout counts otherwise.
+    virtual uint32_t sphereCount() const;
     // Pushes the model-view matrix and moves to the vertex; depth 0 of a layout is drawn on top.
     void placeVertex(uint32_t id) const;
     static void placeAt(const LayoutRecord& record);

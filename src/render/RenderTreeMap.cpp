@@ -4,26 +4,10 @@
 #include "GraphStore.h"
 #include "TreeMap.h"
 
-namespace {
-
-uint32_t vertexCount() { return static_cast<uint32_t>(g_graph->vertexCount()); }
-
-}  // namespace
-
-void RenderTreeMap::drawVertices() const { drawSpheres(vertexCount(), -1); }
-
-void RenderTreeMap::drawVertex(const Vertex& vertex) const {
-    drawSphere(vertex.getId(), vertexCount(), false);
-}
-
-void RenderTreeMap::drawVerticesExcept(const Vertex& vertex) const {
-    drawSpheres(vertexCount(), vertex.getId());
-}
-
 void RenderTreeMap::drawGrid() const {
     auto* treeMap = dynamic_cast<TreeMap*>(m_view);
     if (!treeMap) return;
-    const uint32_t count = vertexCount();
+    const uint32_t count = sphereCount();
     for (uint32_t k = 0; k < count; ++k) {
         auto it = treeMap->mapVertices().find(k);
         if (it == treeMap->mapVertices().end()) continue;
