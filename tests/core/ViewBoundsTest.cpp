@@ -131,4 +131,12 @@ TEST(ViewBounds, FollowsTheSceneRotationAndScale) {
     EXPECT_TRUE(ViewBounds::transformed(SceneBounds(), 10, 20, 30, 2).empty());
 }
 
+// The scale slider: a sixth at 0, one at 50, six at 100, in steps of a tenth above the middle.
+TEST(ViewBounds, SceneScaleOfTheSlider) {
+    const std::pair<int, float> cases[] = {
+        {0, 1.0f / 6}, {40, 0.5f}, {50, 1}, {51, 1.1f}, {100, 6}};
+    for (const auto& [slider, scale] : cases)
+        EXPECT_FLOAT_EQ(ViewBounds::sceneScale(slider), scale);
+}
+
 }  // namespace
