@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "Overlay.h"
+#include "OverlayText.h"
 #include "Camera.h"
 #include "CurveBuffers.h"
 #include "CurveControls.h"
@@ -117,17 +118,19 @@ public:
     CurveBuffers::Colors curveColors() const;
     const SelectionHighlight& highlight() const { return m_picker.highlight(); }
     // The overlay's text and figures (see Overlay).
-    std::string overlayLine(int row) const { return Overlay::line(selection(), highlight(), row); }
-    static std::string frameTimeText(int milliseconds) {
-        return Overlay::frameTimeText(milliseconds);
+    std::string overlayLine(int row) const {
+        return OverlayText::line(selection(), highlight().incoming, highlight().outgoing, row);
     }
-    static std::string overlayField(long long value) { return Overlay::field(value); }
+    static std::string frameTimeText(int milliseconds) {
+        return OverlayText::frameTimeText(milliseconds);
+    }
+    static std::string overlayField(long long value) { return OverlayText::field(value); }
     static std::string visibleText(const std::string& text, float x, float size, int width = 1024) {
-        return Overlay::visibleText(text, x, size, width);
+        return OverlayText::visibleText(text, x, size, width);
     }
     // Turns a picking code into an index of count objects; -1 when it names none.
     static int codeToIndex(float code, size_t count) {
-        return SelectionPicker::codeToIndex(code, count);
+        return Selection::codeToIndex(code, count);
     }
 
 private:

@@ -28,13 +28,6 @@ CoverTag coverTag(float alpha) {
 
 }  // namespace
 
-int SelectionPicker::codeToIndex(float code, size_t count) {
-    if (!(code >= 0.0f) || count == 0) return -1;
-    // Rounding recovers k from k / n stored as a float, where truncation can give k - 1.
-    const double index = std::floor(static_cast<double>(code) * count + 0.5);
-    return index < static_cast<double>(count) ? static_cast<int>(index) : -1;
-}
-
 void SelectionPicker::pick(const Scene& scene, const FrameBuffer& sceneBuffer, int x, int y) {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, sceneBuffer.m_framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT1_EXT);
@@ -52,7 +45,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
     switch (coverTag(a)) {
         case COVER_VERTEX:
             if (g == 0 && b == 0 && r < 1) {
-                const int k = codeToIndex(r, g_graph->vertexCount());
+                const int k = Selection::codeToIndex(r, g_graph->vertexCount());
                 if (VertexPtr vertex = k >= 0 ? g_graph->getVertex(k) : VertexPtr()) {
                     m_selection->selectVertex(vertex);
                     update(scene);
@@ -61,7 +54,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
             break;
         case COVER_HIERARCHY_EDGE:
             if (r == 0 && b == 0 && g < 1) {
-                const int i = codeToIndex(g, g_graph->hierarchyEdgeCount());
+                const int i = Selection::codeToIndex(g, g_graph->hierarchyEdgeCount());
                 if (HierarchyEdgePtr edge = i >= 0 ? g_graph->getHierarchyEdge(i) : nullptr) {
                     m_selection->selectHierarchyEdge(edge);
                     update(scene);
@@ -70,7 +63,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
             break;
         case COVER_CURVE:
             if (r == 0 && g == 0 && b < 1 && scene.controls) {
-                const int p = codeToIndex(b, scene.controls->curveCount());
+                const int p = Selection::codeToIndex(b, scene.controls->curveCount());
                 if (p >= 0) {
                     const uint32_t id = scene.controls->edgeAt(scene.viewType, size_t(p));
                     if (RelationEdgePtr edge = g_graph->getRelationEdge(id)) {

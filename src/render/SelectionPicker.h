@@ -52,8 +52,6 @@ public:
     // Every hierarchy edge of every view in the colour others, edge id in color.
     static void recolorHierarchyEdges(const Scene& scene, uint32_t id, const float* color,
                                       const float* others);
-    // Turns a picking code into an index of count objects; -1 when it names none.
-    static int codeToIndex(float code, size_t count);
 
 private:
     void select(const Scene& scene, const float* code);

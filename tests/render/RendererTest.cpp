@@ -1,5 +1,4 @@
-// What the renderer makes of the render states, the overlay's figures and picking codes, and a
-// frame drawn in parts.
+// What the renderer makes of the render states, and a frame drawn in parts.
 #include "GlScene.h"
 #include "RenderStates.h"
 
@@ -30,29 +29,6 @@ TEST_F(RendererTest, RenderStatesAreDecodedAtTheNextFrame) {
         EXPECT_EQ(m_renderer->drawHierarchyEdgesOn(), bool(c.shown & 2)) << c.mask;
         EXPECT_EQ(m_renderer->drawRelationEdgesOn(), bool(c.shown & 4)) << c.mask;
         EXPECT_EQ(m_renderer->drawGridOn(), bool(c.shown & 8)) << c.mask;
-    }
-}
-
-TEST(RendererFigures, OverlayFieldsFrameTimesAndPickingCodes) {
-    const std::pair<int, const char*> frameTimes[] = {
-        {16, "16 ms"}, {0, "0 ms"}, {-5, "0 ms"}, {9999, "9999 ms"}, {13249, "13.2 s"}};
-    for (const auto& [milliseconds, text] : frameTimes) {
-        EXPECT_EQ(RenderImplementation::frameTimeText(milliseconds), text) << milliseconds;
-    }
-    const std::pair<long long, const char*> fields[] = {
-        {12345, "12345"}, {123456, "12345"}, {-12345, "-1234"}};
-    for (const auto& [value, text] : fields) {
-        EXPECT_EQ(RenderImplementation::overlayField(value), text);
-    }
-    // k / n stored as a float comes back as k; what names nothing gives -1.
-    for (int n : {3, 7, 49, 1000, 999983}) {
-        for (int k : {0, 1, n / 2, n - 1}) {
-            EXPECT_EQ(RenderImplementation::codeToIndex(static_cast<float>(k) / n, n), k);
-        }
-    }
-    const std::pair<float, size_t> refused[] = {{1.0f, 5}, {0.5f, 0}, {-0.1f, 5}, {NAN, 5}};
-    for (auto [code, count] : refused) {
-        EXPECT_EQ(RenderImplementation::codeToIndex(code, count), -1) << code << " " << count;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "Selection.h"
 
+#include <cmath>
+
 void Selection::selectVertex(const VertexPtr& vertex) {
     m_type = VERTEX;
     m_vertex = vertex;
@@ -17,4 +19,11 @@ void Selection::selectRelationEdge(const RelationEdgePtr& edge, int32_t listInde
     m_relationEdge = edge;
     m_previousCurve = m_currentCurve;
     m_currentCurve = listIndex;
+}
+
+int Selection::codeToIndex(float code, size_t count) {
+    if (!(code >= 0.0f) || count == 0) return -1;
+    // Rounding recovers k from k / n stored as a float, where truncation can give k - 1.
+    const double index = std::floor(static_cast<double>(code) * count + 0.5);
+    return index < static_cast<double>(count) ? static_cast<int>(index) : -1;
 }
