@@ -29,15 +29,7 @@ void storeRecords(std::map<uint32_t, LayoutRecord>& records, const std::vector<L
 }
 
 LayoutRecord treeRecord(float x, float y, float z, float alpha) {
-    LayoutRecord record;
-    record.x = x;
-    record.y = y;
-    record.z = z;
-    record.r = 1.0f;
-    record.g = 0.0f;
-    record.b = 0.0f;
-    record.a = alpha;
-    return record;
+    return LayoutRecord{x, y, z, 1.0f, 0.0f, 0.0f, alpha};
 }
 
 }  // namespace layout

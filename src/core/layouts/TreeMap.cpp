@@ -24,15 +24,7 @@ TreeMap::Continuation childContinuation(TreeMap::Continuation continuation) {
 }
 
 LayoutRecord treemapRecord(float x, float y, float z) {
-    LayoutRecord record;
-    record.x = x;
-    record.y = y;
-    record.z = z;
-    record.r = 0.0f;
-    record.g = 1.0f;
-    record.b = 1.0f;
-    record.a = 1.0f;
-    return record;
+    return LayoutRecord{x, y, z, 0.0f, 1.0f, 1.0f, 1.0f};
 }
 
 // One frame per rectangle whose children are being sized: the call stack of the recursive
