@@ -79,11 +79,15 @@ void OpenGLWidget::requestFrame() {
     update();
 }
 
-void OpenGLWidget::noticeStateChanges() {
+bool OpenGLWidget::takeStateChanges() {
     // Byte for byte: the record is plain data, and a stray difference costs one frame at most.
-    if (std::memcmp(&m_noticedStates, &g_renderStates, sizeof(RenderStates)) == 0) return;
+    if (std::memcmp(&m_noticedStates, &g_renderStates, sizeof(RenderStates)) == 0) return false;
     std::memcpy(&m_noticedStates, &g_renderStates, sizeof(RenderStates));
-    requestFrame();
+    return true;
+}
+
+void OpenGLWidget::noticeStateChanges() {
+    if (takeStateChanges()) requestFrame();
 }
 
 bool OpenGLWidget::showsCurrentState() {
@@ -238,8 +242,8 @@ void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
 }
 
 void OpenGLWidget::paintGL() {
-    // Every change noticed until now is in this frame.
-    noticeStateChanges();
+    // Every change until now is in this frame; one first noticed here asks for no other.
+    if (takeStateChanges()) ++m_changes;
     // Nothing changed since the last frame, which is not whole yet: draw its next part.
     const bool resume =
         m_changesDrawn == m_changes && !m_restTimer->isActive() && !m_renderer->frameComplete();

@@ -106,6 +106,8 @@ private:
     float aspect() const;
     // Picks at a widget position, in the device pixels the renderer's buffers have.
     void pickAt(const QPointF& position);
+    // Whether the render states changed since last noticed; notes them.
+    bool takeStateChanges();
     // Asks for a frame when the render states differ from those the last frame was asked for.
     void noticeStateChanges();
     // Reports memory the driver could not give, once per failure.
