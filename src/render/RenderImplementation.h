@@ -129,9 +129,7 @@ public:
         return OverlayText::visibleText(text, x, size, width);
     }
     // Turns a picking code into an index of count objects; -1 when it names none.
-    static int codeToIndex(float code, size_t count) {
-        return Selection::codeToIndex(code, count);
-    }
+    static int codeToIndex(float code, size_t count) { return Selection::codeToIndex(code, count); }
 
 private:
     void syncRenderStates();
