@@ -237,8 +237,9 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
             const std::vector<float> colors = hierarchyColors(view);
             for (size_t i = 0; i < colors.size(); ++i) {
                 const bool picked = step.action == HIERARCHY && i / 8 == step.id;
-                EXPECT_EQ(colors[i], (picked ? selected : g_renderStates.hierarchyColor)[i % 4])
-                    << what << " view " << view << " float " << i;
+                const float expected =
+                    picked ? selected[i % 4] : g_renderStates.hierarchyColor[i % 4];
+                EXPECT_EQ(colors[i], expected) << what << " view " << view << " float " << i;
             }
         }
     }
