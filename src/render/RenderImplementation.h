@@ -117,19 +117,10 @@ public:
     // The colours of the curve slots, from the render states in force.
     CurveBuffers::Colors curveColors() const;
     const SelectionHighlight& highlight() const { return m_picker.highlight(); }
-    // The overlay's text and figures (see Overlay).
+    // Row 0 .. 3 of the overlay's text.
     std::string overlayLine(int row) const {
         return OverlayText::line(selection(), highlight().incoming, highlight().outgoing, row);
     }
-    static std::string frameTimeText(int milliseconds) {
-        return OverlayText::frameTimeText(milliseconds);
-    }
-    static std::string overlayField(long long value) { return OverlayText::field(value); }
-    static std::string visibleText(const std::string& text, float x, float size, int width = 1024) {
-        return OverlayText::visibleText(text, x, size, width);
-    }
-    // Turns a picking code into an index of count objects; -1 when it names none.
-    static int codeToIndex(float code, size_t count) { return Selection::codeToIndex(code, count); }
 
 private:
     void syncRenderStates();

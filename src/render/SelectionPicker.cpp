@@ -47,7 +47,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
             if (g == 0 && b == 0 && r < 1) {
                 const int k = Selection::codeToIndex(r, g_graph->vertexCount());
                 if (VertexPtr vertex = k >= 0 ? g_graph->getVertex(k) : VertexPtr()) {
-                    m_selection->selectVertex(vertex);
+                    m_selection.selectVertex(vertex);
                     update(scene);
                 }
             }
@@ -56,7 +56,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
             if (r == 0 && b == 0 && g < 1) {
                 const int i = Selection::codeToIndex(g, g_graph->hierarchyEdgeCount());
                 if (HierarchyEdgePtr edge = i >= 0 ? g_graph->getHierarchyEdge(i) : nullptr) {
-                    m_selection->selectHierarchyEdge(edge);
+                    m_selection.selectHierarchyEdge(edge);
                     update(scene);
                 }
             }
@@ -67,7 +67,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
                 if (p >= 0) {
                     const uint32_t id = scene.controls->edgeAt(scene.viewType, size_t(p));
                     if (RelationEdgePtr edge = g_graph->getRelationEdge(id)) {
-                        m_selection->selectRelationEdge(edge, p);
+                        m_selection.selectRelationEdge(edge, p);
                         update(scene);
                     }
                 }
@@ -82,9 +82,9 @@ void SelectionPicker::update(const Scene& scene) {
     std::cout << "Update Selection\n";
     // A drag across one object selects it again and again; its highlight is already drawn.
     const SelectionHighlight& h = m_highlight;
-    if (h.view == scene.viewType && h.type == m_selection->m_type && h.object == selectedObject() &&
+    if (h.view == scene.viewType && h.type == m_selection.m_type && h.object == selectedObject() &&
         h.colors == scene.colors &&
-        (h.type != Selection::RELATION_EDGE || h.curve == m_selection->m_currentCurve)) {
+        (h.type != Selection::RELATION_EDGE || h.curve == m_selection.m_currentCurve)) {
         return;
     }
     // Whatever the last selection recoloured gets its own colours back, in the view it was
@@ -97,7 +97,7 @@ bool SelectionPicker::selectVertexById(const Scene& scene, uint32_t id) {
     if (!g_graph) return false;
     const VertexPtr vertex = g_graph->getVertex(id);
     if (!vertex) return false;
-    m_selection->selectVertex(vertex);
+    m_selection.selectVertex(vertex);
     update(scene);
     return true;
 }
@@ -124,7 +124,7 @@ void SelectionPicker::recolorHierarchyEdges(const Scene& scene, uint32_t id, con
 
 void SelectionPicker::reset() {
     // The new objects start without any highlight; the old rows and positions name old edges.
-    m_selection = std::make_unique<Selection>();
+    m_selection = Selection();
     m_highlight = SelectionHighlight();
     m_adjacency.reset();
     m_curvePositions.clear();
@@ -179,7 +179,7 @@ void SelectionPicker::highlightVertexEdges(const Scene& scene, const Vertex& ver
 }
 
 const void* SelectionPicker::selectedObject() const {
-    const Selection& s = *m_selection;
+    const Selection& s = m_selection;
     switch (s.m_type) {
         case Selection::VERTEX:
             return s.m_vertex.get();
@@ -196,9 +196,9 @@ void SelectionPicker::apply(const Scene& scene) {
     SelectionHighlight& h = m_highlight;
     h.view = scene.viewType;
     h.colors = scene.colors;
-    h.type = m_selection->m_type;
+    h.type = m_selection.m_type;
     h.object = selectedObject();
-    Selection& s = *m_selection;
+    Selection& s = m_selection;
     switch (s.m_type) {
         case Selection::VERTEX:
             if (s.m_vertex) highlightVertexEdges(scene, *s.m_vertex);
@@ -219,7 +219,7 @@ void SelectionPicker::apply(const Scene& scene) {
 }
 
 void SelectionPicker::highlightCurve(const Scene& scene) {
-    Selection& s = *m_selection;
+    Selection& s = m_selection;
     if (!scene.controls || !s.m_relationEdge) return;
     const uint32_t edge = s.m_relationEdge->getId();
     int32_t p = s.m_currentCurve;

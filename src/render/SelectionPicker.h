@@ -33,9 +33,7 @@ public:
         SelectionHighlight::Colors colors{};
     };
 
-    SelectionPicker() : m_selection(std::make_unique<Selection>()) {}
-
-    const Selection& selection() const { return *m_selection; }
+    const Selection& selection() const { return m_selection; }
     const SelectionHighlight& highlight() const { return m_highlight; }
 
     // Selects what the picking output of sceneBuffer names at pixel (x, y), rows bottom-up.
@@ -65,7 +63,7 @@ private:
     // The selected object as the highlight records it.
     const void* selectedObject() const;
 
-    std::unique_ptr<Selection> m_selection;
+    Selection m_selection;
     SelectionHighlight m_highlight;
     // Made for the graph when first needed; both dropped by reset.
     std::unique_ptr<RelationAdjacency> m_adjacency;
