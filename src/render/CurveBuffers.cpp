@@ -167,6 +167,15 @@ CurveBuffers::Slot CurveBuffers::slot(int viewType, size_t position) const {
     return Slot(value);
 }
 
+std::vector<uint8_t> CurveBuffers::slotsOfView(int viewType) const {
+    if (viewType < 0 || viewType > 4 || !m_buffers[viewIndex(viewType, 2)]) return {};
+    std::vector<uint8_t> values(m_curveCount, NORMAL);
+    glBindBuffer(GL_TEXTURE_BUFFER, m_buffers[viewIndex(viewType, 2)]);
+    glGetBufferSubData(GL_TEXTURE_BUFFER, 0, GLsizeiptr(values.size()), values.data());
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    return values;
+}
+
 void CurveBuffers::bindTextures(int viewType) const {
     const GLuint textures[TEXTURE_COUNT] = {m_textures[BASIS],
                                             m_textures[PATHS],

@@ -70,6 +70,8 @@ public:
     void setSlots(int viewType, const std::vector<int32_t>& positions, Slot slot);
     // Reads back one curve's slot from the GL; NORMAL for a position these buffers do not have.
     Slot slot(int viewType, size_t position) const;
+    // Reads back every curve's slot of a view, by list position (empty for a bad view).
+    std::vector<uint8_t> slotsOfView(int viewType) const;
 
     // Points the curve samplers of a program built with the prelude at their texture units;
     // needed once after every link.

@@ -186,6 +186,7 @@ void RenderImplementation::CreateObjects(View** views) {
     m_picker.reset();
     m_shadowMapMade = false;
 
+    m_softwareCurves.reset();
     m_curveControls.reset();
     m_curveBuffers.release();
     m_levelCount = static_cast<int>(g_graph->depthCount());
@@ -243,6 +244,7 @@ void RenderImplementation::render(Camera* camera, Light* light) {
     m_curveSteps = curveSteps();
     m_curveStep = 0;
     m_curveNext = 0;
+    m_softwareFrame = softwareCurvesFit();
     runCurveSteps(curveDeadline());
     if (smoothLines) glEnable(GL_LINE_SMOOTH);
     present();

@@ -11,6 +11,7 @@
 #include "Renderer.h"
 #include "SceneBounds.h"
 #include "SelectionPicker.h"
+#include "SoftwareCurveLayer.h"
 
 #include <array>
 #include <chrono>
@@ -57,6 +58,11 @@ public:
     // keeps the last shadow map) and curves of fewer samples, unsmoothed, at most some thousands
     // of them. Every part of a frame that has a cheaper form reads draftFrames.
     void setDraftFrames(bool draft) { m_draft = draft; }
+    // Where the curves of frames with plain lines are drawn (see SoftwareCurveLayer); by
+    // default the CPU for a software GL renderer, unless RAMIFLEX_CURVES says otherwise.
+    void setCurveDrawing(SoftwareCurveLayer::Choice choice) { m_softwareCurves.setChoice(choice); }
+    // Whether the last frame's curves were drawn by the CPU.
+    bool curvesDrawnByCpu() const { return m_softwareFrame; }
     bool draftFrames() const { return m_draft; }
     // Shadow passes drawn since the renderer was made.
     uint64_t shadowPasses() const { return m_shadowPasses; }
@@ -159,6 +165,15 @@ private:
     // Both true when the step is done, false when the deadline stopped it.
     bool sceneStep(CurveStep step, const Deadline& deadline);
     bool accumulationStep(const Deadline& deadline);
+    // The frame's curves on the CPU: plain lines (a draft, or many curves) blended by a method
+    // without sums, when the renderer is a software one.
+    bool softwareCurvesFit();
+    // Trace and blend at once (the second curve step has nothing left to do).
+    bool softwareCurveStep(CurveStep step, const Deadline& deadline);
+    CurveLook softwareCurveLook() const;
+    // Writes the CPU curves' picking code of pixel (x, y) (rows bottom-up) into the picking
+    // output, where a curve lies there.
+    void pickSoftwareCurve(int x, int y);
     // The scene, or the composition of the accumulated curves over it, on the default framebuffer.
     void present();
     void compositionPass();
@@ -231,4 +246,6 @@ private:
     Matrix4 m_shadowMatrix{};
     bool m_shadowMapMade = false;
     uint64_t m_shadowPasses = 0;
+    SoftwareCurveLayer m_softwareCurves;
+    bool m_softwareFrame = false;
 };

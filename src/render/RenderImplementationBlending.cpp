@@ -56,6 +56,7 @@ void RenderImplementation::runCurveSteps(const Deadline& deadline) {
 }
 
 bool RenderImplementation::sceneStep(CurveStep step, const Deadline& deadline) {
+    if (step != MARKER && m_softwareFrame) return softwareCurveStep(step, deadline);
     beginScene(false);
     const ShaderProgram& shading = *m_shadingProgram;
     if (step == MARKER) {

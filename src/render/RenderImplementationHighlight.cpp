@@ -40,6 +40,7 @@ void RenderImplementation::pick(int x, int y) {
     const int width = m_sceneBuffer->width(), height = m_sceneBuffer->height();
     const int px = std::clamp(x, 0, width - 1);
     const int py = height - 1 - std::clamp(y, 0, height - 1);
+    if (m_softwareFrame) pickSoftwareCurve(px, py);
     m_picker.pick(pickingScene(), *m_sceneBuffer, px, py);
 }
 

@@ -101,12 +101,19 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
     pick({5000, -30});  // far outside: the clamped corner, empty
     EXPECT_EQ(selection().m_type, Selection::NOTHING);
     // Every view with the start method, every method in the radial view, and the balloon turned
-    // and scaled down.
-    const std::array<int, 3> rows[] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0},
-                                       {4, 1, 0}, {4, 2, 0}, {4, 3, 0}, {4, 4, 0}, {1, 0, 1}};
-    for (const auto& [view, method, turned] : rows) {
+    // and scaled down; then every view and the methods the CPU draws in draft frames with the
+    // curves drawn by the CPU, which leaves their picking codes to the pick itself.
+    const std::array<int, 4> rows[] = {
+        {0, 0, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 0, 0}, {4, 0, 0, 0}, {4, 1, 0, 0},
+        {4, 2, 0, 0}, {4, 3, 0, 0}, {4, 4, 0, 0}, {1, 0, 1, 0}, {0, 0, 0, 1}, {1, 0, 0, 1},
+        {2, 0, 0, 1}, {3, 0, 0, 1}, {4, 0, 0, 1}, {4, 1, 0, 1}, {4, 2, 0, 1}};
+    for (const auto& [view, method, turned, cpu] : rows) {
         const std::string what = "view " + std::to_string(view) + " method " +
-                                 std::to_string(method) + (turned ? " turned" : "");
+                                 std::to_string(method) + (turned ? " turned" : "") +
+                                 (cpu ? " drafts by the CPU" : "");
+        m_renderer->setDraftFrames(cpu);
+        m_renderer->setCurveDrawing(cpu ? SoftwareCurveLayer::Choice::CPU
+                                        : SoftwareCurveLayer::Choice::GPU);
         g_renderStates.blendMethod = method;
         g_renderStates.rotationX = turned ? 30 : 0;
         g_renderStates.rotationY = turned ? 50 : 0;
@@ -133,6 +140,7 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
                     camera->lookAt({0, 5, 0}, {0, 0, 0}, {0, 0, 1});
                     return camera;
                 });
+            EXPECT_EQ(m_renderer->curvesDrawnByCpu(), cpu && (mask & 4)) << what;
             const size_t count = type == Selection::VERTEX           ? g_graph->vertexCount()
                                  : type == Selection::HIERARCHY_EDGE ? g_graph->hierarchyEdgeCount()
                                                                      : curves(view).size();
