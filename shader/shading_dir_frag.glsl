@@ -89,8 +89,11 @@ vec3 shade(vec3 base, bool surface) {
 }
 
 // 1 where the floor sees the light, down to 0.35 in full shadow; a 3 x 3 neighbourhood of the
-// shadow map softens the edge.
+// shadow map softens the edge. Only the floor's variant of the program (FLOOR_SHADOW defined)
+// looks: a software rasteriser runs a branch's nine lookups for every fragment under a mask,
+// whatever the uniform says, and the lines of the scene are many fragments.
 float shadow() {
+#ifdef FLOOR_SHADOW
     if (enable_shadow != 1 || vShadowCoord.w <= 0.0) return 1.0;
     vec3 c = vShadowCoord.xyz / vShadowCoord.w;
     if (c.x < 0.0 || c.x > 1.0 || c.y < 0.0 || c.y > 1.0) return 1.0;
@@ -111,6 +114,9 @@ float shadow() {
         }
     }
     return mix(0.35, 1.0, lit / 9.0);
+#else
+    return 1.0;
+#endif
 }
 
 void main() {

@@ -39,12 +39,14 @@ Matrix4 currentMatrix(GLenum which) {
 
 // prelude: compiled in front of the vertex shader; the curve prelude for programs that draw
 // relation curves.
+// define: defined in the fragment shader, for a variant of it.
 std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* fragmentFile,
                                             std::vector<const char*> uniforms,
-                                            const char* prelude = nullptr) {
+                                            const char* prelude = nullptr,
+                                            const char* define = nullptr) {
     std::vector<ShaderUniform> list;
     for (const char* name : uniforms) list.push_back(ShaderUniform{name, -1});
-    auto program = std::make_unique<ShaderProgram>(vertexFile, fragmentFile, list, prelude);
+    auto program = std::make_unique<ShaderProgram>(vertexFile, fragmentFile, list, prelude, define);
     program->buildProgram();
     if (prelude) CurveBuffers::assignSamplerUnits(program->m_handle);
     return program;
@@ -66,10 +68,12 @@ ShaderProgram* RenderImplementation::program(int index) const {
 void RenderImplementation::Initialize() {
     std::cout << "Initialize\n";
     glClearColor(0, 0, 0, 1);
-    m_shadingProgram = buildProgram(
-        "shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl",
-        {"ShadowMap", "enable_shadow", "object_type", "light_type", "Texture0", "uColor"},
-        CurveBuffers::kVertexPrelude);
+    const std::vector<const char*> shadingUniforms = {"ShadowMap",  "enable_shadow", "object_type",
+                                                      "light_type", "Texture0",      "uColor"};
+    m_shadingProgram = buildProgram("shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl",
+                                    shadingUniforms, CurveBuffers::kVertexPrelude);
+    m_floorProgram = buildProgram("shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl",
+                                  shadingUniforms, CurveBuffers::kVertexPrelude, "FLOOR_SHADOW");
     m_shadowProgram = buildProgram("shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {},
                                    CurveBuffers::kVertexPrelude);
     m_sumProgram = buildProgram("shader/sum_vert.glsl", "shader/sum_frag.glsl", {"light_type"},
@@ -442,13 +446,21 @@ void RenderImplementation::endScene() {
 void RenderImplementation::scenePass(const Matrix4& m) {
     beginScene(true);
     const ShaderProgram& shading = *m_shadingProgram;
-    glUniform1iARB(shading.location(ENABLE_SHADOW), 1);
-    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
-    // A dark floor, so that the curves and the light's pool on it stand out.
-    glUniform4fARB(shading.location(U_COLOR), kFloorGrey, kFloorGrey, kFloorGrey, 1);
-    if (m_light->m_shadow) drawFloor(m);
+    if (m_light->m_shadow) {
+        // Only the floor reads the shadow map, through the program's variant that looks.
+        const ShaderProgram& floor = *m_floorProgram;
+        floor.use();
+        glUniform1iARB(floor.location(SHADOW_MAP), 7);
+        glUniform1iARB(floor.location(ENABLE_SHADOW), 1);
+        glUniform1iARB(floor.location(OBJECT_TYPE), OBJECT_VERTEX);
+        setLightTypeUniform(floor, LIGHT_TYPE);
+        glUniform1iARB(floor.location(TEXTURE0), 0);
+        // A dark floor, so that the curves and the light's pool on it stand out.
+        glUniform4fARB(floor.location(U_COLOR), kFloorGrey, kFloorGrey, kFloorGrey, 1);
+        drawFloor(m);
+        shading.use();
+    }
 
-    glUniform1iARB(shading.location(ENABLE_SHADOW), 0);
     glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_VERTEX);
     drawVerticesWithSelection();
 

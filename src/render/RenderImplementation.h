@@ -228,8 +228,10 @@ private:
     int m_relationEdgeCount = 0;
     Camera* m_camera = nullptr;
     std::unique_ptr<Camera> m_lightCamera;
-    std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_weightingProgram,
-        m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
+    // m_floorProgram: the shading program's variant that reads the shadow map.
+    std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_floorProgram,
+        m_weightingProgram, m_weightingFinalProgram, m_occlusionProgram, m_sumProgram,
+        m_sumFinalProgram;
     std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
     Overlay m_overlay;
     int m_surfaceWidth = 1024;

@@ -1,5 +1,8 @@
 #include "ShaderProgram.h"
 
+#include <cstring>
+#include <string>
+
 #include "DataPath.h"
 
 #include <cstdio>
@@ -52,7 +55,7 @@ bool readSource(const char* path, std::vector<char>* source) {
 
 }  // namespace
 
-GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude) {
+GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude, const char* define) {
     std::vector<char> preludeSource, source;
     if (prelude && !readSource(prelude, &preludeSource)) return 0;
     if (!readSource(path, &source)) return 0;
@@ -64,12 +67,24 @@ GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude) {
         return 0;
     }
 
-    const GLcharARB* texts[2] = {preludeSource.data(), source.data()};
+    std::vector<const GLcharARB*> texts;
+    std::vector<GLint> lengths;
     if (prelude) {
-        glShaderSourceARB(shader, 2, texts, nullptr);
-    } else {
-        glShaderSourceARB(shader, 1, &texts[1], nullptr);
+        texts.push_back(preludeSource.data());
+        lengths.push_back(-1);
     }
+    // The define goes after the source's first line, which holds its #version.
+    const char* text = source.data();
+    const char* lineEnd = define ? std::strchr(text, '\n') : nullptr;
+    const std::string defineLine = define ? std::string("#define ") + define + "\n" : "";
+    if (lineEnd) {
+        texts.insert(texts.end(), {text, defineLine.c_str(), lineEnd + 1});
+        lengths.insert(lengths.end(), {GLint(lineEnd + 1 - text), -1, -1});
+    } else {
+        texts.push_back(text);
+        lengths.push_back(-1);
+    }
+    glShaderSourceARB(shader, GLsizei(texts.size()), texts.data(), lengths.data());
     glCompileShaderARB(shader);
 
     GLint compiled = 0;
@@ -82,15 +97,18 @@ GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude) {
 }
 
 ShaderProgram::ShaderProgram(const char* vertexFile, const char* fragmentFile,
-                             std::vector<ShaderUniform> uniforms, const char* vertexPrelude)
+                             std::vector<ShaderUniform> uniforms, const char* vertexPrelude,
+                             const char* fragmentDefine)
     : m_uniforms(std::move(uniforms)),
       m_vertexFile(vertexFile),
       m_fragmentFile(fragmentFile),
-      m_vertexPrelude(vertexPrelude) {}
+      m_vertexPrelude(vertexPrelude),
+      m_fragmentDefine(fragmentDefine) {}
 
 GLhandleARB ShaderProgram::buildProgram() {
     const GLhandleARB vertex = loadShader(m_vertexFile, GL_VERTEX_SHADER_ARB, m_vertexPrelude);
-    const GLhandleARB fragment = loadShader(m_fragmentFile, GL_FRAGMENT_SHADER_ARB);
+    const GLhandleARB fragment =
+        loadShader(m_fragmentFile, GL_FRAGMENT_SHADER_ARB, nullptr, m_fragmentDefine);
 
     m_handle = glCreateProgramObjectARB();
     if (vertex != 0) glAttachObjectARB(m_handle, vertex);

@@ -17,8 +17,10 @@ constexpr std::size_t kShaderSourceLimit = 400000;
 // read whole, creates no shader object: 0 is returned, and buildProgram then links the program
 // without that stage rather than compiling a source that is not the file's. A source that fails
 // to compile is still returned (with its log printed). A prelude file, when given, is compiled in
-// front of the file's source (and must be readable too).
-GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude = nullptr);
+// front of the file's source (and must be readable too); a define, when given, is defined after
+// the source's first line (its #version), so that one file gives variants of a stage.
+GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude = nullptr,
+                       const char* define = nullptr);
 
 // A vertex and a fragment shader read from two files, linked into one program, with the locations
 // of a fixed list of uniforms. The passes address uniforms by their index in m_uniforms and set
@@ -27,7 +29,8 @@ class ShaderProgram {
 public:
     ShaderProgram() = default;
     ShaderProgram(const char* vertexFile, const char* fragmentFile,
-                  std::vector<ShaderUniform> uniforms = {}, const char* vertexPrelude = nullptr);
+                  std::vector<ShaderUniform> uniforms = {}, const char* vertexPrelude = nullptr,
+                  const char* fragmentDefine = nullptr);
 
     // Loads both shaders (vertex first), creates and links the program, stores it in m_handle,
     // then looks up every uniform's location in list order. A failed link prints a message and
@@ -46,4 +49,6 @@ public:
     const char* m_fragmentFile = nullptr;  // static literal, not owned
     // Compiled in front of the vertex shader; static literal, not owned.
     const char* m_vertexPrelude = nullptr;
+    // Defined in the fragment shader (see loadShader); static literal, not owned.
+    const char* m_fragmentDefine = nullptr;
 };
