@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -107,6 +108,26 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThreadWithoutTouchingThePublishedGraph) {
             ASSERT_EQ(int32_t(points.size()), list[p].getControlCount());
             for (size_t k = 0; k < points.size(); ++k) {
                 ASSERT_EQ(points[k], list[p].controlPoint(int32_t(k))) << type << " " << p;
+            }
+        }
+    }
+    // Basis tables only for the control counts the paths have, each the one its count defines.
+    std::set<int32_t> counts;
+    for (size_t e = 0; e < opened.curves->curveCount(); ++e) {
+        counts.insert(opened.curves->paths().length(e));
+    }
+    const BasisTexels& basis = opened.curves->basis();
+    const int32_t samples = SplineStore::kSampleCount;
+    EXPECT_EQ(basis.texels().size(), counts.size() * samples * 8);
+    for (int32_t n = 0; n <= *counts.rbegin() + 1; ++n) {
+        ASSERT_EQ(basis.firstTexel(n) >= 0, counts.count(n) == 1) << n;
+        if (basis.firstTexel(n) < 0) continue;
+        const BasisTable table(n, samples);
+        for (int32_t j = 0; j < samples; ++j) {
+            const float* texel = &basis.texels()[size_t(basis.firstTexel(n) + 2 * j) * 4];
+            ASSERT_EQ(texel[0], float(table.windowStart(j))) << n << " " << j;
+            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
+                ASSERT_EQ(texel[1 + r], float(table.windowWeights(j)[r])) << n << " " << j;
             }
         }
     }
