@@ -276,19 +276,24 @@ void OpenGLWidget::paintGL() {
     if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
 }
 
-void OpenGLWidget::createObjects(View** views) {
+bool OpenGLWidget::createObjects(View** views) {
     m_lacksGraphicsMemory = false;
     GraphicsMemory::takeFailure();
+    bool made = false;
     try {
-        m_renderer->CreateObjects(views);
+        made = m_renderer->CreateObjects(views);
     } catch (const std::bad_alloc&) {
+    }
+    if (!made) {
         m_lacksGraphicsMemory = true;
+        GraphicsMemory::takeFailure();
         emit graphicsMemoryFailed(
-            tr("There was not enough memory to make the graph's objects: the picture is "
-               "missing parts of the graph."));
-        return;
+            tr("The graphics driver ran out of memory while making the graph's objects: the "
+               "graph is not shown."));
+        return false;
     }
     checkGraphicsMemory("making the graph's objects");
+    return true;
 }
 
 QImage OpenGLWidget::shownPicture() {
@@ -308,18 +313,21 @@ void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
     m_renderer->adoptCurveControls(std::move(controls));
 }
 
-void OpenGLWidget::setView(View** view) {
-    m_views = view;
+bool OpenGLWidget::setView(View** view) {
     // Before the context exists the objects cannot be made; initializeGL makes them.
     if (!m_initialized) {
+        m_views = view;
         m_pendingViews = view;
-        return;
+        return true;
     }
     makeCurrent();
-    createObjects(view);
+    const bool made = createObjects(view);
     doneCurrent();
-    frameView(true);
     requestFrame();
+    if (!made) return false;
+    m_views = view;
+    frameView(true);
+    return true;
 }
 
 void OpenGLWidget::pickAt(const QPointF& position) {

@@ -78,7 +78,9 @@ signals:
     void graphicsMemoryFailed(const QString& message);
 
 public slots:
-    void setView(View** view);
+    // Makes the objects of the graph in g_graph with its views and frames it. False when the
+    // driver or memory refused them: the graph shown before stays (the caller puts g_graph back).
+    bool setView(View** view);
     // Frames the current view again, as when it first came on screen.
     void fitView();
 
@@ -113,7 +115,7 @@ private:
     // Reports memory the driver could not give, once per failure.
     void checkGraphicsMemory(const char* during);
     // The renderer's objects for a graph, with memory that runs out reported.
-    void createObjects(View** views);
+    bool createObjects(View** views);
 
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;

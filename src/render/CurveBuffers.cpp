@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -43,6 +44,15 @@ void CurveBuffers::release() {
     std::fill(std::begin(m_buffers), std::end(m_buffers), 0);
     m_sampleBuffers[0] = m_sampleBuffers[1] = 0;
     m_curveCount = 0;
+}
+
+void CurveBuffers::swap(CurveBuffers& other) {
+    std::swap(m_curveCount, other.m_curveCount);
+    std::swap(m_sampleCount, other.m_sampleCount);
+    std::swap(m_sampleBuffers, other.m_sampleBuffers);
+    std::swap(m_sampleCounts, other.m_sampleCounts);
+    std::swap(m_buffers, other.m_buffers);
+    std::swap(m_textures, other.m_textures);
 }
 
 bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, const void* data,
