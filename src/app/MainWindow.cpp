@@ -47,19 +47,20 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
-    connect(openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
-            [this](const QString& message) {
-                // Pictures taken from the command line say it on standard error, before they exit.
-                if (!m_remembers) {
-                    std::cerr << message.toStdString() << '\n';
-                    return;
-                }
-                // Queued: the failure may be found in the middle of a frame.
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
-                    Qt::QueuedConnection);
-            });
+    for (auto failure : {&OpenGLWidget::graphicsMemoryFailed, &OpenGLWidget::drawingBroken}) {
+        connect(openGLWidget, failure, this, [this](const QString& message) {
+            // Pictures taken from the command line say it on standard error, before they exit.
+            if (!m_remembers) {
+                std::cerr << message.toStdString() << '\n';
+                return;
+            }
+            // Queued: the failure may be found in the middle of a frame.
+            QMetaObject::invokeMethod(
+                this,
+                [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
+                Qt::QueuedConnection);
+        });
+    }
     connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
     connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);
     connect(cb_relationStartColor, &QComboBox::textActivated, this,
@@ -432,6 +433,11 @@ void MainWindow::takeScreenshot(const QString& outFile) {
         const QImage image = grabSurface();
         if (openGLWidget->lacksGraphicsMemory()) {
             std::cerr << "No screenshot saved: the graph is not all in the picture\n";
+            QCoreApplication::exit(1);
+            return;
+        }
+        if (openGLWidget->drawingBroken()) {
+            std::cerr << "No screenshot saved: the picture cannot be drawn as it should\n";
             QCoreApplication::exit(1);
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "CameraFraming.h"
 #include "DefaultFramebuffer.h"
+#include "DrawingProblems.h"
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
 #include "RenderImplementation.h"
@@ -109,6 +110,15 @@ void OpenGLWidget::checkGraphicsMemory(const char* during) {
             .arg(QString::fromUtf8(during)));
 }
 
+void OpenGLWidget::checkDrawingProblems() {
+    const std::vector<std::string> lines = DrawingProblems::take();
+    if (lines.empty()) return;
+    m_drawingBroken = true;
+    QStringList text;
+    for (const std::string& line : lines) text << QString::fromUtf8(line.c_str()).trimmed();
+    emit drawingBroken(tr("The picture cannot be drawn as it should:\n%1").arg(text.join('\n')));
+}
+
 OpenGLWidget::~OpenGLWidget() {
     // GL objects belong to this widget's context.
     makeCurrent();
@@ -144,6 +154,7 @@ void OpenGLWidget::initializeGL() {
     applyViewerLineState();
     m_initialized = true;
     checkGraphicsMemory("starting");
+    checkDrawingProblems();
     if (m_pendingViews) {
         createObjects(m_pendingViews);
         m_pendingViews = nullptr;
@@ -272,6 +283,7 @@ void OpenGLWidget::paintGL() {
     m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
+    checkDrawingProblems();
     // The window answers between the parts of a large frame.
     if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
 }
