@@ -14,7 +14,7 @@ shift $(($# < 2 ? $# : 2))
 [ "${1:-}" = "--" ] && shift
 args=("$@")
 [ ${#args[@]} -eq 0 ] && args=(--view 4 --2d)
-viewer=${VIEWER:-build/src/app/ramiflex}
+viewer=${VIEWER:-$(dirname "$0")/../build/src/app/ramiflex}
 peer=${PEER:-/tmp/peer/raster.mjs}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

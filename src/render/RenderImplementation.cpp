@@ -559,9 +559,15 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
         glTexCoordPointer(4, GL_FLOAT, 0, nullptr);
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    // As for the curves: tens of thousands of smoothed lines cost a software rasteriser seconds,
+    // and where so many run together the stair steps of single lines do not show.
+    const bool rough = m_hierarchyEdgeCount > CurveBuffers::kManyCurves;
+    const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
+    if (rough) glDisable(GL_LINE_SMOOTH);
     glPushMatrix();
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(2 * m_hierarchyEdgeCount));
     glPopMatrix();
+    if (rough && smoothLines) glEnable(GL_LINE_SMOOTH);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     if (withTexCoords) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
