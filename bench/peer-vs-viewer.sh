@@ -6,7 +6,8 @@
 # Run from the source directory under Xvfb, the peer installed (npm install in a copy of it):
 #   xvfb-run -a -s "-screen 0 1600x1200x24" bench/peer-vs-viewer.sh FILE [RUNS] [-- VIEWER_ARGS]
 # VIEWER_ARGS default to the radial tree from above: --view 4 --2d. PEER names raster.mjs
-# (default /tmp/peer/raster.mjs), VIEWER the viewer. One warm-up pair is not counted.
+# (default /tmp/peer/raster.mjs: cp -r ../shared/peer /tmp/peer && cd /tmp/peer && npm install),
+# VIEWER the viewer. One warm-up pair is not counted.
 set -u
 file=$1
 runs=${2:-5}
