@@ -4,6 +4,7 @@
 #include "EdgeColorControls.h"
 #include "FoundVertex.h"
 #include "GraphStore.h"
+#include "GraphWriter.h"
 #include "Preferences.h"
 #include "RenderStates.h"
 #include "Trace.h"
@@ -12,6 +13,7 @@
 #include <QColor>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -38,11 +40,19 @@ namespace {
 
 void toggleBit(int32_t& mask, int32_t bit, bool on) { mask += on ? bit : -bit; }
 
+// A folder as an absolute path without a trailing slash, so that it has a name to show ("." and
+// "src/" have none); files as they are.
+QString withFolderName(const QString& fileName) {
+    return QFileInfo(fileName).isDir() ? QDir(fileName).absolutePath() : fileName;
+}
+
 }  // namespace
 
 MainWindow::MainWindow() : QMainWindow(nullptr) {
     setupUi(this);
     connect(actionOpen, &QAction::triggered, this, &MainWindow::openFileDialog);
+    connect(actionOpenFolder, &QAction::triggered, this, &MainWindow::openFolderDialog);
+    connect(actionSaveGraph, &QAction::triggered, this, &MainWindow::saveGraphDialog);
     connect(actionSave, &QAction::triggered, this, &MainWindow::saveFileDialog);
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
@@ -205,11 +215,13 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
         return false;
     }
     adopt(opened);
-    showFileInfo(fileName, clock.elapsed());
+    showFileInfo(withFolderName(fileName), clock.elapsed());
     return true;
 }
 
-void MainWindow::openInBackground(const QString& fileName) { m_opener->open(fileName); }
+void MainWindow::openInBackground(const QString& fileName) {
+    m_opener->open(withFolderName(fileName));
+}
 
 void MainWindow::backgroundOpenFinished(const QString& fileName,
                                         std::shared_ptr<OpenedGraph> opened, qint64 elapsed) {
@@ -235,6 +247,7 @@ void MainWindow::adopt(OpenedGraph& opened) {
     // before the graph they were made from.
     m_ownedViews.swap(opened.views);
     for (std::unique_ptr<View>& view : opened.views) view.reset();
+    actionSaveGraph->setEnabled(true);
 }
 
 void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
@@ -301,6 +314,32 @@ void MainWindow::openFileDialog() {
         this, tr("Open File"), Preferences::lastFolder(), tr("DataFiles (*.rsf *.xml)"));
     if (fileName.isNull()) return;
     openInBackground(fileName);
+}
+
+void MainWindow::openFolderDialog() {
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Open Source Folder"),
+                                                             Preferences::lastFolder());
+    if (folder.isNull()) return;
+    openInBackground(folder);
+}
+
+void MainWindow::saveGraphDialog() {
+    if (!m_graph) return;
+    const QString rsf = tr("RSF files (*.rsf)"), xml = tr("XML files (*.xml)");
+    QString filter = rsf;
+    QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save Graph As"), Preferences::lastFolder(), rsf + ";;" + xml, &filter);
+    if (fileName.isEmpty()) return;
+    // The format follows the suffix; a name typed without one takes the chosen filter's.
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix != "rsf" && suffix != "xml") fileName += filter == xml ? ".xml" : ".rsf";
+    const std::string problem =
+        GraphWriter::writeFile(*m_graph, QFile::encodeName(fileName).toStdString());
+    if (!problem.empty()) {
+        QMessageBox::critical(this, tr("Error Message"), QString::fromStdString(problem));
+        return;
+    }
+    statusBar()->showMessage(tr("Graph saved as %1").arg(fileName), 5000);
 }
 
 void MainWindow::saveFileDialog() {

@@ -102,7 +102,9 @@ protected:
 
 private slots:
     void openFileDialog();
+    void openFolderDialog();
     void saveFileDialog();
+    void saveGraphDialog();
     void aboutDialog();
     void controlDialog();
 

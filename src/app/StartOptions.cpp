@@ -56,7 +56,9 @@ std::pair<QCommandLineOption, QCommandLineOption> describeOptions(QCommandLinePa
         "tree.");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument("file", "An .xml or .rsf graph file to open.", "[file]");
+    parser.addPositionalArgument(
+        "file", "An .xml or .rsf graph file to open, or a folder of C or C++ sources to scan.",
+        "[file]");
     parser.addOptions({
         {"screenshot", "Draw FILE's graph, save the picture as PNG to <out> and quit.", "out"},
         {"view",

@@ -146,6 +146,36 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     setTraceStream(&std::cout);
 }
 
+// A folder is scanned for its sources in the reading phase, which is asked again and again while
+// it runs; stopped there or later it ends cancelled, and a file inside it is no folder.
+TEST(GraphOpening, ScansAFolderAndStopsWhereAsked) {
+    TempFiles files;
+    files.write("a.c", "#include \"b.h\"\n");
+    files.write("b.h", "");
+    setTraceStream(nullptr);
+    for (int stop : {-1, 0, 3, 9}) {
+        std::vector<int> heard;
+        const OpenedGraph opened = GraphOpening::open(files.path(""), [&](int phase) {
+            if (heard.empty() || heard.back() != phase) heard.push_back(phase);
+            return phase != stop;
+        });
+        EXPECT_EQ(opened.cancelled, stop >= 0) << stop;
+        EXPECT_EQ(opened.error, "");
+        if (stop >= 0) {
+            EXPECT_EQ(heard.back(), stop);
+            continue;
+        }
+        EXPECT_EQ(heard, std::vector<int>({0, 3, 4, 5, 6, 7, 8, 9}));
+        ASSERT_TRUE(opened.ok());
+        EXPECT_EQ(opened.graph->vertexCount(), 3u);
+        EXPECT_EQ(opened.graph->relationEdgeCount(), 1u);
+        EXPECT_NE(opened.views[4], nullptr);
+    }
+    const OpenedGraph file = GraphOpening::open(files.path("a.c"));
+    EXPECT_NE(file.error.find("a.c: "), std::string::npos) << file.error;
+    setTraceStream(&std::cout);
+}
+
 #if !defined(__SANITIZE_ADDRESS__)
 // Memory running out while a file opens ends the opening with a message naming the file; the
 // program goes on. Run in a child process whose address space is capped a little above what it

@@ -5,10 +5,12 @@
 #include "LayoutGraph.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
+#include "SourceScanner.h"
 #include "SplineStore.h"
 #include "Trace.h"
 #include "TreeMap.h"
 
+#include <filesystem>
 #include <new>
 
 namespace {
@@ -50,6 +52,26 @@ std::unique_ptr<View> makeView(int type) {
     }
 }
 
+// A source folder's graph: scanning stands for reading, checking and building, as a scanned
+// tree needs no checks.
+LoadResult scanFolder(const std::string& folder, const std::function<bool(int phase)>& stopped) {
+    LoadResult result;
+    result.cancelled = stopped(0);
+    if (result.cancelled) return result;
+    ScanOptions options;
+    options.root = folder;
+    const ScanResult scanned = SourceScanner::scan(options, [&] { return !stopped(0); });
+    if (!scanned.error.empty()) {
+        result.error = scanned.error;
+    } else if (scanned.cancelled || stopped(3)) {
+        result.cancelled = true;
+    } else {
+        trace() << scanned.report();
+        result.graph = scanned.toGraph();
+    }
+    return result;
+}
+
 }  // namespace
 
 const char* GraphOpening::phaseName(int phase) {
@@ -81,8 +103,12 @@ OpenedGraph GraphOpening::openAll(const std::string& fileName,
                                   const std::function<bool(int phase)>& carryOn) {
     OpenedGraph opened;
     auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
-    LoadResult loaded = GraphLoader::load(
-        fileName, [&](LoadPhase phase) { return !stopped(static_cast<int>(phase)); });
+    std::error_code ignored;
+    LoadResult loaded = std::filesystem::is_directory(fileName, ignored)
+                            ? scanFolder(fileName, stopped)
+                            : GraphLoader::load(fileName, [&](LoadPhase phase) {
+                                  return !stopped(static_cast<int>(phase));
+                              });
     if (!loaded.ok()) {
         opened.error = std::move(loaded.error);
         opened.cancelled = loaded.cancelled;
