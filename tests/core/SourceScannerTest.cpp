@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -289,15 +290,41 @@ TEST(SourceScanner, NamesTheFileTooLargeToRead) {
     EXPECT_NE(result.report().find(result.unreadable[0]), std::string::npos);
 }
 
+// Asked before the first entry is walked and before the first file is read: stopped at either,
+// the scan ends cancelled with nothing found.
 TEST(SourceScanner, StopsWhenAskedTo) {
     TempFiles files;
-    for (int i = 0; i < 3000; ++i) files.write("f" + std::to_string(i) + ".h", "");
+    makeTree(files, {{"p/a.h", ""}, {"p/s/b.h", ""}});
     ScanOptions options;
-    options.root = files.path("");
-    const ScanResult result = SourceScanner::scan(options, [] { return false; });
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_TRUE(result.names.empty());
+    options.root = files.path("p");
+    for (int answers : {0, 1, 2}) {
+        int asked = 0;
+        const ScanResult result = SourceScanner::scan(options, [&] { return asked++ < answers; });
+        EXPECT_EQ(result.cancelled, answers < 2) << answers;
+        EXPECT_EQ(result.names.size(), answers < 2 ? 0u : 4u) << answers;
+    }
 }
+
+#if !defined(__SANITIZE_ADDRESS__)
+// A reading thread that runs out of memory (a file of 4 TiB, holes only, read whole) ends the
+// scan with an error naming the folder; the process goes on. The sanitizer's allocator aborts
+// on such a size instead of failing it.
+TEST(SourceScanner, AThreadOutOfMemoryIsAnErrorNotACrash) {
+    TempFiles files;
+    fs::create_directories(files.path("p"));
+    for (int i = 0; i < 8; ++i) files.write("p/f" + std::to_string(i) + ".h", "#include <f0.h>\n");
+    if (truncate(files.write("p/huge.h", "").c_str(), off_t(1) << 42) != 0) {
+        GTEST_SKIP() << "no sparse file of 4 TiB here";
+    }
+    ScanOptions options;
+    options.root = files.path("p");
+    options.threads = 2;
+    options.maxFileBytes = SIZE_MAX;
+    const ScanResult result = SourceScanner::scan(options);
+    EXPECT_EQ(result.error, options.root + ": there is not enough memory to scan it");
+    EXPECT_TRUE(result.relations.empty());
+}
+#endif
 
 namespace {
 

@@ -145,10 +145,8 @@ private:
         try {
             std::string text;
             std::vector<Directive> directives;
-            auto nextCheck = Clock::now() + kCheckInterval;
+            auto nextCheck = Clock::now();  // the first file asks at once
             while (!m_stop) {
-                const size_t index = m_next++;
-                if (index >= m_files.size()) break;
                 if (carryOn && Clock::now() >= nextCheck) {
                     nextCheck = Clock::now() + kCheckInterval;
                     if (!carryOn()) {
@@ -157,6 +155,8 @@ private:
                         break;
                     }
                 }
+                const size_t index = m_next++;
+                if (index >= m_files.size()) break;
                 scanFile(m_entries[m_files[index]], text, directives, m_scans[index]);
             }
         } catch (...) {

@@ -21,7 +21,8 @@ constexpr std::array<std::string_view, 16> kSourceSuffixes = {
 // keeps the walk's recursion shallow whatever the file system holds.
 constexpr int kMaxDepth = 2048;
 
-// How many entries pass between two questions whether the walk should go on.
+// How many entries pass between two questions whether the walk should go on; the first entry
+// asks at once.
 constexpr size_t kEntriesPerCheck = 1024;
 
 struct DirCloser {
@@ -97,7 +98,7 @@ bool SourceTree::walk(uint32_t index, int depth) {
     bool holdsSource = false;
     for (Child& child : children) {
         if (m_cancelled) return false;
-        if (m_carryOn && ++m_visited % kEntriesPerCheck == 0 && !m_carryOn()) {
+        if (m_carryOn && m_visited++ % kEntriesPerCheck == 0 && !m_carryOn()) {
             m_cancelled = true;
             return false;
         }
