@@ -34,7 +34,6 @@ constexpr auto kCheckInterval = std::chrono::milliseconds(20);
 // What one file's directives came to.
 struct FileScan {
     std::vector<uint32_t> targets;  // resolved, in directive order, repeats included
-    std::vector<std::string> skipped;
     size_t directives = 0;
     std::string problem;  // set when the file could not be read
 };
@@ -110,7 +109,12 @@ std::vector<std::string> includeFolders(const std::string& canonicalRoot,
     return unique;
 }
 
-// Reads files and resolves their directives, taking the next file from a shared counter.
+// How often each skipped name was met, written as included (with its quotes or brackets).
+using SkippedCounts = std::unordered_map<std::string, size_t>;
+
+// Reads files and resolves their directives, taking the next file from a shared counter. Each
+// thread counts its skipped names apart: a large tree skips millions of directives but few
+// distinct names.
 class FileReaders {
 public:
     FileReaders(const std::vector<SourceTree::Entry>& entries, const std::vector<uint32_t>& files,
@@ -125,23 +129,25 @@ public:
     // Rethrows the first failure of any thread once all have ended.
     void run(unsigned threads, const std::function<bool()>& carryOn) {
         std::vector<std::thread> helpers;
-        for (unsigned i = 0; i < threads; ++i) {
+        m_skipped.resize(threads + 1);
+        for (unsigned i = 1; i <= threads; ++i) {
             try {
-                helpers.emplace_back([this] { work({}); });
+                helpers.emplace_back([this, i] { work(m_skipped[i], {}); });
             } catch (const std::system_error&) {
                 break;  // fewer helpers; the calling thread reads whatever is left
             }
         }
-        work(carryOn);
+        work(m_skipped[0], carryOn);
         for (std::thread& helper : helpers) helper.join();
         if (m_failure) std::rethrow_exception(m_failure);
     }
 
     bool cancelled() const { return m_cancelled; }
     std::vector<FileScan>& scans() { return m_scans; }
+    std::vector<SkippedCounts>& skipped() { return m_skipped; }
 
 private:
-    void work(const std::function<bool()>& carryOn) noexcept {
+    void work(SkippedCounts& skipped, const std::function<bool()>& carryOn) noexcept {
         try {
             std::string text;
             std::vector<Directive> directives;
@@ -157,7 +163,7 @@ private:
                 }
                 const size_t index = m_next++;
                 if (index >= m_files.size()) break;
-                scanFile(m_entries[m_files[index]], text, directives, m_scans[index]);
+                scanFile(m_entries[m_files[index]], text, directives, m_scans[index], skipped);
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(m_failureMutex);
@@ -167,7 +173,8 @@ private:
     }
 
     void scanFile(const SourceTree::Entry& file, std::string& text,
-                  std::vector<Directive>& directives, FileScan& scan) const {
+                  std::vector<Directive>& directives, FileScan& scan,
+                  SkippedCounts& skipped) const {
         scan.problem = readFile(file.path, m_maxFileBytes, text);
         if (!scan.problem.empty()) return;
         directives.clear();
@@ -179,9 +186,10 @@ private:
             if (target != IncludeResolver::kNone) {
                 scan.targets.push_back(target);
             } else {
-                std::string& name = scan.skipped.emplace_back(1, directive.angle ? '<' : '"');
+                std::string name(1, directive.angle ? '<' : '"');
                 name.append(directive.name);
                 name += directive.angle ? '>' : '"';
+                ++skipped[name];
             }
         }
     }
@@ -191,6 +199,7 @@ private:
     const IncludeResolver& m_resolver;
     const size_t m_maxFileBytes;
     std::vector<FileScan> m_scans;
+    std::vector<SkippedCounts> m_skipped;  // one per thread, the calling thread's first
     std::atomic<size_t> m_next{0};
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_cancelled{false};
@@ -199,13 +208,12 @@ private:
 };
 
 // The skipped names by count, most frequent first, ties by name.
-void countSkipped(std::vector<FileScan>& scans, ScanResult& result) {
-    std::unordered_map<std::string, size_t> counts;
-    for (FileScan& scan : scans) {
-        for (std::string& name : scan.skipped) ++counts[std::move(name)];
-        result.skipped += scan.skipped.size();
-        std::vector<std::string>().swap(scan.skipped);
+void countSkipped(std::vector<SkippedCounts>& byThread, ScanResult& result) {
+    SkippedCounts counts = std::move(byThread[0]);
+    for (size_t thread = 1; thread < byThread.size(); ++thread) {
+        for (const auto& [name, count] : byThread[thread]) counts[name] += count;
     }
+    for (const auto& [name, count] : counts) result.skipped += count;
     result.distinctSkipped = counts.size();
     std::vector<std::pair<std::string, size_t>> ranked(counts.begin(), counts.end());
     const size_t shown = std::min(ranked.size(), SourceScanner::kTopSkipped);
@@ -304,7 +312,7 @@ void SourceScanner::scanAll(const ScanOptions& options, const std::function<bool
         }
         std::vector<uint32_t>().swap(scan.targets);
     }
-    countSkipped(scans, result);
+    countSkipped(readers.skipped(), result);
     result.names.reserve(entries.size());
     result.parents.reserve(entries.size());
     for (const SourceTree::Entry& entry : entries) {
