@@ -396,8 +396,9 @@ void MainWindow::controlDialog() {
         " drag left Mousebutton : pick continuously\n"
         " Home or F : fit the whole graph into the picture (View > Fit View)\n"
         " Ctrl+F : find a vertex by name\n"
-        " Ctrl+O : open a file, Ctrl+S : save a screenshot, Ctrl+Q : quit, F1 : this help\n"
-        " Drop a .rsf or .xml file on the window to open it\n");
+        " Ctrl+O : open a file, Ctrl+Shift+O : open a source folder, Ctrl+S : save a screenshot,\n"
+        " Ctrl+Shift+S : save the graph as RSF or XML, Ctrl+Q : quit, F1 : this help\n"
+        " Drop a .rsf or .xml file, or a source folder, on the window to open it\n");
 }
 
 void MainWindow::start(const StartOptions& options) {
