@@ -1,13 +1,13 @@
 #include "IncludeResolver.h"
 
-uint32_t IncludeResolver::resolve(std::string_view ownFolder, std::string_view name,
-                                  bool angle) const {
+uint32_t IncludeResolver::inOwnFolder(std::string_view ownFolder, std::string_view name) const {
+    if (name.empty() || name.front() == '/') return kNone;
+    return lookUp(ownFolder, name);
+}
+
+uint32_t IncludeResolver::inIncludeFolders(std::string_view name) const {
     if (name.empty()) return kNone;
-    // An absolute name means the same file from every folder.
     if (name.front() == '/') return lookUp({}, name);
-    if (!angle) {
-        if (uint32_t id = lookUp(ownFolder, name); id != kNone) return id;
-    }
     for (const std::string& folder : m_folders) {
         if (uint32_t id = lookUp(folder, name); id != kNone) return id;
     }

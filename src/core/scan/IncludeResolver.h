@@ -21,8 +21,12 @@ public:
     // file's id is found under its absolute path.
     void addFile(const std::string& path, uint32_t id) { m_files.emplace(path, id); }
 
-    // The id of the file name means, or kNone. ownFolder is the including file's folder.
-    uint32_t resolve(std::string_view ownFolder, std::string_view name, bool angle) const;
+    // A quoted name is looked up in its own folder first, then like any name in the include
+    // folders; the second step depends on the name alone, so callers may keep its answers.
+    // Each gives the file's id or kNone. An absolute name means the same file from everywhere,
+    // so inOwnFolder leaves it to inIncludeFolders.
+    uint32_t inOwnFolder(std::string_view ownFolder, std::string_view name) const;
+    uint32_t inIncludeFolders(std::string_view name) const;
 
     // path with empty, "." and ".." steps taken out; path must be absolute. ".." at the top
     // stays at the top, as it does in the file system.

@@ -112,9 +112,15 @@ std::vector<std::string> includeFolders(const std::string& canonicalRoot,
 // How often each skipped name was met, written as included (with its quotes or brackets).
 using SkippedCounts = std::unordered_map<std::string, size_t>;
 
-// Reads files and resolves their directives, taking the next file from a shared counter. Each
-// thread counts its skipped names apart: a large tree skips millions of directives but few
-// distinct names.
+// What one reading thread keeps: a large tree skips millions of directives but has few distinct
+// names, and a name's answer from the include folders is the same for every file, so each
+// distinct name costs one search through the folders, however many there are.
+struct ReaderState {
+    SkippedCounts skipped;
+    std::unordered_map<std::string, uint32_t> inIncludeFolders;
+};
+
+// Reads files and resolves their directives, taking the next file from a shared counter.
 class FileReaders {
 public:
     FileReaders(const std::vector<SourceTree::Entry>& entries, const std::vector<uint32_t>& files,
@@ -129,25 +135,25 @@ public:
     // Rethrows the first failure of any thread once all have ended.
     void run(unsigned threads, const std::function<bool()>& carryOn) {
         std::vector<std::thread> helpers;
-        m_skipped.resize(threads + 1);
+        m_states.resize(threads + 1);
         for (unsigned i = 1; i <= threads; ++i) {
             try {
-                helpers.emplace_back([this, i] { work(m_skipped[i], {}); });
+                helpers.emplace_back([this, i] { work(m_states[i], {}); });
             } catch (const std::system_error&) {
                 break;  // fewer helpers; the calling thread reads whatever is left
             }
         }
-        work(m_skipped[0], carryOn);
+        work(m_states[0], carryOn);
         for (std::thread& helper : helpers) helper.join();
         if (m_failure) std::rethrow_exception(m_failure);
     }
 
     bool cancelled() const { return m_cancelled; }
     std::vector<FileScan>& scans() { return m_scans; }
-    std::vector<SkippedCounts>& skipped() { return m_skipped; }
+    std::vector<ReaderState>& states() { return m_states; }
 
 private:
-    void work(SkippedCounts& skipped, const std::function<bool()>& carryOn) noexcept {
+    void work(ReaderState& state, const std::function<bool()>& carryOn) noexcept {
         try {
             std::string text;
             std::vector<Directive> directives;
@@ -163,7 +169,7 @@ private:
                 }
                 const size_t index = m_next++;
                 if (index >= m_files.size()) break;
-                scanFile(m_entries[m_files[index]], text, directives, m_scans[index], skipped);
+                scanFile(m_entries[m_files[index]], text, directives, m_scans[index], state);
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(m_failureMutex);
@@ -173,8 +179,7 @@ private:
     }
 
     void scanFile(const SourceTree::Entry& file, std::string& text,
-                  std::vector<Directive>& directives, FileScan& scan,
-                  SkippedCounts& skipped) const {
+                  std::vector<Directive>& directives, FileScan& scan, ReaderState& state) const {
         scan.problem = readFile(file.path, m_maxFileBytes, text);
         if (!scan.problem.empty()) return;
         directives.clear();
@@ -182,14 +187,21 @@ private:
         scan.directives = directives.size();
         const std::string& folder = m_entries[file.parent].path;
         for (const Directive& directive : directives) {
-            const uint32_t target = m_resolver.resolve(folder, directive.name, directive.angle);
+            uint32_t target = directive.angle ? IncludeResolver::kNone
+                                              : m_resolver.inOwnFolder(folder, directive.name);
+            if (target == IncludeResolver::kNone) {
+                auto [known, isNew] = state.inIncludeFolders.try_emplace(
+                    std::string(directive.name), IncludeResolver::kNone);
+                if (isNew) known->second = m_resolver.inIncludeFolders(directive.name);
+                target = known->second;
+            }
             if (target != IncludeResolver::kNone) {
                 scan.targets.push_back(target);
             } else {
                 std::string name(1, directive.angle ? '<' : '"');
                 name.append(directive.name);
                 name += directive.angle ? '>' : '"';
-                ++skipped[name];
+                ++state.skipped[name];
             }
         }
     }
@@ -199,7 +211,7 @@ private:
     const IncludeResolver& m_resolver;
     const size_t m_maxFileBytes;
     std::vector<FileScan> m_scans;
-    std::vector<SkippedCounts> m_skipped;  // one per thread, the calling thread's first
+    std::vector<ReaderState> m_states;  // one per thread, the calling thread's first
     std::atomic<size_t> m_next{0};
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_cancelled{false};
@@ -208,10 +220,10 @@ private:
 };
 
 // The skipped names by count, most frequent first, ties by name.
-void countSkipped(std::vector<SkippedCounts>& byThread, ScanResult& result) {
-    SkippedCounts counts = std::move(byThread[0]);
+void countSkipped(std::vector<ReaderState>& byThread, ScanResult& result) {
+    SkippedCounts counts = std::move(byThread[0].skipped);
     for (size_t thread = 1; thread < byThread.size(); ++thread) {
-        for (const auto& [name, count] : byThread[thread]) counts[name] += count;
+        for (const auto& [name, count] : byThread[thread].skipped) counts[name] += count;
     }
     for (const auto& [name, count] : counts) result.skipped += count;
     result.distinctSkipped = counts.size();
@@ -312,7 +324,7 @@ void SourceScanner::scanAll(const ScanOptions& options, const std::function<bool
         }
         std::vector<uint32_t>().swap(scan.targets);
     }
-    countSkipped(readers.skipped(), result);
+    countSkipped(readers.states(), result);
     result.names.reserve(entries.size());
     result.parents.reserve(entries.size());
     for (const SourceTree::Entry& entry : entries) {
