@@ -8,12 +8,41 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string_view>
 #include <unordered_set>
 
 namespace {
 
 constexpr std::array<std::string_view, 3> kFolderOptions = {"-I", "-iquote", "-isystem"};
+
+// The parser descends one call per nesting level; a database nests three.
+constexpr int kMaxNesting = 200;
+
+// The line of the first bracket nested deeper than kMaxNesting, or 0 when none is.
+int lineTooDeep(const std::string& text) {
+    int depth = 0, line = 1;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+        } else if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxNesting) return line;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -22,13 +51,24 @@ bool CompileCommands::read(const std::string& fileName) {
     m_folders.clear();
     m_error.clear();
     std::ifstream in(fileName, std::ios::binary);
-    if (!in || std::filesystem::is_directory(fileName)) {
-        m_error = fileName + ": cannot be opened";
+    std::error_code ignored;
+    if (!in || !std::filesystem::is_regular_file(fileName, ignored)) {
+        m_error = fileName + ": cannot be opened as a file";
+        return false;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string text = bytes.str();
+    if (const int line = lineTooDeep(text)) {
+        m_error = fileName + ": line " + std::to_string(line) +
+                  ": not a compilation database: lists and objects nested deeper than " +
+                  std::to_string(kMaxNesting) + " levels";
         return false;
     }
     pt::ptree root;
     try {
-        pt::read_json(in, root);
+        std::istringstream parsed(text);
+        pt::read_json(parsed, root);
     } catch (const pt::json_parser_error& error) {
         m_error = fileName + ": line " + std::to_string(error.line()) +
                   ": not valid JSON: " + error.message();
