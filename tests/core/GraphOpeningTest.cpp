@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -159,6 +160,30 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     }
     EXPECT_EQ(GraphOpening::fractionAt(0), 0.0);
     EXPECT_EQ(GraphOpening::fractionAt(GraphOpening::kPhaseCount), 1.0);
+    // Every phase shows progress within it, and a cancel in the middle of a phase stops the
+    // opening there, before the next phase starts.
+    for (int stop = 0; stop < GraphOpening::kPhaseCount; ++stop) {
+        std::atomic<bool> cancel{false};
+        int lastPhase = -1;
+        double shown = 0;
+        const OpenedGraph opened = GraphOpening::open(
+            path,
+            [&](int phase) {
+                lastPhase = phase;
+                return true;
+            },
+            &cancel,
+            [&](double fraction) {
+                EXPECT_GE(fraction, shown);
+                shown = fraction;
+                if (lastPhase == stop && fraction > GraphOpening::fractionAt(stop)) cancel = true;
+            });
+        EXPECT_TRUE(opened.cancelled) << "stopped in " << stop;
+        EXPECT_FALSE(opened.ok());
+        EXPECT_EQ(lastPhase, stop);
+        EXPECT_GT(shown, GraphOpening::fractionAt(stop)) << stop;
+        EXPECT_LT(shown, GraphOpening::fractionAt(stop + 1)) << stop;
+    }
     // A failing file fails in its phase with the loader's error, not as a cancel.
     const OpenedGraph missing =
         GraphOpening::open(files.path("missing.rsf"), [](int) { return true; });
@@ -167,23 +192,29 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     setTraceStream(&std::cout);
 }
 
-// A folder is scanned for its sources in the reading phase, which is asked again and again while
-// it runs; stopped there or later it ends cancelled, and a file inside it is no folder.
+// A folder is scanned for its sources in the reading phase; stopped as that or a later phase
+// starts, or by a cancel while the scan runs, it ends cancelled. A file inside it is no folder.
 TEST(GraphOpening, ScansAFolderAndStopsWhereAsked) {
     TempFiles files;
     files.write("a.c", "#include \"b.h\"\n");
     files.write("b.h", "");
     setTraceStream(nullptr);
-    for (int stop : {-1, 0, 3, 9}) {
+    constexpr int kNoStop = -1, kCancelWhileScanning = -2;
+    for (int stop : {kNoStop, 0, 3, 9, kCancelWhileScanning}) {
         std::vector<int> heard;
-        const OpenedGraph opened = GraphOpening::open(files.path(""), [&](int phase) {
-            if (heard.empty() || heard.back() != phase) heard.push_back(phase);
-            return phase != stop;
-        });
-        EXPECT_EQ(opened.cancelled, stop >= 0) << stop;
+        std::atomic<bool> cancel{false};
+        const OpenedGraph opened = GraphOpening::open(
+            files.path(""),
+            [&](int phase) {
+                heard.push_back(phase);
+                cancel = stop == kCancelWhileScanning;
+                return phase != stop;
+            },
+            &cancel);
+        EXPECT_EQ(opened.cancelled, stop != kNoStop) << stop;
         EXPECT_EQ(opened.error, "");
-        if (stop >= 0) {
-            EXPECT_EQ(heard.back(), stop);
+        if (stop != kNoStop) {
+            EXPECT_EQ(heard.back(), std::max(stop, 0));
             continue;
         }
         EXPECT_EQ(heard, std::vector<int>({0, 3, 4, 5, 6, 7, 8, 9}));

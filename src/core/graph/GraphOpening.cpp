@@ -3,6 +3,7 @@
 #include "BallonTree.h"
 #include "GraphLoader.h"
 #include "LayoutGraph.h"
+#include "OpeningWatch.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
 #include "SourceScanner.h"
@@ -53,14 +54,17 @@ std::unique_ptr<View> makeView(int type) {
 }
 
 // A source folder's graph: scanning stands for reading, checking and building, as a scanned
-// tree needs no checks.
+// tree needs no checks. A cancel throws out of the scan, as out of every long loop of an opening.
 LoadResult scanFolder(const std::string& folder, const std::function<bool(int phase)>& stopped) {
     LoadResult result;
     result.cancelled = stopped(0);
     if (result.cancelled) return result;
     ScanOptions options;
     options.root = folder;
-    const ScanResult scanned = SourceScanner::scan(options, [&] { return !stopped(0); });
+    const ScanResult scanned = SourceScanner::scan(options, [] {
+        OpeningWatch::step(0, 0);
+        return true;
+    });
     if (!scanned.error.empty()) {
         result.error = scanned.error;
     } else if (scanned.cancelled || stopped(3)) {
@@ -88,9 +92,29 @@ double GraphOpening::fractionAt(int phase) {
 }
 
 OpenedGraph GraphOpening::open(const std::string& fileName,
-                               const std::function<bool(int phase)>& carryOn) {
+                               const std::function<bool(int phase)>& carryOn,
+                               const std::atomic<bool>* cancel,
+                               const std::function<void(double)>& progress) {
+    std::atomic<int> phaseNow{0};
+    OpeningWatch watch(cancel, [&](double share) {
+        if (!progress) return;
+        const int phase = phaseNow;
+        progress(fractionAt(phase) + share * (fractionAt(phase + 1) - fractionAt(phase)));
+    });
+    const OpeningWatch::Scope scope(&watch);
+    auto phaseStarts = [&](int phase) {
+        phaseNow = phase;
+        watch.startPhase();
+        if (cancel && *cancel) return false;
+        return !carryOn || carryOn(phase);
+    };
     try {
-        return openAll(fileName, carryOn);
+        return openAll(fileName, phaseStarts);
+    } catch (const OpeningWatch::Cancelled&) {
+        // Stopped inside a phase: whatever was built is freed on the way out.
+        OpenedGraph cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
     } catch (const std::bad_alloc&) {
         // Whatever was built is freed on the way out; the graph on screen is untouched.
         OpenedGraph failed;
@@ -102,7 +126,7 @@ OpenedGraph GraphOpening::open(const std::string& fileName,
 OpenedGraph GraphOpening::openAll(const std::string& fileName,
                                   const std::function<bool(int phase)>& carryOn) {
     OpenedGraph opened;
-    auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
+    auto stopped = [&](int phase) { return !carryOn(phase); };
     std::error_code ignored;
     LoadResult loaded = std::filesystem::is_directory(fileName, ignored)
                             ? scanFolder(fileName, stopped)
