@@ -103,6 +103,7 @@ protected:
 private slots:
     void openFileDialog();
     void saveFileDialog();
+    void exportPictureDialog();
     void aboutDialog();
     void controlDialog();
 
@@ -122,6 +123,8 @@ private:
     void fitToScreen();
     void takeScreenshot(const QString& outFile);
     QImage grabSurface();
+    // The picture as PNG, or by the suffix as SVG or PDF; false with the problem in error.
+    bool savePicture(const QString& fileName, QString* error);
 
     std::array<View*, 5> m_views{};  // handed to the drawing surface in ViewType order
     std::array<std::unique_ptr<View>, 5> m_ownedViews;

@@ -1,0 +1,140 @@
+// Vector pictures of the sample read back: every curve of the view is in the SVG as bands of
+// cubic spans that start and end where the camera puts the curve's end points, and the PDF has
+// the surface's size.
+#include "AppTestSupport.h"
+#include "CurveControls.h"
+#include "RenderImplementation.h"
+#include "VectorPicture.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+struct Ends {
+    QPointF first, last;
+};
+
+// The first and last point of every path element: "M x,y C x,y x,y x,y ...".
+QList<Ends> pathEnds(const QString& svgFile, int* cubics) {
+    QFile file(svgFile);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QXmlStreamReader xml(&file);
+    QList<Ends> ends;
+    const QRegularExpression number("-?[0-9.]+(e-?[0-9]+)?");
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"path") continue;
+        const QString d = xml.attributes().value("d").toString();
+        *cubics += int(d.count('C'));
+        QList<double> values;
+        for (auto m = number.globalMatch(d); m.hasNext();) values << m.next().captured().toDouble();
+        if (values.size() >= 4) {
+            ends.append(
+                {QPointF(values[0], values[1]), QPointF(values[values.size() - 2], values.last())});
+        }
+    }
+    return xml.hasError() ? QList<Ends>() : ends;
+}
+
+// How many of the points have a point of `among` within a hundredth of a pixel.
+int matched(const QList<QPointF>& points, const QList<QPointF>& among) {
+    int count = 0;
+    for (const QPointF& p : points) {
+        count += std::any_of(among.begin(), among.end(), [&](const QPointF& q) {
+            return std::abs(p.x() - q.x()) < 0.01 && std::abs(p.y() - q.y()) < 0.01;
+        });
+    }
+    return count;
+}
+
+}  // namespace
+
+class VectorPictureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // In the 3D balloon tree and the flat radial tree.
+    void curvesComeBackAsBandsEndingOnTheProjectedEnds() {
+        for (const bool flat : {false, true}) {
+            g_renderStates = RenderStates();
+            MainWindow window;
+            StartOptions options;
+            options.mode2D = flat;
+            options.view = flat ? 4 : 1;
+            options.screenshot = "picture";  // settings of the command line, none remembered
+            window.start(options);
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(window.openFile(kData + "ramiflex.xml"));
+            OpenGLWidget& surface = *window.openGLWidget;
+            QVERIFY(waitForCurrentFrame(surface));
+
+            const QString svg = m_dir.filePath("p.svg");
+            QString error;
+            QVERIFY2(VectorPicture(surface).save(svg, &error), qPrintable(error));
+            int cubics = 0;
+            const QList<Ends> paths = pathEnds(svg, &cubics);
+            const RenderImplementation& renderer = *surface.renderer();
+            const CurveControls& controls = *renderer.curveControls();
+            const int bands = VectorPicture::bandsFor(controls.curveCount());
+            QCOMPARE(paths.size(), int(controls.curveCount()) * bands);
+            QVERIFY(cubics >= paths.size());
+
+            // The ends through the camera of the frame, independently of the picture's own
+            // projection.
+            const Camera& camera = *renderer.camera();
+            const Matrix4 toClip = math::multiply(math::multiply(camera.projection, camera.view),
+                                                  renderer.sceneTransform());
+            auto pixel = [&](const Point3& p) {
+                const Vector4 c = math::transform(toClip, {p[0], 1.0f - p[1], p[2], 1.0f});
+                return QPointF((c[0] / c[3] + 1) / 2 * surface.viewportWidth(),
+                               (1 - c[1] / c[3]) / 2 * surface.viewportHeight());
+            };
+            QList<QPointF> starts, ends, pathStarts, pathEnds;
+            for (size_t p = 0; p < controls.curveCount(); ++p) {
+                const std::vector<Point3> polygon = controls.controlPolygon(renderer.viewType(), p);
+                starts << pixel(polygon.front());
+                ends << pixel(polygon.back());
+            }
+            for (const Ends& e : paths) pathStarts << e.first, pathEnds << e.last;
+            QCOMPARE(matched(starts, pathStarts), starts.size());
+            QCOMPARE(matched(ends, pathEnds), ends.size());
+            // Inside the picture, so that the matches above are not of points all off it.
+            QVERIFY(std::all_of(starts.begin(), starts.end(), [&](const QPointF& p) {
+                return QRectF(0, 0, surface.viewportWidth(), surface.viewportHeight()).contains(p);
+            }));
+        }
+    }
+
+    void pdfHasTheSurfacesSizeAndBadNamesAreRefused() {
+        g_renderStates = RenderStates();
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.openFile(kData + "tiny.xml"));
+        QVERIFY(waitForCurrentFrame(*window.openGLWidget));
+        const VectorPicture picture(*window.openGLWidget);
+        const QString pdf = m_dir.filePath("p.pdf");
+        QString error;
+        QVERIFY2(picture.save(pdf, &error), qPrintable(error));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        const QSize size = picture.size();
+        const QString box = QString("/MediaBox \\[0 0 %1[.0]* %2[.0]*\\]");
+        QVERIFY(
+            QString(bytes).contains(QRegularExpression(box.arg(size.width()).arg(size.height()))));
+        const QString nowhere = m_dir.filePath("no-such-folder/p.svg");
+        QVERIFY(!picture.save(nowhere, &error));
+        QVERIFY2(error.startsWith(nowhere + ": cannot be written"), qPrintable(error));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(VectorPictureTest)
+#include "VectorPictureTest.moc"
