@@ -57,7 +57,6 @@ VectorPicture::VectorPicture(OpenGLWidget& surface) {
     m_controls = g_graph && camera ? renderer.curveControls() : nullptr;
     m_viewType = renderer.viewType();
     m_beta = renderer.beta();
-    m_mode3D = g_renderStates.mode3D;
     m_drawVertices = renderer.drawVerticesOn();
     m_drawHierarchyEdges = renderer.drawHierarchyEdgesOn();
     m_drawCurves = renderer.drawRelationEdgesOn();
@@ -150,12 +149,13 @@ void VectorPicture::paint(QPainter& painter) const {
     painter.fillRect(QRect(QPoint(0, 0), m_size), Qt::black);
     if (!m_controls) return;
     painter.setClipRect(QRect(QPoint(0, 0), m_size));
-    // The screen draws the curves last but tests them against the scene's depth. In the 3D
-    // views they run below the tree, which hides them; in the flat views they lie in the plane
-    // of the hierarchy edges and win the tie, and only the spheres stand out of it.
-    if (m_mode3D && m_drawCurves) paintCurves(painter);
+    // The screen draws the curves last but tests them against the scene's depth: where they run
+    // below the tree, it hides them; where they lie in its plane they win the tie with the
+    // hierarchy edges, and only the spheres stand out.
+    const bool hidden = curvesBehindScene();
+    if (hidden && m_drawCurves) paintCurves(painter);
     if (m_drawHierarchyEdges) paintHierarchyEdges(painter);
-    if (!m_mode3D && m_drawCurves) paintCurves(painter);
+    if (!hidden && m_drawCurves) paintCurves(painter);
     if (m_drawVertices) paintVertices(painter);
     // Vertex labels, once the view has them, are drawn here: over everything, like the overlay.
 }
@@ -171,6 +171,29 @@ double VectorPicture::projectionError(const BezierSpans::Span& span, const QPoin
         error = std::max(error, QLineF(drawn, toPixels(c)).length());
     }
     return error;
+}
+
+bool VectorPicture::curvesBehindScene() const {
+    // Mean depths in normalised device coordinates, of the vertices and of the interior control
+    // points of the first curves (the longest, which make the bundles).
+    auto depth = [&](const BezierSpans::Point& p) {
+        const Vector4 c = clip(p);
+        return c[3] > kNearestW ? double(c[2]) / c[3] : 1.0;
+    };
+    double scene = 0, curves = 0;
+    size_t sceneCount = 0, curveCount = 0;
+    for (size_t id = 0; id < g_graph->vertexCount(); ++id, ++sceneCount) {
+        scene += depth(vertexPoint(id));
+    }
+    for (size_t p = 0; p < std::min<size_t>(m_controls->curveCount(), 1000); ++p) {
+        const std::vector<Point3> controls = m_controls->controlPolygon(m_viewType, p);
+        for (size_t k = 1; k + 1 < controls.size(); ++k, ++curveCount) {
+            const Point3& q = controls[k];
+            curves += depth({q[0], 1.0 - double(q[1]), q[2]});
+        }
+    }
+    if (!sceneCount || !curveCount) return false;
+    return curves / double(curveCount) > scene / double(sceneCount) + 1e-4;
 }
 
 Vector4 VectorPicture::clip(const BezierSpans::Point& p) const {

@@ -32,8 +32,8 @@ class QPainter;
 //   new pen costs an SVG group of some 300 bytes, so within a run of kBatch consecutive curves
 //   the bands are drawn by colour: the order holds between runs, and inside a run only where
 //   pieces of one colour overlap.
-// - The depth test becomes an order: in 3D the scene over the curves, which hang below the tree,
-//   in the flat views the curves over the hierarchy edges and under the vertices.
+// - The depth test becomes an order: the hierarchy edges over the curves where these lie below
+//   the tree as a whole, under them where the curves lie in its plane; the vertices on top.
 // - Light, shadow, the floor, the grid and the light's marker are left out.
 class VectorPicture {
 public:
@@ -72,6 +72,8 @@ private:
     // How far, in pixels, the cubic through the projected control points p strays from the
     // projected span, measured at three parameters.
     double projectionError(const BezierSpans::Span& span, const QPointF* p) const;
+    // Whether the curves lie farther from the eye than the tree, by their mean depths.
+    bool curvesBehindScene() const;
     Vector4 clip(const BezierSpans::Point& point) const;
     QPointF toPixels(const Vector4& clip) const;
     void paintHierarchyEdges(QPainter& painter) const;
@@ -87,7 +89,6 @@ private:
     const CurveControls* m_controls = nullptr;
     int m_viewType = 0;
     float m_beta = 1;
-    bool m_mode3D = true;
     bool m_drawVertices = false, m_drawHierarchyEdges = false, m_drawCurves = false;
     CurveBuffers::Colors m_curveColors;
     // Slots of the highlighted curves of this view; every other curve is NORMAL.
