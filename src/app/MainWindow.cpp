@@ -50,20 +50,20 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
-    connect(openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
-            [this](const QString& message) {
-                // Pictures taken from the command line say it on standard error, before they exit.
-                if (!m_remembers) {
-                    std::cerr << message.toStdString() << '\n';
-                    return;
-                }
-                // Queued: the failure may be found in the middle of a frame.
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
-                    Qt::QueuedConnection);
-            });
-    connect(this, &MainWindow::setView, openGLWidget, &OpenGLWidget::setView);
+    for (auto failure : {&OpenGLWidget::graphicsMemoryFailed, &OpenGLWidget::drawingBroken}) {
+        connect(openGLWidget, failure, this, [this](const QString& message) {
+            // Pictures taken from the command line say it on standard error, before they exit.
+            if (!m_remembers) {
+                std::cerr << message.toStdString() << '\n';
+                return;
+            }
+            // Queued: the failure may be found in the middle of a frame.
+            QMetaObject::invokeMethod(
+                this,
+                [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
+                Qt::QueuedConnection);
+        });
+    }
     connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
     connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);
     connect(cb_relationStartColor, &QComboBox::textActivated, this,
@@ -207,7 +207,10 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
         if (error) *error = QString::fromStdString(opened.error);
         return false;
     }
-    adopt(opened);
+    if (!adopt(opened)) {
+        if (error) *error = tr("%1: there is not enough graphics memory to show it").arg(fileName);
+        return false;
+    }
     showFileInfo(fileName, clock.elapsed());
     return true;
 }
@@ -222,22 +225,36 @@ void MainWindow::backgroundOpenFinished(const QString& fileName,
         QMessageBox::critical(this, tr("Error Message"), error);
         return;
     }
-    adopt(*opened);
+    if (!adopt(*opened)) {
+        // The surface has told the user why.
+        emit openFinished(fileName,
+                          tr("%1: there is not enough graphics memory to show it").arg(fileName));
+        return;
+    }
     showFileInfo(fileName, elapsed);
     emit openFinished(fileName, QString());
 }
 
-void MainWindow::adopt(OpenedGraph& opened) {
+bool MainWindow::adopt(OpenedGraph& opened) {
     std::unique_ptr<GraphStore> previousGraph = std::move(m_graph);
+    const std::array<View*, 5> previousViews = m_views;
     m_graph = std::move(opened.graph);
     g_graph = m_graph.get();
     for (int i = 0; i < 5; ++i) m_views[i] = opened.views[i].get();
     openGLWidget->adoptCurveControls(std::move(opened.curves));
+    if (!openGLWidget->setView(m_views.data())) {
+        // The surface kept drawing the graph it had; so does everything else.
+        m_views = previousViews;
+        std::swap(m_graph, previousGraph);
+        g_graph = m_graph.get();
+        return false;
+    }
     emit setView(m_views.data());
     // The drawing surface has rebuilt its objects from the new views; the old ones can go,
     // before the graph they were made from.
     m_ownedViews.swap(opened.views);
     for (std::unique_ptr<View>& view : opened.views) view.reset();
+    return true;
 }
 
 void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
@@ -450,6 +467,11 @@ void MainWindow::takeScreenshot(const QString& outFile) {
     auto save = [this, outFile] {
         if (openGLWidget->lacksGraphicsMemory()) {
             std::cerr << "No screenshot saved: the graph is not all in the picture\n";
+            QCoreApplication::exit(1);
+            return;
+        }
+        if (openGLWidget->drawingBroken()) {
+            std::cerr << "No screenshot saved: the picture cannot be drawn as it should\n";
             QCoreApplication::exit(1);
             return;
         }

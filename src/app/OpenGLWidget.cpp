@@ -2,6 +2,7 @@
 
 #include "CameraFraming.h"
 #include "DefaultFramebuffer.h"
+#include "DrawingProblems.h"
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
 #include "RenderImplementation.h"
@@ -109,6 +110,15 @@ void OpenGLWidget::checkGraphicsMemory(const char* during) {
             .arg(QString::fromUtf8(during)));
 }
 
+void OpenGLWidget::checkDrawingProblems() {
+    const std::vector<std::string> lines = DrawingProblems::take();
+    if (lines.empty()) return;
+    m_drawingBroken = true;
+    QStringList text;
+    for (const std::string& line : lines) text << QString::fromUtf8(line.c_str()).trimmed();
+    emit drawingBroken(tr("The picture cannot be drawn as it should:\n%1").arg(text.join('\n')));
+}
+
 OpenGLWidget::~OpenGLWidget() {
     // GL objects belong to this widget's context.
     makeCurrent();
@@ -144,6 +154,7 @@ void OpenGLWidget::initializeGL() {
     applyViewerLineState();
     m_initialized = true;
     checkGraphicsMemory("starting");
+    checkDrawingProblems();
     if (m_pendingViews) {
         createObjects(m_pendingViews);
         m_pendingViews = nullptr;
@@ -272,23 +283,29 @@ void OpenGLWidget::paintGL() {
     m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
+    checkDrawingProblems();
     // The window answers between the parts of a large frame.
     if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
 }
 
-void OpenGLWidget::createObjects(View** views) {
+bool OpenGLWidget::createObjects(View** views) {
     m_lacksGraphicsMemory = false;
     GraphicsMemory::takeFailure();
+    bool made = false;
     try {
-        m_renderer->CreateObjects(views);
+        made = m_renderer->CreateObjects(views);
     } catch (const std::bad_alloc&) {
+    }
+    if (!made) {
         m_lacksGraphicsMemory = true;
+        GraphicsMemory::takeFailure();
         emit graphicsMemoryFailed(
-            tr("There was not enough memory to make the graph's objects: the picture is "
-               "missing parts of the graph."));
-        return;
+            tr("The graphics driver ran out of memory while making the graph's objects: the "
+               "graph is not shown."));
+        return false;
     }
     checkGraphicsMemory("making the graph's objects");
+    return true;
 }
 
 QImage OpenGLWidget::shownPicture() {
@@ -308,18 +325,21 @@ void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
     m_renderer->adoptCurveControls(std::move(controls));
 }
 
-void OpenGLWidget::setView(View** view) {
-    m_views = view;
+bool OpenGLWidget::setView(View** view) {
     // Before the context exists the objects cannot be made; initializeGL makes them.
     if (!m_initialized) {
+        m_views = view;
         m_pendingViews = view;
-        return;
+        return true;
     }
     makeCurrent();
-    createObjects(view);
+    const bool made = createObjects(view);
     doneCurrent();
-    frameView(true);
     requestFrame();
+    if (!made) return false;
+    m_views = view;
+    frameView(true);
+    return true;
 }
 
 void OpenGLWidget::pickAt(const QPointF& position) {

@@ -71,14 +71,20 @@ public:
     qint64 lastFrameMilliseconds() const { return m_lastFrameMilliseconds; }
     // Whether memory ran out for the graph on screen or a frame of it.
     bool lacksGraphicsMemory() const { return m_lacksGraphicsMemory; }
+    // Whether a shader or framebuffer problem kept a picture from being drawn as it should.
+    bool drawingBroken() const { return m_drawingBroken; }
 
 signals:
     // The graphics driver ran out of memory for the graph's objects or a frame; the picture may
     // be missing parts of the graph.
     void graphicsMemoryFailed(const QString& message);
+    // A shader could not be read, compiled or linked, or a framebuffer is incomplete.
+    void drawingBroken(const QString& message);
 
 public slots:
-    void setView(View** view);
+    // Makes the objects of the graph in g_graph with its views and frames it. False when the
+    // driver or memory refused them: the graph shown before stays (the caller puts g_graph back).
+    bool setView(View** view);
     // Frames the current view again, as when it first came on screen.
     void fitView();
 
@@ -113,7 +119,9 @@ private:
     // Reports memory the driver could not give, once per failure.
     void checkGraphicsMemory(const char* during);
     // The renderer's objects for a graph, with memory that runs out reported.
-    void createObjects(View** views);
+    bool createObjects(View** views);
+    // Hands on the shader and framebuffer problems found since the last call.
+    void checkDrawingProblems();
 
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;
@@ -148,6 +156,7 @@ private:
     quint64 m_framesDrawn = 0;
     qint64 m_lastFrameMilliseconds = 0;
     bool m_lacksGraphicsMemory = false;
+    bool m_drawingBroken = false;
     // Runs while input moves the picture; restarted by each move.
     QTimer* m_restTimer = nullptr;
 };

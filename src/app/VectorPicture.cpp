@@ -83,6 +83,7 @@ VectorPicture::VectorPicture(OpenGLWidget& surface) {
         const CurveBuffers::Slot slot = renderer.curveBuffers().slot(m_viewType, size_t(position));
         if (slot != CurveBuffers::NORMAL) m_highlighted.emplace_back(size_t(position), slot);
     }
+    if (!positions.empty()) surface.doneCurrent();
     std::sort(m_highlighted.begin(), m_highlighted.end());
 }
 

@@ -39,8 +39,10 @@ public:
     const Camera* camera() const { return m_camera; }
     // Programs, framebuffers, display lists, textures, font, light camera and drawers.
     void Initialize();
-    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph.
-    void CreateObjects(View** views);
+    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph (the
+    // one g_graph points at). False, with the graph shown before still drawn and nothing of the
+    // new one kept, when the driver refused memory for a part; throws std::bad_alloc likewise.
+    bool CreateObjects(View** views);
     // Curve controls made off the GUI thread for the graph and views of the next CreateObjects,
     // which then uses them instead of making its own.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls) {
@@ -182,9 +184,13 @@ private:
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
     SelectionPicker::Scene pickingScene();
     SelectionHighlight::Colors highlightColors() const;
-    void createHierarchyBuffers(View& view);
-    // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
-    void releaseHierarchyBuffers(View* const* views);
+    // Position, colour and texture-coordinate buffers of a view's hierarchy edges, per view.
+    using HierarchyBuffers = std::array<std::array<GLuint, 3>, 5>;
+    // Makes the three buffers of a view's hierarchy edges into names; false when the driver
+    // refused memory (names made so far are left for the caller to delete).
+    static bool createHierarchyBuffers(const View& view, uint32_t edgeCount,
+                                       std::array<GLuint, 3>& names);
+    static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
 
     Light* m_light = nullptr;
@@ -209,7 +215,7 @@ private:
     // Names of the hierarchy-edge buffers made per view type. The views hold them, but the
     // views of a replaced file are deleted by their owner without a GL context, so the names
     // are kept here to be deleted when the next file's objects are made.
-    std::array<std::array<GLuint, 3>, 5> m_hierarchyBuffers{};
+    HierarchyBuffers m_hierarchyBuffers{};
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
     CurveBuffers m_curveBuffers;
     int m_levelCount = 0;

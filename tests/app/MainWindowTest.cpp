@@ -221,8 +221,9 @@ private slots:
         QCOMPARE(finished.count(), 0);
         QCOMPARE(w.graph(), previous);
 
-        // Failures show a message naming the problem; a file that fails keeps the graph. The
-        // second file's first curve buffer is left without memory, as a driver out of it would.
+        // Failures show a message naming the problem; a file that fails keeps the graph, drawn
+        // whole. The second file's first buffer is left without memory, as a driver out of it
+        // would.
         const std::pair<QString, const char*> failures[] = {
             {kCorpus + "load_pipeline/undeclared.rsf", "undeclared.rsf"},
             {kData + "tiny.xml", "ran out of memory"}};
@@ -235,7 +236,13 @@ private slots:
             w.openInBackground(file);
             QTRY_VERIFY2_WITH_TIMEOUT(shown.contains(problem), qPrintable(shown), 20000);
             QCOMPARE(w.openGLWidget->lacksGraphicsMemory(), refuse);
-            QCOMPARE(w.graph() == previous, !refuse);
+            QCOMPARE(w.graph(), previous);
+            QCOMPARE(g_graph, previous);
+            const quint64 frames = w.openGLWidget->framesDrawn();
+            w.openGLWidget->requestFrame();
+            QTRY_VERIFY(w.openGLWidget->framesDrawn() > frames);
+            QCOMPARE(w.openGLWidget->renderer()->curveBuffers().curveCount(),
+                     size_t(previous->relationEdgeCount()));
         }
 
         // Of two quick opens the second ends on screen; the first is never shown.

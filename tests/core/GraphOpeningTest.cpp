@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -110,6 +111,26 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThreadWithoutTouchingThePublishedGraph) {
             }
         }
     }
+    // Basis tables only for the control counts the paths have, each the one its count defines.
+    std::set<int32_t> counts;
+    for (size_t e = 0; e < opened.curves->curveCount(); ++e) {
+        counts.insert(opened.curves->paths().length(e));
+    }
+    const BasisTexels& basis = opened.curves->basis();
+    const int32_t samples = SplineStore::kSampleCount;
+    EXPECT_EQ(basis.texels().size(), counts.size() * samples * 8);
+    for (int32_t n = 0; n <= *counts.rbegin() + 1; ++n) {
+        ASSERT_EQ(basis.firstTexel(n) >= 0, counts.count(n) == 1) << n;
+        if (basis.firstTexel(n) < 0) continue;
+        const BasisTable table(n, samples);
+        for (int32_t j = 0; j < samples; ++j) {
+            const float* texel = &basis.texels()[size_t(basis.firstTexel(n) + 2 * j) * 4];
+            ASSERT_EQ(texel[0], float(table.windowStart(j))) << n << " " << j;
+            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
+                ASSERT_EQ(texel[1 + r], float(table.windowWeights(j)[r])) << n << " " << j;
+            }
+        }
+    }
     g_graph = nullptr;
     setTraceStream(&std::cout);
 }
@@ -149,32 +170,35 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
 #if !defined(__SANITIZE_ADDRESS__)
 // Memory running out while a file opens ends the opening with a message naming the file; the
 // program goes on. Run in a child process whose address space is capped a little above what it
-// has already mapped.
+// has already mapped. The XML file is large enough to be parsed in parts on several threads.
 TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
     TempFiles files;
     GeneratorParams params;
     params.vertices = 200000;
     params.relations = 400000;
-    std::ostringstream text;
-    GraphGenerator(params).writeRsf(text);
-    const std::string path = files.write("large.rsf", text.str());
-    text.str("");
-    setTraceStream(nullptr);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t cap = rlim_t(pages) * sysconf(_SC_PAGESIZE) + (rlim_t(128) << 20);
-        const rlimit limit{cap, cap};
-        setrlimit(RLIMIT_AS, &limit);
-        const OpenedGraph opened = GraphOpening::open(path);
-        _exit(opened.error == path + ": there is not enough memory to open it" ? 0 : 1);
+    const GraphGenerator generator(params);
+    for (const bool xml : {false, true}) {
+        std::ostringstream text;
+        xml ? generator.writeXml(text) : generator.writeRsf(text);
+        const std::string path = files.write(xml ? "large.xml" : "large.rsf", text.str());
+        text.str("");
+        setTraceStream(nullptr);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            long pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlim_t cap = rlim_t(pages) * sysconf(_SC_PAGESIZE) + (rlim_t(128) << 20);
+            const rlimit limit{cap, cap};
+            setrlimit(RLIMIT_AS, &limit);
+            const OpenedGraph opened = GraphOpening::open(path);
+            _exit(opened.error == path + ": there is not enough memory to open it" ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        setTraceStream(&std::cout);
+        ASSERT_TRUE(WIFEXITED(status)) << "the opening of " << path << " crashed";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << path;
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    setTraceStream(&std::cout);
-    ASSERT_TRUE(WIFEXITED(status)) << "the opening crashed";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 #endif

@@ -26,6 +26,7 @@ CurveControls::CurveControls(const GraphStore& graph, View* const views[kViewCou
         if (!tables[n - 1]) tables[n - 1] = std::make_unique<BasisTable>(n, sampleCount);
         bases[n] = tables[n - 1].get();
     }
+    m_basis = BasisTexels(bases, sampleCount);
     const size_t vertexCount = graph.vertexCount();
     // A view given for two codes would be written (find-or-insert) from two threads.
     bool distinct = true;
