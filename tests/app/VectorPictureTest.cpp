@@ -3,6 +3,7 @@
 // the surface's size.
 #include "AppTestSupport.h"
 #include "CurveControls.h"
+#include "GraphStore.h"
 #include "RenderImplementation.h"
 #include "VectorPicture.h"
 
@@ -113,6 +114,34 @@ private slots:
             for (const QPointF& p : starts) spread |= QRectF(p, QSizeF(0.01, 0.01));
             QVERIFY(picture.intersects(spread) && spread.width() > 100 && spread.height() > 100);
         }
+    }
+
+    // A picked vertex in the selection colour, its outgoing edges in orange and its incoming
+    // ones in cyan, at their colour's own opacity.
+    void aPickedVertexShowsItsEdgesAsOnTheScreen() {
+        g_renderStates = RenderStates();
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.openFile(kData + "ramiflex.xml"));
+        OpenGLWidget& surface = *window.openGLWidget;
+        QVERIFY(waitForCurrentFrame(surface));
+        uint32_t picked = UINT32_MAX;
+        for (const auto& [id, vertex] : g_graph->vertices()) {
+            if (vertex->getName() == "GraphStore.h") picked = id;
+        }
+        QVERIFY(surface.renderer()->selectVertexById(picked));
+        surface.requestFrame();
+        QVERIFY(waitForCurrentFrame(surface));
+        const QString svg = m_dir.filePath("picked.svg");
+        QString error;
+        QVERIFY2(VectorPicture(surface).save(svg, &error), qPrintable(error));
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = file.readAll();
+        QVERIFY(text.contains(R"(stroke="#ffa500" stroke-opacity="1")"));
+        QVERIFY(text.contains(R"(stroke="#00ffff" stroke-opacity="1")"));
+        QVERIFY(text.contains(R"(fill="#ff00ff")"));
     }
 
     void pdfHasTheSurfacesSizeAndBadNamesAreRefused() {
