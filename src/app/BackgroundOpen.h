@@ -46,6 +46,8 @@ signals:
 private:
     void startNext();
     void showPhase(int phase);
+    // How far the opening has come, 0 .. 1, within its phase too.
+    void showFraction(double fraction);
     void showDialog();
     void hideDialog();
     void done(std::shared_ptr<OpenedGraph> opened);
@@ -60,6 +62,7 @@ private:
     unsigned m_generation = 0;
     qint64 m_started = 0;
     int m_phase = 0;
+    double m_fraction = 0;
     QTimer* m_dialogTimer;
     QPointer<QProgressDialog> m_dialog;  // a child of the window, which may delete it first
 };

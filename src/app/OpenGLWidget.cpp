@@ -5,6 +5,7 @@
 #include "DrawingProblems.h"
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
+#include "OverlayPainter.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
 #include "View.h"
@@ -18,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -280,12 +282,27 @@ void OpenGLWidget::paintGL() {
         m_renderer->render(camera, m_light.get());
         m_lastFrameMilliseconds = timer.elapsed();
     }
-    m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
     checkDrawingProblems();
+    if (g_renderStates.overlay) paintOverlay();
     // The window answers between the parts of a large frame.
     if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
+}
+
+void OpenGLWidget::paintOverlay() {
+    {
+        QPainter painter(this);
+        const SelectionHighlight& highlight = m_renderer->highlight();
+        OverlayPainter::paint(painter, m_renderer->selection(), highlight.incoming,
+                              highlight.outgoing, static_cast<int>(m_lastFrameMilliseconds),
+                              width(), height());
+    }
+    // The toolkit's painting leaves its own GL state behind; the next frame starts from ours.
+    applyViewerDepthState();
+    applyViewerLineState();
+    glClearColor(m_backgroundColor.redF(), m_backgroundColor.greenF(), m_backgroundColor.blueF(),
+                 m_backgroundColor.alphaF());
 }
 
 bool OpenGLWidget::createObjects(View** views) {

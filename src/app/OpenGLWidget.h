@@ -120,6 +120,8 @@ private:
     void checkGraphicsMemory(const char* during);
     // The renderer's objects for a graph, with memory that runs out reported.
     bool createObjects(View** views);
+    // The selection's text and the frame time over the picture.
+    void paintOverlay();
     // Hands on the shader and framebuffer problems found since the last call.
     void checkDrawingProblems();
 

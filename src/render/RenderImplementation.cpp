@@ -92,7 +92,6 @@ void RenderImplementation::Initialize() {
 
     buildDisplayLists();
     loadTextures();
-    m_overlay.build();
     m_lightCamera = std::make_unique<Camera>(-2.0f, 2.0f, -1.5f, 1.5f, -50.0f, 50.0f);
 
     m_drawers[0] = std::make_unique<RenderRootedTree>();

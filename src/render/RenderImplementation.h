@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 
-#include "Overlay.h"
 #include "OverlayText.h"
 #include "Camera.h"
 #include "CurveBuffers.h"
@@ -28,7 +27,7 @@ class View;
 // Draws everything on the drawing surface: the scene of the current view into an off-screen
 // buffer with a picture and a picking output, the relation curves blended by the chosen method,
 // the light with its shadow map; picking with the selection's highlight (SelectionPicker) and
-// the overlay text (Overlay) are drawn through classes of their own.
+// the overlay's text (drawn by the surface) come from classes of their own.
 class RenderImplementation : public Renderer {
 public:
     RenderImplementation();
@@ -88,8 +87,6 @@ public:
     // Where vertex id is drawn in the current view, scene rotation and scale applied: the point
     // to centre the camera on. False when no graph is shown or the view has no record of it.
     bool drawnVertexPosition(uint32_t id, Vector3* position) const;
-    // Selection text in the top-left corner, frame rate in the top-right corner of the surface.
-    void drawOverlay(int milliseconds);
 
     void setVertexColor(float r, float g, float b, float a) override;
     void setHierarchyEdgeColor(float r, float g, float b, float a) override;
@@ -226,7 +223,6 @@ private:
     std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_weightingProgram,
         m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
     std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
-    Overlay m_overlay;
     int m_surfaceWidth = 1024;
     int m_surfaceHeight = 768;
     SceneBounds m_sceneBounds;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -159,6 +160,30 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     }
     EXPECT_EQ(GraphOpening::fractionAt(0), 0.0);
     EXPECT_EQ(GraphOpening::fractionAt(GraphOpening::kPhaseCount), 1.0);
+    // Every phase shows progress within it, and a cancel in the middle of a phase stops the
+    // opening there, before the next phase starts.
+    for (int stop = 0; stop < GraphOpening::kPhaseCount; ++stop) {
+        std::atomic<bool> cancel{false};
+        int lastPhase = -1;
+        double shown = 0;
+        const OpenedGraph opened = GraphOpening::open(
+            path,
+            [&](int phase) {
+                lastPhase = phase;
+                return true;
+            },
+            &cancel,
+            [&](double fraction) {
+                EXPECT_GE(fraction, shown);
+                shown = fraction;
+                if (lastPhase == stop && fraction > GraphOpening::fractionAt(stop)) cancel = true;
+            });
+        EXPECT_TRUE(opened.cancelled) << "stopped in " << stop;
+        EXPECT_FALSE(opened.ok());
+        EXPECT_EQ(lastPhase, stop);
+        EXPECT_GT(shown, GraphOpening::fractionAt(stop)) << stop;
+        EXPECT_LT(shown, GraphOpening::fractionAt(stop + 1)) << stop;
+    }
     // A failing file fails in its phase with the loader's error, not as a cancel.
     const OpenedGraph missing =
         GraphOpening::open(files.path("missing.rsf"), [](int) { return true; });

@@ -1,4 +1,5 @@
 #include "GraphLoader.h"
+#include "OpeningWatch.h"
 
 #include "BuildGraph.h"
 #include "IntegerText.h"
@@ -177,8 +178,9 @@ private:
 
 std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& facts) {
     RecordChecker checker(records, facts);
-    for (const DataRecord& record : records) {
-        if (std::string error = checker.check(record); !error.empty()) return error;
+    for (size_t i = 0; i < records.size(); ++i) {
+        OpeningWatch::step(i, records.size());
+        if (std::string error = checker.check(records[i]); !error.empty()) return error;
     }
     return checker.finish();
 }

@@ -3,6 +3,7 @@
 #include "BallonTree.h"
 #include "GraphLoader.h"
 #include "LayoutGraph.h"
+#include "OpeningWatch.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
 #include "SplineStore.h"
@@ -66,9 +67,29 @@ double GraphOpening::fractionAt(int phase) {
 }
 
 OpenedGraph GraphOpening::open(const std::string& fileName,
-                               const std::function<bool(int phase)>& carryOn) {
+                               const std::function<bool(int phase)>& carryOn,
+                               const std::atomic<bool>* cancel,
+                               const std::function<void(double)>& progress) {
+    std::atomic<int> phaseNow{0};
+    OpeningWatch watch(cancel, [&](double share) {
+        if (!progress) return;
+        const int phase = phaseNow;
+        progress(fractionAt(phase) + share * (fractionAt(phase + 1) - fractionAt(phase)));
+    });
+    const OpeningWatch::Scope scope(&watch);
+    auto phaseStarts = [&](int phase) {
+        phaseNow = phase;
+        watch.startPhase();
+        if (cancel && *cancel) return false;
+        return !carryOn || carryOn(phase);
+    };
     try {
-        return openAll(fileName, carryOn);
+        return openAll(fileName, phaseStarts);
+    } catch (const OpeningWatch::Cancelled&) {
+        // Stopped inside a phase: whatever was built is freed on the way out.
+        OpenedGraph cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
     } catch (const std::bad_alloc&) {
         // Whatever was built is freed on the way out; the graph on screen is untouched.
         OpenedGraph failed;
@@ -80,7 +101,7 @@ OpenedGraph GraphOpening::open(const std::string& fileName,
 OpenedGraph GraphOpening::openAll(const std::string& fileName,
                                   const std::function<bool(int phase)>& carryOn) {
     OpenedGraph opened;
-    auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
+    auto stopped = [&](int phase) { return !carryOn(phase); };
     LoadResult loaded = GraphLoader::load(
         fileName, [&](LoadPhase phase) { return !stopped(static_cast<int>(phase)); });
     if (!loaded.ok()) {

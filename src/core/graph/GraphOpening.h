@@ -5,6 +5,7 @@
 #include "View.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,10 +36,14 @@ public:
     static double fractionAt(int phase);
 
     // carryOn, when given, hears of each phase as it starts; returning false stops the opening,
-    // which then ends cancelled and has freed what it had built. Memory running out ends it with
-    // an error.
+    // which then ends cancelled and has freed what it had built. So does cancel turning true,
+    // which the long loops inside every phase check. progress, when given, hears how far the
+    // whole opening has come (0 .. 1, as fractionAt weighs the phases) as the loops go, on the
+    // opening's threads. Memory running out ends it with an error.
     static OpenedGraph open(const std::string& fileName,
-                            const std::function<bool(int phase)>& carryOn = {});
+                            const std::function<bool(int phase)>& carryOn = {},
+                            const std::atomic<bool>* cancel = nullptr,
+                            const std::function<void(double)>& progress = {});
 
 private:
     static OpenedGraph openAll(const std::string& fileName,

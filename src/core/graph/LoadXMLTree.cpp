@@ -1,4 +1,5 @@
 #include "LoadXMLTree.h"
+#include "OpeningWatch.h"
 
 #include "ParallelRuns.h"
 
@@ -335,6 +336,7 @@ void LoadXMLTree::walkNode(TiXmlNode* node, int depth) {
     while (!pending.empty()) {
         auto [current, level] = pending.back();
         pending.pop_back();
+        OpeningWatch::step(m_records.size(), m_recordsPerPart);
         handleNode(current, level);
         if (current != node && current->NextSibling()) {
             pending.emplace_back(current->NextSibling(), level);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OpeningWatch.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
@@ -21,7 +23,10 @@ void runIndexed(int count, size_t threads, const Task& task) {
     std::atomic<int> next{0};
     std::exception_ptr failure;
     std::mutex failureLock;
+    OpeningWatch* const watch = OpeningWatch::current();
     auto worker = [&] {
+        // The helpers check the caller's opening as the caller does.
+        const OpeningWatch::Scope scope(watch);
         try {
             for (int i = next++; i < count; i = next++) task(i);
         } catch (...) {
