@@ -8,10 +8,12 @@
 #include "Preferences.h"
 #include "RenderStates.h"
 #include "Trace.h"
+#include "VectorPicture.h"
 #include "VertexFinder.h"
 
 #include <QColor>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -54,6 +56,7 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionOpenFolder, &QAction::triggered, this, &MainWindow::openFolderDialog);
     connect(actionSaveGraph, &QAction::triggered, this, &MainWindow::saveGraphDialog);
     connect(actionSave, &QAction::triggered, this, &MainWindow::saveFileDialog);
+    connect(actionExportPicture, &QAction::triggered, this, &MainWindow::exportPictureDialog);
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
@@ -374,6 +377,38 @@ void MainWindow::saveFileDialog() {
 
 QImage MainWindow::grabSurface() { return openGLWidget->shownPicture(); }
 
+bool MainWindow::savePicture(const QString& fileName, QString* error) {
+    if (VectorPicture::isVectorFile(fileName)) {
+        return VectorPicture(*openGLWidget).save(fileName, error);
+    }
+    if (grabSurface().save(fileName)) return true;
+    *error = "Could not save Image " + fileName;
+    return false;
+}
+
+void MainWindow::exportPictureDialog() {
+    const QStringList filters = {tr("PNG picture (*.png)"), tr("SVG picture (*.svg)"),
+                                 tr("PDF document (*.pdf)")};
+    QString filter = filters.first();
+    QString fileName = QFileDialog::getSaveFileName(this, tr("Export Picture"), QString(),
+                                                    filters.join(";;"), &filter);
+    if (fileName.isEmpty()) return;
+    // A name typed without a suffix takes the one of the chosen filter.
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        fileName += "." + filter.section("*.", 1).section(')', 0, 0);
+    }
+    QString error;
+    // A vector picture of a large graph takes a few seconds.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = savePicture(fileName, &error);
+    QApplication::restoreOverrideCursor();
+    if (!saved) {
+        QMessageBox::critical(this, "Error Message", error);
+    } else {
+        QMessageBox::information(this, "Information Message", "Screenshot saved " + fileName);
+    }
+}
+
 void MainWindow::aboutDialog() {
     QMessageBox::about(this, "Ramiflex",
                        "Ramiflex shows one hierarchical graph at a time: a rooted tree laid out "
@@ -470,7 +505,6 @@ void MainWindow::takeScreenshot(const QString& outFile) {
     // Saved once a frame shows the graph and every setting made so far; a picture whose graph
     // did not fit in memory is not saved at all.
     auto save = [this, outFile] {
-        const QImage image = grabSurface();
         if (openGLWidget->lacksGraphicsMemory()) {
             std::cerr << "No screenshot saved: the graph is not all in the picture\n";
             QCoreApplication::exit(1);
@@ -481,8 +515,9 @@ void MainWindow::takeScreenshot(const QString& outFile) {
             QCoreApplication::exit(1);
             return;
         }
-        const bool saved = image.save(outFile);
-        if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
+        QString error;
+        const bool saved = savePicture(outFile, &error);
+        if (!saved) std::cerr << error.toStdString() << '\n';
         QCoreApplication::exit(saved ? 0 : 1);
     };
     if (openGLWidget->showsCurrentState()) {

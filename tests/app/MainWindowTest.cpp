@@ -369,6 +369,13 @@ private slots:
         answerDialogs(answer, shown, m_dir.filePath("shot"));
         w.actionSave->trigger();
         QVERIFY(QImage(m_dir.filePath("shot.png")).width() > 0);
+        // Export Picture… writes the format its suffix names.
+        answer.disconnect();
+        answerDialogs(answer, shown, m_dir.filePath("shot.SVG"));
+        w.actionExportPicture->trigger();
+        QFile svg(m_dir.filePath("shot.SVG"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
+        QCOMPARE(shown, "Screenshot saved " + svg.fileName());
         answer.stop();
 
         // A source folder chosen in its dialog is scanned and shown; the graph on screen is saved
