@@ -102,7 +102,10 @@ protected:
 
 private slots:
     void openFileDialog();
+    void openFolderDialog();
     void saveFileDialog();
+    void saveGraphDialog();
+    void exportPictureDialog();
     void aboutDialog();
     void controlDialog();
 
@@ -124,6 +127,8 @@ private:
     void fitToScreen();
     void takeScreenshot(const QString& outFile);
     QImage grabSurface();
+    // The picture as PNG, or by the suffix as SVG or PDF; false with the problem in error.
+    bool savePicture(const QString& fileName, QString* error);
 
     std::array<View*, 5> m_views{};  // handed to the drawing surface in ViewType order
     std::array<std::unique_ptr<View>, 5> m_ownedViews;
