@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -270,6 +271,10 @@ void OpenGLWidget::paintGL() {
         m_lastFrameMilliseconds = timer.elapsed();
     }
     m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
+    if (m_painterOverlay) {
+        QPainter painter(this);
+        m_painterOverlay(painter);
+    }
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
     // The window answers between the parts of a large frame.
@@ -318,7 +323,14 @@ void OpenGLWidget::setView(View** view) {
     makeCurrent();
     createObjects(view);
     doneCurrent();
-    frameView(true);
+    if (m_keepCamera && m_framedView >= 0) {
+        // Another part of the same graph: the box, the clipping planes and the floor follow it,
+        // the cameras stay.
+        followSceneTransform();
+    } else {
+        frameView(true);
+    }
+    m_keepCamera = false;
     requestFrame();
 }
 
@@ -331,13 +343,29 @@ void OpenGLWidget::pickAt(const QPointF& position) {
     requestFrame();
 }
 
+bool OpenGLWidget::pickVertexAt(const QPointF& position, uint32_t& id) {
+    pickAt(position);
+    const Selection& picked = m_renderer->selection();
+    if (picked.m_type != Selection::VERTEX || !picked.m_vertex) return false;
+    id = picked.m_vertex->getId();
+    return true;
+}
+
+void OpenGLWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    uint32_t id = 0;
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+        pickVertexAt(event->position(), id)) {
+        emit vertexDoubleClicked(id);
+    }
+}
+
 void OpenGLWidget::mousePressEvent(QMouseEvent* event) {
     setFocus();
     std::cout << " mousePressEvent \n";
     m_oldMousePosition[0] = static_cast<float>(event->position().x());
     m_oldMousePosition[1] = static_cast<float>(event->position().y());
     m_oldMousePosition[2] = 0;
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
         m_pressPosition = event->position();
         m_dragged = false;
     }
@@ -387,6 +415,12 @@ void OpenGLWidget::mouseReleaseEvent(QMouseEvent* event) {
     // A move event comes only once the pointer has moved, so a click has not picked yet.
     if (event->button() == Qt::LeftButton && !m_dragged && !onlyAlt(event)) {
         pickAt(event->position());
+    }
+    // A right click that did not orbit offers what can be done to the vertex under it.
+    uint32_t id = 0;
+    if (event->button() == Qt::RightButton && !m_dragged && event->modifiers() == Qt::NoModifier &&
+        pickVertexAt(event->position(), id)) {
+        emit vertexMenuRequested(id, event->globalPosition().toPoint());
     }
 }
 

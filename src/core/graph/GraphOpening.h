@@ -2,6 +2,8 @@
 
 #include "CurveControls.h"
 #include "GraphStore.h"
+#include "ShownGraph.h"
+#include "ShownRequest.h"
 #include "View.h"
 
 #include <array>
@@ -18,8 +20,16 @@ struct OpenedGraph {
     std::unique_ptr<CurveControls> curves;
     std::string error;
     bool cancelled = false;
+    // Opened with a ShownRequest: the whole graph, of which graph shows a part (graph is null
+    // when it shows all of full); what each shown vertex and edge stands for (null when all
+    // shows); and the request resolved to the collapsed vertices in force.
+    std::shared_ptr<GraphStore> full;
+    std::shared_ptr<const ShownGraph> shown;
+    ShownRequest request;
 
-    bool ok() const { return graph != nullptr; }
+    bool ok() const { return graph != nullptr || full != nullptr; }
+    // The graph the views and curves were made from.
+    GraphStore* shownStore() const { return graph ? graph.get() : full.get(); }
 };
 
 // Everything opening a file does before anything is shown: load, check, hierarchy, the five
@@ -40,7 +50,24 @@ public:
     static OpenedGraph open(const std::string& fileName,
                             const std::function<bool(int phase)>& carryOn = {});
 
+    // As open, then shows the part of the graph the request asks for: a pattern that matches
+    // the root is an error naming the file.
+    static OpenedGraph open(const std::string& fileName,
+                            const std::function<bool(int phase)>& carryOn,
+                            const ShownRequest& request);
+    // Another part of an opened graph, laid out as an opening lays a graph out (phases 4 on);
+    // full is only read.
+    static OpenedGraph reshow(const std::shared_ptr<GraphStore>& full, const ShownRequest& request,
+                              const std::function<bool(int phase)>& carryOn = {});
+
 private:
     static OpenedGraph openAll(const std::string& fileName,
-                               const std::function<bool(int phase)>& carryOn);
+                               const std::function<bool(int phase)>& carryOn,
+                               const ShownRequest* request);
+    // Builds the shown graph of opened.full; false with opened.error set when refused.
+    static bool showPart(OpenedGraph& opened, const ShownRequest& request);
+    // The five layouts and the curves' controls of graph; false when stopped.
+    static bool layOut(OpenedGraph& opened, GraphStore& graph,
+                       const std::function<bool(int phase)>& stopped);
+    static OpenedGraph guarded(const std::string& name, const std::function<OpenedGraph()>& run);
 };

@@ -62,6 +62,7 @@ void ShownGraph::markShown(const GraphStore& full, const std::vector<uint8_t>& e
         if (rep[id] == kNone || rep[id] == id) continue;
         m_shownOf[id] = m_shownOf[rep[id]];
         ++m_hidden[m_shownOf[id]];
+        ++m_hiddenTotal;
     }
 }
 

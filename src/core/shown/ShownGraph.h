@@ -50,6 +50,8 @@ public:
         return m_members.data() + m_memberStart[merged + 1];
     }
 
+    // Nothing excluded and nothing hidden: the graph is the whole one (merged duplicates aside).
+    bool hidesNothing() const { return m_excludedVertices == 0 && m_hiddenTotal == 0; }
     size_t excludedVertexCount() const { return m_excludedVertices; }
     size_t excludedEdgeCount() const { return m_excludedEdges; }
     size_t internalEdgeCount() const { return m_internalTotal; }
@@ -74,4 +76,5 @@ private:
     size_t m_excludedVertices = 0;
     size_t m_excludedEdges = 0;
     size_t m_internalTotal = 0;
+    size_t m_hiddenTotal = 0;
 };
