@@ -705,6 +705,8 @@ void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed)
     openGLWidget->keepCameraOnNextView();
     adopt(*opened);
     trace() << "shown part laid out in " << elapsed << " ms\n";
+    // Patterns that worked are those the next files open with.
+    rememberPatterns(m_request.patterns);
     m_shownControls->showDepth(m_request.depth >= 0 ? m_request.depth : -1);
     showShownInfo();
     if (m_selectAfterReshow != UINT32_MAX && m_shown) {
@@ -789,12 +791,23 @@ void MainWindow::setDepth(int depth) {
 void MainWindow::setExcludePatterns(const QStringList& patterns) {
     std::vector<std::string> list;
     for (const QString& pattern : patterns) list.push_back(pattern.toStdString());
-    m_openRequest.patterns = list;
-    m_opener->setShownRequest(m_openRequest);
-    if (m_remembers) Preferences::setExcludePatterns(patterns);
+    if (!m_full) {
+        rememberPatterns(list);
+        return;
+    }
     ShownRequest request = m_request;
     request.patterns = std::move(list);
     reshow(std::move(request));
+}
+
+void MainWindow::rememberPatterns(const std::vector<std::string>& patterns) {
+    if (m_openRequest.patterns == patterns) return;
+    m_openRequest.patterns = patterns;
+    m_opener->setShownRequest(m_openRequest);
+    if (!m_remembers) return;
+    QStringList list;
+    for (const std::string& pattern : patterns) list << QString::fromStdString(pattern);
+    Preferences::setExcludePatterns(list);
 }
 
 void MainWindow::toggleFocus() {

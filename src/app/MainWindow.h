@@ -164,6 +164,8 @@ private:
     // The collapsed set in force as one flag per original id, and back.
     std::vector<uint8_t> collapsedFlags() const;
     void reshowCollapsed(const std::vector<uint8_t>& flags);
+    // Patterns for the files opened next, remembered in interactive runs.
+    void rememberPatterns(const std::vector<std::string>& patterns);
     QImage grabSurface();
 
     std::array<View*, 5> m_views{};  // handed to the drawing surface in ViewType order

@@ -158,9 +158,9 @@ void VertexLabels::paint(QPainter& painter) {
         if (candidate.priority != kCollapsed) continue;
         // The ring grows with the logarithm of what the vertex hides.
         const double radius = 4 + 3 * std::log2(1.0 + m_shown->hiddenDescendants(candidate.id));
-        painter.setPen(QPen(QColor(255, 200, 0), 2));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QPointF(candidate.x, candidate.y), radius, radius);
+        QPainterPath ring;
+        ring.addEllipse(QPointF(candidate.x, candidate.y), radius, radius);
+        painter.strokePath(ring, QPen(QColor(255, 200, 0), 2));
     }
     const double ascentShift = metrics.ascent() - metrics.height() / 2;
     for (const LabelPlacement::Placed& label : placed) {

@@ -56,6 +56,10 @@ private slots:
             {0, "radialtree calculated", {}, {tiny, "--verbose", "--screenshot", v}},
             {0, "radialtree calculated", trace, {tiny, "--screenshot", t}},
             {0, "", {}, {tiny, "--size", "640x400", "--beta", "0.2", "--screenshot", v}},
+            // A part of the graph: a depth, patterns, no labels; a pattern matching the root.
+            {0, "", {}, {tiny, "--depth", "1", "--exclude", "*/x*", "--exclude", "y",
+                         "--hide", "labels", "--screenshot", t}},
+            {1, "matches the root", {}, {tiny, "--exclude", "*", "--screenshot", never}},
         };
         // clang-format on
         // Bad values are refused before a display is asked for.
@@ -63,7 +67,8 @@ private slots:
         const QStringList refused[] = {
             {"--view", "9"}, {"--view", "x"}, {"--blend", "5"}, {"--blend", "-1"}, {"--beta", "1.5"},
             {"--beta", "nan"}, {"--hide", "floor"}, {"--size", "100"}, {"--size", "0x10"},
-            {"--size", "9000x9"}, {"--no-such-option"}, {tiny}};
+            {"--size", "9000x9"}, {"--no-such-option"}, {tiny}, {"--depth", "-1"},
+            {"--depth", "x"}, {"--depth", "all1"}, {"--exclude", ""}, {"--hide", "label"}};
         // clang-format on
         for (const QStringList& bad : refused)
             runs.append({2, "ramiflex: ", noDisplay, QStringList{tiny} + bad});
