@@ -272,8 +272,13 @@ void OpenGLWidget::paintGL() {
     }
     m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
     if (m_painterOverlay) {
-        QPainter painter(this);
-        m_painterOverlay(painter);
+        {
+            QPainter painter(this);
+            m_painterOverlay(painter);
+        }
+        // The painter leaves its own GL state behind; the next frame expects the viewer's.
+        applyViewerDepthState();
+        applyViewerLineState();
     }
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");

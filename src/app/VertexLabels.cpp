@@ -68,6 +68,8 @@ void VertexLabels::paint(QPainter& painter) {
     View* const* views = m_surface->views();
     const int viewType = g_renderStates.viewType;
     if (!graph || !views || viewType < 0 || viewType > 4 || !views[viewType]) return;
+    // Finding the labels walks every vertex; a draft of a large graph must stay quick.
+    if (m_surface->drawsDrafts() && graph->vertexCount() > kDraftVertices) return;
     const View& view = *views[viewType];
     const Camera& camera =
         g_renderStates.mode3D ? *m_surface->perspectiveCamera() : *m_surface->orthoCamera();

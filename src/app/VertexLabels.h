@@ -33,6 +33,8 @@ public:
 
     // Candidates tried per frame at most: beyond some thousands no more fit on any picture.
     static constexpr size_t kMaxCandidates = 4000;
+    // Draft frames of graphs with more vertices than this go without labels.
+    static constexpr size_t kDraftVertices = 20000;
     // Longest name drawn, in characters; longer ones are cut with an ellipsis.
     static constexpr int kMaxNameCharacters = 40;
 

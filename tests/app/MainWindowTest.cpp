@@ -403,6 +403,8 @@ private slots:
 
         // Focus (Space) on a selected vertex fades the other relation edges; again restores.
         const float alpha = g_renderStates.relationEndColor[3];
+        w.activateWindow();  // the message box had the focus
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         sendClick(&s, at(folder));
         QCOMPARE(s.renderer()->selection().m_type, int(Selection::VERTEX));
         QTest::keyClick(&s, Qt::Key_Space);
@@ -411,6 +413,21 @@ private slots:
         QTest::keyClick(&s, Qt::Key_Space);
         QVERIFY(!w.focused());
         QCOMPARE(g_renderStates.relationEndColor[3], alpha);
+
+        // Finding a vertex inside a collapsed subtree opens the path to it and selects it.
+        reshown.clear();
+        w.shownControls()->depthBox()->setValue(1);
+        QTRY_COMPARE_WITH_TIMEOUT(reshown.count(), 1, 20000);
+        VertexPtr deep = inner;
+        while (deep->getChildCount() > 0) deep = deep->getChild(deep->getChildCount() - 1);
+        auto* finder = w.findChild<VertexFinder*>();
+        finder->setText(QString::fromStdString(deep->getName()));
+        reshown.clear();
+        QTest::keyClick(finder, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(reshown.count(), 1, 20000);
+        const Selection& found = s.renderer()->selection();
+        QCOMPARE(found.m_type, int(Selection::VERTEX));
+        QCOMPARE(w.shownGraph()->originalId(found.m_vertex->getId()), deep->getId());
     }
 
     void findsVerticesByNameAndShowsTheirEdges() {
