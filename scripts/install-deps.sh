@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6
   libgl-dev libglu1-mesa-dev libglew-dev libx11-dev libdevil-dev libtinyxml-dev libboost-dev
   libgtest-dev googletest libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri libegl-mesa0 mesa-utils fonts-dejavu-core
+  xvfb xauth libgl1-mesa-dri libegl-mesa0 mesa-utils fonts-dejavu-core fonts-wqy-microhei
   python3 python3-pil
   dpkg-dev file desktop-file-utils shared-mime-info
 )

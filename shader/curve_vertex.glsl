@@ -17,7 +17,8 @@ uniform int curve_stride;
 uniform int curve_first;
 uniform vec4 curve_start[4];
 uniform vec4 curve_end[4];
-// Per control count n and sample j, two texels: window start and weights 0 .. 2, weight 3.
+// Per control count that occurs and sample j, two texels: window start and weights 0 .. 2,
+// weight 3. A path's start holds (first vertex, first texel of its count's table).
 uniform samplerBuffer curve_basis;
 uniform isamplerBuffer curve_paths;
 uniform isamplerBuffer curve_path_starts;
@@ -49,12 +50,13 @@ vec3 curveControl(int first, int k, int n) {
 void evaluateCurve() {
     int position = curve_first + gl_InstanceIDARB * curve_stride;
     int path = texelFetchBuffer(curve_order, position).x;
-    int first = texelFetchBuffer(curve_path_starts, path).x;
+    ivec2 pathStart = texelFetchBuffer(curve_path_starts, path).xy;
+    int first = pathStart.x;
     int n = texelFetchBuffer(curve_path_starts, path + 1).x - first;
     int j = int(gl_Vertex.x);
     vec3 head = curveControl(first, 0, n);
     vec3 tail = curveControl(first, n - 1, n);
-    int texel = 2 * ((n - 1) * curve_samples + j);
+    int texel = pathStart.y + 2 * j;
     vec4 window = texelFetchBuffer(curve_basis, texel);
     float weights[4];
     weights[0] = window.y;

@@ -27,7 +27,7 @@ if(output MATCHES "(^|\n)(Shader|Programm) [^\n]*")
   string(STRIP "${CMAKE_MATCH_0}" line)
   message(FATAL_ERROR "installed ramiflex: ${line}")
 endif()
-if(NOT output MATCHES "LOAD IMG: imgs/Font.png")
+if(NOT output MATCHES "LOAD IMG: imgs/cushion_tex.png")
   message(FATAL_ERROR "installed ramiflex printed no trace (is RAMIFLEX_TRACE=1 set?): ${output}")
 endif()
 # Width and height are the 32-bit big-endian numbers at bytes 16 and 20 of a PNG.

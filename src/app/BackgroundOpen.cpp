@@ -57,6 +57,7 @@ void BackgroundOpen::startNext() {
     const unsigned generation = ++m_generation;
     m_started = QDateTime::currentMSecsSinceEpoch();
     m_phase = 0;
+    m_fraction = 0;
     if (m_dialog) showPhase(0);
     if (!m_dialog || !m_dialog->isVisible()) m_dialogTimer->start(kDialogDelay);
     const std::string file = QFile::encodeName(m_running).toStdString();
@@ -73,7 +74,17 @@ void BackgroundOpen::startNext() {
                 Qt::QueuedConnection);
             return true;
         };
-        auto opened = std::make_shared<OpenedGraph>(GraphOpening::open(file, carryOn, request));
+        // The bar moves within a phase too, by tenths of a per cent at most.
+        auto progress = [this, generation](double fraction) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, fraction, generation] {
+                    if (generation == m_generation) showFraction(fraction);
+                },
+                Qt::QueuedConnection);
+        };
+        auto opened = std::make_shared<OpenedGraph>(
+            GraphOpening::open(file, carryOn, &m_cancel, progress, &request));
         // A graph nobody will see is freed here rather than on the GUI thread.
         if (m_cancel) opened = std::make_shared<OpenedGraph>();
         QMetaObject::invokeMethod(
@@ -87,10 +98,18 @@ void BackgroundOpen::startNext() {
 
 void BackgroundOpen::showPhase(int phase) {
     m_phase = phase;
+    m_fraction = GraphOpening::fractionAt(phase);
     if (!m_dialog) return;
     m_dialog->setWindowTitle(tr("Opening %1").arg(QFileInfo(m_running).fileName()));
     m_dialog->setLabelText(GraphOpening::phaseName(phase));
-    m_dialog->setValue(qRound(GraphOpening::fractionAt(phase) * 100));
+    m_dialog->setValue(qRound(m_fraction * 100));
+}
+
+void BackgroundOpen::showFraction(double fraction) {
+    // A report posted before its phase's start was shown would move the bar back.
+    if (fraction <= m_fraction) return;
+    m_fraction = fraction;
+    if (m_dialog) m_dialog->setValue(qRound(fraction * 100));
 }
 
 void BackgroundOpen::showDialog() {
@@ -108,7 +127,9 @@ void BackgroundOpen::showDialog() {
         connect(m_dialog, &QProgressDialog::canceled, this, &BackgroundOpen::cancel);
     }
     m_dialog->reset();
+    const double fraction = m_fraction;
     showPhase(m_phase);
+    showFraction(fraction);
     m_dialog->show();
 }
 

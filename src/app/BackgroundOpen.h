@@ -48,6 +48,8 @@ signals:
 private:
     void startNext();
     void showPhase(int phase);
+    // How far the opening has come, 0 .. 1, within its phase too.
+    void showFraction(double fraction);
     void showDialog();
     void hideDialog();
     void done(std::shared_ptr<OpenedGraph> opened);
@@ -63,6 +65,7 @@ private:
     qint64 m_started = 0;
     ShownRequest m_request;
     int m_phase = 0;
+    double m_fraction = 0;
     QTimer* m_dialogTimer;
     QPointer<QProgressDialog> m_dialog;  // a child of the window, which may delete it first
 };

@@ -31,8 +31,8 @@ void BackgroundReshow::startNext() {
     m_started = QDateTime::currentMSecsSinceEpoch();
     const unsigned generation = ++m_generation;
     m_thread = std::thread([this, full, request = m_waitingRequest, generation] {
-        auto opened = std::make_shared<OpenedGraph>(
-            GraphOpening::reshow(full, request, [this](int) { return !m_cancel; }));
+        auto opened =
+            std::make_shared<OpenedGraph>(GraphOpening::reshow(full, request, {}, &m_cancel));
         if (m_cancel) opened = std::make_shared<OpenedGraph>();
         QMetaObject::invokeMethod(
             this,

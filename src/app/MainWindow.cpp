@@ -56,20 +56,20 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
-    connect(openGLWidget, &OpenGLWidget::graphicsMemoryFailed, this,
-            [this](const QString& message) {
-                // Pictures taken from the command line say it on standard error, before they exit.
-                if (!m_remembers) {
-                    std::cerr << message.toStdString() << '\n';
-                    return;
-                }
-                // Queued: the failure may be found in the middle of a frame.
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
-                    Qt::QueuedConnection);
-            });
-    connect(this, &MainWindow::setView, openGLWidget, &OpenGLWidget::setView);
+    for (auto failure : {&OpenGLWidget::graphicsMemoryFailed, &OpenGLWidget::drawingBroken}) {
+        connect(openGLWidget, failure, this, [this](const QString& message) {
+            // Pictures taken from the command line say it on standard error, before they exit.
+            if (!m_remembers) {
+                std::cerr << message.toStdString() << '\n';
+                return;
+            }
+            // Queued: the failure may be found in the middle of a frame.
+            QMetaObject::invokeMethod(
+                this,
+                [this, message] { QMessageBox::critical(this, tr("Error Message"), message); },
+                Qt::QueuedConnection);
+        });
+    }
     connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
     connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);
     connect(cb_relationStartColor, &QComboBox::textActivated, this,
@@ -218,13 +218,16 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
     m_reshow->stop();
     QElapsedTimer clock;
     clock.start();
-    OpenedGraph opened =
-        GraphOpening::open(QFile::encodeName(fileName).toStdString(), {}, m_openRequest);
+    OpenedGraph opened = GraphOpening::open(QFile::encodeName(fileName).toStdString(), {}, nullptr,
+                                            {}, &m_openRequest);
     if (!opened.ok()) {
         if (error) *error = QString::fromStdString(opened.error);
         return false;
     }
-    adopt(opened);
+    if (!adopt(opened)) {
+        if (error) *error = tr("%1: there is not enough graphics memory to show it").arg(fileName);
+        return false;
+    }
     showFileInfo(fileName, clock.elapsed());
     return true;
 }
@@ -239,16 +242,24 @@ void MainWindow::backgroundOpenFinished(const QString& fileName,
         QMessageBox::critical(this, tr("Error Message"), error);
         return;
     }
-    adopt(*opened);
+    if (!adopt(*opened)) {
+        // The surface has told the user why.
+        emit openFinished(fileName,
+                          tr("%1: there is not enough graphics memory to show it").arg(fileName));
+        return;
+    }
     showFileInfo(fileName, elapsed);
     emit openFinished(fileName, QString());
 }
 
-void MainWindow::adopt(OpenedGraph& opened) {
-    // The previous graph goes after the views made from it.
+bool MainWindow::adopt(OpenedGraph& opened) {
+    // The previous graph goes after the views made from it, or comes back when the surface
+    // cannot take the new one.
     std::unique_ptr<GraphStore> previousGraph = std::move(m_graph);
-    std::shared_ptr<GraphStore> previousFull = std::move(m_full);
-    std::shared_ptr<const ShownGraph> previousShown = std::move(m_shown);
+    const std::shared_ptr<GraphStore> previousFull = m_full;
+    const std::shared_ptr<const ShownGraph> previousShown = m_shown;
+    const ShownRequest previousRequest = m_request;
+    const std::array<View*, 5> previousViews = m_views;
     if (opened.full) {
         m_full = opened.full;
         m_graph = std::move(opened.graph);
@@ -256,19 +267,32 @@ void MainWindow::adopt(OpenedGraph& opened) {
         m_request = opened.request;
     } else {
         m_full = std::shared_ptr<GraphStore>(std::move(opened.graph));
+        m_shown.reset();
         m_request = ShownRequest();
         m_request.depth = ShownRequest::kAll;
         m_request.useCollapsed = true;
     }
     g_graph = graph();
-    m_labels->setShownGraph(m_shown.get(), m_full.get());
     for (int i = 0; i < 5; ++i) m_views[i] = opened.views[i].get();
     openGLWidget->adoptCurveControls(std::move(opened.curves));
+    m_labels->setShownGraph(m_shown.get(), m_full.get());
+    if (!openGLWidget->setView(m_views.data())) {
+        // The surface kept drawing the graph it had; so does everything else.
+        m_views = previousViews;
+        std::swap(m_graph, previousGraph);
+        m_full = previousFull;
+        m_shown = previousShown;
+        m_request = previousRequest;
+        g_graph = graph();
+        m_labels->setShownGraph(m_shown.get(), m_full.get());
+        return false;
+    }
     emit setView(m_views.data());
     // The drawing surface has rebuilt its objects from the new views; the old ones can go,
     // before the graph they were made from.
     m_ownedViews.swap(opened.views);
     for (std::unique_ptr<View>& view : opened.views) view.reset();
+    return true;
 }
 
 void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
@@ -459,6 +483,11 @@ void MainWindow::takeScreenshot(const QString& outFile) {
         const QImage image = grabSurface();
         if (openGLWidget->lacksGraphicsMemory()) {
             std::cerr << "No screenshot saved: the graph is not all in the picture\n";
+            QCoreApplication::exit(1);
+            return;
+        }
+        if (openGLWidget->drawingBroken()) {
+            std::cerr << "No screenshot saved: the picture cannot be drawn as it should\n";
             QCoreApplication::exit(1);
             return;
         }
@@ -703,7 +732,11 @@ void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed)
     }
     if (m_focus) toggleFocus();
     openGLWidget->keepCameraOnNextView();
-    adopt(*opened);
+    if (!adopt(*opened)) {
+        // The surface has told the user why; the part on screen stays.
+        emit reshowFinished(tr("there is not enough graphics memory to show it"));
+        return;
+    }
     trace() << "shown part laid out in " << elapsed << " ms\n";
     // Patterns that worked are those the next files open with.
     rememberPatterns(m_request.patterns);

@@ -141,7 +141,9 @@ private slots:
 
 private:
     // Shows an opened graph in place of the one on screen, which then goes.
-    void adopt(OpenedGraph& opened);
+    // Shows an opened graph in place of the current one; false, with the current one still
+    // shown, when the drawing surface could not make its objects.
+    bool adopt(OpenedGraph& opened);
     void backgroundOpenFinished(const QString& fileName, std::shared_ptr<OpenedGraph> opened,
                                 qint64 elapsed);
     // Title, status bar and recent files after a successful open.

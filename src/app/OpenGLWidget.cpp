@@ -2,8 +2,10 @@
 
 #include "CameraFraming.h"
 #include "DefaultFramebuffer.h"
+#include "DrawingProblems.h"
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
+#include "OverlayPainter.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
 #include "View.h"
@@ -110,6 +112,15 @@ void OpenGLWidget::checkGraphicsMemory(const char* during) {
             .arg(QString::fromUtf8(during)));
 }
 
+void OpenGLWidget::checkDrawingProblems() {
+    const std::vector<std::string> lines = DrawingProblems::take();
+    if (lines.empty()) return;
+    m_drawingBroken = true;
+    QStringList text;
+    for (const std::string& line : lines) text << QString::fromUtf8(line.c_str()).trimmed();
+    emit drawingBroken(tr("The picture cannot be drawn as it should:\n%1").arg(text.join('\n')));
+}
+
 OpenGLWidget::~OpenGLWidget() {
     // GL objects belong to this widget's context.
     makeCurrent();
@@ -145,6 +156,7 @@ void OpenGLWidget::initializeGL() {
     applyViewerLineState();
     m_initialized = true;
     checkGraphicsMemory("starting");
+    checkDrawingProblems();
     if (m_pendingViews) {
         createObjects(m_pendingViews);
         m_pendingViews = nullptr;
@@ -270,35 +282,51 @@ void OpenGLWidget::paintGL() {
         m_renderer->render(camera, m_light.get());
         m_lastFrameMilliseconds = timer.elapsed();
     }
-    m_renderer->drawOverlay(static_cast<int>(m_lastFrameMilliseconds));
-    if (m_painterOverlay) {
-        {
-            QPainter painter(this);
-            m_painterOverlay(painter);
-        }
-        // The painter leaves its own GL state behind; the next frame expects the viewer's.
-        applyViewerDepthState();
-        applyViewerLineState();
-    }
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
+    checkDrawingProblems();
+    if (g_renderStates.overlay || m_painterOverlay) paintOverlay();
     // The window answers between the parts of a large frame.
     if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
 }
 
-void OpenGLWidget::createObjects(View** views) {
+void OpenGLWidget::paintOverlay() {
+    {
+        QPainter painter(this);
+        // Labels go under the overlay's text.
+        if (m_painterOverlay) m_painterOverlay(painter);
+        if (g_renderStates.overlay) {
+            const SelectionHighlight& highlight = m_renderer->highlight();
+            OverlayPainter::paint(painter, m_renderer->selection(), highlight.incoming,
+                                  highlight.outgoing, static_cast<int>(m_lastFrameMilliseconds),
+                                  width(), height());
+        }
+    }
+    // The toolkit's painting leaves its own GL state behind; the next frame starts from ours.
+    applyViewerDepthState();
+    applyViewerLineState();
+    glClearColor(m_backgroundColor.redF(), m_backgroundColor.greenF(), m_backgroundColor.blueF(),
+                 m_backgroundColor.alphaF());
+}
+
+bool OpenGLWidget::createObjects(View** views) {
     m_lacksGraphicsMemory = false;
     GraphicsMemory::takeFailure();
+    bool made = false;
     try {
-        m_renderer->CreateObjects(views);
+        made = m_renderer->CreateObjects(views);
     } catch (const std::bad_alloc&) {
+    }
+    if (!made) {
         m_lacksGraphicsMemory = true;
+        GraphicsMemory::takeFailure();
         emit graphicsMemoryFailed(
-            tr("There was not enough memory to make the graph's objects: the picture is "
-               "missing parts of the graph."));
-        return;
+            tr("The graphics driver ran out of memory while making the graph's objects: the "
+               "graph is not shown."));
+        return false;
     }
     checkGraphicsMemory("making the graph's objects");
+    return true;
 }
 
 QImage OpenGLWidget::shownPicture() {
@@ -318,25 +346,29 @@ void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
     m_renderer->adoptCurveControls(std::move(controls));
 }
 
-void OpenGLWidget::setView(View** view) {
-    m_views = view;
+bool OpenGLWidget::setView(View** view) {
     // Before the context exists the objects cannot be made; initializeGL makes them.
     if (!m_initialized) {
+        m_views = view;
         m_pendingViews = view;
-        return;
+        return true;
     }
     makeCurrent();
-    createObjects(view);
+    const bool made = createObjects(view);
     doneCurrent();
-    if (m_keepCamera && m_framedView >= 0) {
+    requestFrame();
+    const bool keepCamera = m_keepCamera && m_framedView >= 0;
+    m_keepCamera = false;
+    if (!made) return false;
+    m_views = view;
+    if (keepCamera) {
         // Another part of the same graph: the box, the clipping planes and the floor follow it,
         // the cameras stay.
         followSceneTransform();
     } else {
         frameView(true);
     }
-    m_keepCamera = false;
-    requestFrame();
+    return true;
 }
 
 void OpenGLWidget::pickAt(const QPointF& position) {

@@ -74,6 +74,8 @@ public:
     qint64 lastFrameMilliseconds() const { return m_lastFrameMilliseconds; }
     // Whether memory ran out for the graph on screen or a frame of it.
     bool lacksGraphicsMemory() const { return m_lacksGraphicsMemory; }
+    // Whether a shader or framebuffer problem kept a picture from being drawn as it should.
+    bool drawingBroken() const { return m_drawingBroken; }
 
     // The five views on screen, in view-type order; null before a graph.
     View* const* views() const { return m_views; }
@@ -92,9 +94,13 @@ signals:
     // The graphics driver ran out of memory for the graph's objects or a frame; the picture may
     // be missing parts of the graph.
     void graphicsMemoryFailed(const QString& message);
+    // A shader could not be read, compiled or linked, or a framebuffer is incomplete.
+    void drawingBroken(const QString& message);
 
 public slots:
-    void setView(View** view);
+    // Makes the objects of the graph in g_graph with its views and frames it. False when the
+    // driver or memory refused them: the graph shown before stays (the caller puts g_graph back).
+    bool setView(View** view);
     // Frames the current view again, as when it first came on screen.
     void fitView();
 
@@ -132,7 +138,11 @@ private:
     // Reports memory the driver could not give, once per failure.
     void checkGraphicsMemory(const char* during);
     // The renderer's objects for a graph, with memory that runs out reported.
-    void createObjects(View** views);
+    bool createObjects(View** views);
+    // The selection's text and the frame time over the picture.
+    void paintOverlay();
+    // Hands on the shader and framebuffer problems found since the last call.
+    void checkDrawingProblems();
 
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;
@@ -167,6 +177,7 @@ private:
     quint64 m_framesDrawn = 0;
     qint64 m_lastFrameMilliseconds = 0;
     bool m_lacksGraphicsMemory = false;
+    bool m_drawingBroken = false;
     // Runs while input moves the picture; restarted by each move.
     QTimer* m_restTimer = nullptr;
     bool m_keepCamera = false;

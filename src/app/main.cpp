@@ -52,7 +52,9 @@ int main(int argc, char** argv) {
     QSurfaceFormat::setDefaultFormat(format);
 
     QApplication app(argc, argv);
-    auto* window = new MainWindow();
-    window->start(options);
+    // Destroyed before the application: its destructor stops an opening still running, and the
+    // surface's frees the GL objects while the context is there.
+    MainWindow window;
+    window.start(options);
     return app.exec();
 }

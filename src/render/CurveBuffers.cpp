@@ -1,6 +1,5 @@
 #include "CurveBuffers.h"
 
-#include "BasisTable.h"
 #include "CurveControls.h"
 #include "GraphicsMemory.h"
 
@@ -9,27 +8,23 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
 // Index of a view's own buffer of a kind (0 positions, 1 order, 2 slots).
 constexpr int viewIndex(int viewType, int kind) { return 3 + 3 * viewType + kind; }
 
-// Per control count n = 1 .. longest and sample j: the first control point of the sample's
-// window and its (up to four) weights, two RGBA texels.
-std::vector<float> basisTexels(int32_t longest, int32_t samples) {
-    std::vector<float> texels(size_t(longest) * samples * 8, 0.0f);
-    for (int32_t n = 1; n <= longest; ++n) {
-        const BasisTable table(n, samples);
-        for (int32_t j = 0; j < samples; ++j) {
-            float* out = &texels[(size_t(n - 1) * samples + j) * 8];
-            out[0] = float(table.windowStart(j));
-            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
-                out[1 + r] = float(table.windowWeights(j)[r]);
-            }
-        }
+// Per path its first vertex and the first texel of its basis table; one more start ends the
+// last path.
+std::vector<int32_t> pathStarts(const CurveControls& controls) {
+    const TreePaths& paths = controls.paths();
+    std::vector<int32_t> starts(2 * paths.start.size(), 0);
+    for (size_t e = 0; e < paths.start.size(); ++e) {
+        starts[2 * e] = int32_t(paths.start[e]);
+        if (e < paths.size()) starts[2 * e + 1] = controls.basis().firstTexel(paths.length(e));
     }
-    return texels;
+    return starts;
 }
 
 template <typename T>
@@ -49,6 +44,15 @@ void CurveBuffers::release() {
     std::fill(std::begin(m_buffers), std::end(m_buffers), 0);
     m_sampleBuffers[0] = m_sampleBuffers[1] = 0;
     m_curveCount = 0;
+}
+
+void CurveBuffers::swap(CurveBuffers& other) {
+    std::swap(m_curveCount, other.m_curveCount);
+    std::swap(m_sampleCount, other.m_sampleCount);
+    std::swap(m_sampleBuffers, other.m_sampleBuffers);
+    std::swap(m_sampleCounts, other.m_sampleCounts);
+    std::swap(m_buffers, other.m_buffers);
+    std::swap(m_textures, other.m_textures);
 }
 
 bool CurveBuffers::makeTexture(GLuint& buffer, GLuint& texture, GLenum format, const void* data,
@@ -79,7 +83,8 @@ bool CurveBuffers::create(const CurveControls& controls) {
     GLint maxTexels = 0;
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
     const size_t largest =
-        std::max({paths.vertices.size(), paths.start.size(), controls.positions(0).size() / 3});
+        std::max({paths.vertices.size(), paths.start.size(), controls.positions(0).size() / 3,
+                  controls.basis().texels().size() / 4});
     if (largest >= size_t(maxTexels) || !fitsInt(paths.vertices.size())) {
         // More than GL can address: the picture would miss the curves.
         GraphicsMemory::noteFailure();
@@ -105,14 +110,13 @@ bool CurveBuffers::create(const CurveControls& controls) {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     bool ok = true;
-    const std::vector<float> basis =
-        basisTexels(std::max(controls.longestPath(), 1), m_sampleCount);
+    const std::vector<float>& basis = controls.basis().texels();
     ok &= makeTexture(m_buffers[BASIS], m_textures[BASIS], GL_RGBA32F, basis.data(),
                       basis.size() * sizeof(float));
     ok &= makeTexture(m_buffers[PATHS], m_textures[PATHS], GL_R32I, paths.vertices.data(),
                       paths.vertices.size() * sizeof(uint32_t));
-    const std::vector<int32_t> starts(paths.start.begin(), paths.start.end());
-    ok &= makeTexture(m_buffers[PATH_STARTS], m_textures[PATH_STARTS], GL_R32I, starts.data(),
+    const std::vector<int32_t> starts = pathStarts(controls);
+    ok &= makeTexture(m_buffers[PATH_STARTS], m_textures[PATH_STARTS], GL_RG32I, starts.data(),
                       starts.size() * sizeof(int32_t));
     const std::vector<uint8_t> slots(controls.curveCount(), NORMAL);
     for (int v = 0; v < 5 && ok; ++v) {

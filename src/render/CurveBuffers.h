@@ -64,6 +64,8 @@ public:
     // memory or a buffer texture would exceed what GL can address.
     bool create(const CurveControls& controls);
     void release();
+    // Trades every GL object and count with other.
+    void swap(CurveBuffers& other);
 
     // The slot of the curves at these list positions of a view (positions out of range are
     // passed over).

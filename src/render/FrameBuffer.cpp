@@ -1,6 +1,7 @@
 #include "FrameBuffer.h"
 
 #include "DefaultFramebuffer.h"
+#include "DrawingProblems.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,31 +19,33 @@ void setTextureParameters() {
 }  // namespace
 
 void checkFramebufferStatus(GLenum status) {
+    const char* line = nullptr;
     switch (status) {
         case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT:
-            printf("Incomplete attachment\n");
+            line = "Incomplete attachment";
             break;
         case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT:
-            printf("Missing attachment\n");
+            line = "Missing attachment";
             break;
         case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT:
-            printf("Incomplete dimensions\n");
+            line = "Incomplete dimensions";
             break;
         case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT:
-            printf("Incomplete formats\n");
+            line = "Incomplete formats";
             break;
         case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT:
-            printf("Incomplete draw buffer\n");
+            line = "Incomplete draw buffer";
             break;
         case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT:
-            printf("Incomplete read buffer\n");
+            line = "Incomplete read buffer";
             break;
         case GL_FRAMEBUFFER_UNSUPPORTED_EXT:
-            printf("Framebufferobjects unsupported\n");
+            line = "Framebufferobjects unsupported";
             break;
         default:
             break;
     }
+    if (line) DrawingProblems::report(line);
 }
 
 FrameBuffer::FrameBuffer(int colorCount, int width, int height)

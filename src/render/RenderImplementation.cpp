@@ -3,6 +3,7 @@
 #include "DefaultFramebuffer.h"
 #include "DisplayLists.h"
 #include "FrameBuffer.h"
+#include "GraphicsMemory.h"
 #include "GraphStore.h"
 #include "RenderBallonTree.h"
 #include "RenderRootedTree.h"
@@ -54,7 +55,7 @@ std::unique_ptr<ShaderProgram> buildProgram(const char* vertexFile, const char* 
 
 RenderImplementation::RenderImplementation() = default;
 
-RenderImplementation::~RenderImplementation() { releaseHierarchyBuffers(nullptr); }
+RenderImplementation::~RenderImplementation() { deleteHierarchyBuffers(m_hierarchyBuffers); }
 
 ShaderProgram* RenderImplementation::program(int index) const {
     const std::unique_ptr<ShaderProgram>* programs[] = {
@@ -91,7 +92,6 @@ void RenderImplementation::Initialize() {
 
     buildDisplayLists();
     loadTextures();
-    m_overlay.build();
     m_lightCamera = std::make_unique<Camera>(-2.0f, 2.0f, -1.5f, 1.5f, -50.0f, 50.0f);
 
     m_drawers[0] = std::make_unique<RenderRootedTree>();
@@ -108,8 +108,9 @@ void RenderImplementation::Initialize() {
     copyColor(m_vertexColor, red);
 }
 
-void RenderImplementation::createHierarchyBuffers(View& view) {
-    const uint32_t n = m_hierarchyEdgeCount;
+bool RenderImplementation::createHierarchyBuffers(const View& view, uint32_t edgeCount,
+                                                  std::array<GLuint, 3>& names) {
+    const uint32_t n = edgeCount;
     std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
         texCoords(size_t(2) * n * 4);
     // The records flattened by vertex id in one walk: a map lookup per edge end would take
@@ -126,7 +127,7 @@ void RenderImplementation::createHierarchyBuffers(View& view) {
         const float code = static_cast<float>(i) / static_cast<float>(n);
         for (int e = 0; e < 2; ++e) {
             const uint32_t id = ends[e]->getId();
-            const LayoutRecord r = id < vertexCount ? records[id] : view.getRecord(id);
+            const LayoutRecord r = id < vertexCount ? records[id] : LayoutRecord{};
             const size_t v = size_t(2) * i + e;
             positions[v * 3 + 0] = r.x;
             positions[v * 3 + 1] = 1.0f - r.y;
@@ -141,43 +142,54 @@ void RenderImplementation::createHierarchyBuffers(View& view) {
             texCoords[v * 4 + 3] = 1;
         }
     }
-    GLuint* buffers[3] = {&view.m_hierarchyPositionBuffer, &view.m_hierarchyColorBuffer,
-                          &view.m_hierarchyTexCoordBuffer};
     const std::vector<float>* data[3] = {&positions, &colors, &texCoords};
     for (int b = 0; b < 3; ++b) {
-        if (*buffers[b] == 0) glGenBuffers(1, buffers[b]);
-        glBindBuffer(GL_ARRAY_BUFFER, *buffers[b]);
+        // A refused allocation is what a driver out of memory gives.
+        if (GraphicsMemory::refuseAllocation()) return false;
+        glGenBuffers(1, &names[b]);
+        glBindBuffer(GL_ARRAY_BUFFER, names[b]);
         glBufferData(GL_ARRAY_BUFFER, data[b]->size() * sizeof(float), data[b]->data(),
                      GL_DYNAMIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        if (glGetError() == GL_OUT_OF_MEMORY) return false;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return true;
 }
 
-void RenderImplementation::releaseHierarchyBuffers(View* const* views) {
-    auto stillHeld = [views](GLuint name) {
-        if (!views) return false;
-        for (int t = 0; t < 5; ++t) {
-            const View* view = views[t];
-            if (view &&
-                (view->m_hierarchyPositionBuffer == name || view->m_hierarchyColorBuffer == name ||
-                 view->m_hierarchyTexCoordBuffer == name)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    std::vector<GLuint> stale;
-    for (const auto& names : m_hierarchyBuffers) {
-        for (GLuint name : names) {
-            if (name != 0 && !stillHeld(name)) stale.push_back(name);
-        }
+void RenderImplementation::deleteHierarchyBuffers(HierarchyBuffers& buffers) {
+    for (auto& names : buffers) {
+        glDeleteBuffers(GLsizei(names.size()), names.data());
+        names = {};
     }
-    if (!stale.empty()) glDeleteBuffers(static_cast<GLsizei>(stale.size()), stale.data());
-    m_hierarchyBuffers = {};
 }
 
-void RenderImplementation::CreateObjects(View** views) {
+bool RenderImplementation::CreateObjects(View** views) {
     std::cout << "Create Objects\n";
+    // Everything of the new graph is made before anything of the shown one is let go: when the
+    // driver or memory refuses a part, the shown graph stays as it was, drawn whole.
+    std::unique_ptr<CurveControls> controls = std::move(m_pendingControls);
+    if (!controls) {
+        controls = std::make_unique<CurveControls>(*g_graph, views, SplineStore::kSampleCount);
+    }
+    const uint32_t hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
+    HierarchyBuffers hierarchy{};
+    CurveBuffers curves;
+    bool made = true;
+    try {
+        for (int t = 0; t < 5 && made; ++t) {
+            made = createHierarchyBuffers(*views[t], hierarchyEdgeCount, hierarchy[t]);
+        }
+        made = made && curves.create(*controls);
+    } catch (...) {
+        deleteHierarchyBuffers(hierarchy);
+        throw;
+    }
+    if (!made) {
+        GraphicsMemory::noteFailure();
+        deleteHierarchyBuffers(hierarchy);
+        return false;
+    }
+
     m_views = views;
     for (int k = 0; k < 5; ++k) {
         if (m_drawers[k]) m_drawers[k]->m_view = views[k];
@@ -185,32 +197,23 @@ void RenderImplementation::CreateObjects(View** views) {
     // A selection from the previous file may name objects that no longer exist.
     m_picker.reset();
     m_shadowMapMade = false;
-
-    m_curveControls.reset();
-    m_curveBuffers.release();
     m_levelCount = static_cast<int>(g_graph->depthCount());
-    m_hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
+    m_hierarchyEdgeCount = hierarchyEdgeCount;
     m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
-    // Before new names are made, so that freed names can be handed out again.
-    releaseHierarchyBuffers(views);
+    deleteHierarchyBuffers(m_hierarchyBuffers);
+    m_hierarchyBuffers = hierarchy;
     for (int t = 0; t < 5; ++t) {
-        createHierarchyBuffers(*views[t]);
-        m_hierarchyBuffers[t] = {views[t]->m_hierarchyPositionBuffer,
-                                 views[t]->m_hierarchyColorBuffer,
-                                 views[t]->m_hierarchyTexCoordBuffer};
+        views[t]->m_hierarchyPositionBuffer = hierarchy[t][0];
+        views[t]->m_hierarchyColorBuffer = hierarchy[t][1];
+        views[t]->m_hierarchyTexCoordBuffer = hierarchy[t][2];
     }
-    // One curve per relation edge and view; the controls come ready from an opening in the
-    // background, or are made here.
-    m_curveControls = std::move(m_pendingControls);
-    if (!m_curveControls) {
-        m_curveControls =
-            std::make_unique<CurveControls>(*g_graph, views, SplineStore::kSampleCount);
-    }
-    m_curveBuffers.create(*m_curveControls);
+    m_curveControls = std::move(controls);
+    m_curveBuffers.swap(curves);
     if (m_colorsSynced) {
         setHierarchyEdgeColor(m_hierarchyColor[0], m_hierarchyColor[1], m_hierarchyColor[2],
                               m_hierarchyColor[3]);
     }
+    return true;
 }
 
 void RenderImplementation::render(Camera* camera, Light* light) {

@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 
-#include "Overlay.h"
 #include "OverlayText.h"
 #include "Camera.h"
 #include "CurveBuffers.h"
@@ -28,7 +27,7 @@ class View;
 // Draws everything on the drawing surface: the scene of the current view into an off-screen
 // buffer with a picture and a picking output, the relation curves blended by the chosen method,
 // the light with its shadow map; picking with the selection's highlight (SelectionPicker) and
-// the overlay text (Overlay) are drawn through classes of their own.
+// the overlay's text (drawn by the surface) come from classes of their own.
 class RenderImplementation : public Renderer {
 public:
     RenderImplementation();
@@ -37,8 +36,10 @@ public:
     void setCamera(Camera* camera) { m_camera = camera; }
     // Programs, framebuffers, display lists, textures, font, light camera and drawers.
     void Initialize();
-    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph.
-    void CreateObjects(View** views);
+    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph (the
+    // one g_graph points at). False, with the graph shown before still drawn and nothing of the
+    // new one kept, when the driver refused memory for a part; throws std::bad_alloc likewise.
+    bool CreateObjects(View** views);
     // Curve controls made off the GUI thread for the graph and views of the next CreateObjects,
     // which then uses them instead of making its own.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls) {
@@ -84,8 +85,6 @@ public:
     // Where vertex id is drawn in the current view, scene rotation and scale applied: the point
     // to centre the camera on. False when no graph is shown or the view has no record of it.
     bool drawnVertexPosition(uint32_t id, Vector3* position) const;
-    // Selection text in the top-left corner, frame rate in the top-right corner of the surface.
-    void drawOverlay(int milliseconds);
 
     void setVertexColor(float r, float g, float b, float a) override;
     void setHierarchyEdgeColor(float r, float g, float b, float a) override;
@@ -178,9 +177,13 @@ private:
     void drawScreenQuad(GLuint t0, GLuint t1, GLuint t2);
     SelectionPicker::Scene pickingScene();
     SelectionHighlight::Colors highlightColors() const;
-    void createHierarchyBuffers(View& view);
-    // Deletes the hierarchy-edge buffers made for earlier views that `views` no longer holds.
-    void releaseHierarchyBuffers(View* const* views);
+    // Position, colour and texture-coordinate buffers of a view's hierarchy edges, per view.
+    using HierarchyBuffers = std::array<std::array<GLuint, 3>, 5>;
+    // Makes the three buffers of a view's hierarchy edges into names; false when the driver
+    // refused memory (names made so far are left for the caller to delete).
+    static bool createHierarchyBuffers(const View& view, uint32_t edgeCount,
+                                       std::array<GLuint, 3>& names);
+    static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
 
     Light* m_light = nullptr;
@@ -205,7 +208,7 @@ private:
     // Names of the hierarchy-edge buffers made per view type. The views hold them, but the
     // views of a replaced file are deleted by their owner without a GL context, so the names
     // are kept here to be deleted when the next file's objects are made.
-    std::array<std::array<GLuint, 3>, 5> m_hierarchyBuffers{};
+    HierarchyBuffers m_hierarchyBuffers{};
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
     CurveBuffers m_curveBuffers;
     int m_levelCount = 0;
@@ -216,7 +219,6 @@ private:
     std::unique_ptr<ShaderProgram> m_shadowProgram, m_shadingProgram, m_weightingProgram,
         m_weightingFinalProgram, m_occlusionProgram, m_sumProgram, m_sumFinalProgram;
     std::unique_ptr<FrameBuffer> m_sceneBuffer, m_weightingBuffer, m_sumBuffer, m_shadowBuffer;
-    Overlay m_overlay;
     int m_surfaceWidth = 1024;
     int m_surfaceHeight = 768;
     SceneBounds m_sceneBounds;

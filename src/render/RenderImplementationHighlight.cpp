@@ -1,5 +1,5 @@
-// The renderer's side of picking, the selection's highlight and the overlay: what it hands the
-// picker and the overlay, and where a vertex is drawn.
+// The renderer's side of picking and the selection's highlight: what it hands the picker, and
+// where a vertex is drawn.
 #include "RenderImplementation.h"
 
 #include "DrawnPosition.h"
@@ -59,10 +59,4 @@ bool RenderImplementation::drawnVertexPosition(uint32_t id, Vector3* position) c
     if (found == records.end()) return false;
     *position = drawnPosition(found->second, m_rotationX, m_rotationY, m_rotationZ, m_scale);
     return true;
-}
-
-void RenderImplementation::drawOverlay(int milliseconds) {
-    if (g_renderStates.overlay) {
-        m_overlay.draw(selection(), highlight(), milliseconds, m_surfaceWidth, m_surfaceHeight);
-    }
 }

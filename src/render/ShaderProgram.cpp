@@ -1,6 +1,7 @@
 #include "ShaderProgram.h"
 
 #include "DataPath.h"
+#include "DrawingProblems.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,7 @@ void printInfoLog(GLhandleARB object) {
     char* log = static_cast<char*>(std::malloc(static_cast<std::size_t>(length)));
     if (!log) return;
     glGetInfoLogARB(object, length, nullptr, log);
-    printf("%s\n", log);
+    DrawingProblems::report(log);
     std::free(log);
 }
 
@@ -30,10 +31,9 @@ bool readSource(const char* path, std::vector<char>* source) {
     // Messages name the file as the caller did; only the open looks for it in the data folder.
     std::FILE* file = std::fopen(dataPath(path).c_str(), "rb");
     if (!file) {
-        printf(
-            "Shader konnte nicht ge\xF6"
-            "ffnet werden '%s'.\n",
-            path);
+        DrawingProblems::report(std::string("Shader konnte nicht ge\xC3\xB6"
+                                            "ffnet werden '") +
+                                path + "'.");
         return false;
     }
     // One byte more than the limit, always zero: the source is NUL-terminated even when the read
@@ -42,8 +42,9 @@ bool readSource(const char* path, std::vector<char>* source) {
     const std::size_t read = std::fread(source->data(), 1, kShaderSourceLimit, file);
     std::fclose(file);
     if (read >= kShaderSourceLimit) {
-        printf("Shader '%s' ist zu lang: %zu Bytes oder mehr werden nicht gelesen.\n", path,
-               kShaderSourceLimit);
+        DrawingProblems::report(std::string("Shader '") + path +
+                                "' ist zu lang: " + std::to_string(kShaderSourceLimit) +
+                                " Bytes oder mehr werden nicht gelesen.");
         return false;
     }
     source->resize(read + 1);
@@ -60,7 +61,7 @@ GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude) {
     const GLhandleARB shader = glCreateShaderObjectARB(kind);
     if (shader == 0) {
         // Nothing to compile into; going on would only raise GL errors.
-        printf("Shader konte nicht erstellt werden: %s.", path);
+        DrawingProblems::report(std::string("Shader konte nicht erstellt werden: ") + path + ".");
         return 0;
     }
 
@@ -75,7 +76,8 @@ GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude) {
     GLint compiled = 0;
     glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
     if (compiled == 0) {
-        printf("Shader '%s' konnte nicht kompeliert werden.\n", path);
+        DrawingProblems::report(std::string("Shader '") + path +
+                                "' konnte nicht kompeliert werden.");
         printInfoLog(shader);
     }
     return shader;
@@ -97,7 +99,8 @@ GLhandleARB ShaderProgram::buildProgram() {
     if (fragment != 0) glAttachObjectARB(m_handle, fragment);
     glLinkProgramARB(m_handle);
     if (!isLinked()) {
-        printf("Programm '%s' + '%s' konnte nicht gelinkt werden.\n", m_vertexFile, m_fragmentFile);
+        DrawingProblems::report(std::string("Programm '") + m_vertexFile + "' + '" +
+                                m_fragmentFile + "' konnte nicht gelinkt werden.");
         printInfoLog(m_handle);
     }
 

@@ -15,7 +15,8 @@ struct Run {
 };
 
 // environment: NAME=VALUE sets, -NAME unsets.
-Run runViewer(const QStringList& arguments, const QStringList& environment = {}) {
+Run runViewer(const QStringList& arguments, const QStringList& environment = {},
+              const QString& program = RAMIFLEX_APP) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& e : environment) {
         e.startsWith('-') ? env.remove(e.mid(1))
@@ -23,7 +24,8 @@ Run runViewer(const QStringList& arguments, const QStringList& environment = {})
     }
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(RAMIFLEX_APP, arguments);
+    process.setWorkingDirectory(QFileInfo(program).absolutePath());
+    process.start(program, arguments);
     if (!process.waitForFinished(60000)) process.kill();
     process.waitForFinished();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -77,6 +79,14 @@ private slots:
             QVERIFY2(run.exitCode == exitCode && (exitCode ? run.err : run.out).contains(says),
                      qPrintable(arguments.join(' ') + " -> " + run.out + run.err));
         }
+        // A copy of the program that finds no shader folder says so (in UTF-8) and saves nothing.
+        const QString alone = m_dir.filePath("alone/ramiflex");
+        QVERIFY(QDir().mkpath(QFileInfo(alone).absolutePath()) && QFile::copy(RAMIFLEX_APP, alone));
+        const Run broken = runViewer({tiny, "--screenshot", never}, {}, alone);
+        QCOMPARE(broken.exitCode, 1);
+        QVERIFY2(broken.err.contains(QString::fromUtf8("Shader konnte nicht ge\xC3\xB6"
+                                                       "ffnet")),
+                 qPrintable(broken.err));
         QVERIFY(!QFile::exists(never));
         QCOMPARE(QImage(v).size(), QSize(640, 400));
         QCOMPARE(runViewer({tiny, "--screenshot", never}).out, QString());  // quiet by default

@@ -225,8 +225,9 @@ private slots:
         QCOMPARE(finished.count(), 0);
         QCOMPARE(w.graph(), previous);
 
-        // Failures show a message naming the problem; a file that fails keeps the graph. The
-        // second file's first curve buffer is left without memory, as a driver out of it would.
+        // Failures show a message naming the problem; a file that fails keeps the graph, drawn
+        // whole. The second file's first buffer is left without memory, as a driver out of it
+        // would.
         const std::pair<QString, const char*> failures[] = {
             {kCorpus + "load_pipeline/undeclared.rsf", "undeclared.rsf"},
             {kData + "tiny.xml", "ran out of memory"}};
@@ -239,7 +240,13 @@ private slots:
             w.openInBackground(file);
             QTRY_VERIFY2_WITH_TIMEOUT(shown.contains(problem), qPrintable(shown), 20000);
             QCOMPARE(w.openGLWidget->lacksGraphicsMemory(), refuse);
-            QCOMPARE(w.graph() == previous, !refuse);
+            QCOMPARE(w.graph(), previous);
+            QCOMPARE(g_graph, previous);
+            const quint64 frames = w.openGLWidget->framesDrawn();
+            w.openGLWidget->requestFrame();
+            QTRY_VERIFY(w.openGLWidget->framesDrawn() > frames);
+            QCOMPARE(w.openGLWidget->renderer()->curveBuffers().curveCount(),
+                     size_t(previous->relationEdgeCount()));
         }
 
         // Of two quick opens the second ends on screen; the first is never shown.
@@ -472,6 +479,44 @@ private slots:
         }
         // The overlay counts the chosen vertex's edges.
         QCOMPARE(renderer.overlayLine(3), std::string("In: 2  Out: 0"));
+
+        // Names in UTF-8 are found, and the overlay writes them in the picture's top-left
+        // corner, with the frame time in the top-right one, and nowhere else.
+        const QString names = m_dir.filePath("names.rsf");
+        QFile file(names);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            u8"\"H\" \"0\" \"Stra\u00dfe.h\"\n\"H\" \"1\" \"\u65e5\u672c.cpp\"\n"
+            u8"\"PCR\" \"0\" \"1\"\n\"R\" \"1\" \"0\"\n");
+        file.close();
+        QVERIFY(w.openFile(names));
+        finder->clear();
+        finder->insert(QString::fromUtf8(u8"\u65e5\u672c"));  // typed through an input method
+        finder->completer()->popup()->hide();
+        QTest::keyClick(finder, Qt::Key_Return);
+        QCOMPARE(selectedId(), 1);
+        QCOMPARE(renderer.overlayLine(2), std::string(u8"Name: \u65e5\u672c.cpp"));
+        auto pictureWithOverlay = [&](bool overlay) {
+            g_renderStates.overlay = overlay;
+            w.openGLWidget->requestFrame();
+            const bool drawn =
+                QTest::qWaitFor([&] { return w.openGLWidget->showsCurrentState(); }, 5000);
+            return drawn ? w.openGLWidget->shownPicture() : QImage();
+        };
+        const QImage bare = pictureWithOverlay(false), written = pictureWithOverlay(true);
+        QVERIFY(!bare.isNull() && bare.size() == written.size());
+        int left = 0, right = 0, elsewhere = 0, nameRight = 0;
+        for (int y = 0; y < bare.height(); ++y) {
+            for (int x = 0; x < bare.width(); ++x) {
+                if (bare.pixel(x, y) == written.pixel(x, y)) continue;
+                const bool top = y < 110;
+                ++(top && x < 400 ? left : top && x >= bare.width() - 100 ? right : elsewhere);
+                if (y >= 54 && y < 72 && x < 400) nameRight = std::max(nameRight, x);
+            }
+        }
+        QVERIFY2(left > 100 && right > 50 && elsewhere == 0,
+                 qPrintable(QString("%1 %2 %3").arg(left).arg(right).arg(elsewhere)));
+        QVERIFY2(nameRight > 60, qPrintable(QString::number(nameRight)));  // past "Name: "
     }
 
     void aDesktopProgramsHabits() {

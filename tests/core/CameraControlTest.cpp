@@ -88,6 +88,16 @@ TEST(CameraControl, OrbitTurnsTheEyeAroundTheCentre) {
     expectVectorNear(perspective.position(), {0.5f, 0.25f + r, -1 + r});
     EXPECT_EQ(control.horizontal(), 0.0f);
     EXPECT_EQ(control.vertical(), -0.5f);
+    // The pitch stops short of the poles, where the view would be singular or turn over, however
+    // far the drag goes and whichever way.
+    for (float drag : {1.5f, 5.0f, -7.0f}) {  // the first ends on the pole exactly
+        control.orbitStep(0, drag, perspective);
+        EXPECT_EQ(std::fabs(control.vertical()), CameraControl::kMaxVertical) << drag;
+        for (float element : perspective.view) EXPECT_TRUE(std::isfinite(element)) << drag;
+        EXPECT_LT(std::fabs(perspective.forward()[1]), 1.0f) << drag;
+    }
+    control.setOrbit(0, -0.5f, 2, centre);
+    control.orbitStep(0, 0, perspective);
     // The centre stays straight ahead at the distance.
     const Vector4 ahead = math::transform(perspective.view, {centre[0], centre[1], centre[2], 1});
     EXPECT_NEAR(ahead[0], 0, 1e-5f);

@@ -157,8 +157,10 @@ TEST(GraphLoader, LoadsEitherFormatWithItsHierarchy) {
         "<Root root_id=\"0\"><Node id=\"0\" name=\"top\"/><Node id=\"1\" name=\"a\"/>"
         "<Node id=\"2\" name=\"b\"/><HierarchyEdge start=\"0\" end=\"1\"/>"
         "<HierarchyEdge start=\"0\" end=\"2\"/><RelationEdge start=\"1\" end=\"2\"/></Root>";
-    for (const std::string& path :
-         {files.write("g.rsf.txt", kValidRsf), files.write("g.xml", xml)}) {
+    // The file's own name decides the format, not the folder it lies in.
+    std::filesystem::create_directory(files.path("app.rsf.d"));
+    for (const std::string& path : {files.write("g.rsf.txt", kValidRsf), files.write("g.xml", xml),
+                                    files.write("app.rsf.d/g.xml", xml)}) {
         LoadResult result = load(path);
         ASSERT_TRUE(result.ok()) << result.error;
         const GraphStore& graph = *result.graph;

@@ -11,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -110,6 +112,26 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThreadWithoutTouchingThePublishedGraph) {
             }
         }
     }
+    // Basis tables only for the control counts the paths have, each the one its count defines.
+    std::set<int32_t> counts;
+    for (size_t e = 0; e < opened.curves->curveCount(); ++e) {
+        counts.insert(opened.curves->paths().length(e));
+    }
+    const BasisTexels& basis = opened.curves->basis();
+    const int32_t samples = SplineStore::kSampleCount;
+    EXPECT_EQ(basis.texels().size(), counts.size() * samples * 8);
+    for (int32_t n = 0; n <= *counts.rbegin() + 1; ++n) {
+        ASSERT_EQ(basis.firstTexel(n) >= 0, counts.count(n) == 1) << n;
+        if (basis.firstTexel(n) < 0) continue;
+        const BasisTable table(n, samples);
+        for (int32_t j = 0; j < samples; ++j) {
+            const float* texel = &basis.texels()[size_t(basis.firstTexel(n) + 2 * j) * 4];
+            ASSERT_EQ(texel[0], float(table.windowStart(j))) << n << " " << j;
+            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
+                ASSERT_EQ(texel[1 + r], float(table.windowWeights(j)[r])) << n << " " << j;
+            }
+        }
+    }
     g_graph = nullptr;
     setTraceStream(&std::cout);
 }
@@ -138,6 +160,30 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     }
     EXPECT_EQ(GraphOpening::fractionAt(0), 0.0);
     EXPECT_EQ(GraphOpening::fractionAt(GraphOpening::kPhaseCount), 1.0);
+    // Every phase shows progress within it, and a cancel in the middle of a phase stops the
+    // opening there, before the next phase starts.
+    for (int stop = 0; stop < GraphOpening::kPhaseCount; ++stop) {
+        std::atomic<bool> cancel{false};
+        int lastPhase = -1;
+        double shown = 0;
+        const OpenedGraph opened = GraphOpening::open(
+            path,
+            [&](int phase) {
+                lastPhase = phase;
+                return true;
+            },
+            &cancel,
+            [&](double fraction) {
+                EXPECT_GE(fraction, shown);
+                shown = fraction;
+                if (lastPhase == stop && fraction > GraphOpening::fractionAt(stop)) cancel = true;
+            });
+        EXPECT_TRUE(opened.cancelled) << "stopped in " << stop;
+        EXPECT_FALSE(opened.ok());
+        EXPECT_EQ(lastPhase, stop);
+        EXPECT_GT(shown, GraphOpening::fractionAt(stop)) << stop;
+        EXPECT_LT(shown, GraphOpening::fractionAt(stop + 1)) << stop;
+    }
     // A failing file fails in its phase with the loader's error, not as a cancel.
     const OpenedGraph missing =
         GraphOpening::open(files.path("missing.rsf"), [](int) { return true; });
@@ -149,33 +195,36 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
 #if !defined(__SANITIZE_ADDRESS__)
 // Memory running out while a file opens ends the opening with a message naming the file; the
 // program goes on. Run in a child process whose address space is capped a little above what it
-// has already mapped.
+// has already mapped. The XML file is large enough to be parsed in parts on several threads.
 TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
     TempFiles files;
     GeneratorParams params;
     params.vertices = 200000;
     params.relations = 400000;
-    std::ostringstream text;
-    GraphGenerator(params).writeRsf(text);
-    const std::string path = files.write("large.rsf", text.str());
-    text.str("");
-    setTraceStream(nullptr);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t cap = rlim_t(pages) * sysconf(_SC_PAGESIZE) + (rlim_t(128) << 20);
-        const rlimit limit{cap, cap};
-        setrlimit(RLIMIT_AS, &limit);
-        const OpenedGraph opened = GraphOpening::open(path);
-        _exit(opened.error == path + ": there is not enough memory to open it" ? 0 : 1);
+    const GraphGenerator generator(params);
+    for (const bool xml : {false, true}) {
+        std::ostringstream text;
+        xml ? generator.writeXml(text) : generator.writeRsf(text);
+        const std::string path = files.write(xml ? "large.xml" : "large.rsf", text.str());
+        text.str("");
+        setTraceStream(nullptr);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            long pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlim_t cap = rlim_t(pages) * sysconf(_SC_PAGESIZE) + (rlim_t(128) << 20);
+            const rlimit limit{cap, cap};
+            setrlimit(RLIMIT_AS, &limit);
+            const OpenedGraph opened = GraphOpening::open(path);
+            _exit(opened.error == path + ": there is not enough memory to open it" ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        setTraceStream(&std::cout);
+        ASSERT_TRUE(WIFEXITED(status)) << "the opening of " << path << " crashed";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << path;
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    setTraceStream(&std::cout);
-    ASSERT_TRUE(WIFEXITED(status)) << "the opening crashed";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 #endif
 
@@ -195,7 +244,7 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
     const std::string path = files.write("large.rsf", text.str());
 
     ShownRequest overview;
-    const OpenedGraph opened = GraphOpening::open(path, {}, overview);
+    const OpenedGraph opened = GraphOpening::open(path, {}, nullptr, {}, &overview);
     ASSERT_TRUE(opened.ok()) << opened.error;
     ASSERT_TRUE(opened.shown && opened.full && opened.graph);
     EXPECT_GE(opened.request.depth, 1);
@@ -223,7 +272,7 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
 
     ShownRequest refused;
     refused.patterns = {"*"};
-    const OpenedGraph error = GraphOpening::open(path, {}, refused);
+    const OpenedGraph error = GraphOpening::open(path, {}, nullptr, {}, &refused);
     EXPECT_FALSE(error.ok());
     EXPECT_EQ(error.error,
               path + ": the pattern \"*\" matches the root \"v0\", which cannot be excluded");

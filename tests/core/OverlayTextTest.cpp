@@ -23,8 +23,6 @@ TEST(OverlayText, FieldsFrameTimesAndPickingCodes) {
             EXPECT_EQ(Selection::codeToIndex(static_cast<float>(k) / n, n), k);
         }
     }
-    EXPECT_EQ(OverlayText::visibleText("abcdef", 1010, 1), "ab");  // 7.4 units a glyph
-    EXPECT_EQ(OverlayText::visibleText("abcdef", 1024, 1), "");
     const std::pair<float, size_t> refused[] = {{1.0f, 5}, {0.5f, 0}, {-0.1f, 5}, {NAN, 5}};
     for (auto [code, count] : refused) {
         EXPECT_EQ(Selection::codeToIndex(code, count), -1) << code << " " << count;

@@ -65,7 +65,6 @@ TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
         }
         const std::array<int, 3> marker{255, 255, 0};  // moves with the light
         EXPECT_EQ(shown(picture(), project(l[0], l[1], l[2])), marker);
-        m_renderer->drawOverlay(16);
     }
     // The shadow camera looks along the light, whichever way it points.
     const float aim[3] = {0.3f, -1.0f, 0.5f};

@@ -2,6 +2,7 @@
 // renderer's own programs link in every frame the other tests draw).
 #include "CurveBuffers.h"
 #include "GlScene.h"
+#include "DrawingProblems.h"
 #include "ShaderProgram.h"
 
 #include <cstdio>
@@ -29,7 +30,7 @@ TEST_F(ShaderProgramTest, BadShaderFilesAreReported) {
     };
     const Case cases[] = {
         {"", false, false,
-         "Shader konnte nicht ge\xF6"
+         "Shader konnte nicht ge\xC3\xB6"
          "ffnet werden '$'.\n"},
         {padded(kShaderSourceLimit - 1), true, true, ""},
         {padded(kShaderSourceLimit), false, false, tooLong},
@@ -40,6 +41,7 @@ TEST_F(ShaderProgramTest, BadShaderFilesAreReported) {
         {"#version 120\nfloat f();\nvoid main() { gl_FragColor = vec4(f()); }\n", true, true,
          "Programm 'shader/shadow_vert.glsl' + '$' konnte nicht gelinkt werden.\n"},
     };
+    DrawingProblems::take();
     int number = 0;
     for (const Case& c : cases) {
         const std::string path = ::testing::TempDir() + "case" + std::to_string(++number) + ".glsl";
@@ -53,6 +55,8 @@ TEST_F(ShaderProgramTest, BadShaderFilesAreReported) {
         if (c.compiles) program.buildProgram();
         const std::string output = ::testing::internal::GetCapturedStdout();
         EXPECT_EQ(output.substr(0, message.size()), message) << number;
+        // Kept for the surface to tell, besides printed.
+        EXPECT_EQ(DrawingProblems::take().empty(), message.empty()) << number;
         GLint compiled = 0;
         if (shader) glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
         EXPECT_EQ(compiled == 1, c.compiles) << number;

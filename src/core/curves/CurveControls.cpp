@@ -1,5 +1,7 @@
 #include "CurveControls.h"
 
+#include "OpeningWatch.h"
+
 #include "ControlPolygon.h"
 #include "GraphStore.h"
 #include "ParallelRuns.h"
@@ -26,6 +28,7 @@ CurveControls::CurveControls(const GraphStore& graph, View* const views[kViewCou
         if (!tables[n - 1]) tables[n - 1] = std::make_unique<BasisTable>(n, sampleCount);
         bases[n] = tables[n - 1].get();
     }
+    m_basis = BasisTexels(bases, sampleCount);
     const size_t vertexCount = graph.vertexCount();
     // A view given for two codes would be written (find-or-insert) from two threads.
     bool distinct = true;
@@ -45,6 +48,7 @@ void CurveControls::orderView(int viewType, View& view, size_t vertexCount,
     std::vector<Point3> points;
     std::vector<float> scratch;
     for (size_t e = 0; e < m_paths.size(); ++e) {
+        OpeningWatch::step(e, m_paths.size());
         const int32_t n = m_paths.length(e);
         controlpolygon::build(
             m_paths.path(e), n, viewType, [&](uint32_t id) { return positions.at(id); }, points);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BasisTexels.h"
 #include "SplineCurve.h"
 #include "TreePaths.h"
 
@@ -30,6 +31,8 @@ public:
     int32_t sampleCount() const { return m_sampleCount; }
     // Control points of the longest path.
     int32_t longestPath() const { return m_longestPath; }
+    // The basis tables of the control counts the paths have, ready to upload.
+    const BasisTexels& basis() const { return m_basis; }
     // x, y, z of every vertex id in a view, the layout's own y (before the curves' rules).
     const std::vector<float>& positions(int viewType) const { return m_positions[viewType]; }
     // List position -> path index, longest curve first.
@@ -52,6 +55,7 @@ private:
     int32_t m_sampleCount;
     int32_t m_longestPath = 0;
     TreePaths m_paths;
+    BasisTexels m_basis;
     std::vector<float> m_positions[kViewCount];
     std::vector<uint32_t> m_order[kViewCount];
 };

@@ -1,5 +1,7 @@
 #include "TreePaths.h"
 
+#include "OpeningWatch.h"
+
 #include "GraphStore.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@ TreePaths TreePaths::collect(const GraphStore& graph) {
     paths.start.reserve(edgeCount + 1);
     for (const auto& [id, edge] : graph.relationEdges()) {
         if (id >= edgeCount) break;
+        OpeningWatch::step(id, edgeCount);
         const std::vector<uint32_t> path = graph.getTreePath(*edge);
         paths.vertices.insert(paths.vertices.end(), path.begin(), path.end());
         paths.start.push_back(paths.vertices.size());

@@ -1,4 +1,5 @@
 #include "BuildGraph.h"
+#include "OpeningWatch.h"
 
 #include "IntegerText.h"
 
@@ -74,6 +75,7 @@ std::unique_ptr<GraphStore> buildGraph(std::vector<DataRecord> records) {
     std::vector<Kind> kinds(count);
     std::vector<EdgeIds> ends(count);
     for (size_t i = 0; i < count; ++i) {
+        OpeningWatch::step(i, 2 * count);
         kinds[i] = kindOf(records[i].key);
         if (kinds[i] == Kind::Hierarchy || kinds[i] == Kind::Relation)
             ends[i] = edgeIds(records[i]);
@@ -86,6 +88,7 @@ std::unique_ptr<GraphStore> buildGraph(std::vector<DataRecord> records) {
 
     uint32_t rootId = 0;
     for (size_t i = 0; i < count; ++i) {
+        OpeningWatch::step(count + i, 2 * count);
         DataRecord& record = records[i];
         switch (kinds[i]) {
             case Kind::Root: {

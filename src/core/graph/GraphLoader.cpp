@@ -1,4 +1,5 @@
 #include "GraphLoader.h"
+#include "OpeningWatch.h"
 
 #include "BuildGraph.h"
 #include "IntegerText.h"
@@ -177,8 +178,9 @@ private:
 
 std::string checkRecords(const std::vector<DataRecord>& records, RecordFacts& facts) {
     RecordChecker checker(records, facts);
-    for (const DataRecord& record : records) {
-        if (std::string error = checker.check(record); !error.empty()) return error;
+    for (size_t i = 0; i < records.size(); ++i) {
+        OpeningWatch::step(i, records.size());
+        if (std::string error = checker.check(records[i]); !error.empty()) return error;
     }
     return checker.finish();
 }
@@ -321,12 +323,20 @@ std::string openProblem(const std::string& fileName) {
     return empty ? "the file is empty" : std::string();
 }
 
+// The file's own name decides the format, never a folder on its path ("app.rsf.d/g.xml" is XML);
+// a name with ".rsf" anywhere in it ("g.rsf.bak") stays RSF, as files have been named so.
+bool isRsfName(const std::string& fileName) {
+    const size_t slash = fileName.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return fileName.find(".rsf", nameStart) != std::string::npos;
+}
+
 // The records of an RSF or XML file. An XML document is freed on releasing while the records
 // are checked, which allocates next to nothing; it must be gone before the graph is built, or
 // both would be in memory at once.
 std::string readRecords(const std::string& fileName, std::vector<DataRecord>& records,
                         std::unique_ptr<LoadXMLTree>& xmlReader, std::thread& releasing) {
-    if (fileName.find(".rsf") != std::string::npos) {
+    if (isRsfName(fileName)) {
         ReadRTFFile reader;
         records = reader.read(fileName.c_str());
         // The reader gives at least one record for any file it could open.

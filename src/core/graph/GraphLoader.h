@@ -34,7 +34,8 @@ public:
     // is no name a person reads but a broken file.
     static constexpr size_t kMaxNameBytes = 65'536;
 
-    // Reads fileName as RSF when the name contains ".rsf", as XML otherwise. carryOn, when
+    // Reads fileName as RSF when the file's own name (not its folder) contains ".rsf", as XML
+    // otherwise. carryOn, when
     // given, hears of each phase as it starts; returning false there stops the load, which then
     // ends cancelled. Watching changes nothing in the graph a completed load gives.
     static LoadResult load(const std::string& fileName,

@@ -3,6 +3,7 @@
 #include "BallonTree.h"
 #include "GraphLoader.h"
 #include "LayoutGraph.h"
+#include "OpeningWatch.h"
 #include "OverviewDepth.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
@@ -67,10 +68,40 @@ double GraphOpening::fractionAt(int phase) {
     return double(before) / total;
 }
 
-OpenedGraph GraphOpening::guarded(const std::string& name,
-                                  const std::function<OpenedGraph()>& run) {
+OpenedGraph GraphOpening::open(const std::string& fileName,
+                               const std::function<bool(int phase)>& carryOn,
+                               const std::atomic<bool>* cancel,
+                               const std::function<void(double)>& progress,
+                               const ShownRequest* request) {
+    return watched(fileName, carryOn, cancel, progress, [&](const auto& phaseStarts) {
+        return openAll(fileName, phaseStarts, request);
+    });
+}
+
+OpenedGraph GraphOpening::watched(
+    const std::string& name, const std::function<bool(int phase)>& carryOn,
+    const std::atomic<bool>* cancel, const std::function<void(double)>& progress,
+    const std::function<OpenedGraph(const std::function<bool(int phase)>&)>& run) {
+    std::atomic<int> phaseNow{0};
+    OpeningWatch watch(cancel, [&](double share) {
+        if (!progress) return;
+        const int phase = phaseNow;
+        progress(fractionAt(phase) + share * (fractionAt(phase + 1) - fractionAt(phase)));
+    });
+    const OpeningWatch::Scope scope(&watch);
+    auto phaseStarts = [&](int phase) {
+        phaseNow = phase;
+        watch.startPhase();
+        if (cancel && *cancel) return false;
+        return !carryOn || carryOn(phase);
+    };
     try {
-        return run();
+        return run(phaseStarts);
+    } catch (const OpeningWatch::Cancelled&) {
+        // Stopped inside a phase: whatever was built is freed on the way out.
+        OpenedGraph cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
     } catch (const std::bad_alloc&) {
         // Whatever was built is freed on the way out; the graph on screen is untouched.
         OpenedGraph failed;
@@ -79,26 +110,15 @@ OpenedGraph GraphOpening::guarded(const std::string& name,
     }
 }
 
-OpenedGraph GraphOpening::open(const std::string& fileName,
-                               const std::function<bool(int phase)>& carryOn) {
-    return guarded(fileName, [&] { return openAll(fileName, carryOn, nullptr); });
-}
-
-OpenedGraph GraphOpening::open(const std::string& fileName,
-                               const std::function<bool(int phase)>& carryOn,
-                               const ShownRequest& request) {
-    return guarded(fileName, [&] { return openAll(fileName, carryOn, &request); });
-}
-
 OpenedGraph GraphOpening::reshow(const std::shared_ptr<GraphStore>& full,
                                  const ShownRequest& request,
-                                 const std::function<bool(int phase)>& carryOn) {
-    return guarded("the graph", [&] {
+                                 const std::function<bool(int phase)>& carryOn,
+                                 const std::atomic<bool>* cancel) {
+    return watched("the graph", carryOn, cancel, {}, [&](const auto& phaseStarts) {
         OpenedGraph opened;
         opened.full = full;
-        auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
         if (!showPart(opened, request)) return opened;
-        if (!layOut(opened, *opened.shownStore(), stopped)) {
+        if (!layOut(opened, *opened.shownStore(), [&](int phase) { return !phaseStarts(phase); })) {
             OpenedGraph cancelled;
             cancelled.cancelled = true;
             return cancelled;
@@ -163,7 +183,7 @@ OpenedGraph GraphOpening::openAll(const std::string& fileName,
                                   const std::function<bool(int phase)>& carryOn,
                                   const ShownRequest* request) {
     OpenedGraph opened;
-    auto stopped = [&](int phase) { return carryOn && !carryOn(phase); };
+    auto stopped = [&](int phase) { return !carryOn(phase); };
     LoadResult loaded = GraphLoader::load(
         fileName, [&](LoadPhase phase) { return !stopped(static_cast<int>(phase)); });
     if (!loaded.ok()) {

@@ -7,6 +7,7 @@
 #include "View.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,20 +46,22 @@ public:
     static double fractionAt(int phase);
 
     // carryOn, when given, hears of each phase as it starts; returning false stops the opening,
-    // which then ends cancelled and has freed what it had built. Memory running out ends it with
-    // an error.
+    // which then ends cancelled and has freed what it had built. So does cancel turning true,
+    // which the long loops inside every phase check. progress, when given, hears how far the
+    // whole opening has come (0 .. 1, as fractionAt weighs the phases) as the loops go, on the
+    // opening's threads. Memory running out ends it with an error. With a request, the part of
+    // the graph it asks for is laid out and shown (OpenedGraph::full holds the whole); a pattern
+    // that matches the root is an error naming the file.
     static OpenedGraph open(const std::string& fileName,
-                            const std::function<bool(int phase)>& carryOn = {});
-
-    // As open, then shows the part of the graph the request asks for: a pattern that matches
-    // the root is an error naming the file.
-    static OpenedGraph open(const std::string& fileName,
-                            const std::function<bool(int phase)>& carryOn,
-                            const ShownRequest& request);
-    // Another part of an opened graph, laid out as an opening lays a graph out (phases 4 on);
-    // full is only read.
+                            const std::function<bool(int phase)>& carryOn = {},
+                            const std::atomic<bool>* cancel = nullptr,
+                            const std::function<void(double)>& progress = {},
+                            const ShownRequest* request = nullptr);
+    // Another part of an opened graph, laid out as an opening lays a graph out (phases 4 on),
+    // stopped as an opening is; full is only read.
     static OpenedGraph reshow(const std::shared_ptr<GraphStore>& full, const ShownRequest& request,
-                              const std::function<bool(int phase)>& carryOn = {});
+                              const std::function<bool(int phase)>& carryOn = {},
+                              const std::atomic<bool>* cancel = nullptr);
 
 private:
     static OpenedGraph openAll(const std::string& fileName,
@@ -69,5 +72,10 @@ private:
     // The five layouts and the curves' controls of graph; false when stopped.
     static bool layOut(OpenedGraph& opened, GraphStore& graph,
                        const std::function<bool(int phase)>& stopped);
-    static OpenedGraph guarded(const std::string& name, const std::function<OpenedGraph()>& run);
+    // Runs an opening under a watch of cancel and progress; cancelled or out of memory (an
+    // error naming name) it ends with what it had built freed.
+    static OpenedGraph watched(
+        const std::string& name, const std::function<bool(int phase)>& carryOn,
+        const std::atomic<bool>* cancel, const std::function<void(double)>& progress,
+        const std::function<OpenedGraph(const std::function<bool(int phase)>&)>& run);
 };

@@ -1,4 +1,5 @@
 #include "GraphStore.h"
+#include "OpeningWatch.h"
 
 #include "Trace.h"
 
@@ -132,11 +133,13 @@ void GraphStore::calculateHierarchy() {
     int32_t level = 0;
     trace() << "before do\n";
     int32_t count = 0;
+    size_t reached = 0;
     do {
         working.swap(current);
         current.clear();
         count = 0;
         for (Vertex* vertex : working) {
+            OpeningWatch::step(reached++, 2 * m_vertices.size());
             for (const VertexPtr& child : vertex->children()) {
                 current.push_back(child.get());
                 count += static_cast<int32_t>(child->getChildCount());
@@ -158,7 +161,9 @@ void GraphStore::calculatePathToRoot() {
     // Depth first with an explicit stack: a tree may be far deeper than the call stack allows.
     m_root->setPathToRoot({m_root->getId()});
     std::vector<Vertex*> pending{m_root.get()};
+    size_t walked = m_vertices.size();
     while (!pending.empty()) {
+        OpeningWatch::step(walked++, 2 * m_vertices.size());
         Vertex* parent = pending.back();
         pending.pop_back();
         const std::vector<uint32_t>& parentPath = parent->pathToRoot();

@@ -1,4 +1,7 @@
 #include "LoadXMLTree.h"
+#include "OpeningWatch.h"
+
+#include "ParallelRuns.h"
 
 #include "IntegerText.h"
 #include "Trace.h"
@@ -6,7 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <system_error>
 #include <thread>
 #include <iterator>
 #include <cstdio>
@@ -200,18 +202,16 @@ void LoadXMLTree::walkPartsAtOnce() {
         walkers.back()->m_tracking = true;
         walkers.back()->m_records.reserve(m_recordsPerPart);
     }
-    std::vector<std::thread> threads;
-    for (size_t k = 0; k < m_parts.size(); ++k) {
-        TiXmlNode* standIn = m_parts[k]->FirstChild();
-        LoadXMLTree* walker = walkers[k].get();
-        try {
-            threads.emplace_back([walker, standIn] { walker->walkPart(standIn); });
-        } catch (const std::system_error&) {
-            walker->walkPart(standIn);
+    // Task 0 walks the first part into this reader, task k part k into walker k - 1. Memory
+    // running out in any of them ends the walk with every thread joined, and is thrown here.
+    const size_t tasks = m_parts.size() + 1;
+    runIndexed(int(tasks), tasks, [&](int k) {
+        if (k == 0) {
+            walkNode(&m_doc, 0);
+        } else {
+            walkers[k - 1]->walkPart(m_parts[k - 1]->FirstChild());
         }
-    }
-    walkNode(&m_doc, 0);
-    for (std::thread& thread : threads) thread.join();
+    });
 
     size_t total = m_records.size();
     for (const auto& walker : walkers) total += walker->m_records.size();
@@ -255,17 +255,21 @@ void LoadXMLTree::pushValue(DataRecord& record, Field field) {
 }
 
 void LoadXMLTree::releaseDocument() {
-    // Each later part goes on a thread of its own, as freeing millions of nodes takes a while.
-    std::vector<std::thread> freeing;
-    for (auto& part : m_parts) {
-        try {
-            freeing.emplace_back([doomed = std::move(part)]() mutable { doomed.reset(); });
-        } catch (const std::system_error&) {
-            part.reset();
+    // Each part on a thread of its own, as freeing millions of nodes takes a while.
+    auto free = [this](int k) {
+        if (k == 0) {
+            m_doc.Clear();
+        } else {
+            m_parts[k - 1].reset();
         }
+    };
+    const size_t tasks = m_parts.size() + 1;
+    try {
+        runIndexed(int(tasks), tasks, free);
+    } catch (...) {
+        // No memory even to start: freed here, one after the other (freeing twice is harmless).
+        for (size_t k = 0; k < tasks; ++k) free(int(k));
     }
-    m_doc.Clear();
-    for (std::thread& thread : freeing) thread.join();
     m_parts.clear();
 }
 
@@ -304,20 +308,15 @@ bool LoadXMLTree::parseInParts(std::string& text, const XmlOutline& outline) {
     text += endTag;
 
     for (size_t k = 1; k < texts.size(); ++k) m_parts.push_back(std::make_unique<TiXmlDocument>());
-    std::vector<std::thread> workers;
-    try {
-        for (size_t k = 1; k < texts.size(); ++k) {
-            workers.emplace_back(
-                [this, &texts, k, encoding] { parseToEnd(*m_parts[k - 1], texts[k], encoding); });
-        }
-    } catch (const std::system_error&) {
-        // No thread to be had: the remaining parts are parsed here, one after the other.
-        for (size_t k = workers.size() + 1; k < texts.size(); ++k) {
+    // Part 0 is the document itself. Memory running out in any part ends the parse with every
+    // thread joined, and is thrown here.
+    runIndexed(int(texts.size()), texts.size(), [&](int k) {
+        if (k == 0) {
+            parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
+        } else {
             parseToEnd(*m_parts[k - 1], texts[k], encoding);
         }
-    }
-    parseToEnd(m_doc, text, TIXML_DEFAULT_ENCODING);
-    for (std::thread& worker : workers) worker.join();
+    });
 
     if (m_doc.Error() || !holdsDocumentElement(m_doc, name, elementRow)) return false;
     for (const auto& part : m_parts) {
@@ -337,6 +336,7 @@ void LoadXMLTree::walkNode(TiXmlNode* node, int depth) {
     while (!pending.empty()) {
         auto [current, level] = pending.back();
         pending.pop_back();
+        OpeningWatch::step(m_records.size(), m_recordsPerPart);
         handleNode(current, level);
         if (current != node && current->NextSibling()) {
             pending.emplace_back(current->NextSibling(), level);

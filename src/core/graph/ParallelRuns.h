@@ -1,11 +1,12 @@
 #pragma once
 
+#include "OpeningWatch.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <exception>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -22,7 +23,10 @@ void runIndexed(int count, size_t threads, const Task& task) {
     std::atomic<int> next{0};
     std::exception_ptr failure;
     std::mutex failureLock;
+    OpeningWatch* const watch = OpeningWatch::current();
     auto worker = [&] {
+        // The helpers check the caller's opening as the caller does.
+        const OpeningWatch::Scope scope(watch);
         try {
             for (int i = next++; i < count; i = next++) task(i);
         } catch (...) {
@@ -32,10 +36,13 @@ void runIndexed(int count, size_t threads, const Task& task) {
         }
     };
     std::vector<std::thread> helpers;
+    // Reserved before any thread starts: a vector growing past its memory with threads running
+    // would end the process on unwinding.
+    helpers.reserve(threads);
     try {
         for (size_t t = 1; t < threads; ++t) helpers.emplace_back(worker);
-    } catch (const std::system_error&) {
-        // Fewer threads than asked for still do all the work.
+    } catch (...) {
+        // No thread, or no memory for one: fewer threads still do all the work.
     }
     worker();
     for (std::thread& helper : helpers) helper.join();

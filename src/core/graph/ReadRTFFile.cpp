@@ -1,4 +1,5 @@
 #include "ReadRTFFile.h"
+#include "OpeningWatch.h"
 
 #include "Trace.h"
 
@@ -74,8 +75,10 @@ std::vector<DataRecord> ReadRTFFile::read(const char* fileName) {
     // Room for the records of a typical file up front (statements run 20 to 30 bytes), so that
     // growing the list does not copy millions of records; space not touched costs nothing.
     size_t bufferSize = kChunkSize;
+    size_t expectedLines = 0;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
         const long size = std::ftell(file.get());
+        expectedLines = size > 0 ? size_t(size) / 28 + 1 : 0;
         if (size > 0) records.reserve(static_cast<size_t>(size) / 16 + 1);
         // A small file needs no chunk-sized buffer: the buffer is zeroed when it is made, and
         // small files are opened often (one byte more than the file meets its end at once).
@@ -89,6 +92,7 @@ std::vector<DataRecord> ReadRTFFile::read(const char* fileName) {
     auto addLine = [&](const char* begin, size_t length) {
         // Files written on Windows end their lines with CR LF; the CR belongs to the break.
         if (length > 0 && begin[length - 1] == '\r') --length;
+        OpeningWatch::step(size_t(lineNumber), expectedLines);
         DataRecord& record = records.emplace_back();
         record.line = ++lineNumber;
         cutLine(std::string_view(begin, length), record);

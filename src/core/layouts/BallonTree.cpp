@@ -1,5 +1,7 @@
 #include "BallonTree.h"
 
+#include "OpeningWatch.h"
+
 #include "AscendingInserter.h"
 #include "Matrix.h"
 #include "BreadthFirstTree.h"
@@ -104,6 +106,7 @@ void placeAngles(const BreadthFirstTree& tree, int32_t depths, std::vector<Sizes
     const int32_t lastInnerLevel = depths - 2;
     sizes[0].angle = 0.0;
     for (uint32_t parent = 0; parent < tree.size(); ++parent) {
+        OpeningWatch::step(parent, tree.size());
         const uint32_t childCount = tree.childCount(parent);
         if (childCount == 0) continue;
         double gap = 0.0;
@@ -135,6 +138,7 @@ std::vector<LayoutRecord> placeRecords(const BreadthFirstTree& tree, int32_t dep
     float runningAngle = 0.0f;
     int32_t currentLevel = 0;
     for (uint32_t position = 0; position < tree.size(); ++position) {
+        OpeningWatch::step(position, tree.size());
         if (tree.level(position) != currentLevel) {
             ++currentLevel;
             runningAngle = 0.0f;

@@ -1,5 +1,7 @@
 #include "BreadthFirstTree.h"
 
+#include "OpeningWatch.h"
+
 BreadthFirstTree::BreadthFirstTree(const GraphStore& graph)
     : m_position(graph.vertexCount(), kNone) {
     const VertexPtr& root = graph.getRoot();
@@ -40,6 +42,7 @@ BreadthFirstTree::BreadthFirstTree(const GraphStore& graph)
         }
     };
     for (uint32_t head = 0; head < m_vertex.size(); ++head) {
+        OpeningWatch::step(head, count);
         prefetch(head);
         m_firstChild.push_back(static_cast<uint32_t>(m_vertex.size()));
         uint32_t children = 0;

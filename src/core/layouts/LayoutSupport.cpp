@@ -1,5 +1,7 @@
 #include "LayoutSupport.h"
 
+#include "OpeningWatch.h"
+
 #include "AscendingInserter.h"
 #include "BreadthFirstTree.h"
 
@@ -10,6 +12,7 @@ void storeRecords(std::map<uint32_t, LayoutRecord>& records, const BreadthFirstT
     AscendingInserter writer(records);
     const uint32_t limit = tree.idLimit();
     for (uint32_t id = 0; id < limit; ++id) {
+        OpeningWatch::step(id, limit);
         // Positions are scattered when ids are not in tree order; fetch a little ahead.
         if (id + 16 < limit) {
             const uint32_t ahead = tree.position(id + 16);
@@ -24,6 +27,7 @@ void storeRecords(std::map<uint32_t, LayoutRecord>& records, const std::vector<L
                   const std::vector<uint8_t>& written) {
     AscendingInserter writer(records);
     for (uint32_t id = 0; id < byId.size(); ++id) {
+        OpeningWatch::step(id, byId.size());
         if (written[id]) writer.assign(id, byId[id]);
     }
 }

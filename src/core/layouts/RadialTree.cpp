@@ -1,5 +1,7 @@
 #include "RadialTree.h"
 
+#include "OpeningWatch.h"
+
 #include "Matrix.h"
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
@@ -121,6 +123,7 @@ void RadialTree::calculate() {
     const std::vector<double>& angle = sweep.angles();
     std::vector<LayoutRecord> records(tree.size());
     for (uint32_t position = 0; position < tree.size(); ++position) {
+        OpeningWatch::step(position, tree.size());
         const double theta =
             static_cast<double>(static_cast<float>(angle[position])) * math::kDegreesToRadians;
         const float rho = static_cast<float>(tree.level(position)) / static_cast<float>(depths);

@@ -1,5 +1,7 @@
 #include "RootedTree.h"
 
+#include "OpeningWatch.h"
+
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
 #include "LayoutGraph.h"
@@ -30,6 +32,7 @@ void RootedTree::calculate() {
     // after all its children are final; reverse breadth-first order gives those final values
     // directly, visiting each vertex once.
     for (uint32_t position = tree.size(); position-- > 0;) {
+        OpeningWatch::step(tree.size() - position, tree.size());
         const uint32_t children = tree.childCount(position);
         if (children == 0) continue;
         const uint32_t first = tree.firstChild(position);

@@ -1,5 +1,7 @@
 #include "TreeMap.h"
 
+#include "OpeningWatch.h"
+
 #include "AscendingInserter.h"
 #include "GraphStore.h"
 #include "LayoutGraph.h"
@@ -220,6 +222,7 @@ void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, P
         }
         const uint32_t id = (*child)->getId();
         if (id >= count) continue;
+        OpeningWatch::step(created.size(), count);
         // An id that already has a rectangle keeps it.
         if (!m_byId[id]) {
             m_byId[id] = ObjectPool<MapVertex>::make(m_cellPool, *child, frame.cellWidth,

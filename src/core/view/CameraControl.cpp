@@ -58,7 +58,7 @@ void CameraControl::zoomBy(float factor, bool mode3D, Camera& ortho, Camera& per
 
 void CameraControl::orbitStep(float dx, float dy, Camera& perspective) {
     m_rotation[0] += dx;
-    m_rotation[1] += dy;
+    setVertical(m_rotation[1] + dy);
     placePerspectiveCamera(perspective);
 }
 
@@ -94,12 +94,16 @@ void CameraControl::lookAtPoint(const Vector3& point, Camera& ortho, Camera& per
 void CameraControl::setOrbit(float horizontal, float vertical, float distance,
                              const Vector3& centre) {
     m_rotation[0] = horizontal;
-    m_rotation[1] = vertical;
+    setVertical(vertical);
     m_centre = centre;
     setDistance(distance);
 }
 
 void CameraControl::setDistance(float distance) { m_distance = std::max(distance, kMinDistance); }
+
+void CameraControl::setVertical(float vertical) {
+    m_rotation[1] = std::clamp(vertical, -kMaxVertical, kMaxVertical);
+}
 
 Vector3 CameraControl::eye() const {
     Matrix4 m = math::translate(math::identity(), m_centre);

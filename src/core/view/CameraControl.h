@@ -12,6 +12,10 @@ public:
     // further in would turn the picture over or make it singular.
     static constexpr float kMinDistance = 1e-3f;
     static constexpr float kMinExtent = 1e-4f;
+    // Largest pitch of the orbit, in units of 90 degrees: 89 degrees. At 90 the eye looks
+    // straight down along +y, lookAt's up vector, and the view is singular; past it the picture
+    // turns over.
+    static constexpr float kMaxVertical = 89.0f / 90.0f;
 
     // Drag delta of one axis from a move of the pointer in widget pixels: a drag across the whole
     // 1024 x 768 surface changes dx or dy by 2 in total.
@@ -25,7 +29,8 @@ public:
     void zoomStep(float dx, float dy, bool mode3D, Camera& ortho, Camera& perspective);
     // Multiplies the 3D distance or both 2D extents by factor (below 1 comes closer).
     void zoomBy(float factor, bool mode3D, Camera& ortho, Camera& perspective);
-    // 3D: the drag adds to the rotation factors and the camera is placed again.
+    // 3D: the drag adds to the rotation factors (the pitch held short of the poles) and the
+    // camera is placed again.
     void orbitStep(float dx, float dy, Camera& perspective);
     // Moves the picture with the pointer: dx and dy are the pointer's move in halves of the
     // picture's width and height (y downwards). 3D: the centre moves in the view plane, at the
@@ -35,7 +40,7 @@ public:
     void lookAtPoint(const Vector3& point, Camera& ortho, Camera& perspective);
 
     // Orbit state: the eye is centre + rotate(180 h about y) x rotate(90 v about x) x
-    // (0, 0, distance), looking at centre with +y up.
+    // (0, 0, distance), looking at centre with +y up; v is held within +-kMaxVertical.
     void setOrbit(float horizontal, float vertical, float distance, const Vector3& centre);
     // The box that must stay between the perspective camera's clipping planes.
     void setBounds(const SceneBounds& box) { m_bounds = box; }
@@ -51,6 +56,7 @@ public:
 
 private:
     void setDistance(float distance);
+    void setVertical(float vertical);
 
     float m_rotation[2] = {0, 0};  // horizontal x 180 is the yaw, vertical x 90 the pitch
     float m_distance = 1.0f;

@@ -35,14 +35,6 @@ std::string OverlayText::field(long long value) {
     return text;
 }
 
-std::string OverlayText::visibleText(const std::string& text, float x, float size, int width) {
-    // Each glyph moves the pen 7.4 units before the scale; the first one starts at x.
-    const double advance = 7.4 * size;
-    if (!(advance > 0) || x >= width) return {};
-    const size_t fits = static_cast<size_t>(std::ceil((width - x) / advance));
-    return text.size() <= fits ? text : text.substr(0, fits);
-}
-
 std::string OverlayText::frameTimeText(int milliseconds) {
     // Frames are drawn only when something changes, so a rate would describe no real second.
     milliseconds = std::max(milliseconds, 0);

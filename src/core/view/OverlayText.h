@@ -16,8 +16,4 @@ public:
     static std::string frameTimeText(int milliseconds);
     // Numbers in the overlay are cut to five characters.
     static std::string field(long long value);
-    // The part of text that printText(set, x, ..., size) puts on the picture: glyphs past the
-    // right edge (of a picture width pixels wide) are not seen, and a name of megabytes would
-    // cost a display list call per byte in every frame.
-    static std::string visibleText(const std::string& text, float x, float size, int width = 1024);
 };
