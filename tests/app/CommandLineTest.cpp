@@ -93,15 +93,15 @@ private slots:
     }
 
     // The relation bundles change a clear share of the picture in every view and blending
-    // method the options choose.
+    // method the options choose (the names, which stand over the bundles, left out).
     void bundlesShowInEveryViewAndMethod() {
         const QString with = m_dir.filePath("with.png"), without = m_dir.filePath("without.png");
         const QStringList file = {kData + "ramiflex.xml", "--hide"};
         for (const char* option : {"--view 0", "--view 1", "--view 2", "--view 3", "--view 4",
                                    "--2d", "--blend 1", "--blend 2", "--blend 3", "--blend 4"}) {
             const QStringList chosen = QString(option).split(' ');
-            runViewer(file + QStringList{"overlay", "--screenshot", with} + chosen);
-            runViewer(file + QStringList{"overlay,relations", "--screenshot", without} + chosen);
+            runViewer(file + QStringList{"overlay,labels", "--screenshot", with} + chosen);
+            runViewer(file + QStringList{"overlay,relations,labels", "--screenshot", without} + chosen);
             const QImage a(with), b(without);
             QVERIFY(a.size() == QSize(1024, 768) && b.size() == a.size() && !a.hasAlphaChannel());
             int changed = 0;
