@@ -41,6 +41,9 @@ struct Projector {
     }
 };
 
+// A collapsed vertex's ring grows with the logarithm of what it hides.
+double ringRadius(uint32_t hidden) { return 4 + 3 * std::log2(1.0 + hidden); }
+
 void outlinedText(QPainter& painter, const QPointF& at, const QString& text, const QColor& color) {
     QPainterPath path;
     path.addText(at, painter.font(), text);
@@ -126,6 +129,7 @@ void VertexLabels::paint(QPainter& painter) {
         if (name.size() > kMaxNameCharacters) name = name.left(kMaxNameCharacters - 1) + "…";
         if (candidate.priority == kCollapsed) {
             name += QString(" (+%1)").arg(m_shown->hiddenDescendants(candidate.id));
+            candidate.gap = float(ringRadius(m_shown->hiddenDescendants(candidate.id))) + 3;
         }
         names[k] = name;
         candidate.width = float(metrics.horizontalAdvance(name));
@@ -158,11 +162,13 @@ void VertexLabels::paint(QPainter& painter) {
     painter.setFont(m_font);
     for (const LabelPlacement::Candidate& candidate : candidates) {
         if (candidate.priority != kCollapsed) continue;
-        // The ring grows with the logarithm of what the vertex hides.
-        const double radius = 4 + 3 * std::log2(1.0 + m_shown->hiddenDescendants(candidate.id));
+        const double radius = ringRadius(m_shown->hiddenDescendants(candidate.id));
+        // Filled between two circles: stroked curves do not show on the GL paint engine here.
         QPainterPath ring;
-        ring.addEllipse(QPointF(candidate.x, candidate.y), radius, radius);
-        painter.strokePath(ring, QPen(QColor(255, 200, 0), 2));
+        ring.setFillRule(Qt::OddEvenFill);
+        ring.addEllipse(QPointF(candidate.x, candidate.y), radius + 1, radius + 1);
+        ring.addEllipse(QPointF(candidate.x, candidate.y), radius - 1, radius - 1);
+        painter.fillPath(ring, QColor(255, 200, 0));
     }
     const double ascentShift = metrics.ascent() - metrics.height() / 2;
     for (const LabelPlacement::Placed& label : placed) {

@@ -51,13 +51,13 @@ bool LabelPlacement::box(const Candidate& c, Placed& placed) const {
     float startX = c.x, startY = c.y;
     switch (c.style) {
         case Style::Beside:
-            startX = c.x + kGap;
+            startX = c.x + c.gap;
             break;
         case Style::Radial: {
             const float length = std::hypot(c.directionX, c.directionY);
             if (length > 0) dx = c.directionX / length, dy = c.directionY / length;
-            startX = c.x + kGap * dx;
-            startY = c.y + kGap * dy;
+            startX = c.x + c.gap * dx;
+            startY = c.y + c.gap * dy;
             break;
         }
         case Style::Inside:

@@ -25,6 +25,7 @@ public:
         Style style = Style::Beside;
         float directionX = 1, directionY = 0;  // Radial: unit ray outward
         float cellWidth = 0, cellHeight = 0;   // Inside: the cell's size
+        float gap = 6;  // Beside and Radial: pixels between the vertex and its label
     };
 
     struct Placed {
@@ -36,9 +37,6 @@ public:
         // The box's corners, in order around it.
         std::array<float, 8> corners;
     };
-
-    // Gap between a vertex and its Beside or Radial label, in pixels.
-    static constexpr float kGap = 6.0f;
 
     LabelPlacement(float pictureWidth, float pictureHeight);
 
