@@ -863,6 +863,8 @@ void MainWindow::toggleFocus() {
 
 void MainWindow::showOriginalVertex(uint32_t originalId) {
     if (!m_full || originalId >= m_full->vertexCount()) return;
+    // The keys that act on the found vertex (Space, E, F) go to the picture from now on.
+    openGLWidget->setFocus();
     if (!m_shown) {
         showFoundVertex(*openGLWidget, originalId);
         return;

@@ -42,7 +42,7 @@ struct Projector {
 };
 
 // A collapsed vertex's ring grows with the logarithm of what it hides.
-double ringRadius(uint32_t hidden) { return 4 + 3 * std::log2(1.0 + hidden); }
+double ringRadius(uint32_t hidden) { return 3 + 1.2 * std::log2(1.0 + hidden); }
 
 void outlinedText(QPainter& painter, const QPointF& at, const QString& text, const QColor& color) {
     QPainterPath path;
