@@ -6,6 +6,7 @@
 #include "LayoutTestGraph.h"
 #include "OverviewDepth.h"
 #include "ShownGraph.h"
+#include "ShownInfoText.h"
 #include "Trace.h"
 #include "WildcardPattern.h"
 
@@ -265,4 +266,46 @@ TEST(WildcardPattern, MatchesAsFnmatchcase) {
         EXPECT_EQ(WildcardPattern(c.pattern).matches(c.text), c.match)
             << c.pattern << " " << c.text;
     }
+}
+
+// What the picture says of a picked vertex or edge of a shown graph: a folder of two files
+// collapsed, with one edge inside it, two merged into one to a third file and one back.
+TEST(ShownInfoText, NamesWhatAPickStandsFor) {
+    std::vector<DataRecord> records = {
+        {"Root", {"0"}},     {"H", {"0", "root"}}, {"H", {"1", "a"}},   {"H", {"2", "b"}},
+        {"H", {"3", "a1"}},  {"H", {"4", "a2"}},   {"PCR", {"0", "1"}}, {"PCR", {"0", "2"}},
+        {"PCR", {"1", "3"}}, {"PCR", {"1", "4"}},  {"R", {"3", "4"}},   {"R", {"3", "2"}},
+        {"R", {"4", "2"}},   {"R", {"2", "3"}}};
+    setTraceStream(nullptr);
+    auto full = buildGraph(records);
+    full->calculateHierarchy();
+    setTraceStream(&std::cout);
+    const ShownGraph shown = ShownGraph::build(*full, {}, {1});
+    const GraphStore& part = *shown.graph();
+    auto vertex = [&](uint32_t id) {
+        Selection s;
+        s.selectVertex(part.getVertex(id));
+        return s;
+    };
+    auto edge = [&](uint32_t id) {
+        Selection s;
+        s.selectRelationEdge(part.getRelationEdge(id), 0);
+        return s;
+    };
+    const struct {
+        Selection picked;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {vertex(1), {"collapsed: 2 hidden vertices, 1 internal edge"}},
+        {vertex(2), {}},
+        {edge(0), {"merged edge: weight 2", "a1 -> b", "a2 -> b"}},
+        {edge(1), {"merged edge: weight 1", "b -> a1"}},
+        {Selection(), {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShownInfoText::lines(shown, *full, c.picked), c.lines);
+    // A graph with nothing hidden: an edge that stands for itself says nothing.
+    const ShownGraph whole = ShownGraph::build(*full, {"*/a1"}, {});
+    Selection itself;
+    itself.selectRelationEdge(whole.graph()->getRelationEdge(0), 0);
+    EXPECT_EQ(ShownInfoText::lines(whole, *full, itself), std::vector<std::string>());
 }
