@@ -13,8 +13,8 @@ cmake --build build-fuzz -j"$(nproc)" --target fuzz_targets
 
 # Inputs are capped so that each run stays small and quick; the whole road (layouts and curves of
 # every relation edge) gets the smaller cap.
-declare -A max_len=([rsf_reader]=8192 [xml_reader]=8192 [load_pipeline]=4096)
-for target in rsf_reader xml_reader load_pipeline; do
+declare -A max_len=([rsf_reader]=8192 [xml_reader]=8192 [load_pipeline]=4096 [scan_inputs]=8192)
+for target in rsf_reader xml_reader load_pipeline scan_inputs; do
   mkdir -p "build-fuzz/corpus/$target" "build-fuzz/artifacts/$target"
   echo "fuzz_$target: ${seconds} s"
   log="build-fuzz/fuzz_$target.log"

@@ -8,11 +8,12 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(
   build-essential cmake pkg-config clang clang-format libclang-rt-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 qt6-svg-dev
   libgl-dev libglu1-mesa-dev libglew-dev libx11-dev libdevil-dev libtinyxml-dev libboost-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 mesa-utils fonts-dejavu-core fonts-wqy-microhei
   python3 python3-pil
+  librsvg2-bin poppler-utils
   dpkg-dev file desktop-file-utils shared-mime-info
 )
 

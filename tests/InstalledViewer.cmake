@@ -15,6 +15,15 @@ if(status OR exported STREQUAL "")
   message(FATAL_ERROR "installed ramiflex-export failed (${status}): ${errors}")
 endif()
 
+# A source folder of two files, one including the other, gives one relation edge.
+file(WRITE ${PREFIX}/sources/a.c "#include \"b.h\"\n")
+file(WRITE ${PREFIX}/sources/b.h "")
+execute_process(COMMAND ${PREFIX}/bin/ramiflex-scan ${PREFIX}/sources
+  WORKING_DIRECTORY / RESULT_VARIABLE status OUTPUT_VARIABLE scanned ERROR_VARIABLE errors)
+if(status OR NOT scanned MATCHES "\"R\" \"1\" \"2\"")
+  message(FATAL_ERROR "installed ramiflex-scan failed (${status}): ${scanned}${errors}")
+endif()
+
 set(shot ${PREFIX}/shot.png)
 execute_process(COMMAND ${PREFIX}/bin/ramiflex ${PREFIX}/share/ramiflex/data/tiny.rsf
   --screenshot ${shot}

@@ -5,18 +5,22 @@
 #include "EdgeColorControls.h"
 #include "FoundVertex.h"
 #include "GraphStore.h"
+#include "GraphWriter.h"
 #include "Preferences.h"
 #include "OverviewDepth.h"
 #include "RenderImplementation.h"
 #include "RenderStates.h"
 #include "ShownControls.h"
 #include "Trace.h"
+#include "VectorPicture.h"
 #include "VertexFinder.h"
 #include "VertexLabels.h"
 
 #include <QColor>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -47,12 +51,21 @@ void toggleBit(int32_t& mask, int32_t bit, bool on) { mask += on ? bit : -bit; }
 // The alpha of the relation edges other than the focused vertex's: a faint trace.
 constexpr float kFocusTraceAlpha = 0.04f;
 
+// A folder as an absolute path without a trailing slash, so that it has a name to show ("." and
+// "src/" have none); files as they are.
+QString withFolderName(const QString& fileName) {
+    return QFileInfo(fileName).isDir() ? QDir(fileName).absolutePath() : fileName;
+}
+
 }  // namespace
 
 MainWindow::MainWindow() : QMainWindow(nullptr) {
     setupUi(this);
     connect(actionOpen, &QAction::triggered, this, &MainWindow::openFileDialog);
+    connect(actionOpenFolder, &QAction::triggered, this, &MainWindow::openFolderDialog);
+    connect(actionSaveGraph, &QAction::triggered, this, &MainWindow::saveGraphDialog);
     connect(actionSave, &QAction::triggered, this, &MainWindow::saveFileDialog);
+    connect(actionExportPicture, &QAction::triggered, this, &MainWindow::exportPictureDialog);
     connect(actionSteuerung, &QAction::triggered, this, &MainWindow::controlDialog);
     connect(actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
     connect(actionFitView, &QAction::triggered, openGLWidget, &OpenGLWidget::fitView);
@@ -228,11 +241,13 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
         if (error) *error = tr("%1: there is not enough graphics memory to show it").arg(fileName);
         return false;
     }
-    showFileInfo(fileName, clock.elapsed());
+    showFileInfo(withFolderName(fileName), clock.elapsed());
     return true;
 }
 
-void MainWindow::openInBackground(const QString& fileName) { m_opener->open(fileName); }
+void MainWindow::openInBackground(const QString& fileName) {
+    m_opener->open(withFolderName(fileName));
+}
 
 void MainWindow::backgroundOpenFinished(const QString& fileName,
                                         std::shared_ptr<OpenedGraph> opened, qint64 elapsed) {
@@ -292,6 +307,7 @@ bool MainWindow::adopt(OpenedGraph& opened) {
     // before the graph they were made from.
     m_ownedViews.swap(opened.views);
     for (std::unique_ptr<View>& view : opened.views) view.reset();
+    actionSaveGraph->setEnabled(true);
     return true;
 }
 
@@ -362,6 +378,33 @@ void MainWindow::openFileDialog() {
     openInBackground(fileName);
 }
 
+void MainWindow::openFolderDialog() {
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Open Source Folder"),
+                                                             Preferences::lastFolder());
+    if (folder.isNull()) return;
+    openInBackground(folder);
+}
+
+void MainWindow::saveGraphDialog() {
+    // The whole graph opened, whatever part of it shows.
+    if (!m_full) return;
+    const QString rsf = tr("RSF files (*.rsf)"), xml = tr("XML files (*.xml)");
+    QString filter = rsf;
+    QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save Graph As"), Preferences::lastFolder(), rsf + ";;" + xml, &filter);
+    if (fileName.isEmpty()) return;
+    // The format follows the suffix; a name typed without one takes the chosen filter's.
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix != "rsf" && suffix != "xml") fileName += filter == xml ? ".xml" : ".rsf";
+    const std::string problem =
+        GraphWriter::writeFile(*m_full, QFile::encodeName(fileName).toStdString());
+    if (!problem.empty()) {
+        QMessageBox::critical(this, tr("Error Message"), QString::fromStdString(problem));
+        return;
+    }
+    statusBar()->showMessage(tr("Graph saved as %1").arg(fileName), 5000);
+}
+
 void MainWindow::saveFileDialog() {
     QString fileName = QFileDialog::getSaveFileName(this, tr("Save Image File"), QString(),
                                                     tr("ImageFiles (*.png)"));
@@ -376,6 +419,38 @@ void MainWindow::saveFileDialog() {
 }
 
 QImage MainWindow::grabSurface() { return openGLWidget->shownPicture(); }
+
+bool MainWindow::savePicture(const QString& fileName, QString* error) {
+    if (VectorPicture::isVectorFile(fileName)) {
+        return VectorPicture(*openGLWidget).save(fileName, error);
+    }
+    if (grabSurface().save(fileName)) return true;
+    *error = "Could not save Image " + fileName;
+    return false;
+}
+
+void MainWindow::exportPictureDialog() {
+    const QStringList filters = {tr("PNG picture (*.png)"), tr("SVG picture (*.svg)"),
+                                 tr("PDF document (*.pdf)")};
+    QString filter = filters.first();
+    QString fileName = QFileDialog::getSaveFileName(this, tr("Export Picture"), QString(),
+                                                    filters.join(";;"), &filter);
+    if (fileName.isEmpty()) return;
+    // A name typed without a suffix takes the one of the chosen filter.
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        fileName += "." + filter.section("*.", 1).section(')', 0, 0);
+    }
+    QString error;
+    // A vector picture of a large graph takes a few seconds.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = savePicture(fileName, &error);
+    QApplication::restoreOverrideCursor();
+    if (!saved) {
+        QMessageBox::critical(this, "Error Message", error);
+    } else {
+        QMessageBox::information(this, "Information Message", "Screenshot saved " + fileName);
+    }
+}
 
 void MainWindow::aboutDialog() {
     QMessageBox::about(this, "Ramiflex",
@@ -399,8 +474,9 @@ void MainWindow::controlDialog() {
         " drag left Mousebutton : pick continuously\n"
         " Home or F : fit the whole graph into the picture (View > Fit View)\n"
         " Ctrl+F : find a vertex by name\n"
-        " Ctrl+O : open a file, Ctrl+S : save a screenshot, Ctrl+Q : quit, F1 : this help\n"
-        " Drop a .rsf or .xml file on the window to open it\n");
+        " Ctrl+O : open a file, Ctrl+Shift+O : open a source folder, Ctrl+S : save a screenshot,\n"
+        " Ctrl+Shift+S : save the graph as RSF or XML, Ctrl+Q : quit, F1 : this help\n"
+        " Drop a .rsf or .xml file, or a source folder, on the window to open it\n");
 }
 
 void MainWindow::start(const StartOptions& options) {
@@ -480,7 +556,6 @@ void MainWindow::takeScreenshot(const QString& outFile) {
     // Saved once a frame shows the graph and every setting made so far; a picture whose graph
     // did not fit in memory is not saved at all.
     auto save = [this, outFile] {
-        const QImage image = grabSurface();
         if (openGLWidget->lacksGraphicsMemory()) {
             std::cerr << "No screenshot saved: the graph is not all in the picture\n";
             QCoreApplication::exit(1);
@@ -491,8 +566,9 @@ void MainWindow::takeScreenshot(const QString& outFile) {
             QCoreApplication::exit(1);
             return;
         }
-        const bool saved = image.save(outFile);
-        if (!saved) std::cerr << "Could not save Image " << outFile.toStdString() << '\n';
+        QString error;
+        const bool saved = savePicture(outFile, &error);
+        if (!saved) std::cerr << error.toStdString() << '\n';
         QCoreApplication::exit(saved ? 0 : 1);
     };
     if (openGLWidget->showsCurrentState()) {

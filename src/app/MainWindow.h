@@ -135,7 +135,10 @@ protected:
 
 private slots:
     void openFileDialog();
+    void openFolderDialog();
     void saveFileDialog();
+    void saveGraphDialog();
+    void exportPictureDialog();
     void aboutDialog();
     void controlDialog();
 
@@ -169,6 +172,8 @@ private:
     // Patterns for the files opened next, remembered in interactive runs.
     void rememberPatterns(const std::vector<std::string>& patterns);
     QImage grabSurface();
+    // The picture as PNG, or by the suffix as SVG or PDF; false with the problem in error.
+    bool savePicture(const QString& fileName, QString* error);
 
     std::array<View*, 5> m_views{};  // handed to the drawing surface in ViewType order
     std::array<std::unique_ptr<View>, 5> m_ownedViews;

@@ -70,9 +70,14 @@ std::pair<QCommandLineOption, QCommandLineOption> describeOptions(QCommandLinePa
         "tree.");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument("file", "An .xml or .rsf graph file to open.", "[file]");
+    parser.addPositionalArgument(
+        "file", "An .xml or .rsf graph file to open, or a folder of C or C++ sources to scan.",
+        "[file]");
     parser.addOptions({
-        {"screenshot", "Draw FILE's graph, save the picture as PNG to <out> and quit.", "out"},
+        {"screenshot",
+         "Draw FILE's graph, save the picture to <out> and quit: PNG, or by the suffix SVG or "
+         "PDF.",
+         "out"},
         {"view",
          "Layout: 0 rooted tree, 1 balloon tree, 2 slice-and-dice treemap, 3 strip "
          "treemap, 4 radial tree.",

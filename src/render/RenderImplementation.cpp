@@ -399,6 +399,13 @@ void RenderImplementation::applySceneTransform() const {
     glScalef(m_scale, m_scale, m_scale);
 }
 
+Matrix4 RenderImplementation::sceneTransform() const {
+    Matrix4 m = math::rotate(math::identity(), m_rotationX, {1, 0, 0});
+    m = math::rotate(m, m_rotationY, {0, 1, 0});
+    m = math::rotate(m, m_rotationZ, {0, 0, 1});
+    return math::scale(m, {m_scale, m_scale, m_scale});
+}
+
 void RenderImplementation::loadCameraMatrices(const Camera& camera) const {
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(camera.projection.data());

@@ -34,6 +34,8 @@ public:
     ~RenderImplementation();
 
     void setCamera(Camera* camera) { m_camera = camera; }
+    // The camera of the last frame.
+    const Camera* camera() const { return m_camera; }
     // Programs, framebuffers, display lists, textures, font, light camera and drawers.
     void Initialize();
     // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph (the
@@ -102,6 +104,8 @@ public:
     bool drawRelationEdgesOn() const { return m_drawRelationEdges; }
     bool drawGridOn() const { return m_drawGrid; }
     float beta() const { return m_beta; }
+    // The scene rotation and scale of the last frame, as applied under the camera.
+    Matrix4 sceneTransform() const;
     FrameBuffer* sceneBuffer() const { return m_sceneBuffer.get(); }
     FrameBuffer* weightingBuffer() const { return m_weightingBuffer.get(); }
     FrameBuffer* sumBuffer() const { return m_sumBuffer.get(); }

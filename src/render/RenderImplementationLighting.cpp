@@ -44,8 +44,24 @@ RenderImplementation::Box RenderImplementation::floorBox() const {
     const float margin = 0.25f * size;
     const float top = b.min[1] - 0.1f * size;
     const float thickness = 0.05f * size;
-    return {{b.min[0] - margin, top - thickness, b.min[2] - margin},
+    Box box{{b.min[0] - margin, top - thickness, b.min[2] - margin},
             {b.max[0] + margin, top, b.max[2] + margin}};
+    // Seen from straight above in a flat picture, the floor reaches the picture's edges too, so
+    // that the background is one colour from side to side.
+    const Camera* camera = m_camera;
+    const bool orthographic = camera && camera->projection[11] == 0.0f;
+    if (orthographic && camera->forward()[1] < -0.99f) {
+        const Matrix4 toWorld = math::inverse(math::multiply(camera->projection, camera->view));
+        for (int corner = 0; corner < 4; ++corner) {
+            const Vector4 edge = math::transform(
+                toWorld, {corner & 1 ? 1.0f : -1.0f, corner & 2 ? 1.0f : -1.0f, 0, 1});
+            for (int axis : {0, 2}) {
+                box.min[axis] = std::min(box.min[axis], edge[axis] / edge[3]);
+                box.max[axis] = std::max(box.max[axis], edge[axis] / edge[3]);
+            }
+        }
+    }
+    return box;
 }
 
 void RenderImplementation::drawBox(const Box& box) const {

@@ -68,7 +68,6 @@ public:
     }
 
 private:
-    static constexpr float kSphereRadius = 0.01f;
     float m_modelView[16];
     float m_projection[16];
     float m_pixelsPerClip = 0;

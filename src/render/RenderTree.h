@@ -23,6 +23,9 @@ public:
     // The layout's grid; a layout without one draws nothing.
     virtual void drawGrid() const {}
 
+    // A vertex's sphere radius in layout units, before the scene scale.
+    static constexpr float kSphereRadius = 0.01f;
+
     View* m_view = nullptr;  // not owned; set whenever a new table of views arrives
     // The display list drawn for each vertex in draft frames (a coarse sphere); 0 in full
     // frames, where each sphere gets the tessellation its size on the picture needs.

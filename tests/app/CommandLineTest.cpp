@@ -2,6 +2,7 @@
 // unopenable files refused with the problem, and --screenshot pictures shaped by the options.
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,6 +45,7 @@ private slots:
         const QString tiny = kData + "tiny.xml", never = m_dir.filePath("never.png");
         const QStringList noDisplay = {"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
         const QString v = m_dir.filePath("v.png"), t = m_dir.filePath("t.png");
+        const QString svg = m_dir.filePath("v.svg"), pdf = m_dir.filePath("v.PDF");
         const QStringList memory = {"RAMIFLEX_FAIL_GRAPHICS_ALLOCATION=1"},
                           trace = {"RAMIFLEX_TRACE=1"};
         // clang-format off
@@ -62,6 +64,10 @@ private slots:
             {0, "", {}, {tiny, "--depth", "1", "--exclude", "*/x*", "--exclude", "y",
                          "--hide", "labels", "--screenshot", t}},
             {1, "matches the root", {}, {tiny, "--exclude", "*", "--screenshot", never}},
+            // Vector pictures by the suffix, in any case; a folder that is not there is named.
+            {0, "", {}, {tiny, "--2d", "--screenshot", svg}},
+            {0, "", {}, {tiny, "--size", "640x400", "--screenshot", pdf}},
+            {1, "png/v.svg: cannot be written", {}, {tiny, "--screenshot", never + "/v.svg"}},
         };
         // clang-format on
         // Bad values are refused before a display is asked for.
@@ -89,6 +95,11 @@ private slots:
                  qPrintable(broken.err));
         QVERIFY(!QFile::exists(never));
         QCOMPARE(QImage(v).size(), QSize(640, 400));
+        QFile svgFile(svg), pdfFile(pdf);
+        QVERIFY(svgFile.open(QIODevice::ReadOnly) && pdfFile.open(QIODevice::ReadOnly));
+        QVERIFY(svgFile.readAll().contains("viewBox=\"0 0 1024 768\""));
+        QVERIFY(QString(pdfFile.readAll())
+                    .contains(QRegularExpression("/MediaBox \\[0 0 640[.0]* 400[.0]*\\]")));
         QCOMPARE(runViewer({tiny, "--screenshot", never}).out, QString());  // quiet by default
     }
 
@@ -101,7 +112,8 @@ private slots:
                                    "--2d", "--blend 1", "--blend 2", "--blend 3", "--blend 4"}) {
             const QStringList chosen = QString(option).split(' ');
             runViewer(file + QStringList{"overlay,labels", "--screenshot", with} + chosen);
-            runViewer(file + QStringList{"overlay,relations,labels", "--screenshot", without} + chosen);
+            runViewer(file + QStringList{"overlay,relations,labels", "--screenshot", without} +
+                      chosen);
             const QImage a(with), b(without);
             QVERIFY(a.size() == QSize(1024, 768) && b.size() == a.size() && !a.hasAlphaChannel());
             int changed = 0;

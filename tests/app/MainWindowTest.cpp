@@ -1,9 +1,10 @@
-// The main window: its controls against the render states, good and bad files opened in the
-// foreground and the background, memory over repeated opens, the search field, remembered
-// settings and a desktop's habits.
+// The main window: its controls against the render states, good and bad files and source
+// folders opened in the foreground and the background, memory over repeated opens, the search
+// field, remembered settings and a desktop's habits.
 #include "AppTestSupport.h"
 #include "BackgroundOpen.h"
 #include "GraphGenerator.h"
+#include "GraphLoader.h"
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
 #include "RenderImplementation.h"
@@ -156,6 +157,7 @@ private slots:
     // naming the file and the problem, and the graph on screen stays.
     void opensGoodFilesAndKeepsTheGraphOnABadOne() {
         MainWindow& w = *m_window;
+        const QString folder = sourceFolder();
         const struct {
             QString path;
             size_t vertices;  // 0: refused
@@ -168,6 +170,7 @@ private slots:
             {kCorpus + "xml_reader/unclosed.xml", 0, "unclosed.xml"},
             {kData + "no-such-file.rsf", 0, "no-such-file.rsf"},
             {kCorpus + "load_pipeline/tiny.rsf", 4, nullptr},
+            {folder, 5, nullptr},
         };
         for (const auto& c : cases) {
             const QString name = QFileInfo(c.path).fileName();
@@ -542,6 +545,39 @@ private slots:
         answerDialogs(answer, shown, m_dir.filePath("shot"));
         w.actionSave->trigger();
         QVERIFY(QImage(m_dir.filePath("shot.png")).width() > 0);
+        // Export Picture… writes the format its suffix names.
+        answer.disconnect();
+        answerDialogs(answer, shown, m_dir.filePath("shot.SVG"));
+        w.actionExportPicture->trigger();
+        QFile svg(m_dir.filePath("shot.SVG"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
+        QCOMPARE(shown, "Screenshot saved " + svg.fileName());
+        answer.stop();
+
+        // A source folder chosen in its dialog is scanned and shown; the graph on screen is saved
+        // as RSF or XML by the suffix, a name without one as the chosen filter's RSF.
+        const std::pair<const char*, QString> steps[] = {{"open folder", sourceFolder()},
+                                                         {"save", m_dir.filePath("saved")},
+                                                         {"save", m_dir.filePath("saved.xml")}};
+        for (const auto& [step, typed] : steps) {
+            QTimer answerStep;
+            answerDialogs(answerStep, shown, typed);
+            if (step == std::string("save")) {
+                w.actionSaveGraph->trigger();
+            } else {
+                w.actionOpenFolder->trigger();
+                QTRY_COMPARE(w.windowTitle(), QString("src - Ramiflex"));
+            }
+        }
+        QCOMPARE(w.graph()->vertexCount(), size_t(5));
+        for (const char* saved : {"saved.rsf", "saved.xml"}) {
+            setTraceStream(nullptr);
+            const LoadResult loaded = GraphLoader::load(m_dir.filePath(saved).toStdString());
+            setTraceStream(&std::cout);
+            QVERIFY2(loaded.ok(), loaded.error.c_str());
+            QCOMPARE(loaded.graph->vertexCount(), size_t(5));
+            QCOMPARE(loaded.graph->relationEdgeCount(), size_t(2));
+        }
     }
 
     void coloursBlendingAndGeometryAreRememberedBetweenRuns() {
@@ -599,6 +635,18 @@ private slots:
     }
 
 private:
+    // A folder of three sources with two includes between them: five vertices, two edges.
+    QString sourceFolder() {
+        const QString folder = m_dir.filePath("src");
+        QDir().mkpath(folder + "/sub");
+        for (const auto& [name, text] : {std::pair{"/a.c", "#include \"b.h\"\n"},
+                                         {"/b.h", "#include <src/sub/c.h>\n"},
+                                         {"/sub/c.h", ""}}) {
+            std::ofstream(QString(folder + name).toStdString()) << text;
+        }
+        return folder;
+    }
+
     // Buffer objects alive in the surface's context, found by asking for every name up to a bound
     // far beyond what a few opens create.
     int liveBuffers() {

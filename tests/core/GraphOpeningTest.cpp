@@ -192,6 +192,42 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     setTraceStream(&std::cout);
 }
 
+// A folder is scanned for its sources in the reading phase; stopped as that or a later phase
+// starts, or by a cancel while the scan runs, it ends cancelled. A file inside it is no folder.
+TEST(GraphOpening, ScansAFolderAndStopsWhereAsked) {
+    TempFiles files;
+    files.write("a.c", "#include \"b.h\"\n");
+    files.write("b.h", "");
+    setTraceStream(nullptr);
+    constexpr int kNoStop = -1, kCancelWhileScanning = -2;
+    for (int stop : {kNoStop, 0, 3, 9, kCancelWhileScanning}) {
+        std::vector<int> heard;
+        std::atomic<bool> cancel{false};
+        const OpenedGraph opened = GraphOpening::open(
+            files.path(""),
+            [&](int phase) {
+                heard.push_back(phase);
+                cancel = stop == kCancelWhileScanning;
+                return phase != stop;
+            },
+            &cancel);
+        EXPECT_EQ(opened.cancelled, stop != kNoStop) << stop;
+        EXPECT_EQ(opened.error, "");
+        if (stop != kNoStop) {
+            EXPECT_EQ(heard.back(), std::max(stop, 0));
+            continue;
+        }
+        EXPECT_EQ(heard, std::vector<int>({0, 3, 4, 5, 6, 7, 8, 9}));
+        ASSERT_TRUE(opened.ok());
+        EXPECT_EQ(opened.graph->vertexCount(), 3u);
+        EXPECT_EQ(opened.graph->relationEdgeCount(), 1u);
+        EXPECT_NE(opened.views[4], nullptr);
+    }
+    const OpenedGraph file = GraphOpening::open(files.path("a.c"));
+    EXPECT_NE(file.error.find("a.c: "), std::string::npos) << file.error;
+    setTraceStream(&std::cout);
+}
+
 #if !defined(__SANITIZE_ADDRESS__)
 // Memory running out while a file opens ends the opening with a message naming the file; the
 // program goes on. Run in a child process whose address space is capped a little above what it

@@ -127,6 +127,16 @@ TEST_F(LightingTest, FloorAndLightVolumeFollowTheFramedScene) {
             EXPECT_GT(high[c], 0.9f);
         }
     }
+    // Seen from above in a flat picture wider than the scene, the floor reaches the picture's
+    // edges: no strip of another colour at its sides.
+    auto wide = std::make_unique<Camera>(-20.0f, 20.0f, -15.0f, 15.0f, -10.0f, 10.0f);
+    wide->lookAt({1, 5, 2}, {1, 0, 2}, {0, 0, 1});
+    frameWith(1, std::move(wide));
+    const RenderImplementation::Box floor = m_renderer->floorBox();
+    EXPECT_LE(floor.min[0], -18.99f);
+    EXPECT_GE(floor.max[0], 20.99f);
+    EXPECT_LE(floor.min[2], -12.99f);
+    EXPECT_GE(floor.max[2], 16.99f);
 }
 
 }  // namespace

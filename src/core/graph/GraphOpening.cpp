@@ -7,11 +7,13 @@
 #include "OverviewDepth.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
+#include "SourceScanner.h"
 #include "SplineStore.h"
 #include "Trace.h"
 #include "TreeMap.h"
 #include "VertexExclusion.h"
 
+#include <filesystem>
 #include <new>
 
 namespace {
@@ -51,6 +53,29 @@ std::unique_ptr<View> makeView(int type) {
         default:
             return std::make_unique<RadialTree>();
     }
+}
+
+// A source folder's graph: scanning stands for reading, checking and building, as a scanned
+// tree needs no checks. A cancel throws out of the scan, as out of every long loop of an opening.
+LoadResult scanFolder(const std::string& folder, const std::function<bool(int phase)>& stopped) {
+    LoadResult result;
+    result.cancelled = stopped(0);
+    if (result.cancelled) return result;
+    ScanOptions options;
+    options.root = folder;
+    const ScanResult scanned = SourceScanner::scan(options, [] {
+        OpeningWatch::step(0, 0);
+        return true;
+    });
+    if (!scanned.error.empty()) {
+        result.error = scanned.error;
+    } else if (scanned.cancelled || stopped(3)) {
+        result.cancelled = true;
+    } else {
+        trace() << scanned.report();
+        result.graph = scanned.toGraph();
+    }
+    return result;
 }
 
 }  // namespace
@@ -184,8 +209,12 @@ OpenedGraph GraphOpening::openAll(const std::string& fileName,
                                   const ShownRequest* request) {
     OpenedGraph opened;
     auto stopped = [&](int phase) { return !carryOn(phase); };
-    LoadResult loaded = GraphLoader::load(
-        fileName, [&](LoadPhase phase) { return !stopped(static_cast<int>(phase)); });
+    std::error_code ignored;
+    LoadResult loaded = std::filesystem::is_directory(fileName, ignored)
+                            ? scanFolder(fileName, stopped)
+                            : GraphLoader::load(fileName, [&](LoadPhase phase) {
+                                  return !stopped(static_cast<int>(phase));
+                              });
     if (!loaded.ok()) {
         opened.error = std::move(loaded.error);
         opened.cancelled = loaded.cancelled;

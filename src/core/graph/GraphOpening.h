@@ -33,9 +33,9 @@ struct OpenedGraph {
     GraphStore* shownStore() const { return graph ? graph.get() : full.get(); }
 };
 
-// Everything opening a file does before anything is shown: load, check, hierarchy, the five
-// layouts and the curves' controls. It touches no published state, so it may run on any thread; the
-// layouts read the graph being opened, never g_graph.
+// Everything opening a file does before anything is shown: load (or, for a folder, scan its
+// sources), check, hierarchy, the five layouts and the curves' controls. It touches no published
+// state, so it may run on any thread; the layouts read the graph being opened, never g_graph.
 class GraphOpening {
 public:
     static constexpr int kPhaseCount = 10;

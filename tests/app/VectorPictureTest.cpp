@@ -1,0 +1,176 @@
+// Vector pictures of the sample read back: every curve of the view is in the SVG as bands of
+// cubic spans that start and end where the camera puts the curve's end points, and the PDF has
+// the surface's size.
+#include "AppTestSupport.h"
+#include "CurveControls.h"
+#include "GraphStore.h"
+#include "RenderImplementation.h"
+#include "VectorPicture.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+struct Ends {
+    QPointF first, last;
+};
+
+// The first and last point of every path element: "M x,y C x,y x,y x,y ...".
+QList<Ends> pathEnds(const QString& svgFile, int* cubics) {
+    QFile file(svgFile);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QXmlStreamReader xml(&file);
+    QList<Ends> ends;
+    const QRegularExpression number("-?[0-9.]+(e-?[0-9]+)?");
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"path") continue;
+        const QString d = xml.attributes().value("d").toString();
+        *cubics += int(d.count('C'));
+        QList<double> values;
+        for (auto m = number.globalMatch(d); m.hasNext();) values << m.next().captured().toDouble();
+        if (values.size() >= 4) {
+            ends.append(
+                {QPointF(values[0], values[1]), QPointF(values[values.size() - 2], values.last())});
+        }
+    }
+    return xml.hasError() ? QList<Ends>() : ends;
+}
+
+// How many of the points have a point of `among` within a hundredth of a pixel.
+int matched(const QList<QPointF>& points, const QList<QPointF>& among) {
+    int count = 0;
+    for (const QPointF& p : points) {
+        count += std::any_of(among.begin(), among.end(), [&](const QPointF& q) {
+            return std::abs(p.x() - q.x()) < 0.01 && std::abs(p.y() - q.y()) < 0.01;
+        });
+    }
+    return count;
+}
+
+}  // namespace
+
+class VectorPictureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // In the 3D balloon tree, turned and scaled, and the flat radial tree. The ends are where
+    // the renderer says it draws the curves' end vertices, seen through the frame's camera.
+    void curvesComeBackAsBandsEndingOnTheProjectedEnds() {
+        for (const bool flat : {false, true}) {
+            g_renderStates = RenderStates();
+            MainWindow window;
+            StartOptions options;
+            options.mode2D = flat;
+            options.view = flat ? 4 : 1;
+            options.screenshot = "picture";  // settings of the command line, none remembered
+            window.start(options);
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(window.openFile(kData + "ramiflex.xml"));
+            OpenGLWidget& surface = *window.openGLWidget;
+            if (!flat) {
+                window.horizontalSlider->setValue(25);
+                window.horizontalSlider_2->setValue(-40);
+                window.horizontalSlider_3->setValue(10);
+                window.horizontalSlider_4->setValue(window.horizontalSlider_4->value() + 7);
+            }
+            QVERIFY(waitForCurrentFrame(surface));
+
+            const QString svg = m_dir.filePath("p.svg");
+            QString error;
+            QVERIFY2(VectorPicture(surface).save(svg, &error), qPrintable(error));
+            int cubics = 0;
+            const QList<Ends> paths = pathEnds(svg, &cubics);
+            const RenderImplementation& renderer = *surface.renderer();
+            const CurveControls& controls = *renderer.curveControls();
+            const int bands = VectorPicture::bandsFor(controls.curveCount());
+            QCOMPARE(paths.size(), int(controls.curveCount()) * bands);
+            QVERIFY(cubics >= paths.size());
+
+            const Camera& camera = *renderer.camera();
+            const Matrix4 toClip = math::multiply(camera.projection, camera.view);
+            auto pixel = [&](uint32_t vertex) {
+                Vector3 p{};
+                renderer.drawnVertexPosition(vertex, &p);
+                const Vector4 c = math::transform(toClip, {p[0], p[1], p[2], 1.0f});
+                return QPointF((c[0] / c[3] + 1) / 2 * surface.viewportWidth(),
+                               (1 - c[1] / c[3]) / 2 * surface.viewportHeight());
+            };
+            QList<QPointF> starts, ends, pathStarts, pathEnds;
+            for (const uint32_t e : controls.order(renderer.viewType())) {
+                const uint32_t* path = controls.paths().path(e);
+                starts << pixel(path[0]);
+                ends << pixel(path[controls.paths().length(e) - 1]);
+            }
+            for (const Ends& e : paths) pathStarts << e.first, pathEnds << e.last;
+            QCOMPARE(matched(starts, pathStarts), starts.size());
+            QCOMPARE(matched(ends, pathEnds), ends.size());
+            // Spread over the picture, so that the matches above are not of points all in one.
+            const QRectF picture(0, 0, surface.viewportWidth(), surface.viewportHeight());
+            QRectF spread(starts.first(), QSizeF(0, 0));
+            for (const QPointF& p : starts) spread |= QRectF(p, QSizeF(0.01, 0.01));
+            QVERIFY(picture.intersects(spread) && spread.width() > 100 && spread.height() > 100);
+        }
+    }
+
+    // A picked vertex in the selection colour, its outgoing edges in orange and its incoming
+    // ones in cyan, at their colour's own opacity.
+    void aPickedVertexShowsItsEdgesAsOnTheScreen() {
+        g_renderStates = RenderStates();
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.openFile(kData + "ramiflex.xml"));
+        OpenGLWidget& surface = *window.openGLWidget;
+        QVERIFY(waitForCurrentFrame(surface));
+        uint32_t picked = UINT32_MAX;
+        for (const auto& [id, vertex] : g_graph->vertices()) {
+            if (vertex->getName() == "GraphStore.h") picked = id;
+        }
+        QVERIFY(surface.renderer()->selectVertexById(picked));
+        surface.requestFrame();
+        QVERIFY(waitForCurrentFrame(surface));
+        const QString svg = m_dir.filePath("picked.svg");
+        QString error;
+        QVERIFY2(VectorPicture(surface).save(svg, &error), qPrintable(error));
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = file.readAll();
+        QVERIFY(text.contains(R"(stroke="#ffa500" stroke-opacity="1")"));
+        QVERIFY(text.contains(R"(stroke="#00ffff" stroke-opacity="1")"));
+        QVERIFY(text.contains(R"(fill="#ff00ff")"));
+    }
+
+    void pdfHasTheSurfacesSizeAndBadNamesAreRefused() {
+        g_renderStates = RenderStates();
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.openFile(kData + "tiny.xml"));
+        QVERIFY(waitForCurrentFrame(*window.openGLWidget));
+        const VectorPicture picture(*window.openGLWidget);
+        const QString pdf = m_dir.filePath("p.pdf");
+        QString error;
+        QVERIFY2(picture.save(pdf, &error), qPrintable(error));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        const QSize size = picture.size();
+        const QString box = QString("/MediaBox \\[0 0 %1[.0]* %2[.0]*\\]");
+        QVERIFY(
+            QString(bytes).contains(QRegularExpression(box.arg(size.width()).arg(size.height()))));
+        const QString nowhere = m_dir.filePath("no-such-folder/p.svg");
+        QVERIFY(!picture.save(nowhere, &error));
+        QVERIFY2(error.startsWith(nowhere + ": cannot be written"), qPrintable(error));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(VectorPictureTest)
+#include "VectorPictureTest.moc"
