@@ -61,6 +61,8 @@ QString withFolderName(const QString& fileName) {
 
 MainWindow::MainWindow() : QMainWindow(nullptr) {
     setupUi(this);
+    // Ctrl+Q quits from the progress dialog of an opening too, which has the keyboard then.
+    actionClose->setShortcutContext(Qt::ApplicationShortcut);
     connect(actionOpen, &QAction::triggered, this, &MainWindow::openFileDialog);
     connect(actionOpenFolder, &QAction::triggered, this, &MainWindow::openFolderDialog);
     connect(actionSaveGraph, &QAction::triggered, this, &MainWindow::saveGraphDialog);

@@ -266,8 +266,16 @@ private slots:
         QCOMPARE(w.windowTitle(), QString("tiny.rsf - Ramiflex"));
         QCOMPARE(g_graph, w.graph());
 
-        // An opening running when the window closes is stopped with it.
+        // Ctrl+Q closes the window while a file opens, from the progress dialog too, which has
+        // the keyboard then; the opening stops with the window.
         w.openInBackground(large);
+        QTRY_VERIFY_WITH_TIMEOUT(opener.progressDialog() && opener.progressDialog()->isVisible(),
+                                 20000);
+        opener.progressDialog()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(opener.progressDialog()));
+        QTest::keyClick(opener.progressDialog(), Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!w.isVisible());
+        QVERIFY(opener.busy());
         m_window.reset();
         setTraceStream(&std::cout);
     }
