@@ -163,8 +163,11 @@ void ShownGraph::buildStore(const GraphStore& full) {
         shownEdge->setId(m);
         store->addRelationEdge(shownEdge);
     }
+    // A store without a root (never one a file opened) has no hierarchy to compute.
     const VertexPtr root = full.getRoot();
-    store->setRoot(m_shownOf[root->getId()]);
-    store->calculateHierarchy();
+    if (root && m_shownOf[root->getId()] != kNone) {
+        store->setRoot(m_shownOf[root->getId()]);
+        store->calculateHierarchy();
+    }
     m_graph = std::move(store);
 }
