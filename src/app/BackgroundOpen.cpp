@@ -63,7 +63,7 @@ void BackgroundOpen::startNext() {
     const std::string file = QFile::encodeName(m_running).toStdString();
     // Each posted call runs on the GUI thread; the destructor joins the thread before this
     // object goes, and calls still queued then go with it.
-    m_thread = std::thread([this, file, generation] {
+    m_thread = std::thread([this, file, generation, request = m_request] {
         auto carryOn = [this, generation](int phase) {
             if (m_cancel) return false;
             QMetaObject::invokeMethod(
@@ -83,8 +83,8 @@ void BackgroundOpen::startNext() {
                 },
                 Qt::QueuedConnection);
         };
-        auto opened =
-            std::make_shared<OpenedGraph>(GraphOpening::open(file, carryOn, &m_cancel, progress));
+        auto opened = std::make_shared<OpenedGraph>(
+            GraphOpening::open(file, carryOn, &m_cancel, progress, &request));
         // A graph nobody will see is freed here rather than on the GUI thread.
         if (m_cancel) opened = std::make_shared<OpenedGraph>();
         QMetaObject::invokeMethod(

@@ -27,6 +27,8 @@ public:
     ~BackgroundOpen() override;
 
     void open(const QString& fileName);
+    // What part of the files opened from now on to show.
+    void setShownRequest(const ShownRequest& request) { m_request = request; }
     // Stops the running opening and forgets any file waiting, without handing anything over.
     void cancel();
     // Like cancel(), but returns only once the opening thread has ended.
@@ -61,6 +63,7 @@ private:
     // Counts the openings started; what a thread posts after stop() gave up on it is ignored.
     unsigned m_generation = 0;
     qint64 m_started = 0;
+    ShownRequest m_request;
     int m_phase = 0;
     double m_fraction = 0;
     QTimer* m_dialogTimer;

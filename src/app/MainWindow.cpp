@@ -1,15 +1,20 @@
 #include "MainWindow.h"
 
 #include "BackgroundOpen.h"
+#include "BackgroundReshow.h"
 #include "EdgeColorControls.h"
 #include "FoundVertex.h"
 #include "GraphStore.h"
 #include "GraphWriter.h"
 #include "Preferences.h"
+#include "OverviewDepth.h"
+#include "RenderImplementation.h"
 #include "RenderStates.h"
+#include "ShownControls.h"
 #include "Trace.h"
 #include "VectorPicture.h"
 #include "VertexFinder.h"
+#include "VertexLabels.h"
 
 #include <QColor>
 #include <QCloseEvent>
@@ -26,6 +31,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -41,6 +47,9 @@
 namespace {
 
 void toggleBit(int32_t& mask, int32_t bit, bool on) { mask += on ? bit : -bit; }
+
+// The alpha of the relation edges other than the focused vertex's: a faint trace.
+constexpr float kFocusTraceAlpha = 0.04f;
 
 // A folder as an absolute path without a trailing slash, so that it has a name to show ("." and
 // "src/" have none); files as they are.
@@ -86,9 +95,13 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
     // Finding a vertex by name, and the colours of a selected vertex's relation edges.
     auto* finder = new VertexFinder(this);
     menuBar()->setCornerWidget(finder);
-    connect(this, &MainWindow::setView, finder, [this, finder] { finder->setGraph(graph()); });
-    connect(finder, &VertexFinder::vertexChosen, this,
-            [this](uint32_t id) { showFoundVertex(*openGLWidget, id); });
+    // The whole graph is searched: a vertex inside a collapsed subtree is found too.
+    connect(this, &MainWindow::setView, finder, [this, finder] {
+        if (m_finderGraph == fullGraph()) return;
+        m_finderGraph = fullGraph();
+        finder->setGraph(m_finderGraph);
+    });
+    connect(finder, &VertexFinder::vertexChosen, this, &MainWindow::showOriginalVertex);
     m_edgeColors = new EdgeColorControls(cb_selectionColor);
     m_opener = new BackgroundOpen(this);
     connect(m_opener, &BackgroundOpen::finished, this, &MainWindow::backgroundOpenFinished);
@@ -101,6 +114,10 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
 
     m_statusText = new QLabel(statusbar);
     statusbar->addWidget(m_statusText, 1);
+    m_shownText = new QLabel(statusbar);
+    m_shownText->setObjectName("shownText");
+    statusbar->addPermanentWidget(m_shownText);
+    addShownActions();
     setAcceptDrops(true);
     showRecentFiles();
     showRenderStates();
@@ -206,15 +223,18 @@ void MainWindow::showRenderStates() {
 MainWindow::~MainWindow() {
     // Before the dialog and the graph go; an opening still running stops at its next phase.
     m_opener->stop();
-    if (g_graph == m_graph.get()) g_graph = nullptr;
+    m_reshow->stop();
+    if (g_graph == graph()) g_graph = nullptr;
 }
 
 bool MainWindow::openFile(const QString& fileName, QString* error) {
     // One opening at a time: this one replaces any running in the background.
     m_opener->stop();
+    m_reshow->stop();
     QElapsedTimer clock;
     clock.start();
-    OpenedGraph opened = GraphOpening::open(QFile::encodeName(fileName).toStdString());
+    OpenedGraph opened = GraphOpening::open(QFile::encodeName(fileName).toStdString(), {}, nullptr,
+                                            {}, &m_openRequest);
     if (!opened.ok()) {
         if (error) *error = QString::fromStdString(opened.error);
         return false;
@@ -250,17 +270,38 @@ void MainWindow::backgroundOpenFinished(const QString& fileName,
 }
 
 bool MainWindow::adopt(OpenedGraph& opened) {
+    // The previous graph goes after the views made from it, or comes back when the surface
+    // cannot take the new one.
     std::unique_ptr<GraphStore> previousGraph = std::move(m_graph);
+    const std::shared_ptr<GraphStore> previousFull = m_full;
+    const std::shared_ptr<const ShownGraph> previousShown = m_shown;
+    const ShownRequest previousRequest = m_request;
     const std::array<View*, 5> previousViews = m_views;
-    m_graph = std::move(opened.graph);
-    g_graph = m_graph.get();
+    if (opened.full) {
+        m_full = opened.full;
+        m_graph = std::move(opened.graph);
+        m_shown = opened.shown;
+        m_request = opened.request;
+    } else {
+        m_full = std::shared_ptr<GraphStore>(std::move(opened.graph));
+        m_shown.reset();
+        m_request = ShownRequest();
+        m_request.depth = ShownRequest::kAll;
+        m_request.useCollapsed = true;
+    }
+    g_graph = graph();
     for (int i = 0; i < 5; ++i) m_views[i] = opened.views[i].get();
     openGLWidget->adoptCurveControls(std::move(opened.curves));
+    m_labels->setShownGraph(m_shown.get(), m_full.get());
     if (!openGLWidget->setView(m_views.data())) {
         // The surface kept drawing the graph it had; so does everything else.
         m_views = previousViews;
         std::swap(m_graph, previousGraph);
-        g_graph = m_graph.get();
+        m_full = previousFull;
+        m_shown = previousShown;
+        m_request = previousRequest;
+        g_graph = graph();
+        m_labels->setShownGraph(m_shown.get(), m_full.get());
         return false;
     }
     emit setView(m_views.data());
@@ -276,7 +317,7 @@ void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
     const QString name = QFileInfo(fileName).fileName();
     setWindowTitle(name + " - Ramiflex");
     const QLocale locale;
-    const GraphStore& g = *m_graph;
+    const GraphStore& g = *m_full;
     // The per-depth counts end with a 0 only for a root without children.
     const std::vector<int32_t>& levels = g.getHierarchy();
     const size_t depth = levels.empty() ? 0 : levels.size() - (levels.back() == 0 ? 2 : 1);
@@ -289,6 +330,7 @@ void MainWindow::showFileInfo(const QString& fileName, qint64 milliseconds) {
                               .arg(milliseconds / 1000.0, 0, 'f', 2));
     Preferences::addRecentFile(fileName);
     showRecentFiles();
+    showShownInfo();
 }
 
 void MainWindow::showRecentFiles() {
@@ -346,7 +388,8 @@ void MainWindow::openFolderDialog() {
 }
 
 void MainWindow::saveGraphDialog() {
-    if (!m_graph) return;
+    // The whole graph opened, whatever part of it shows.
+    if (!m_full) return;
     const QString rsf = tr("RSF files (*.rsf)"), xml = tr("XML files (*.xml)");
     QString filter = rsf;
     QString fileName = QFileDialog::getSaveFileName(
@@ -356,7 +399,7 @@ void MainWindow::saveGraphDialog() {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix != "rsf" && suffix != "xml") fileName += filter == xml ? ".xml" : ".rsf";
     const std::string problem =
-        GraphWriter::writeFile(*m_graph, QFile::encodeName(fileName).toStdString());
+        GraphWriter::writeFile(*m_full, QFile::encodeName(fileName).toStdString());
     if (!problem.empty()) {
         QMessageBox::critical(this, tr("Error Message"), QString::fromStdString(problem));
         return;
@@ -447,6 +490,13 @@ void MainWindow::start(const StartOptions& options) {
         showRenderStates();
         restoreGeometry(Preferences::windowGeometry());
     }
+    m_openRequest.patterns.clear();
+    const QStringList patterns =
+        options.exclude.isEmpty() && m_remembers ? Preferences::excludePatterns() : options.exclude;
+    for (const QString& pattern : patterns) m_openRequest.patterns.push_back(pattern.toStdString());
+    m_openRequest.depth = options.depth == -2 ? ShownRequest::kOverview : options.depth;
+    m_opener->setShownRequest(m_openRequest);
+    m_shownControls->showPatterns(patterns);
     applyStartOptions(options);
     show();
     if (options.file.isEmpty()) return;
@@ -494,6 +544,7 @@ void MainWindow::applyStartOptions(const StartOptions& options) {
     if (hide.contains("grid")) checkBox_8->setChecked(false);
     if (hide.contains("shadow")) groupBox->setChecked(false);
     if (hide.contains("overlay")) g_renderStates.overlay = false;
+    if (hide.contains("labels")) m_shownControls->labelsBox()->setChecked(false);
     // Pictures taken for files and tests have a known size, whatever the screen.
     const QSize surface = options.size.isValid() ? options.size : QSize(1024, 768);
     if (!options.screenshot.isEmpty()) {
@@ -697,3 +748,248 @@ void MainWindow::RelationAlpha(int value) {
 void MainWindow::SetBeta(int value) { m_beta = value / 1000.0f; }
 
 void MainWindow::BetaChanged() { g_renderStates.beta = m_beta; }
+
+void MainWindow::addShownActions() {
+    m_reshow = new BackgroundReshow(this);
+    connect(m_reshow, &BackgroundReshow::finished, this, &MainWindow::reshowDone);
+    m_shownControls = new ShownControls(groupBox_5);
+    connect(m_shownControls, &ShownControls::depthChosen, this, &MainWindow::setDepth);
+    connect(m_shownControls, &ShownControls::patternsApplied, this,
+            &MainWindow::setExcludePatterns);
+    m_labels = new VertexLabels(openGLWidget);
+    connect(m_shownControls, &ShownControls::labelsToggled, this, [this](bool on) {
+        m_labels->setEnabled(on);
+        openGLWidget->requestFrame();
+    });
+    QAction* expandAllAction = menuView->addAction(tr("Expand All"), this, &MainWindow::expandAll);
+    expandAllAction->setObjectName("actionExpandAll");
+    expandAllAction->setShortcut(Qt::Key_E);
+    QAction* focusAction = menuView->addAction(tr("Focus"), this, &MainWindow::toggleFocus);
+    focusAction->setObjectName("actionFocus");
+    focusAction->setShortcut(Qt::Key_Space);
+    connect(openGLWidget, &OpenGLWidget::vertexDoubleClicked, this, &MainWindow::toggleCollapsed);
+    connect(openGLWidget, &OpenGLWidget::vertexMenuRequested, this, &MainWindow::showVertexMenu);
+}
+
+uint32_t MainWindow::originalOf(uint32_t shownId) const {
+    return m_shown ? m_shown->originalId(shownId) : shownId;
+}
+
+std::vector<uint8_t> MainWindow::collapsedFlags() const {
+    std::vector<uint8_t> flags(m_full ? m_full->vertexCount() : 0, 0);
+    for (uint32_t id : m_request.collapsed) {
+        if (id < flags.size()) flags[id] = 1;
+    }
+    return flags;
+}
+
+void MainWindow::reshowCollapsed(const std::vector<uint8_t>& flags) {
+    ShownRequest request;
+    request.patterns = m_request.patterns;
+    request.depth = ShownRequest::kCustom;
+    request.useCollapsed = true;
+    for (uint32_t id = 0; id < flags.size(); ++id) {
+        if (flags[id]) request.collapsed.push_back(id);
+    }
+    reshow(std::move(request));
+}
+
+void MainWindow::reshow(ShownRequest request) {
+    if (!m_full) return;
+    m_reshow->reshow(m_full, request);
+}
+
+void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed) {
+    // A part of a graph replaced meanwhile by another file is of no use.
+    if (opened->ok() && opened->full != m_full) return;
+    if (!opened->ok()) {
+        const QString error = QString::fromStdString(opened->error);
+        emit reshowFinished(error);
+        if (m_remembers) QMessageBox::critical(this, tr("Error Message"), error);
+        return;
+    }
+    if (m_focus) toggleFocus();
+    openGLWidget->keepCameraOnNextView();
+    if (!adopt(*opened)) {
+        // The surface has told the user why; the part on screen stays.
+        emit reshowFinished(tr("there is not enough graphics memory to show it"));
+        return;
+    }
+    trace() << "shown part laid out in " << elapsed << " ms\n";
+    // Patterns that worked are those the next files open with.
+    rememberPatterns(m_request.patterns);
+    m_shownControls->showDepth(m_request.depth >= 0 ? m_request.depth : -1);
+    showShownInfo();
+    if (m_selectAfterReshow != UINT32_MAX && m_shown) {
+        const uint32_t shownId = m_shown->shownOf(m_selectAfterReshow);
+        if (shownId != ShownGraph::kNone) showFoundVertex(*openGLWidget, shownId);
+    }
+    m_selectAfterReshow = UINT32_MAX;
+    emit reshowFinished(QString());
+}
+
+void MainWindow::showShownInfo() {
+    if (!m_full || !m_shown) {
+        m_shownText->clear();
+        return;
+    }
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QString shown = QString("%1 of %2 vertices shown")
+                              .arg(english.toString(qulonglong(m_shown->shownCount())),
+                                   english.toString(qulonglong(m_full->vertexCount())));
+    m_shownText->setText(m_request.depth >= 0
+                             ? QString("collapsed to depth %1: %2").arg(m_request.depth).arg(shown)
+                             : shown);
+}
+
+void MainWindow::toggleCollapsed(uint32_t shownId) {
+    if (m_shown && shownId < m_shown->shownCount() && m_shown->hiddenDescendants(shownId) > 0) {
+        expandVertex(shownId, false);
+    } else {
+        collapseVertex(shownId);
+    }
+}
+
+void MainWindow::collapseVertex(uint32_t shownId) {
+    if (!m_full || shownId >= graph()->vertexCount()) return;
+    const uint32_t original = originalOf(shownId);
+    const VertexPtr vertex = m_full->getVertex(original);
+    if (!vertex || vertex->getChildCount() == 0) return;
+    std::vector<uint8_t> flags = collapsedFlags();
+    flags[original] = 1;
+    reshowCollapsed(flags);
+}
+
+void MainWindow::expandVertex(uint32_t shownId, bool allBelow) {
+    if (!m_full || shownId >= graph()->vertexCount()) return;
+    const VertexPtr vertex = m_full->getVertex(originalOf(shownId));
+    if (!vertex) return;
+    std::vector<uint8_t> flags = collapsedFlags();
+    flags[vertex->getId()] = 0;
+    // One level: the children with children of their own come collapsed. All below: nothing
+    // under the vertex stays collapsed.
+    std::vector<const Vertex*> pending{vertex.get()};
+    while (!pending.empty()) {
+        const Vertex* next = pending.back();
+        pending.pop_back();
+        for (const VertexPtr& child : next->children()) {
+            if (child->getChildCount() == 0) continue;
+            flags[child->getId()] = allBelow ? 0 : 1;
+            if (allBelow) pending.push_back(child.get());
+        }
+    }
+    reshowCollapsed(flags);
+}
+
+void MainWindow::collapseLevel(uint32_t shownId) {
+    if (!m_full || shownId >= graph()->vertexCount()) return;
+    const VertexPtr vertex = m_full->getVertex(originalOf(shownId));
+    if (!vertex) return;
+    std::vector<uint8_t> flags = collapsedFlags();
+    for (uint32_t id : OverviewDepth::collapsedAt(*m_full, vertex->getLevel())) flags[id] = 1;
+    reshowCollapsed(flags);
+}
+
+void MainWindow::expandAll() { setDepth(-1); }
+
+void MainWindow::setDepth(int depth) {
+    ShownRequest request;
+    request.patterns = m_request.patterns;
+    request.depth = depth < 0 ? ShownRequest::kAll : depth;
+    reshow(std::move(request));
+}
+
+void MainWindow::setExcludePatterns(const QStringList& patterns) {
+    std::vector<std::string> list;
+    for (const QString& pattern : patterns) list.push_back(pattern.toStdString());
+    if (!m_full) {
+        rememberPatterns(list);
+        return;
+    }
+    ShownRequest request = m_request;
+    request.patterns = std::move(list);
+    reshow(std::move(request));
+}
+
+void MainWindow::rememberPatterns(const std::vector<std::string>& patterns) {
+    if (m_openRequest.patterns == patterns) return;
+    m_openRequest.patterns = patterns;
+    m_opener->setShownRequest(m_openRequest);
+    if (!m_remembers) return;
+    QStringList list;
+    for (const std::string& pattern : patterns) list << QString::fromStdString(pattern);
+    Preferences::setExcludePatterns(list);
+}
+
+void MainWindow::toggleFocus() {
+    float* alphas[2] = {&g_renderStates.relationStartColor[3], &g_renderStates.relationEndColor[3]};
+    if (m_focus) {
+        m_focus = false;
+        for (int i = 0; i < 2; ++i) *alphas[i] = m_unfocusedAlpha[i];
+        openGLWidget->requestFrame();
+        return;
+    }
+    if (openGLWidget->renderer()->selection().m_type != Selection::VERTEX) return;
+    // The selected vertex's edges keep their own opaque colours; the rest fade to a trace.
+    m_focus = true;
+    for (int i = 0; i < 2; ++i) {
+        m_unfocusedAlpha[i] = *alphas[i];
+        *alphas[i] = kFocusTraceAlpha;
+    }
+    openGLWidget->requestFrame();
+}
+
+void MainWindow::showOriginalVertex(uint32_t originalId) {
+    if (!m_full || originalId >= m_full->vertexCount()) return;
+    // The keys that act on the found vertex (Space, E, F) go to the picture from now on.
+    openGLWidget->setFocus();
+    if (!m_shown) {
+        showFoundVertex(*openGLWidget, originalId);
+        return;
+    }
+    const uint32_t shownId = m_shown->shownOf(originalId);
+    if (shownId == ShownGraph::kNone) {
+        m_statusText->setText(
+            tr("%1 is excluded")
+                .arg(QString::fromStdString(m_full->getVertex(originalId)->getName())));
+        return;
+    }
+    if (m_shown->originalId(shownId) == originalId) {
+        showFoundVertex(*openGLWidget, shownId);
+        return;
+    }
+    // Open the collapsed vertices on its path one level each: their other children come
+    // collapsed, so that finding a vertex shows its neighbourhood, not whole subtrees.
+    std::vector<uint8_t> flags = collapsedFlags();
+    const std::vector<uint32_t>& path = m_full->getVertex(originalId)->pathToRoot();
+    for (size_t k = path.size(); k-- > 1;) {
+        const uint32_t ancestor = path[k];
+        if (!flags[ancestor] && m_shown->originalId(m_shown->shownOf(ancestor)) != ancestor) {
+            continue;
+        }
+        flags[ancestor] = 0;
+        for (const VertexPtr& child : m_full->getVertex(ancestor)->children()) {
+            if (child->getChildCount() > 0) flags[child->getId()] = 1;
+        }
+    }
+    for (size_t k = 1; k < path.size(); ++k) flags[path[k]] = 0;
+    m_selectAfterReshow = originalId;
+    reshowCollapsed(flags);
+}
+
+void MainWindow::showVertexMenu(uint32_t shownId, const QPoint& globalPosition) {
+    QMenu menu(this);
+    menu.setObjectName("vertexMenu");
+    const bool hides =
+        m_shown && shownId < m_shown->shownCount() && m_shown->hiddenDescendants(shownId) > 0;
+    const VertexPtr vertex = m_full ? m_full->getVertex(originalOf(shownId)) : VertexPtr();
+    const bool hasChildren = vertex && vertex->getChildCount() > 0;
+    menu.addAction(tr("Collapse"), this, [this, shownId] { collapseVertex(shownId); })
+        ->setEnabled(hasChildren && !hides);
+    menu.addAction(tr("Expand"), this, [this, shownId] { expandVertex(shownId, false); })
+        ->setEnabled(hides);
+    menu.addAction(tr("Expand All Below"), this, [this, shownId] { expandVertex(shownId, true); })
+        ->setEnabled(hasChildren);
+    menu.addAction(tr("Collapse Level"), this, [this, shownId] { collapseLevel(shownId); });
+    menu.exec(globalPosition);
+}

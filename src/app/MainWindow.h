@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GraphOpening.h"
+#include "ShownRequest.h"
 #include "StartOptions.h"
 #include "ui_mainWindow.h"
 
@@ -13,7 +14,10 @@
 #include <memory>
 
 class BackgroundOpen;
+class BackgroundReshow;
 class EdgeColorControls;
+class ShownControls;
+class VertexLabels;
 class GraphStore;
 class QLabel;
 class QCloseEvent;
@@ -43,13 +47,42 @@ public:
     // Sets every control to the value in force in the render states, without calling slots.
     void showRenderStates();
 
-    GraphStore* graph() const { return m_graph.get(); }
+    // The part of the graph on screen (the whole one unless something is collapsed or
+    // excluded).
+    GraphStore* graph() const { return m_graph ? m_graph.get() : m_full.get(); }
+    // The whole graph opened, and what the part on screen stands for (null: all of it shows).
+    GraphStore* fullGraph() const { return m_full.get(); }
+    const ShownGraph* shownGraph() const { return m_shown.get(); }
+    const ShownRequest& shownRequest() const { return m_request; }
+    BackgroundReshow* reshower() const { return m_reshow; }
+    ShownControls* shownControls() const { return m_shownControls; }
+    VertexLabels* labels() const { return m_labels; }
+
+    // What the double-click and the vertex menu do, by shown id. Each change is laid out in the
+    // background and shown with the camera kept.
+    void toggleCollapsed(uint32_t shownId);
+    void collapseVertex(uint32_t shownId);
+    // One level down, or with allBelow every vertex below.
+    void expandVertex(uint32_t shownId, bool allBelow);
+    // Collapses every vertex at the depth of this one.
+    void collapseLevel(uint32_t shownId);
+    void expandAll();
+    // Collapses every vertex at depth (-1: none).
+    void setDepth(int depth);
+    void setExcludePatterns(const QStringList& patterns);
+    // Only the selected vertex's relation edges, the others a faint trace; again to leave.
+    void toggleFocus();
+    bool focused() const { return m_focus; }
+    // Selects a vertex by original id, expanding the collapsed vertices above it first.
+    void showOriginalVertex(uint32_t originalId);
     View* view(int type) const { return m_views[type]; }
 
 signals:
     void setView(View** view);
     // An opening in the background has ended; error is empty when fileName shows.
     void openFinished(const QString& fileName, const QString& error);
+    // Another part of the graph shows, or could not be made (error not empty).
+    void reshowFinished(const QString& error);
 
 public slots:
     void Mode3D(bool value);
@@ -126,13 +159,40 @@ private:
     // larger than the screen's free area.
     void fitToScreen();
     void takeScreenshot(const QString& outFile);
+    void reshow(ShownRequest request);
+    void reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed);
+    // The status bar's line on what part of the graph shows.
+    void showShownInfo();
+    void showVertexMenu(uint32_t shownId, const QPoint& globalPosition);
+    void addShownActions();
+    uint32_t originalOf(uint32_t shownId) const;
+    // The collapsed set in force as one flag per original id, and back.
+    std::vector<uint8_t> collapsedFlags() const;
+    void reshowCollapsed(const std::vector<uint8_t>& flags);
+    // Patterns for the files opened next, remembered in interactive runs.
+    void rememberPatterns(const std::vector<std::string>& patterns);
     QImage grabSurface();
     // The picture as PNG, or by the suffix as SVG or PDF; false with the problem in error.
     bool savePicture(const QString& fileName, QString* error);
 
     std::array<View*, 5> m_views{};  // handed to the drawing surface in ViewType order
     std::array<std::unique_ptr<View>, 5> m_ownedViews;
+    // The part on screen when it is not the whole graph m_full.
     std::unique_ptr<GraphStore> m_graph;
+    std::shared_ptr<GraphStore> m_full;
+    std::shared_ptr<const ShownGraph> m_shown;
+    ShownRequest m_request;
+    // Patterns and depth the next file opens with.
+    ShownRequest m_openRequest;
+    BackgroundReshow* m_reshow = nullptr;
+    ShownControls* m_shownControls = nullptr;
+    VertexLabels* m_labels = nullptr;
+    QLabel* m_shownText = nullptr;
+    const GraphStore* m_finderGraph = nullptr;
+    bool m_focus = false;
+    float m_unfocusedAlpha[2] = {1, 1};
+    // A vertex found inside a collapsed subtree, selected once its part shows.
+    uint32_t m_selectAfterReshow = UINT32_MAX;
     float m_beta = 0.5f;
     QLabel* m_statusText = nullptr;
     EdgeColorControls* m_edgeColors = nullptr;

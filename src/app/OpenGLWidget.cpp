@@ -285,7 +285,7 @@ void OpenGLWidget::paintGL() {
     ++m_framesDrawn;
     checkGraphicsMemory("drawing");
     checkDrawingProblems();
-    if (g_renderStates.overlay) paintOverlay();
+    if (g_renderStates.overlay || m_painterOverlay) paintOverlay();
     // The window answers between the parts of a large frame.
     if (!m_renderer->frameComplete()) QTimer::singleShot(0, this, [this] { update(); });
 }
@@ -293,10 +293,14 @@ void OpenGLWidget::paintGL() {
 void OpenGLWidget::paintOverlay() {
     {
         QPainter painter(this);
-        const SelectionHighlight& highlight = m_renderer->highlight();
-        OverlayPainter::paint(painter, m_renderer->selection(), highlight.incoming,
-                              highlight.outgoing, static_cast<int>(m_lastFrameMilliseconds),
-                              width(), height());
+        // Labels go under the overlay's text.
+        if (m_painterOverlay) m_painterOverlay(painter);
+        if (g_renderStates.overlay) {
+            const SelectionHighlight& highlight = m_renderer->highlight();
+            OverlayPainter::paint(painter, m_renderer->selection(), highlight.incoming,
+                                  highlight.outgoing, static_cast<int>(m_lastFrameMilliseconds),
+                                  width(), height());
+        }
     }
     // The toolkit's painting leaves its own GL state behind; the next frame starts from ours.
     applyViewerDepthState();
@@ -353,9 +357,17 @@ bool OpenGLWidget::setView(View** view) {
     const bool made = createObjects(view);
     doneCurrent();
     requestFrame();
+    const bool keepCamera = m_keepCamera && m_framedView >= 0;
+    m_keepCamera = false;
     if (!made) return false;
     m_views = view;
-    frameView(true);
+    if (keepCamera) {
+        // Another part of the same graph: the box, the clipping planes and the floor follow it,
+        // the cameras stay.
+        followSceneTransform();
+    } else {
+        frameView(true);
+    }
     return true;
 }
 
@@ -368,13 +380,29 @@ void OpenGLWidget::pickAt(const QPointF& position) {
     requestFrame();
 }
 
+bool OpenGLWidget::pickVertexAt(const QPointF& position, uint32_t& id) {
+    pickAt(position);
+    const Selection& picked = m_renderer->selection();
+    if (picked.m_type != Selection::VERTEX || !picked.m_vertex) return false;
+    id = picked.m_vertex->getId();
+    return true;
+}
+
+void OpenGLWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    uint32_t id = 0;
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+        pickVertexAt(event->position(), id)) {
+        emit vertexDoubleClicked(id);
+    }
+}
+
 void OpenGLWidget::mousePressEvent(QMouseEvent* event) {
     setFocus();
     std::cout << " mousePressEvent \n";
     m_oldMousePosition[0] = static_cast<float>(event->position().x());
     m_oldMousePosition[1] = static_cast<float>(event->position().y());
     m_oldMousePosition[2] = 0;
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
         m_pressPosition = event->position();
         m_dragged = false;
     }
@@ -424,6 +452,12 @@ void OpenGLWidget::mouseReleaseEvent(QMouseEvent* event) {
     // A move event comes only once the pointer has moved, so a click has not picked yet.
     if (event->button() == Qt::LeftButton && !m_dragged && !onlyAlt(event)) {
         pickAt(event->position());
+    }
+    // A right click that did not orbit offers what can be done to the vertex under it.
+    uint32_t id = 0;
+    if (event->button() == Qt::RightButton && !m_dragged && event->modifiers() == Qt::NoModifier &&
+        pickVertexAt(event->position(), id)) {
+        emit vertexMenuRequested(id, event->globalPosition().toPoint());
     }
 }
 

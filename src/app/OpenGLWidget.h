@@ -13,9 +13,12 @@
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class CurveControls;
+class QPainter;
 class RenderImplementation;
 class View;
 
@@ -74,7 +77,20 @@ public:
     // Whether a shader or framebuffer problem kept a picture from being drawn as it should.
     bool drawingBroken() const { return m_drawingBroken; }
 
+    // The five views on screen, in view-type order; null before a graph.
+    View* const* views() const { return m_views; }
+    // The next setView shows another part of the same graph: the cameras stay where they are.
+    void keepCameraOnNextView() { m_keepCamera = true; }
+    // Painted over every frame with QPainter, in widget pixels (the vertex labels); empty for
+    // none.
+    void setPainterOverlay(std::function<void(QPainter&)> overlay) {
+        m_painterOverlay = std::move(overlay);
+    }
+
 signals:
+    // A double-click, or a right click without a drag, on a vertex (picked, so selected).
+    void vertexDoubleClicked(uint32_t id);
+    void vertexMenuRequested(uint32_t id, const QPoint& globalPosition);
     // The graphics driver ran out of memory for the graph's objects or a frame; the picture may
     // be missing parts of the graph.
     void graphicsMemoryFailed(const QString& message);
@@ -95,6 +111,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -112,6 +129,8 @@ private:
     float aspect() const;
     // Picks at a widget position, in the device pixels the renderer's buffers have.
     void pickAt(const QPointF& position);
+    // Picks there and returns the vertex picked, or false.
+    bool pickVertexAt(const QPointF& position, uint32_t& id);
     // Whether the render states changed since last noticed; notes them.
     bool takeStateChanges();
     // Asks for a frame when the render states differ from those the last frame was asked for.
@@ -161,4 +180,6 @@ private:
     bool m_drawingBroken = false;
     // Runs while input moves the picture; restarted by each move.
     QTimer* m_restTimer = nullptr;
+    bool m_keepCamera = false;
+    std::function<void(QPainter&)> m_painterOverlay;
 };

@@ -47,6 +47,12 @@ void addRecentFile(const QString& fileName) {
 
 void clearRecentFiles() { QSettings().remove("files/recent"); }
 
+QStringList excludePatterns() { return QSettings().value("shown/exclude").toStringList(); }
+
+void setExcludePatterns(const QStringList& patterns) {
+    QSettings().setValue("shown/exclude", patterns);
+}
+
 void saveRenderChoices(const RenderStates& states) {
     QSettings settings;
     forEachColor(states, [&](const char* key, const float* c) {

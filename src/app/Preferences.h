@@ -22,6 +22,10 @@ QStringList recentFiles();
 void addRecentFile(const QString& fileName);
 void clearRecentFiles();
 
+// The exclude patterns last applied.
+QStringList excludePatterns();
+void setExcludePatterns(const QStringList& patterns);
+
 // Colours and blending method; other settings start from their start values every run.
 void saveRenderChoices(const RenderStates& states);
 void restoreRenderChoices(RenderStates& states);

@@ -3,8 +3,8 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
-const QStringList StartOptions::kHideableElements = {"vertices", "hierarchy", "relations",
-                                                     "grid",     "shadow",    "overlay"};
+const QStringList StartOptions::kHideableElements = {"vertices", "hierarchy", "relations", "grid",
+                                                     "shadow",   "overlay",   "labels"};
 
 namespace {
 
@@ -49,6 +49,20 @@ bool readHide(const QString& text, QStringList& hide, QString& error) {
     return true;
 }
 
+bool readDepth(const QString& text, int& depth, QString& error) {
+    static const QRegularExpression pattern("^\\d{1,4}$");
+    if (text == "all") {
+        depth = -1;
+        return true;
+    }
+    if (pattern.match(text).hasMatch()) {
+        depth = text.toInt();
+        return true;
+    }
+    error = QString("--depth takes a whole number from 0 to 9999 or \"all\", not \"%1\"").arg(text);
+    return false;
+}
+
 // The options, as --help lists them; returns the help and version options.
 std::pair<QCommandLineOption, QCommandLineOption> describeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
@@ -76,9 +90,17 @@ std::pair<QCommandLineOption, QCommandLineOption> describeOptions(QCommandLinePa
         {"beta", "Bundling strength from 0 (straight) to 1 (along the tree).", "b"},
         {"hide",
          "Comma list of what not to draw: vertices, hierarchy, relations, grid, shadow "
-         "(also the floor), overlay.",
+         "(also the floor), overlay, labels.",
          "list"},
         {"size", "Size of the picture in pixels, default 1024x768.", "WxH"},
+        {"depth",
+         "Collapse every vertex at depth D (the root has depth 0), or show all; by default a "
+         "graph of more than 5,000 relation edges opens collapsed to an overview.",
+         "D|all"},
+        {"exclude",
+         "Leave out the vertices whose path (names from the root joined by /) matches the "
+         "shell pattern (* ? [...]), with their subtrees; may be given several times.",
+         "pattern"},
         {"verbose",
          "Print the trace lines of loading, layout and drawing on standard output "
          "(also RAMIFLEX_TRACE=1)."},
@@ -105,6 +127,16 @@ bool readValues(const QCommandLineParser& parser, StartOptions& options, QString
     }
     if (parser.isSet("hide") && !readHide(parser.value("hide"), options.hide, message)) {
         return false;
+    }
+    if (parser.isSet("depth") && !readDepth(parser.value("depth"), options.depth, message)) {
+        return false;
+    }
+    for (const QString& pattern : parser.values("exclude")) {
+        if (pattern.isEmpty()) {
+            message = "--exclude takes a pattern, not an empty one";
+            return false;
+        }
+        options.exclude << pattern;
     }
     return !parser.isSet("size") || readSize(parser.value("size"), options.size, message);
 }

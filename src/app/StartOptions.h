@@ -16,6 +16,8 @@ struct StartOptions {
     bool verbose = false;
     QStringList hide;  // subset of kHideableElements
     QSize size;        // invalid: the default surface size
+    int depth = -2;    // -2: the overview of a large graph, -1: all, else the depth to collapse to
+    QStringList exclude;  // patterns of paths to leave out
 
     static const QStringList kHideableElements;
 

@@ -1,9 +1,15 @@
-// ramiflex-export FILE [--beta B]: loads a data file, computes the five layouts and writes them
-// as tab-separated lines to standard output (see ExportLayouts.h for the sections).
+// ramiflex-export FILE [--depth D] [--exclude PATTERN]... [--beta B]: loads a data file,
+// computes the five layouts and writes them as tab-separated lines to standard output (see
+// ExportLayouts.h for the sections). With --depth or --exclude the shown graph is written
+// instead of the whole one, followed by its visible and merged lines (ExportShown.h).
 #include "ExportCurves.h"
 #include "ExportLayouts.h"
+#include "ExportShown.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
+#include "IntegerText.h"
+#include "OverviewDepth.h"
+#include "ShownGraph.h"
 #include "Trace.h"
 
 #include <cmath>
@@ -16,7 +22,12 @@
 
 namespace {
 
-void usage() { std::fputs("usage: ramiflex-export FILE [--beta B]   (0 <= B <= 1)\n", stderr); }
+void usage() {
+    std::fputs(
+        "usage: ramiflex-export FILE [--depth D] [--exclude PATTERN]... [--beta B]"
+        "   (0 <= B <= 1, D >= 0)\n",
+        stderr);
+}
 
 // A bundling strength: a whole decimal number in [0, 1], nothing else.
 bool parseBeta(const char* text, float& beta) {
@@ -33,6 +44,8 @@ bool parseBeta(const char* text, float& beta) {
 int main(int argc, char** argv) {
     std::string fileName;
     float beta = 0.5f;  // the start value of the bundling slider
+    int depth = -1;
+    std::vector<std::string> patterns;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--beta") {
@@ -40,6 +53,19 @@ int main(int argc, char** argv) {
                 usage();
                 return 2;
             }
+        } else if (arg == "--depth") {
+            uint32_t value = 0;
+            if (i + 1 >= argc || !parseStrictUnsigned(argv[++i], value) || value > INT32_MAX) {
+                usage();
+                return 2;
+            }
+            depth = static_cast<int>(value);
+        } else if (arg == "--exclude") {
+            if (i + 1 >= argc) {
+                usage();
+                return 2;
+            }
+            patterns.emplace_back(argv[++i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
             usage();
             return 2;
@@ -63,11 +89,24 @@ int main(int argc, char** argv) {
         return 1;
     }
     g_graph = loaded.graph.get();
+    const bool shownAsked = depth >= 0 || !patterns.empty();
+    ShownGraph shown;
+    if (shownAsked) {
+        const std::vector<uint32_t> collapsed =
+            depth >= 0 ? OverviewDepth::collapsedAt(*g_graph, depth) : std::vector<uint32_t>();
+        shown = ShownGraph::build(*g_graph, patterns, collapsed);
+        if (!shown.ok()) {
+            std::fprintf(stderr, "%s: %s\n", fileName.c_str(), shown.error().c_str());
+            return 2;
+        }
+        g_graph = shown.graph();
+    }
     const exportlayouts::Views views = exportlayouts::computeViews();
 
     static std::vector<char> buffer(size_t(1) << 22);
     std::setvbuf(stdout, buffer.data(), _IOFBF, buffer.size());
     exportlayouts::writeLayoutSections(stdout, *g_graph, views);
+    if (shownAsked) exportshown::writeShownLines(stdout, shown);
     View* table[5];
     for (int t = 0; t < 5; ++t) table[t] = views[t].get();
     writeCurveLines(stdout, *g_graph, table, beta);

@@ -60,6 +60,10 @@ private slots:
             {0, "radialtree calculated", {}, {tiny, "--verbose", "--screenshot", v}},
             {0, "radialtree calculated", trace, {tiny, "--screenshot", t}},
             {0, "", {}, {tiny, "--size", "640x400", "--beta", "0.2", "--screenshot", v}},
+            // A part of the graph: a depth, patterns, no labels; a pattern matching the root.
+            {0, "", {}, {tiny, "--depth", "1", "--exclude", "*/x*", "--exclude", "y",
+                         "--hide", "labels", "--screenshot", t}},
+            {1, "matches the root", {}, {tiny, "--exclude", "*", "--screenshot", never}},
             // Vector pictures by the suffix, in any case; a folder that is not there is named.
             {0, "", {}, {tiny, "--2d", "--screenshot", svg}},
             {0, "", {}, {tiny, "--size", "640x400", "--screenshot", pdf}},
@@ -71,7 +75,8 @@ private slots:
         const QStringList refused[] = {
             {"--view", "9"}, {"--view", "x"}, {"--blend", "5"}, {"--blend", "-1"}, {"--beta", "1.5"},
             {"--beta", "nan"}, {"--hide", "floor"}, {"--size", "100"}, {"--size", "0x10"},
-            {"--size", "9000x9"}, {"--no-such-option"}, {tiny}};
+            {"--size", "9000x9"}, {"--no-such-option"}, {tiny}, {"--depth", "-1"},
+            {"--depth", "x"}, {"--depth", "all1"}, {"--exclude", ""}, {"--hide", "label"}};
         // clang-format on
         for (const QStringList& bad : refused)
             runs.append({2, "ramiflex: ", noDisplay, QStringList{tiny} + bad});
@@ -99,15 +104,16 @@ private slots:
     }
 
     // The relation bundles change a clear share of the picture in every view and blending
-    // method the options choose.
+    // method the options choose (the names, which stand over the bundles, left out).
     void bundlesShowInEveryViewAndMethod() {
         const QString with = m_dir.filePath("with.png"), without = m_dir.filePath("without.png");
         const QStringList file = {kData + "ramiflex.xml", "--hide"};
         for (const char* option : {"--view 0", "--view 1", "--view 2", "--view 3", "--view 4",
                                    "--2d", "--blend 1", "--blend 2", "--blend 3", "--blend 4"}) {
             const QStringList chosen = QString(option).split(' ');
-            runViewer(file + QStringList{"overlay", "--screenshot", with} + chosen);
-            runViewer(file + QStringList{"overlay,relations", "--screenshot", without} + chosen);
+            runViewer(file + QStringList{"overlay,labels", "--screenshot", with} + chosen);
+            runViewer(file + QStringList{"overlay,relations,labels", "--screenshot", without} +
+                      chosen);
             const QImage a(with), b(without);
             QVERIFY(a.size() == QSize(1024, 768) && b.size() == a.size() && !a.hasAlphaChannel());
             int changed = 0;

@@ -8,11 +8,15 @@
 #include "GraphStore.h"
 #include "GraphicsMemory.h"
 #include "RenderImplementation.h"
+#include "ShownControls.h"
 #include "Trace.h"
 #include "VertexFinder.h"
 #include "VertexMatchModel.h"
 
 #include <QAbstractItemView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
 #include <QCompleter>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -201,7 +205,11 @@ private slots:
         std::ofstream out(large.toStdString());
         GraphGenerator(params).writeRsf(out);
         out.close();
-        w.start(StartOptions());  // an interactive run, which shows its failures in a box
+        // An interactive run, which shows its failures in a box; the whole graph laid out, as an
+        // overview would take a fraction of the time.
+        StartOptions whole;
+        whole.depth = -1;
+        w.start(whole);
         // A small surface draws its frames quickly, so that the event loop answers promptly.
         w.openGLWidget->setFixedSize(320, 240);
         QVERIFY(w.openFile(kData + "tiny.rsf"));
@@ -270,6 +278,178 @@ private slots:
         QVERIFY(opener.busy());
         m_window.reset();
         setTraceStream(&std::cout);
+    }
+
+    // Each row changes what part of the sample shows, through the panel, the mouse, the vertex
+    // menu or a key, and is laid out in the background: the number of vertices shown after it,
+    // the camera where the row before left it.
+    void collapsesExpandsExcludesAndFocusesByTable() {
+        MainWindow& w = *m_window;
+        OpenGLWidget& s = *w.openGLWidget;
+        w.start(StartOptions());  // an interactive run, which remembers and shows failures
+        w.activateWindow();       // the keys reach the window's shortcuts
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // The rooted tree, flat: every vertex a disc large enough to pick.
+        w.rb_rootedtree->click();
+        w.checkBox->setChecked(false);
+        QVERIFY(w.openFile(kData + "ramiflex.xml"));
+        QVERIFY(waitForCurrentFrame(s));
+        const GraphStore& full = *w.fullGraph();
+        const VertexPtr root = full.getRoot();
+        auto below = [](const VertexPtr& top) {
+            size_t count = 0;
+            std::vector<VertexPtr> pending{top};
+            while (!pending.empty()) {
+                const VertexPtr v = pending.back();
+                pending.pop_back();
+                count += v->getChildCount();
+                for (const VertexPtr& child : v->children()) pending.push_back(child);
+            }
+            return count;
+        };
+        // The root's child with the most below it, and its child with the most below that.
+        auto largest = [&](const VertexPtr& parent) {
+            VertexPtr best;
+            for (const VertexPtr& child : parent->children())
+                if (!best || below(child) > below(best)) best = child;
+            return best;
+        };
+        const VertexPtr folder = largest(root), inner = largest(folder);
+        auto shownId = [&](const VertexPtr& v) {
+            return w.shownGraph() ? w.shownGraph()->shownOf(v->getId()) : v->getId();
+        };
+        auto at = [&](const VertexPtr& v) {
+            Vector3 drawn{};
+            s.renderer()->drawnVertexPosition(shownId(v), &drawn);
+            const Camera& camera = *s.orthoCamera();
+            const Vector4 clip = math::transform(
+                camera.projection, math::transform(camera.view, {drawn[0], drawn[1], drawn[2], 1}));
+            const QPointF centre((clip[0] / clip[3] + 1) / 2 * s.width(),
+                                 (1 - clip[1] / clip[3]) / 2 * s.height());
+            // Hierarchy edges end on top of the disc: the first point around its centre that
+            // picks the vertex.
+            for (const QPointF offset : {QPointF(0, 0), QPointF(3, 0), QPointF(-3, 0),
+                                         QPointF(0, 3), QPointF(0, -3), QPointF(3, 3)}) {
+                sendClick(&s, centre + offset);
+                const Selection& picked = s.renderer()->selection();
+                if (picked.m_type == Selection::VERTEX && picked.m_vertex->getId() == shownId(v))
+                    return centre + offset;
+            }
+            return centre;
+        };
+        auto menu = [&](const VertexPtr& v, const QString& item) {
+            return [&, v, item] {
+                QTimer::singleShot(0, [&, item] {
+                    auto* shown = w.findChild<QMenu*>("vertexMenu");
+                    for (QAction* action : shown->actions())
+                        if (action->text() == item) action->trigger();
+                    shown->close();
+                });
+                sendDrag(&s, {at(v)}, Qt::RightButton);
+            };
+        };
+        auto doubleClick = [&](const VertexPtr& v) {
+            return [&, v] {
+                sendClick(&s, at(v));
+                sendMouse(&s, QEvent::MouseButtonDblClick, at(v), Qt::LeftButton, Qt::LeftButton);
+                sendMouse(&s, QEvent::MouseButtonRelease, at(v), Qt::LeftButton, Qt::NoButton);
+            };
+        };
+        const size_t all = full.vertexCount(), topLevel = 1 + root->getChildCount();
+        const size_t folderOpen = topLevel + folder->getChildCount();
+        // clang-format off
+        const struct {
+            const char* what;
+            std::function<void()> act;
+            size_t shown;
+            const char* status;
+        } rows[] = {
+            {"depth 1 in the panel", [&] { w.shownControls()->depthBox()->setValue(1); }, topLevel, "collapsed to depth 1: "},
+            {"double-click expands a folder one level", doubleClick(folder), folderOpen, ""},
+            {"double-click collapses it", doubleClick(folder), topLevel, ""},
+            {"menu: Expand All Below", menu(folder, "Expand All Below"), topLevel + below(folder), ""},
+            {"menu: Collapse", menu(inner, "Collapse"), topLevel + below(folder) - below(inner), ""},
+            {"menu: Expand", menu(inner, "Expand"), topLevel + below(folder) - below(inner) + inner->getChildCount(), ""},
+            {"menu: Collapse Level", menu(folder, "Collapse Level"), topLevel, ""},
+            {"Expand All (E)", [&] { QTest::keyClick(&s, Qt::Key_E); }, all, nullptr},
+        };
+        // clang-format on
+        QSignalSpy reshown(&w, &MainWindow::reshowFinished);
+        for (const auto& row : rows) {
+            reshown.clear();
+            const Matrix4 camera = s.orthoCamera()->view;
+            const float zoom = s.orthoCamera()->width;
+            row.act();
+            QTRY_VERIFY2_WITH_TIMEOUT(reshown.count() == 1, row.what, 20000);
+            QCOMPARE(reshown.at(0).at(0).toString(), QString());
+            QVERIFY2(w.graph()->vertexCount() == row.shown,
+                     qPrintable(QString("%1: %2 shown, not %3")
+                                    .arg(row.what)
+                                    .arg(w.graph()->vertexCount())
+                                    .arg(row.shown)));
+            QCOMPARE(g_graph, w.graph());
+            QVERIFY2(s.orthoCamera()->view == camera && s.orthoCamera()->width == zoom, row.what);
+            const QString status = w.statusbar->findChild<QLabel*>("shownText")->text();
+            const QString expected =
+                row.status ? row.status + QString("%1 of %2 vertices shown").arg(row.shown).arg(all)
+                           : "";
+            QVERIFY2(row.status && !*row.status
+                         ? status.endsWith(QString(" of %1 vertices shown").arg(all))
+                         : status == expected,
+                     qPrintable(QString(row.what) + ": " + status));
+            s.fitView();  // the new part fills the picture for the next row's pointer
+            QVERIFY(waitForCurrentFrame(s));
+        }
+
+        // Exclude on Enter: the tests folder goes with everything below it; remembered.
+        reshown.clear();
+        QLineEdit* exclude = w.shownControls()->excludeField();
+        exclude->setText("*/tests/, */bench/");
+        QTest::keyClick(exclude, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(reshown.count(), 1, 20000);
+        QVERIFY(w.shownGraph() && w.shownGraph()->excludedVertexCount() > 0);
+        QCOMPARE(w.graph()->vertexCount() + w.shownGraph()->excludedVertexCount(), all);
+        QCOMPARE(QSettings().value("shown/exclude").toStringList(),
+                 QStringList({"*/tests/", "*/bench/"}));
+        // One matching the root is refused with a message, and the part on screen stays.
+        reshown.clear();
+        GraphStore* const before = w.graph();
+        QString shown;
+        QTimer answer;
+        answerDialogs(answer, shown);
+        exclude->setText("*");
+        QTest::keyClick(exclude, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("matches the root"), 20000);
+        QCOMPARE(reshown.count(), 1);
+        QCOMPARE(w.graph(), before);
+
+        // Focus (Space) on a selected vertex fades the other relation edges; again restores.
+        const float alpha = g_renderStates.relationEndColor[3];
+        w.activateWindow();  // the message box had the focus
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        sendClick(&s, at(folder));
+        QCOMPARE(s.renderer()->selection().m_type, int(Selection::VERTEX));
+        QTest::keyClick(&s, Qt::Key_Space);
+        QVERIFY(w.focused());
+        QVERIFY(g_renderStates.relationEndColor[3] < 0.1f);
+        QTest::keyClick(&s, Qt::Key_Space);
+        QVERIFY(!w.focused());
+        QCOMPARE(g_renderStates.relationEndColor[3], alpha);
+
+        // Finding a vertex inside a collapsed subtree opens the path to it and selects it.
+        reshown.clear();
+        w.shownControls()->depthBox()->setValue(1);
+        QTRY_COMPARE_WITH_TIMEOUT(reshown.count(), 1, 20000);
+        VertexPtr deep = inner;
+        while (deep->getChildCount() > 0) deep = deep->getChild(deep->getChildCount() - 1);
+        auto* finder = w.findChild<VertexFinder*>();
+        finder->setText(QString::fromStdString(deep->getName()));
+        reshown.clear();
+        QTest::keyClick(finder, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(reshown.count(), 1, 20000);
+        const Selection& found = s.renderer()->selection();
+        QCOMPARE(found.m_type, int(Selection::VERTEX));
+        QCOMPARE(w.shownGraph()->originalId(found.m_vertex->getId()), deep->getId());
     }
 
     void findsVerticesByNameAndShowsTheirEdges() {

@@ -85,3 +85,49 @@ TEST(ExportTool, WritesTheSectionsAndOneCurveLinePerView) {
         EXPECT_EQ(refused.out, "") << arguments;
     }
 }
+
+// A folder a of two files collapsed at depth 1: the edge between its files is internal, its two
+// edges to b merge into one of weight 2, b's edge back stays one. Then a file excluded.
+TEST(ExportTool, WritesTheShownGraphsVisibleAndMergedLines) {
+    TempFiles files;
+    const std::string file = files.write(
+        "g.rsf",
+        "\"Root\" \"0\"\n\"H\" \"0\" \"root\"\n\"H\" \"1\" \"a\"\n\"H\" \"2\" \"b\"\n"
+        "\"H\" \"3\" \"a1\"\n\"H\" \"4\" \"a2\"\n\"PCR\" \"0\" \"1\"\n\"PCR\" \"0\" \"2\"\n"
+        "\"PCR\" \"1\" \"3\"\n\"PCR\" \"1\" \"4\"\n"
+        "\"R\" \"3\" \"4\"\n\"R\" \"3\" \"2\"\n\"R\" \"4\" \"2\"\n\"R\" \"2\" \"3\"\n");
+    auto shownLines = [](const std::string& out) {
+        std::istringstream lines(out);
+        std::string shown;
+        for (std::string line; std::getline(lines, line);) {
+            const std::string tag = line.substr(0, line.find('\t'));
+            if (tag == "graph" || tag == "visible" || tag == "merged") shown += line + '\n';
+        }
+        return shown;
+    };
+    const struct {
+        std::string arguments;
+        std::string lines;
+    } cases[] = {
+        {" --depth 1",
+         "graph\t3\t2\t2\t0\nvisible\t0\t0\t0\t0\nvisible\t1\t1\t2\t1\nvisible\t2\t2\t0\t0\n"
+         "merged\t0\t1\t2\t2\nmerged\t1\t2\t1\t1\n"},
+        {" --exclude '*/a2' --exclude x",
+         "graph\t4\t3\t2\t0\nvisible\t0\t0\t0\t0\nvisible\t1\t1\t0\t0\nvisible\t2\t2\t0\t0\n"
+         "visible\t3\t3\t0\t0\nmerged\t0\t3\t2\t1\nmerged\t1\t2\t3\t1\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = runExport(file + c.arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments;
+        EXPECT_EQ(shownLines(run.out), c.lines) << c.arguments;
+    }
+    // Refused: a depth that is no whole number from 0 up, a missing pattern, one that
+    // matches the root.
+    for (const std::string& arguments :
+         {file + " --depth -1", file + " --depth x", file + " --depth", file + " --exclude",
+          file + " --exclude 'r*'"}) {
+        const RunResult refused = runExport(arguments);
+        EXPECT_EQ(refused.status, 2) << arguments;
+        EXPECT_EQ(refused.out, "") << arguments;
+    }
+}

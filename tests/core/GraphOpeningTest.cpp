@@ -263,3 +263,54 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
     }
 }
 #endif
+
+// Opening with a request for a part: a graph of more than 5,000 relation edges opens as its
+// overview, laid out as the part; all of it, or a part that hides nothing, shows the whole graph
+// itself; another part is laid out from the opened graph; a pattern matching the root is an error
+// naming the file.
+TEST(GraphOpening, OpensThePartARequestAsksFor) {
+    setTraceStream(nullptr);
+    TempFiles files;
+    GeneratorParams params;
+    params.vertices = 2000;
+    params.relations = 8000;
+    params.seed = 3;
+    std::ostringstream text;
+    GraphGenerator(params).writeRsf(text);
+    const std::string path = files.write("large.rsf", text.str());
+
+    ShownRequest overview;
+    const OpenedGraph opened = GraphOpening::open(path, {}, nullptr, {}, &overview);
+    ASSERT_TRUE(opened.ok()) << opened.error;
+    ASSERT_TRUE(opened.shown && opened.full && opened.graph);
+    EXPECT_GE(opened.request.depth, 1);
+    EXPECT_LE(opened.graph->relationEdgeCount(), 5000u);
+    EXPECT_EQ(opened.graph->vertexCount(), opened.shown->shownCount());
+    for (const auto& view : opened.views)
+        EXPECT_EQ(view->records().size(), opened.graph->vertexCount());
+    EXPECT_EQ(opened.full->relationEdgeCount(), 8000u);
+
+    ShownRequest all;
+    all.depth = ShownRequest::kAll;
+    const OpenedGraph whole = GraphOpening::reshow(opened.full, all);
+    ASSERT_TRUE(whole.ok());
+    EXPECT_EQ(whole.shownStore(), opened.full.get());
+    EXPECT_EQ(whole.shown, nullptr);
+    EXPECT_EQ(whole.views[4]->records().size(), 2000u);
+
+    ShownRequest one;
+    one.useCollapsed = true;
+    one.collapsed = {opened.full->getRoot()->getId()};
+    const OpenedGraph root = GraphOpening::reshow(opened.full, one);
+    ASSERT_TRUE(root.ok());
+    EXPECT_EQ(root.shownStore()->vertexCount(), 1u);
+    EXPECT_EQ(root.shown->internalEdgeCount(), 8000u);
+
+    ShownRequest refused;
+    refused.patterns = {"*"};
+    const OpenedGraph error = GraphOpening::open(path, {}, nullptr, {}, &refused);
+    EXPECT_FALSE(error.ok());
+    EXPECT_EQ(error.error,
+              path + ": the pattern \"*\" matches the root \"v0\", which cannot be excluded");
+    setTraceStream(&std::cout);
+}

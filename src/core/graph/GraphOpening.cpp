@@ -4,12 +4,14 @@
 #include "GraphLoader.h"
 #include "LayoutGraph.h"
 #include "OpeningWatch.h"
+#include "OverviewDepth.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
 #include "SourceScanner.h"
 #include "SplineStore.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "VertexExclusion.h"
 
 #include <filesystem>
 #include <new>
@@ -94,7 +96,17 @@ double GraphOpening::fractionAt(int phase) {
 OpenedGraph GraphOpening::open(const std::string& fileName,
                                const std::function<bool(int phase)>& carryOn,
                                const std::atomic<bool>* cancel,
-                               const std::function<void(double)>& progress) {
+                               const std::function<void(double)>& progress,
+                               const ShownRequest* request) {
+    return watched(fileName, carryOn, cancel, progress, [&](const auto& phaseStarts) {
+        return openAll(fileName, phaseStarts, request);
+    });
+}
+
+OpenedGraph GraphOpening::watched(
+    const std::string& name, const std::function<bool(int phase)>& carryOn,
+    const std::atomic<bool>* cancel, const std::function<void(double)>& progress,
+    const std::function<OpenedGraph(const std::function<bool(int phase)>&)>& run) {
     std::atomic<int> phaseNow{0};
     OpeningWatch watch(cancel, [&](double share) {
         if (!progress) return;
@@ -109,7 +121,7 @@ OpenedGraph GraphOpening::open(const std::string& fileName,
         return !carryOn || carryOn(phase);
     };
     try {
-        return openAll(fileName, phaseStarts);
+        return run(phaseStarts);
     } catch (const OpeningWatch::Cancelled&) {
         // Stopped inside a phase: whatever was built is freed on the way out.
         OpenedGraph cancelled;
@@ -118,13 +130,83 @@ OpenedGraph GraphOpening::open(const std::string& fileName,
     } catch (const std::bad_alloc&) {
         // Whatever was built is freed on the way out; the graph on screen is untouched.
         OpenedGraph failed;
-        failed.error = fileName + ": there is not enough memory to open it";
+        failed.error = name + ": there is not enough memory to open it";
         return failed;
     }
 }
 
+OpenedGraph GraphOpening::reshow(const std::shared_ptr<GraphStore>& full,
+                                 const ShownRequest& request,
+                                 const std::function<bool(int phase)>& carryOn,
+                                 const std::atomic<bool>* cancel) {
+    return watched("the graph", carryOn, cancel, {}, [&](const auto& phaseStarts) {
+        OpenedGraph opened;
+        opened.full = full;
+        if (!showPart(opened, request)) return opened;
+        if (!layOut(opened, *opened.shownStore(), [&](int phase) { return !phaseStarts(phase); })) {
+            OpenedGraph cancelled;
+            cancelled.cancelled = true;
+            return cancelled;
+        }
+        return opened;
+    });
+}
+
+bool GraphOpening::showPart(OpenedGraph& opened, const ShownRequest& request) {
+    const GraphStore& full = *opened.full;
+    opened.request = request;
+    ShownRequest& resolved = opened.request;
+    if (!resolved.useCollapsed) {
+        int depth = resolved.depth;
+        if (depth == ShownRequest::kOverview) {
+            std::vector<uint8_t> excluded(full.vertexCount(), 0);
+            const VertexExclusion exclusion(full, request.patterns);
+            for (uint32_t id = 0; id < excluded.size(); ++id) excluded[id] = exclusion.excluded(id);
+            depth = OverviewDepth::choose(full, excluded);
+        }
+        resolved.collapsed =
+            depth >= 0 ? OverviewDepth::collapsedAt(full, depth) : std::vector<uint32_t>();
+        resolved.depth = depth >= 0 ? depth : ShownRequest::kAll;
+        resolved.useCollapsed = true;
+    }
+    if (resolved.patterns.empty() && resolved.collapsed.empty()) return true;
+    auto shown = std::make_shared<ShownGraph>(
+        ShownGraph::build(full, resolved.patterns, resolved.collapsed));
+    if (!shown->ok()) {
+        opened.error = shown->error();
+        opened.full.reset();
+        return false;
+    }
+    // A part that hides nothing is the whole graph, shown as it was opened.
+    if (shown->hidesNothing()) {
+        if (resolved.depth >= 0) resolved.depth = ShownRequest::kAll;
+        return true;
+    }
+    opened.graph = shown->takeGraph();
+    opened.shown = std::move(shown);
+    return true;
+}
+
+bool GraphOpening::layOut(OpenedGraph& opened, GraphStore& graph,
+                          const std::function<bool(int phase)>& stopped) {
+    const LayoutGraph scope(&graph);
+    trace() << "calculate tree\n";
+    for (int type = 0; type < 5; ++type) {
+        if (stopped(4 + type)) return false;
+        opened.views[type] = makeView(type);
+        opened.views[type]->calculate();
+        trace() << kCalculatedTraces[type];
+    }
+    if (stopped(9)) return false;
+    View* const views[5] = {opened.views[0].get(), opened.views[1].get(), opened.views[2].get(),
+                            opened.views[3].get(), opened.views[4].get()};
+    opened.curves = std::make_unique<CurveControls>(graph, views, SplineStore::kSampleCount);
+    return true;
+}
+
 OpenedGraph GraphOpening::openAll(const std::string& fileName,
-                                  const std::function<bool(int phase)>& carryOn) {
+                                  const std::function<bool(int phase)>& carryOn,
+                                  const ShownRequest* request) {
     OpenedGraph opened;
     auto stopped = [&](int phase) { return !carryOn(phase); };
     std::error_code ignored;
@@ -138,25 +220,23 @@ OpenedGraph GraphOpening::openAll(const std::string& fileName,
         opened.cancelled = loaded.cancelled;
         return opened;
     }
-    const LayoutGraph scope(loaded.graph.get());
-    trace() << "calculate tree\n";
-    auto cancel = [&] {
+    GraphStore* shown = loaded.graph.get();
+    if (request) {
+        opened.full = std::shared_ptr<GraphStore>(std::move(loaded.graph));
+        if (!showPart(opened, *request)) {
+            opened.error = fileName + ": " + opened.error;
+            return opened;
+        }
+        shown = opened.shownStore();
+    }
+    if (!layOut(opened, *shown, stopped)) {
         // The layouts go before the graph they were made from.
         for (std::unique_ptr<View>& view : opened.views) view.reset();
-        opened.cancelled = true;
-        return std::move(opened);
-    };
-    for (int type = 0; type < 5; ++type) {
-        if (stopped(4 + type)) return cancel();
-        opened.views[type] = makeView(type);
-        opened.views[type]->calculate();
-        trace() << kCalculatedTraces[type];
+        opened.curves.reset();
+        OpenedGraph cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
     }
-    if (stopped(9)) return cancel();
-    View* const views[5] = {opened.views[0].get(), opened.views[1].get(), opened.views[2].get(),
-                            opened.views[3].get(), opened.views[4].get()};
-    opened.curves =
-        std::make_unique<CurveControls>(*loaded.graph, views, SplineStore::kSampleCount);
-    opened.graph = std::move(loaded.graph);
+    if (!request) opened.graph = std::move(loaded.graph);
     return opened;
 }
