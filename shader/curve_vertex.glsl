@@ -18,7 +18,8 @@ uniform int curve_first;
 uniform vec4 curve_start[4];
 uniform vec4 curve_end[4];
 // Per control count that occurs and sample j, two texels: window start and weights 0 .. 2,
-// weight 3. A path's start holds (first vertex, first texel of its count's table).
+// weight 3. A path's start holds (first vertex, first texel of its count's table, its alpha
+// scale in 1024ths: 1 + log2 of the number of edges it stands for).
 uniform samplerBuffer curve_basis;
 uniform isamplerBuffer curve_paths;
 uniform isamplerBuffer curve_path_starts;
@@ -50,7 +51,7 @@ vec3 curveControl(int first, int k, int n) {
 void evaluateCurve() {
     int position = curve_first + gl_InstanceIDARB * curve_stride;
     int path = texelFetchBuffer(curve_order, position).x;
-    ivec2 pathStart = texelFetchBuffer(curve_path_starts, path).xy;
+    ivec4 pathStart = texelFetchBuffer(curve_path_starts, path);
     int first = pathStart.x;
     int n = texelFetchBuffer(curve_path_starts, path + 1).x - first;
     int j = int(gl_Vertex.x);
@@ -80,7 +81,8 @@ void evaluateCurve() {
     int slot = int(texelFetchBuffer(curve_slots, position).x);
     float s = float(j) / float(curve_samples);
     colorIn = (1.0 - s) * curve_start[slot] + s * curve_end[slot];
-    colorIn.a = slot >= 2 ? curve_start[slot].a : curve_start[slot].a / float(n);
+    float alphaScale = float(pathStart.z) / 1024.0;
+    colorIn.a = slot >= 2 ? curve_start[slot].a : curve_start[slot].a * alphaScale / float(n);
     texCoordIn = vec4(0.0, 0.0, float(position) / float(curve_count), 0.0);
 }
 

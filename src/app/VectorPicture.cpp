@@ -298,8 +298,11 @@ void VectorPicture::addCurvePieces(size_t position, int bands, std::vector<Piece
     const std::array<float, 4>& finish = m_curveColors.end[slot];
     // Plain and selected curves fade with their number of control points, the edges of a
     // picked vertex keep their colour's opacity.
-    const float alpha =
-        slot >= CurveBuffers::OUTGOING ? start[3] : start[3] / float(controls.size());
+    const float alpha = slot >= CurveBuffers::OUTGOING
+                            ? start[3]
+                            : start[3] *
+                                  m_controls->alphaScale(m_controls->order(m_viewType)[position]) /
+                                  float(controls.size());
     // Sample j of m has the colour at j / m: the last sample stops short of the end colour.
     const double m = double(m_controls->sampleCount());
     const double from = chain.firstParameter(), span = chain.lastParameter() - from;

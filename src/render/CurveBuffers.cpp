@@ -4,6 +4,7 @@
 #include "GraphicsMemory.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <cstdint>
 #include <limits>
@@ -15,14 +16,17 @@ namespace {
 // Index of a view's own buffer of a kind (0 positions, 1 order, 2 slots).
 constexpr int viewIndex(int viewType, int kind) { return 3 + 3 * viewType + kind; }
 
-// Per path its first vertex and the first texel of its basis table; one more start ends the
-// last path.
+// Per path its first vertex, the first texel of its basis table and its alpha scale in steps;
+// one more start ends the last path.
 std::vector<int32_t> pathStarts(const CurveControls& controls) {
     const TreePaths& paths = controls.paths();
-    std::vector<int32_t> starts(2 * paths.start.size(), 0);
+    std::vector<int32_t> starts(4 * paths.start.size(), 0);
     for (size_t e = 0; e < paths.start.size(); ++e) {
-        starts[2 * e] = int32_t(paths.start[e]);
-        if (e < paths.size()) starts[2 * e + 1] = controls.basis().firstTexel(paths.length(e));
+        starts[4 * e] = int32_t(paths.start[e]);
+        if (e >= paths.size()) continue;
+        starts[4 * e + 1] = controls.basis().firstTexel(paths.length(e));
+        starts[4 * e + 2] =
+            int32_t(std::lround(controls.alphaScale(e) * CurveControls::kAlphaScaleSteps));
     }
     return starts;
 }
@@ -116,7 +120,7 @@ bool CurveBuffers::create(const CurveControls& controls) {
     ok &= makeTexture(m_buffers[PATHS], m_textures[PATHS], GL_R32I, paths.vertices.data(),
                       paths.vertices.size() * sizeof(uint32_t));
     const std::vector<int32_t> starts = pathStarts(controls);
-    ok &= makeTexture(m_buffers[PATH_STARTS], m_textures[PATH_STARTS], GL_RG32I, starts.data(),
+    ok &= makeTexture(m_buffers[PATH_STARTS], m_textures[PATH_STARTS], GL_RGBA32I, starts.data(),
                       starts.size() * sizeof(int32_t));
     const std::vector<uint8_t> slots(controls.curveCount(), NORMAL);
     for (int v = 0; v < 5 && ok; ++v) {

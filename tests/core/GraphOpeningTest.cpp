@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -289,6 +290,17 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
     for (const auto& view : opened.views)
         EXPECT_EQ(view->records().size(), opened.graph->vertexCount());
     EXPECT_EQ(opened.full->relationEdgeCount(), 8000u);
+    // A merged edge's curve is as much more opaque as 1 + log2 of the edges it stands for.
+    size_t heavier = 0;
+    for (size_t path = 0; path < opened.curves->curveCount(); ++path) {
+        const uint32_t weight = opened.shown->weight(opened.curves->paths().edge[path]);
+        const float expected =
+            std::round((1 + std::log2(float(weight))) * CurveControls::kAlphaScaleSteps) /
+            CurveControls::kAlphaScaleSteps;
+        ASSERT_FLOAT_EQ(opened.curves->alphaScale(path), expected) << path;
+        heavier += weight > 1;
+    }
+    EXPECT_GT(heavier, 0u);
 
     ShownRequest all;
     all.depth = ShownRequest::kAll;

@@ -80,6 +80,13 @@ TEST_F(CurveEvaluationTest, GraphsMatchTheCoreInEveryViewBetaAndSlot) {
         graph == "deep" ? loadGenerated(200, 300, 5, 2, 8) : loadFile(graph);
         CurveBuffers& buffers = const_cast<CurveBuffers&>(m_renderer->curveBuffers());
         const CurveControls& controls = *m_renderer->curveControls();
+        if (graph == "deep") {
+            // Edges standing for several merged ones: weights 1 to 5, alpha times 1 + log2.
+            std::vector<uint32_t> weights(controls.curveCount() + 1);
+            for (size_t e = 0; e < weights.size(); ++e) weights[e] = uint32_t(e % 5 + 1);
+            const_cast<CurveControls&>(controls).setEdgeWeights(weights);
+            ASSERT_TRUE(buffers.create(controls));
+        }
         std::vector<int32_t> positions[CurveBuffers::SLOT_COUNT];
         for (size_t p = 0; p < controls.curveCount(); ++p) positions[p % 4].push_back(int32_t(p));
         for (int view = 0; view < 5; ++view) {
@@ -103,7 +110,11 @@ TEST_F(CurveEvaluationTest, GraphsMatchTheCoreInEveryViewBetaAndSlot) {
                     // The edges of a picked vertex are not thinned by their length: as the
                     // core's curves would draw them with their alpha times the control points.
                     Color4 start = m_colors.start[p % 4];
-                    if (p % 4 >= CurveBuffers::OUTGOING) start[3] *= list[p].getControlCount();
+                    if (p % 4 >= CurveBuffers::OUTGOING) {
+                        start[3] *= list[p].getControlCount();
+                    } else {
+                        start[3] *= controls.alphaScale(controls.order(view)[p]);
+                    }
                     list[p].setColors(start, m_colors.end[p % 4]);
                     list[p].writeColors(rgba.data());
                     list[p].writeTexCoords(tex.data());

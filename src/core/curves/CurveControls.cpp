@@ -10,6 +10,7 @@
 #include "View.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <numeric>
 
@@ -62,6 +63,16 @@ void CurveControls::orderView(int viewType, View& view, size_t vertexCount,
         return SplineStore::longerCurve(lengths[a], lengths[b]);
     });
     m_positions[viewType] = positions.coordinates();
+}
+
+void CurveControls::setEdgeWeights(const std::vector<uint32_t>& weightOfEdge) {
+    m_alphaScale.assign(m_paths.size(), 1.0f);
+    for (size_t e = 0; e < m_paths.size(); ++e) {
+        const uint32_t edge = m_paths.edge[e];
+        const uint32_t weight = edge < weightOfEdge.size() ? weightOfEdge[edge] : 1;
+        const double scale = 1.0 + std::log2(double(std::max<uint32_t>(weight, 1)));
+        m_alphaScale[e] = float(std::lround(scale * kAlphaScaleSteps)) / kAlphaScaleSteps;
+    }
 }
 
 std::vector<int32_t> CurveControls::listPositions(int viewType, size_t edgeCount) const {

@@ -33,6 +33,13 @@ public:
     int32_t longestPath() const { return m_longestPath; }
     // The basis tables of the control counts the paths have, ready to upload.
     const BasisTexels& basis() const { return m_basis; }
+    // Edges that stand for several (merged ones) are drawn more opaque: a path's curve alpha is
+    // multiplied by 1 + log2(weight of its edge), held in steps of 1/kAlphaScaleSteps so that
+    // every drawing of it multiplies by the very same float. weightOfEdge is indexed by
+    // relation edge id; without it every scale is 1.
+    static constexpr int32_t kAlphaScaleSteps = 1024;
+    void setEdgeWeights(const std::vector<uint32_t>& weightOfEdge);
+    float alphaScale(size_t path) const { return m_alphaScale.empty() ? 1.0f : m_alphaScale[path]; }
     // x, y, z of every vertex id in a view, the layout's own y (before the curves' rules).
     const std::vector<float>& positions(int viewType) const { return m_positions[viewType]; }
     // List position -> path index, longest curve first.
@@ -56,6 +63,7 @@ private:
     int32_t m_longestPath = 0;
     TreePaths m_paths;
     BasisTexels m_basis;
+    std::vector<float> m_alphaScale;  // per path; empty: all 1
     std::vector<float> m_positions[kViewCount];
     std::vector<uint32_t> m_order[kViewCount];
 };

@@ -201,6 +201,12 @@ bool GraphOpening::layOut(OpenedGraph& opened, GraphStore& graph,
     View* const views[5] = {opened.views[0].get(), opened.views[1].get(), opened.views[2].get(),
                             opened.views[3].get(), opened.views[4].get()};
     opened.curves = std::make_unique<CurveControls>(graph, views, SplineStore::kSampleCount);
+    if (opened.shown) {
+        // A merged edge stands out with the number of edges it stands for.
+        std::vector<uint32_t> weights(opened.shown->mergedCount());
+        for (uint32_t m = 0; m < weights.size(); ++m) weights[m] = opened.shown->weight(m);
+        opened.curves->setEdgeWeights(weights);
+    }
     return true;
 }
 

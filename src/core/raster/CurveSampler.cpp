@@ -134,5 +134,5 @@ float CurveSampler::sample(size_t position, uint8_t slot, const CurveLook& look,
         p.g = ((1 - along) * start[1] + along * end[1]) * light;
         p.b = ((1 - along) * start[2] + along * end[2]) * light;
     }
-    return slot >= 2 ? start[3] : start[3] / float(n);
+    return slot >= 2 ? start[3] : start[3] * m_controls.alphaScale(path) / float(n);
 }
