@@ -494,6 +494,7 @@ void MainWindow::start(const StartOptions& options) {
     const QStringList patterns =
         options.exclude.isEmpty() && m_remembers ? Preferences::excludePatterns() : options.exclude;
     for (const QString& pattern : patterns) m_openRequest.patterns.push_back(pattern.toStdString());
+    m_openRequest.passOverRootPatterns = options.exclude.isEmpty();
     m_openRequest.depth = options.depth == -2 ? ShownRequest::kOverview : options.depth;
     m_opener->setShownRequest(m_openRequest);
     m_shownControls->showPatterns(patterns);

@@ -324,5 +324,14 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
     EXPECT_FALSE(error.ok());
     EXPECT_EQ(error.error,
               path + ": the pattern \"*\" matches the root \"v0\", which cannot be excluded");
+    // Patterns remembered from another file are passed over where they match this root; the
+    // others still apply.
+    refused.patterns = {"*", "v0/*"};
+    refused.passOverRootPatterns = true;
+    refused.depth = ShownRequest::kAll;
+    const OpenedGraph passed = GraphOpening::open(path, {}, nullptr, {}, &refused);
+    ASSERT_TRUE(passed.ok()) << passed.error;
+    EXPECT_EQ(passed.request.patterns, std::vector<std::string>{"v0/*"});
+    EXPECT_EQ(passed.graph->vertexCount(), 1u);
     setTraceStream(&std::cout);
 }

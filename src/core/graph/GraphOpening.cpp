@@ -11,9 +11,11 @@
 #include "SplineStore.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "WildcardPattern.h"
 #include "VertexExclusion.h"
 
 #include <filesystem>
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -156,6 +158,16 @@ bool GraphOpening::showPart(OpenedGraph& opened, const ShownRequest& request) {
     const GraphStore& full = *opened.full;
     opened.request = request;
     ShownRequest& resolved = opened.request;
+    if (resolved.passOverRootPatterns && full.getRoot()) {
+        const std::string root = full.getRoot()->getName();
+        auto& patterns = resolved.patterns;
+        patterns.erase(std::remove_if(patterns.begin(), patterns.end(),
+                                      [&](const std::string& pattern) {
+                                          return WildcardPattern(pattern).matches(root);
+                                      }),
+                       patterns.end());
+        resolved.passOverRootPatterns = false;
+    }
     if (!resolved.useCollapsed) {
         int depth = resolved.depth;
         if (depth == ShownRequest::kOverview) {

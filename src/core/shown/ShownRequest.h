@@ -13,6 +13,9 @@ struct ShownRequest {
     static constexpr int kAll = -1;
 
     std::vector<std::string> patterns;
+    // Patterns remembered from an earlier run rather than asked for now: one that matches the
+    // root of the file being opened is passed over instead of refusing the file.
+    bool passOverRootPatterns = false;
     // kOverview, kAll or the depth to collapse to; once resolved, the depth the collapsed set
     // came from, kAll when it hides nothing, or kCustom after collapsing by hand.
     int depth = kOverview;
