@@ -136,10 +136,13 @@ public:
     void run(unsigned threads, const std::function<bool()>& carryOn) {
         std::vector<std::thread> helpers;
         m_states.resize(threads + 1);
+        // Reserved before any thread starts: a list growing past its memory with threads
+        // running would end the process on unwinding.
+        helpers.reserve(threads);
         for (unsigned i = 1; i <= threads; ++i) {
             try {
                 helpers.emplace_back([this, i] { work(m_states[i], {}); });
-            } catch (const std::system_error&) {
+            } catch (...) {
                 break;  // fewer helpers; the calling thread reads whatever is left
             }
         }
