@@ -2,6 +2,8 @@
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphOpening.h"
+#include "VertexExclusion.h"
+#include "OverviewDepth.h"
 #include "RadialTree.h"
 #include "RootedTree.h"
 #include "SplineStore.h"
@@ -326,12 +328,17 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
               path + ": the pattern \"*\" matches the root \"v0\", which cannot be excluded");
     // Patterns remembered from another file are passed over where they match this root; the
     // others still apply.
-    refused.patterns = {"*", "v0/*"};
+    // The overview's depth is chosen for what the remaining patterns leave.
+    const std::vector<std::string> kept = {"v0/*"};
+    refused.patterns = {"*", kept[0]};
     refused.passOverRootPatterns = true;
-    refused.depth = ShownRequest::kAll;
     const OpenedGraph passed = GraphOpening::open(path, {}, nullptr, {}, &refused);
     ASSERT_TRUE(passed.ok()) << passed.error;
-    EXPECT_EQ(passed.request.patterns, std::vector<std::string>{"v0/*"});
+    EXPECT_EQ(passed.request.patterns, kept);
     EXPECT_EQ(passed.graph->vertexCount(), 1u);
+    const VertexExclusion exclusion(*passed.full, kept);
+    std::vector<uint8_t> excluded(passed.full->vertexCount());
+    for (uint32_t id = 0; id < excluded.size(); ++id) excluded[id] = exclusion.excluded(id);
+    EXPECT_EQ(passed.request.depth, OverviewDepth::choose(*passed.full, excluded));
     setTraceStream(&std::cout);
 }

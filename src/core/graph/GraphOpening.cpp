@@ -172,7 +172,7 @@ bool GraphOpening::showPart(OpenedGraph& opened, const ShownRequest& request) {
         int depth = resolved.depth;
         if (depth == ShownRequest::kOverview) {
             std::vector<uint8_t> excluded(full.vertexCount(), 0);
-            const VertexExclusion exclusion(full, request.patterns);
+            const VertexExclusion exclusion(full, resolved.patterns);
             for (uint32_t id = 0; id < excluded.size(); ++id) excluded[id] = exclusion.excluded(id);
             depth = OverviewDepth::choose(full, excluded);
         }
