@@ -425,6 +425,17 @@ void RenderImplementation::setLightTypeUniform(const ShaderProgram& program, int
     glUniform1iARB(program.location(index), m_light->m_enabled ? m_light->m_type : kLightingOff);
 }
 
+void RenderImplementation::useShading(const ShaderProgram& program, bool shadow, int objectType,
+                                      const std::array<float, 4>& color) const {
+    program.use();
+    glUniform1iARB(program.location(SHADOW_MAP), 7);
+    glUniform1iARB(program.location(ENABLE_SHADOW), shadow ? 1 : 0);
+    glUniform1iARB(program.location(OBJECT_TYPE), objectType);
+    setLightTypeUniform(program, LIGHT_TYPE);
+    glUniform1iARB(program.location(TEXTURE0), 0);
+    glUniform4fARB(program.location(U_COLOR), color[0], color[1], color[2], color[3]);
+}
+
 void RenderImplementation::beginScene(bool clear) {
     m_sceneBuffer->bind();
     if (clear) {
@@ -435,14 +446,7 @@ void RenderImplementation::beginScene(bool clear) {
     }
     loadCameraMatrices(*m_camera);
     const Matrix4 viewInverse = math::inverse(currentMatrix(GL_MODELVIEW_MATRIX));
-    const ShaderProgram& shading = *m_shadingProgram;
-    shading.use();
-    glUniform1iARB(shading.location(SHADOW_MAP), 7);
-    glUniform1iARB(shading.location(ENABLE_SHADOW), 0);
-    glUniform1iARB(shading.location(OBJECT_TYPE), OBJECT_EDGE);
-    setLightTypeUniform(shading, LIGHT_TYPE);
-    glUniform1iARB(shading.location(TEXTURE0), 0);
-    glUniform4fARB(shading.location(U_COLOR), 1, 1, 1, 1);
+    useShading(*m_shadingProgram, false, OBJECT_EDGE, {1, 1, 1, 1});
     setUnit6ViewInverse(&viewInverse);
     glColor4f(1, 1, 1, 1);
 }
@@ -458,16 +462,9 @@ void RenderImplementation::scenePass(const Matrix4& m) {
     beginScene(true);
     const ShaderProgram& shading = *m_shadingProgram;
     if (m_light->m_shadow) {
-        // Only the floor reads the shadow map, through the program's variant that looks.
-        const ShaderProgram& floor = *m_floorProgram;
-        floor.use();
-        glUniform1iARB(floor.location(SHADOW_MAP), 7);
-        glUniform1iARB(floor.location(ENABLE_SHADOW), 1);
-        glUniform1iARB(floor.location(OBJECT_TYPE), OBJECT_VERTEX);
-        setLightTypeUniform(floor, LIGHT_TYPE);
-        glUniform1iARB(floor.location(TEXTURE0), 0);
-        // A dark floor, so that the curves and the light's pool on it stand out.
-        glUniform4fARB(floor.location(U_COLOR), kFloorGrey, kFloorGrey, kFloorGrey, 1);
+        // Only the floor reads the shadow map, through the program's variant that looks. A dark
+        // floor, so that the curves and the light's pool on it stand out.
+        useShading(*m_floorProgram, true, OBJECT_VERTEX, {kFloorGrey, kFloorGrey, kFloorGrey, 1});
         drawFloor(m);
         shading.use();
     }

@@ -204,6 +204,10 @@ private:
                                        std::array<GLuint, 3>& names);
     static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
+    // Makes a program with the shading program's uniforms current and sets them: shadow map on
+    // unit 7, texture 0, the light type in force.
+    void useShading(const ShaderProgram& program, bool shadow, int objectType,
+                    const std::array<float, 4>& color) const;
 
     Light* m_light = nullptr;
     SelectionPicker m_picker;
