@@ -9,6 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <sys/wait.h>
@@ -441,6 +447,7 @@ TEST(SourceScanner, ToolExitsByTheOutcome) {
     TempFiles files;
     makeTree(files, {{"p/a.c", "#include \"b.h\"\n#include <missing.h>\n"}, {"p/b.h", ""}});
     files.write("bad.json", "[");
+    ASSERT_EQ(mkfifo(files.path("pipe.json").c_str(), 0600), 0);  // opened, it would wait for ever
     const std::string p = files.path("p");
     const struct {
         std::string arguments;
@@ -452,6 +459,8 @@ TEST(SourceScanner, ToolExitsByTheOutcome) {
         {p + "/no", 1, "ramiflex-scan: " + p + "/no: no such folder\n"},
         {p + " --compile-commands " + files.path("bad.json"), 1,
          "ramiflex-scan: " + files.path("bad.json") + ": line 1: not valid JSON"},
+        {p + " --compile-commands " + files.path("pipe.json"), 1,
+         "ramiflex-scan: " + files.path("pipe.json") + ": cannot be opened as a file\n"},
         {p + " -o " + files.path("g.txt"), 2,
          "ramiflex-scan: " + files.path("g.txt") + ": the output must end in .rsf or .xml\n"},
         {"", 2, "usage: ramiflex-scan DIR"},
@@ -466,4 +475,23 @@ TEST(SourceScanner, ToolExitsByTheOutcome) {
     ASSERT_TRUE(loaded.ok()) << loaded.error;
     EXPECT_EQ(loaded.graph->vertexCount(), 3u);
     EXPECT_EQ(loaded.graph->relationEdgeCount(), 1u);
+
+    // A save that cannot be finished (here the disk allows 64 bytes) leaves the file that was
+    // there as it was, and says so.
+    const std::string kept = files.write("kept.xml", "the old graph");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string problem = GraphWriter::writeFile(*loaded.graph, kept);
+        _exit(problem.rfind(kept + ": cannot be written: ", 0) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ifstream in(kept);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the old graph");
+    EXPECT_FALSE(fs::exists(kept + ".part"));
 }

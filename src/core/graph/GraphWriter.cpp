@@ -145,13 +145,16 @@ void GraphWriter::writeXml(const GraphStore& graph, std::ostream& out) {
 std::string GraphWriter::writeFile(const GraphStore& graph, const std::string& fileName) {
     const Format format = formatFor(fileName);
     if (std::string text = problem(graph, format); !text.empty()) return fileName + ": " + text;
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    // Written beside the file and moved over it once whole: a disk that fills up half-way must
+    // not cost the user the file that was there.
+    const std::string partial = fileName + ".part";
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     if (!out) return fileName + ": cannot be written: " + std::strerror(errno);
-    write(graph, format, out);
+    format == Format::Rsf ? writeRsf(graph, out) : writeXml(graph, out);
     out.close();
-    if (!out) {
+    if (!out || std::rename(partial.c_str(), fileName.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
-        std::remove(fileName.c_str());
+        std::remove(partial.c_str());
         return fileName + ": cannot be written: " + reason;
     }
     return {};

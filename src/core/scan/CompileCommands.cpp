@@ -50,9 +50,14 @@ bool CompileCommands::read(const std::string& fileName) {
     namespace pt = boost::property_tree;
     m_folders.clear();
     m_error.clear();
-    std::ifstream in(fileName, std::ios::binary);
+    // Checked before opening: opening a pipe for reading waits for a writer, perhaps for ever.
     std::error_code ignored;
-    if (!in || !std::filesystem::is_regular_file(fileName, ignored)) {
+    if (!std::filesystem::is_regular_file(fileName, ignored)) {
+        m_error = fileName + ": cannot be opened as a file";
+        return false;
+    }
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
         m_error = fileName + ": cannot be opened as a file";
         return false;
     }
