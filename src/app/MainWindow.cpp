@@ -965,7 +965,9 @@ void MainWindow::showOriginalVertex(uint32_t originalId) {
     const std::vector<uint32_t>& path = m_full->getVertex(originalId)->pathToRoot();
     for (size_t k = path.size(); k-- > 1;) {
         const uint32_t ancestor = path[k];
-        if (!flags[ancestor] && m_shown->originalId(m_shown->shownOf(ancestor)) != ancestor) {
+        // Open ancestors shown as themselves stay as they are; hidden ones were flagged by the
+        // pass over their parent.
+        if (!flags[ancestor] && m_shown->originalId(m_shown->shownOf(ancestor)) == ancestor) {
             continue;
         }
         flags[ancestor] = 0;

@@ -436,10 +436,14 @@ private slots:
         QVERIFY(!w.focused());
         QCOMPARE(g_renderStates.relationEndColor[3], alpha);
 
-        // Finding a vertex inside a collapsed subtree opens the path to it and selects it.
+        // Finding a vertex inside a collapsed subtree opens the path to it and selects it; the
+        // folders open before stay open.
         reshown.clear();
-        w.shownControls()->depthBox()->setValue(1);
+        w.shownControls()->depthBox()->setValue(2);
         QTRY_COMPARE_WITH_TIMEOUT(reshown.count(), 1, 20000);
+        std::vector<uint32_t> shownBefore;
+        for (uint32_t id = 0; id < w.shownGraph()->shownCount(); ++id)
+            shownBefore.push_back(w.shownGraph()->originalId(id));
         VertexPtr deep = inner;
         while (deep->getChildCount() > 0) deep = deep->getChild(deep->getChildCount() - 1);
         auto* finder = w.findChild<VertexFinder*>();
@@ -450,6 +454,10 @@ private slots:
         const Selection& found = s.renderer()->selection();
         QCOMPARE(found.m_type, int(Selection::VERTEX));
         QCOMPARE(w.shownGraph()->originalId(found.m_vertex->getId()), deep->getId());
+        for (uint32_t id : shownBefore) {
+            const ShownGraph& now = *w.shownGraph();
+            QVERIFY2(now.originalId(now.shownOf(id)) == id, qPrintable(QString::number(id)));
+        }
     }
 
     void findsVerticesByNameAndShowsTheirEdges() {
