@@ -259,6 +259,10 @@ void MainWindow::backgroundOpenFinished(const QString& fileName,
         QMessageBox::critical(this, tr("Error Message"), error);
         return;
     }
+    // A part of the previous file still being laid out, and a vertex to select in it, are of no
+    // use to the new one.
+    m_reshow->stop();
+    m_selectAfterReshow = UINT32_MAX;
     if (!adopt(*opened)) {
         // The surface has told the user why.
         emit openFinished(fileName,
