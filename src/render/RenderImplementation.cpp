@@ -112,21 +112,22 @@ void RenderImplementation::Initialize() {
     copyColor(m_vertexColor, red);
 }
 
-bool RenderImplementation::createHierarchyBuffers(const View& view, uint32_t edgeCount,
+bool RenderImplementation::createHierarchyBuffers(const GraphStore& graph, const View& view,
+                                                  uint32_t edgeCount,
                                                   std::array<GLuint, 3>& names) {
     const uint32_t n = edgeCount;
     std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
         texCoords(size_t(2) * n * 4);
     // The records flattened by vertex id in one walk: a map lookup per edge end would take
     // most of the time on a large graph.
-    const size_t vertexCount = g_graph->vertexCount();
+    const size_t vertexCount = graph.vertexCount();
     std::vector<LayoutRecord> records(vertexCount);
     for (const auto& [id, record] : view.records()) {
         if (id >= vertexCount) break;
         records[id] = record;
     }
     for (uint32_t i = 0; i < n; ++i) {
-        const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
+        const HierarchyEdgePtr edge = graph.getHierarchyEdge(i);
         const VertexPtr ends[2] = {edge->getStart(), edge->getEnd()};
         const float code = static_cast<float>(i) / static_cast<float>(n);
         for (int e = 0; e < 2; ++e) {
@@ -167,21 +168,21 @@ void RenderImplementation::deleteHierarchyBuffers(HierarchyBuffers& buffers) {
     }
 }
 
-bool RenderImplementation::CreateObjects(View** views) {
+bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) {
     std::cout << "Create Objects\n";
     // Everything of the new graph is made before anything of the shown one is let go: when the
     // driver or memory refuses a part, the shown graph stays as it was, drawn whole.
     std::unique_ptr<CurveControls> controls = std::move(m_pendingControls);
     if (!controls) {
-        controls = std::make_unique<CurveControls>(*g_graph, views, SplineStore::kSampleCount);
+        controls = std::make_unique<CurveControls>(graph, views, SplineStore::kSampleCount);
     }
-    const uint32_t hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
+    const uint32_t hierarchyEdgeCount = static_cast<uint32_t>(graph.hierarchyEdgeCount());
     HierarchyBuffers hierarchy{};
     CurveBuffers curves;
     bool made = true;
     try {
         for (int t = 0; t < 5 && made; ++t) {
-            made = createHierarchyBuffers(*views[t], hierarchyEdgeCount, hierarchy[t]);
+            made = createHierarchyBuffers(graph, *views[t], hierarchyEdgeCount, hierarchy[t]);
         }
         made = made && curves.create(*controls);
     } catch (...) {
@@ -194,18 +195,21 @@ bool RenderImplementation::CreateObjects(View** views) {
         return false;
     }
 
+    m_graph = &graph;
     m_views = views;
     for (int k = 0; k < 5; ++k) {
-        if (m_drawers[k]) m_drawers[k]->m_view = views[k];
+        if (!m_drawers[k]) continue;
+        m_drawers[k]->m_graph = &graph;
+        m_drawers[k]->m_view = views[k];
     }
     // A selection from the previous file may name objects that no longer exist.
     m_picker.reset();
     m_shadowMapMade = false;
     // The CPU's samplers read the controls that are about to go.
     m_softwareCurves.reset();
-    m_levelCount = static_cast<int>(g_graph->depthCount());
+    m_levelCount = static_cast<int>(graph.depthCount());
     m_hierarchyEdgeCount = hierarchyEdgeCount;
-    m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
+    m_relationEdgeCount = static_cast<int>(graph.relationEdgeCount());
     deleteHierarchyBuffers(m_hierarchyBuffers);
     m_hierarchyBuffers = hierarchy;
     for (int t = 0; t < 5; ++t) {
@@ -222,9 +226,10 @@ bool RenderImplementation::CreateObjects(View** views) {
     return true;
 }
 
-void RenderImplementation::render(Camera* camera, Light* light) {
-    m_camera = camera;
-    m_light = light;
+void RenderImplementation::render(const FrameInput& input) {
+    m_input = input;
+    m_camera = input.camera;
+    m_light = input.light;
     syncRenderStates();
     followSurfaceSize();
     setUpLight();
@@ -283,7 +288,7 @@ void RenderImplementation::followSurfaceSize() {
 }
 
 void RenderImplementation::refreshLight() {
-    const RenderStates& states = g_renderStates;
+    const RenderStates& states = m_input.settings;
     m_light->m_enabled = states.lighting;
     m_light->m_shadow = states.shadow;
     m_light->m_type = states.lightType;
@@ -300,7 +305,7 @@ void RenderImplementation::refreshLight() {
 }
 
 void RenderImplementation::syncRenderStates() {
-    const RenderStates& states = g_renderStates;
+    const RenderStates& states = m_input.settings;
     m_rotationX = static_cast<float>(states.rotationX);
     m_rotationY = static_cast<float>(states.rotationY);
     m_rotationZ = static_cast<float>(states.rotationZ);
@@ -326,7 +331,7 @@ void RenderImplementation::syncRenderStates() {
 }
 
 void RenderImplementation::syncColors() {
-    const RenderStates& states = g_renderStates;
+    const RenderStates& states = m_input.settings;
     float vertex[4], hierarchy[4], start[4], end[4], selection[4];
     copyColor(vertex, m_vertexColor);
     copyColor(hierarchy, m_hierarchyColor);
@@ -388,8 +393,8 @@ CurveBuffers::Colors RenderImplementation::curveColors() const {
     const float* pairs[CurveBuffers::SLOT_COUNT][2] = {
         {m_relationStartColor, m_relationEndColor},
         {m_selectionColor, m_selectionColor},
-        {g_renderStates.outgoingEdgeColor, g_renderStates.outgoingEdgeColor},
-        {g_renderStates.incomingEdgeColor, g_renderStates.incomingEdgeColor}};
+        {m_input.settings.outgoingEdgeColor, m_input.settings.outgoingEdgeColor},
+        {m_input.settings.incomingEdgeColor, m_input.settings.incomingEdgeColor}};
     for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot) {
         std::copy(pairs[slot][0], pairs[slot][0] + 4, colors.start[slot].begin());
         std::copy(pairs[slot][1], pairs[slot][1] + 4, colors.end[slot].begin());
@@ -519,7 +524,7 @@ void RenderImplementation::transformed(Draw draw) const {
 }
 
 void RenderImplementation::drawVerticesPass() {
-    if (!g_graph || !m_views || !m_drawVertices) return;
+    if (!m_graph || !m_views || !m_drawVertices) return;
     transformed([&] { m_drawers[m_viewType]->drawVertices(); });
 }
 
@@ -531,7 +536,7 @@ void RenderImplementation::drawVerticesWithSelection() {
         drawVerticesPass();
         return;
     }
-    if (!g_graph || !m_views || !m_drawVertices) return;
+    if (!m_graph || !m_views || !m_drawVertices) return;
     const Vertex& selected = *selection().m_vertex;
     const RenderTree& drawer = *m_drawers[m_viewType];
     transformed([&] { drawer.drawVerticesExcept(selected); });
@@ -541,7 +546,7 @@ void RenderImplementation::drawVerticesWithSelection() {
 }
 
 void RenderImplementation::drawGridPass() {
-    if (!g_graph || !m_views || !m_drawGrid) return;
+    if (!m_graph || !m_views || !m_drawGrid) return;
     transformed([&] { m_drawers[m_viewType]->drawGrid(); });
 }
 

@@ -6,6 +6,7 @@
 #include "Camera.h"
 #include "CurveBuffers.h"
 #include "CurveControls.h"
+#include "FrameInput.h"
 #include "Light.h"
 #include "Renderer.h"
 #include "SceneBounds.h"
@@ -20,6 +21,7 @@
 #include <vector>
 
 class FrameBuffer;
+class GraphStore;
 class RenderTree;
 class RenderTreeMap;
 class ShaderProgram;
@@ -39,17 +41,19 @@ public:
     const Camera* camera() const { return m_camera; }
     // Programs, framebuffers, display lists, textures, font, light camera and drawers.
     void Initialize();
-    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph (the
-    // one g_graph points at). False, with the graph shown before still drawn and nothing of the
-    // new one kept, when the driver refused memory for a part; throws std::bad_alloc likewise.
-    bool CreateObjects(View** views);
+    // Hierarchy-edge buffers and relation curves of all five views of a newly opened graph; the
+    // renderer draws and picks that graph from then on (both must outlive its objects). False,
+    // with the graph shown before still drawn and nothing of the new one kept, when the driver
+    // refused memory for a part; throws std::bad_alloc likewise.
+    bool CreateObjects(const GraphStore& graph, View** views);
     // Curve controls made off the GUI thread for the graph and views of the next CreateObjects,
     // which then uses them instead of making its own.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls) {
         m_pendingControls = std::move(controls);
     }
-    // One frame; the picture ends in the default framebuffer.
-    void render(Camera* camera, Light* light);
+    // One frame of the input's settings, camera and light; the picture ends in the default
+    // framebuffer. The input is kept for the frame's later parts (continueFrame).
+    void render(const FrameInput& input);
     // With a budget, a frame of more curves than a draft holds comes in parts: render draws the
     // scene and as many curves as fit in the budget, each continueFrame the next part, and the
     // picture shows the curves drawn so far. 0 (the start value): every frame whole.
@@ -200,8 +204,8 @@ private:
     using HierarchyBuffers = std::array<std::array<GLuint, 3>, 5>;
     // Makes the three buffers of a view's hierarchy edges into names; false when the driver
     // refused memory (names made so far are left for the caller to delete).
-    static bool createHierarchyBuffers(const View& view, uint32_t edgeCount,
-                                       std::array<GLuint, 3>& names);
+    static bool createHierarchyBuffers(const GraphStore& graph, const View& view,
+                                       uint32_t edgeCount, std::array<GLuint, 3>& names);
     static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
     // Makes a program with the shading program's uniforms current and sets them: shadow map on
@@ -209,7 +213,9 @@ private:
     void useShading(const ShaderProgram& program, bool shadow, int objectType,
                     const std::array<float, 4>& color) const;
 
+    FrameInput m_input;
     Light* m_light = nullptr;
+    const GraphStore* m_graph = nullptr;  // the graph of the objects made last
     SelectionPicker m_picker;
     int m_viewType = 1;
     int m_blendMethod = 0;

@@ -5,7 +5,6 @@
 #include "DrawnPosition.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
-#include "RenderStates.h"
 #include "View.h"
 
 #include <algorithm>
@@ -22,17 +21,19 @@ SelectionHighlight::Colors RenderImplementation::highlightColors() const {
             color4(m_relationStartColor),
             color4(m_relationEndColor),
             color4(m_selectionColor),
-            color4(g_renderStates.outgoingEdgeColor),
-            color4(g_renderStates.incomingEdgeColor)};
+            color4(m_input.settings.outgoingEdgeColor),
+            color4(m_input.settings.incomingEdgeColor)};
 }
 
 SelectionPicker::Scene RenderImplementation::pickingScene() {
-    return {m_views,         m_viewType,           m_curveControls.get(),
-            &m_curveBuffers, m_hierarchyEdgeCount, highlightColors()};
+    return {m_graph,          m_views,
+            m_viewType,       m_curveControls.get(),
+            &m_curveBuffers,  m_hierarchyEdgeCount,
+            highlightColors()};
 }
 
 void RenderImplementation::pick(int x, int y) {
-    if (!g_graph || !m_sceneBuffer) return;
+    if (!m_graph || !m_sceneBuffer) return;
     glFinish();
     std::cout << "Mouse X: " << x << " y: " << y << '\n';
     if (m_camera) std::cout << "MAX X: " << m_camera->width << " y: " << m_camera->height << '\n';
@@ -51,7 +52,7 @@ bool RenderImplementation::selectVertexById(uint32_t id) {
 }
 
 bool RenderImplementation::drawnVertexPosition(uint32_t id, Vector3* position) const {
-    if (!g_graph || !m_views || m_viewType < 0 || m_viewType > 4 || !m_views[m_viewType]) {
+    if (!m_graph || !m_views || m_viewType < 0 || m_viewType > 4 || !m_views[m_viewType]) {
         return false;
     }
     // Read without View::getRecord, which would insert a record for an unknown id.

@@ -7,7 +7,7 @@
 #include "DataRecord.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
-#include "RenderImplementation.h"  // with Camera.h and Light.h
+#include "RenderImplementation.h"  // with Camera.h, Light.h and RenderStates.h
 #include "SplineStore.h"
 #include "View.h"
 
@@ -75,6 +75,8 @@ protected:
     std::unique_ptr<View> m_views[5];
     std::unique_ptr<Camera> m_camera;
     Light m_light;
+    // The settings every frame is drawn with.
+    RenderStates m_states;
 
 private:
     void show();

@@ -52,7 +52,7 @@ protected:
         if (HasFatalFailure()) return;
         // 60 vertices over four levels, 45 relation edges: visible bundles, spheres apart.
         loadGenerated(60, 45, 2024, 4, 4);
-        g_renderStates = RenderStates();
+        m_states = RenderStates();
         m_light = Light();
     }
 
@@ -120,17 +120,17 @@ TEST_F(ImageBaselineTest, ViewsMethodsAndLights) {
         {"shadow", 0, 0, true, true, 1, 15},
     };
     for (const Shot& shot : shots) {
-        g_renderStates.blendMethod = shot.method;
-        g_renderStates.shadow = shot.shadow;
-        g_renderStates.lighting = shot.lighting;
-        g_renderStates.lightType = shot.lightType;
-        g_renderStates.drawMask = shot.drawMask;
+        m_states.blendMethod = shot.method;
+        m_states.shadow = shot.shadow;
+        m_states.lighting = shot.lighting;
+        m_states.lightType = shot.lightType;
+        m_states.drawMask = shot.drawMask;
         const SceneBounds b = shot.shadow ? boundsOf(shot.view) : SceneBounds();
         m_renderer->setSceneBounds(b);
         if (shot.lightType != 1) {  // the conic light's shot is seen from aside
             twoFrames(shot.view);
         } else {
-            g_renderStates.shadowMask = 1 | 2 | 4;
+            m_states.shadowMask = 1 | 2 | 4;
             m_light.m_position[0] = b.centre(0);
             m_light.m_position[1] = b.max[1] + 1.0f;
             m_light.m_position[2] = b.centre(2) + 0.3f;

@@ -21,8 +21,8 @@ TEST_F(RendererTest, RenderStatesAreDecodedAtTheNextFrame) {
     const Case cases[] = {{0, 1.0f / 6, 5, 5}, {50, 1, -1, 5}, {51, 1.1f, 16, 5},
                           {100, 6, 21, 5},     {50, 1, 8, 8},  {50, 1, 2, 2}};
     for (const Case& c : cases) {
-        g_renderStates.scale = c.slider;
-        g_renderStates.drawMask = c.mask;
+        m_states.scale = c.slider;
+        m_states.drawMask = c.mask;
         frameWith(1, fittingCamera(1));
         EXPECT_NEAR(m_renderer->sceneScale(), c.scale, 1e-6f) << "slider " << c.slider;
         EXPECT_EQ(m_renderer->drawVerticesOn(), bool(c.shown & 1)) << c.mask;
@@ -38,7 +38,7 @@ TEST_F(RendererTest, AFrameInPartsEndsAsTheWholeFrame) {
     loadGenerated(2000, 17000, 5, 4, 5);
     resizeSurface(320, 240);
     for (int method : {0, 3}) {
-        g_renderStates.blendMethod = method;
+        m_states.blendMethod = method;
         frameWith(4, fittingCamera(4));
         ASSERT_TRUE(m_renderer->frameComplete());
         const Picture whole = picture();

@@ -42,7 +42,7 @@ protected:
     }
 
     void expectAlike(int view, int method, bool draft) {
-        g_renderStates.blendMethod = method;
+        m_states.blendMethod = method;
         const std::string what = "view " + std::to_string(view) + " method " +
                                  std::to_string(method) + (draft ? " draft" : " full");
         const Picture gpu = drawn(SoftwareCurveLayer::Choice::GPU, view, draft);
@@ -63,9 +63,9 @@ protected:
         EXPECT_LT(mean, kMeanTolerance) << what;
         EXPECT_LT(offShare, kOffTolerance) << what;
         // Both drew curves: a blank curve layer would pass the comparison on a sparse picture.
-        g_renderStates.drawMask = 3;
+        m_states.drawMask = 3;
         const Picture bare = drawn(SoftwareCurveLayer::Choice::GPU, view, draft);
-        g_renderStates.drawMask = 7;
+        m_states.drawMask = 7;
         size_t curvePixels = 0;
         for (size_t i = 0; i < bare.rgb.size(); i += 3) {
             curvePixels += bare.at(int(i / 3) % bare.width, int(i / 3) / bare.width) !=
@@ -81,16 +81,16 @@ protected:
 
 TEST_F(SoftwareCurveTest, DraftsMatchTheGlInEveryViewAndMethod) {
     loadGenerated(400, 600, 11, 4, 4);
-    g_renderStates = RenderStates();
-    g_renderStates.drawMask = 7;
+    m_states = RenderStates();
+    m_states.drawMask = 7;
     const std::array<int, 2> rows[] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {4, 1}, {4, 2}};
     for (const auto& [view, method] : rows) expectAlike(view, method, true);
 }
 
 TEST_F(SoftwareCurveTest, FullFramesOfManyCurvesMatchTheGl) {
     loadGenerated(3000, CurveBuffers::kManyCurves + 1000, 12, 6, 5);
-    g_renderStates = RenderStates();
-    g_renderStates.drawMask = 7;
+    m_states = RenderStates();
+    m_states.drawMask = 7;
     expectAlike(4, 0, false);
 }
 
