@@ -19,6 +19,21 @@
 #include <algorithm>
 #include <cmath>
 
+PictureDifference differenceOf(const std::vector<float>& a, const std::vector<float>& b) {
+    double sum = 0;
+    size_t off = 0;
+    for (size_t p = 0; p + 2 < a.size() && a.size() == b.size(); p += 3) {
+        float worst = 0;
+        for (size_t i = p; i < p + 3; ++i) {
+            sum += std::abs(a[i] - b[i]);
+            worst = std::max(worst, std::abs(a[i] - b[i]));
+        }
+        off += worst > 24 ? 1 : 0;
+    }
+    if (a.size() != b.size() || a.empty()) return {255, 1};
+    return {sum / a.size(), off * 3.0 / a.size()};
+}
+
 void SceneTest::SetUp() {
     ASSERT_EQ(makeGlContextCurrent(), "");
     static const GLenum result = [] {

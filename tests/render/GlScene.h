@@ -32,6 +32,13 @@ struct Picture {
     }
 };
 
+// How far two pictures' channels (floats, or bytes as floats) lie apart: the mean channel
+// difference, and the share of pixels with a channel more than 24 steps off.
+struct PictureDifference {
+    double mean = 0, offShare = 0;
+};
+PictureDifference differenceOf(const std::vector<float>& a, const std::vector<float>& b);
+
 // Makes the shared context current (loading the entry points through GLEW) and a renderer in it.
 class SceneTest : public ::testing::Test {
 protected:

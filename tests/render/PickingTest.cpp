@@ -1,7 +1,7 @@
 // Picking and its highlight: vertices, hierarchy edges and curves are found where they are drawn
 // in every view and blending method, the background names nothing, and the highlight of the
 // selection (curve slots, hierarchy colours, overlay lines) follows picks, view switches, colour
-// changes and new objects; the surface size moves buffers, picking and overlay with it.
+// changes and new objects.
 #include "DefaultFramebuffer.h"
 #include "GlScene.h"
 #include "RenderStates.h"
@@ -247,32 +247,6 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
                 const bool picked = step.action == HIERARCHY && i / 8 == step.id;
                 const float expected = picked ? selected[i % 4] : m_states.hierarchyColor[i % 4];
                 EXPECT_EQ(colors[i], expected) << what << " view " << view << " float " << i;
-            }
-        }
-    }
-}
-
-TEST_F(PickingTest, BuffersPickingAndOverlayFollowTheSurfaceSize) {
-    m_states.drawMask = 7;
-    for (const auto& [width, height] : {std::pair{1536, 1152}, {800, 600}, {1024, 768}}) {
-        resizeSurface(width, height);
-        const std::string size = std::to_string(width) + " x " + std::to_string(height);
-        for (int method : {0, 3, 4}) {
-            m_states.blendMethod = method;
-            twoFrames(1);
-            for (FrameBuffer* buffer : {m_renderer->sceneBuffer(), m_renderer->weightingBuffer(),
-                                        m_renderer->sumBuffer()}) {
-                EXPECT_EQ(buffer->width(), width) << size;
-                EXPECT_EQ(buffer->height(), height) << size;
-            }
-            // The balloon's leaves stand apart: a pick where the camera puts one names it, and
-            // leaves the widget's framebuffer bound, as the frame does.
-            for (uint32_t k = 5; k <= 12; ++k) {
-                pick(projectVertex(1, k));
-                EXPECT_EQ(selection().m_vertex->getId(), k) << size << " method " << method;
-                GLint bound = 0;
-                glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
-                EXPECT_EQ(GLuint(bound), m_screen->m_framebuffer) << size;
             }
         }
     }

@@ -62,133 +62,83 @@ TEST_F(RendererTest, AFrameInPartsEndsAsTheWholeFrame) {
     }
 }
 
-bool exists(GlName::Kind kind, GLuint name) {
-    switch (kind) {
-        case GlName::Kind::PROGRAM:
-            return glIsProgram(name);
-        case GlName::Kind::SHADER:
-            return glIsShader(name);
-        case GlName::Kind::BUFFER:
-            return glIsBuffer(name);
-        case GlName::Kind::TEXTURE:
-            return glIsTexture(name);
-        case GlName::Kind::FRAMEBUFFER:
-            return glIsFramebuffer(name);
-        case GlName::Kind::RENDERBUFFER:
-            return glIsRenderbuffer(name);
-        case GlName::Kind::DISPLAY_LISTS:
-            return glIsList(name);
-    }
-    return false;
-}
-
 // Every kind of GL object lives exactly as long as its holder: there while held, gone after.
 TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
     loadGenerated(40, 30, 3);
     using K = GlName::Kind;
-    using Names = std::vector<std::pair<K, GLuint>>;
-    const auto frameBufferNames = [](const FrameBuffer& b, Names& held) {
-        held.push_back({K::FRAMEBUFFER, b.m_framebuffer});
-        held.push_back({K::TEXTURE, b.m_depthTexture});
-        for (GLuint t : b.m_colorTextures) held.push_back({K::TEXTURE, t});
+    std::vector<std::pair<K, GLuint>> held;  // one row per object, with the test of its kind
+    const auto hold = [&](K kind, GLuint name) { return held.emplace_back(kind, name).second; };
+    const auto holdFrameBuffer = [&](const FrameBuffer& b) {
+        hold(K::FRAMEBUFFER, b.m_framebuffer);
+        hold(K::TEXTURE, b.m_depthTexture);
+        for (GLuint t : b.m_colorTextures) hold(K::TEXTURE, t);
     };
-    struct Case {
-        const char* holder;
-        std::function<std::shared_ptr<void>(Names&)> make;
+    const auto exists = [](K kind, GLuint name) {
+        GLboolean (*const is[])(GLuint) = {glIsProgram, glIsShader,      glIsBuffer,
+                                           glIsTexture, glIsFramebuffer, glIsRenderbuffer,
+                                           glIsList};
+        return is[int(kind)](name) == GL_TRUE;
     };
-    const Case cases[] = {
-        {"GlName of every kind",
-         [](Names& held) {
-             auto names = std::make_shared<std::vector<GlName>>();
-             GLuint n[4] = {};
-             glGenBuffers(1, &n[0]);
-             glBindBuffer(GL_ARRAY_BUFFER, n[0]);
-             glGenTextures(1, &n[1]);
-             glBindTexture(GL_TEXTURE_2D, n[1]);
-             glGenFramebuffers(1, &n[2]);
-             glBindFramebuffer(GL_FRAMEBUFFER, n[2]);
-             glGenRenderbuffers(1, &n[3]);
-             glBindRenderbuffer(GL_RENDERBUFFER, n[3]);
-             const GLuint lists = glGenLists(3);
-             for (GLuint l = lists; l < lists + 3; ++l) glNewList(l, GL_COMPILE), glEndList();
-             held = {{K::BUFFER, n[0]},
-                     {K::TEXTURE, n[1]},
-                     {K::FRAMEBUFFER, n[2]},
-                     {K::RENDERBUFFER, n[3]},
-                     {K::PROGRAM, glCreateProgram()},
-                     {K::SHADER, glCreateShader(GL_VERTEX_SHADER)},
-                     {K::DISPLAY_LISTS, lists},
-                     {K::DISPLAY_LISTS, lists + 2}};
-             for (size_t i = 0; i + 1 < held.size(); ++i) {
-                 names->emplace_back(held[i].first, held[i].second, i + 2 == held.size() ? 3 : 1);
-             }
-             glBindBuffer(GL_ARRAY_BUFFER, 0);
-             glBindTexture(GL_TEXTURE_2D, 0);
-             bindDefaultFramebuffer();
-             return names;
-         }},
-        {"ShaderProgram",
-         [](Names& held) {
-             auto program = std::make_shared<ShaderProgram>("shader/sum_final_vert.glsl",
-                                                            "shader/sum_final_frag.glsl");
-             program->buildProgram();
-             held.push_back({K::PROGRAM, program->m_handle});
-             GLuint shaders[2] = {};
-             GLsizei count = 0;
-             glGetAttachedShaders(program->m_handle, 2, &count, shaders);
-             EXPECT_EQ(count, 2);
-             for (GLsizei i = 0; i < count; ++i) {
-                 GLint deleted = GL_FALSE;  // let go of once linked, kept by the program
-                 glGetShaderiv(shaders[i], GL_DELETE_STATUS, &deleted);
-                 EXPECT_EQ(deleted, GL_TRUE);
-                 held.push_back({K::SHADER, shaders[i]});
-             }
-             return program;
-         }},
-        {"FrameBuffer",
-         [&](Names& held) {
-             auto buffer = std::make_shared<FrameBuffer>(2, 64, 32);
-             frameBufferNames(*buffer, held);
-             return buffer;
-         }},
-        {"renderer",
-         [&](Names& held) {
-             auto renderer = std::make_shared<RenderImplementation>();
-             renderer->Initialize();
-             View* views[5] = {};
-             for (int t = 0; t < 5; ++t) views[t] = m_views[t].get();
-             EXPECT_TRUE(renderer->CreateObjects(*m_graph, views));
-             auto camera = fittingCamera(1);
-             renderer->render(FrameInput{m_states, camera.get(), &m_light});
-             for (int p = 0; p < 7; ++p)
-                 held.push_back({K::PROGRAM, renderer->program(p)->m_handle});
-             for (FrameBuffer* b : {renderer->sceneBuffer(), renderer->sumBuffer()}) {
-                 frameBufferNames(*b, held);
-             }
-             held.push_back({K::DISPLAY_LISTS, g_sphereList});
-             held.push_back({K::DISPLAY_LISTS, g_squareList});
-             held.push_back({K::TEXTURE, g_cushionTexture});
-             held.push_back({K::BUFFER, views[2]->m_hierarchyColorBuffer});
-             return renderer;
-         }},
-    };
-    for (const Case& c : cases) {
-        Names held;
-        std::shared_ptr<void> holder = c.make(held);
-        ASSERT_FALSE(held.empty()) << c.holder;
-        for (const auto& [kind, name] : held) {
-            EXPECT_TRUE(exists(kind, name)) << c.holder << " " << int(kind) << " " << name;
+    {
+        std::vector<GlName> names;
+        GLuint n[4] = {};
+        glGenBuffers(1, &n[0]);
+        glBindBuffer(GL_ARRAY_BUFFER, n[0]);
+        glGenTextures(1, &n[1]);
+        glBindTexture(GL_TEXTURE_2D, n[1]);
+        glGenFramebuffers(1, &n[2]);
+        glBindFramebuffer(GL_FRAMEBUFFER, n[2]);
+        glGenRenderbuffers(1, &n[3]);
+        glBindRenderbuffer(GL_RENDERBUFFER, n[3]);
+        const GLuint lists = glGenLists(3);
+        for (GLuint l = lists; l < lists + 3; ++l) glNewList(l, GL_COMPILE), glEndList();
+        for (auto [kind, name] : {std::pair{K::BUFFER, n[0]},
+                                  {K::TEXTURE, n[1]},
+                                  {K::FRAMEBUFFER, n[2]},
+                                  {K::RENDERBUFFER, n[3]},
+                                  {K::PROGRAM, glCreateProgram()},
+                                  {K::SHADER, glCreateShader(GL_VERTEX_SHADER)}}) {
+            names.emplace_back(kind, hold(kind, name));
         }
-        holder.reset();
-        for (const auto& [kind, name] : held) {
-            EXPECT_FALSE(exists(kind, name)) << c.holder << " " << int(kind) << " " << name;
+        names.emplace_back(K::DISPLAY_LISTS, hold(K::DISPLAY_LISTS, lists), 3);
+        hold(K::DISPLAY_LISTS, lists + 2);
+        bindDefaultFramebuffer();
+
+        ShaderProgram program("shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl");
+        hold(K::PROGRAM, program.buildProgram());
+        GLuint shaders[2] = {};
+        glGetAttachedShaders(program.m_handle, 2, nullptr, shaders);
+        for (GLuint shader : shaders) {
+            GLint deleted = GL_FALSE;  // let go of once linked, kept by the program
+            glGetShaderiv(hold(K::SHADER, shader), GL_DELETE_STATUS, &deleted);
+            EXPECT_EQ(deleted, GL_TRUE);
         }
+        FrameBuffer buffer(2, 64, 32);
+        holdFrameBuffer(buffer);
+
+        RenderImplementation renderer;
+        renderer.Initialize();
+        View* views[5] = {};
+        for (int t = 0; t < 5; ++t) views[t] = m_views[t].get();
+        ASSERT_TRUE(renderer.CreateObjects(*m_graph, views));
+        auto camera = fittingCamera(1);
+        renderer.render(FrameInput{m_states, camera.get(), &m_light});
+        for (int p = 0; p < 7; ++p) hold(K::PROGRAM, renderer.program(p)->m_handle);
+        for (FrameBuffer* b : {renderer.sceneBuffer(), renderer.sumBuffer()}) holdFrameBuffer(*b);
+        hold(K::DISPLAY_LISTS, g_sphereList);
+        hold(K::DISPLAY_LISTS, g_squareList);
+        hold(K::TEXTURE, g_cushionTexture);
+        hold(K::BUFFER, views[2]->m_hierarchyColorBuffer);
+        for (const auto& [kind, name] : held)
+            EXPECT_TRUE(exists(kind, name)) << &name - &held[0].second;
     }
+    for (const auto& [kind, name] : held)
+        EXPECT_FALSE(exists(kind, name)) << &name - &held[0].second;
 }
 
-// Whatever a frame draws, it leaves the GL as its passes promise: the clear colour as found,
-// active texture unit 0, no program, no blending, depth writes on and the surface's framebuffer
-// bound with the surface's viewport.
+// Whatever a frame draws, it and a pick after it leave the GL as the passes promise: the clear
+// colour as found, active texture unit 0, no program, no blending, depth writes on and the
+// surface's framebuffer bound with the surface's viewport, the buffers of the surface's size.
 TEST_F(RendererTest, FramesLeaveTheGlStateAsTheyFoundIt) {
     loadGenerated(300, 400, 4);
     resizeSurface(320, 240);
@@ -210,6 +160,11 @@ TEST_F(RendererTest, FramesLeaveTheGlStateAsTheyFoundIt) {
         glActiveTexture(GL_TEXTURE3);
         frameWith(1, fittingCamera(1));
         EXPECT_EQ(m_renderer->curvesDrawnByCpu(), row.cpu) << what;
+        pick(projectVertex(1, 7));
+        for (FrameBuffer* b :
+             {m_renderer->sceneBuffer(), m_renderer->weightingBuffer(), m_renderer->sumBuffer()}) {
+            EXPECT_EQ(std::pair(b->width(), b->height()), std::pair(320, 240)) << what;
+        }
         GLfloat clearAfter[4] = {};
         glGetFloatv(GL_COLOR_CLEAR_VALUE, clearAfter);
         for (int i = 0; i < 4; ++i) EXPECT_EQ(clearAfter[i], clear[i]) << what;
