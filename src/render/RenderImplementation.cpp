@@ -12,6 +12,7 @@
 #include "ScenePass.h"
 #include "SplineStore.h"
 #include "View.h"
+#include "ViewBounds.h"
 
 #include <algorithm>
 #include <iostream>
@@ -244,8 +245,7 @@ void RenderImplementation::decodeSettings() {
     f.viewType = states.viewType;
     f.drawer = f.viewType >= 0 && f.viewType < 5 ? m_drawers[f.viewType].get() : nullptr;
     f.blendMethod = states.blendMethod;
-    const float scale = states.scale / 10.0f;
-    f.scale = scale > 5 ? scale - 4 : 1 / (6 - scale);
+    f.scale = ViewBounds::sceneScale(states.scale);
     const uint32_t mask = static_cast<uint32_t>(states.drawMask);
     if (mask < 16) {
         f.drawVertices = mask & 1;
