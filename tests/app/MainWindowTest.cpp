@@ -3,6 +3,7 @@
 // field, remembered settings and a desktop's habits.
 #include "AppTestSupport.h"
 #include "BackgroundOpen.h"
+#include "ControlBindings.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
@@ -26,6 +27,8 @@
 #include <QtTest>
 
 #include <malloc.h>
+
+#include <random>
 
 #include <cstdlib>
 #include <fstream>
@@ -100,57 +103,73 @@ private slots:
 
     void cleanup() { m_window.reset(); }
 
-    // One user action per row: each must change the render states and leave every control
-    // showing them.
-    void everyControlWritesTheRenderStatesAndShowsThem() {
+    // The table of controls against generated settings: every control shows what its field
+    // holds (by the table and by the independent list of disagreements), and writing what a
+    // control shows gives the field back, into these settings (which then stay as they are) or
+    // any others.
+    void everyControlShowsItsFieldAndWritesWhatItShows() {
         MainWindow& w = *m_window;
-        auto click = [](QAbstractButton* button) { return [button] { button->click(); }; };
-        auto key = [](QWidget* slider, Qt::Key k) { return [=] { QTest::keyClick(slider, k); }; };
-        auto choose = [&w](const char* box, const char* colour) {
-            return [&w, box, colour] {
-                auto* chooser = w.findChild<ColorChooser*>(box);
-                chooser->setCurrentText(colour);
-                emit chooser->textActivated(colour);
-            };
+        std::mt19937 random(21);
+        auto any = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
         };
-        QSlider* beta = w.horizontalSlider_7;
-        // clang-format off
-        const std::pair<const char*, std::function<void()>> actions[] = {
-            {"rooted tree", click(w.rb_rootedtree)}, {"treemap", click(w.rb_treemap)},
-            {"strips", click(w.radioButton_10)}, {"balloon", click(w.rb_ballontree)},
-            {"radial", click(w.radioButton_11)}, {"treemap keeps its type", click(w.rb_treemap)},
-            {"slice and dice", click(w.radioButton_9)}, {"2D", click(w.checkBox)},
-            {"no vertices", click(w.checkBox_2)}, {"no relations", click(w.checkBox_7)},
-            {"grid", click(w.checkBox_8)}, {"cushion", click(w.checkBox_9)},
-            {"beta held down", [&] { beta->setSliderDown(true); beta->setSliderPosition(800); }},
-            {"beta released and by key", [&] { beta->setSliderDown(false); key(beta, Qt::Key_Left)(); }},
-            {"rotate back a page", [&] { w.horizontalSlider_2->triggerAction(QSlider::SliderPageStepSub); }},
-            {"scale by wheel", [&] { sendWheel(w.horizontalSlider_4, {5, 5}, -120); }},
-            {"min max", click(w.radioButton_2)}, {"standard min max", click(w.radioButton_6)},
-            {"average weighting", click(w.radioButton_7)}, {"summed", click(w.radioButton_8)},
-            {"no blending", [&] { w.groupBox_4->setChecked(false); }},
-            {"conic light", click(w.radioButton_4)}, {"spot light", click(w.radioButton_3)},
-            {"radius by key", key(w.horizontalSlider_5, Qt::Key_PageUp)},
-            {"attenuation", [&] { w.horizontalSlider_6->setValue(12); }},
-            {"no lighting", [&] { w.groupBox_2->setChecked(false); emit w.groupBox_2->clicked(false); }},
-            {"vertex shadow", click(w.checkBox_3)}, {"relation shadow", click(w.checkBox_5)},
-            {"grid shadow", click(w.checkBox_10)}, {"no shadow", [&] { w.groupBox->setChecked(false); }},
-            {"alpha past one", [&] { w.horizontalSlider_8->setValue(150); }},
-            {"vertices", choose("cb_color", "red")}, {"hierarchy", choose("cb_hierarchyColor", "blue")},
-            {"relation start", choose("cb_relationStartColor", "green")},
-            {"relation end", choose("cb_relationEndColor", "white")},
-            {"selection", choose("cb_selectionColor", "yellow")},
-            {"outgoing", choose("cb_outgoingEdgeColor", "green")},
-            {"incoming", choose("cb_incomingEdgeColor", "magenta")},
+        const QStringList names = QColor::colorNames();
+        auto generated = [&] {
+            RenderStates s;
+            s.viewType = any(0, 4);
+            s.stripTreemap = s.viewType == 2 || s.viewType == 3 ? s.viewType - 2 : any(0, 1);
+            for (bool* flag : {&s.mode3D, &s.blending, &s.lighting, &s.shadow, &s.cushion})
+                *flag = any(0, 1);
+            s.drawMask = any(0, 15), s.shadowMask = any(0, 15);
+            s.blendMethod = any(0, 4), s.lightType = any(0, 2);
+            s.lightRadius = any(0, 99), s.lightAttenuation = any(0, 99), s.scale = any(0, 100);
+            s.rotationX = any(-180, 180), s.rotationY = any(-180, 180),
+            s.rotationZ = any(-180, 180);
+            s.beta = any(0, 1000) / 1000.0f;
+            s.relationStartColor[3] = s.relationEndColor[3] = any(0, 200) / 100.0f;
+            for (float* c :
+                 {s.vertexColor, s.hierarchyColor, s.relationStartColor, s.relationEndColor,
+                  s.selectionColor, s.outgoingEdgeColor, s.incomingEdgeColor}) {
+                const QColor named(names[any(0, names.size() - 1)]);
+                c[0] = named.red() / 255.0f, c[1] = named.green() / 255.0f;
+                c[2] = named.blue() / 255.0f;
+            }
+            return s;
         };
-        // clang-format on
-        for (const auto& [what, act] : actions) {
-            const RenderStates before = g_renderStates;
-            act();
-            QVERIFY2(memcmp(&before, &g_renderStates, sizeof(RenderStates)) != 0, what);
-            QVERIFY2(disagreements(w).isEmpty(),
-                     qPrintable(QString(what) + ": " + disagreements(w).join(", ")));
+        for (int round = 0; round < 20; ++round) {
+            const RenderStates s = generated();
+            g_renderStates = s;
+            w.showRenderStates();
+            QCOMPARE(disagreements(w), QStringList());
+            for (const ControlBindings::Binding& row : w.bindings().bindings()) {
+                const char* name = qPrintable(row.control->objectName());
+                const int shown = ControlBindings::controlValue(row.control);
+                QVERIFY2(shown == row.shown(s), name);
+                RenderStates same, other = generated();
+                memcpy(&same, &s, sizeof(RenderStates));  // padding too, for the comparison
+                row.store(same, shown);
+                QVERIFY2(memcmp(&same, &s, sizeof(RenderStates)) == 0, name);
+                // A radio button let go of writes nothing: another one takes over.
+                if (!shown && qobject_cast<QRadioButton*>(row.control)) continue;
+                row.store(other, shown);
+                QVERIFY2(row.shown(other) == shown, name);
+            }
         }
+    }
+
+    // The surface's input reaches the camera and the frames: a right drag orbits with drafts,
+    // and the full frame follows once the input rests.
+    void aDragOrbitsWithDraftsUntilInputRests() {
+        OpenGLWidget& s = *m_window->openGLWidget;
+        QVERIFY(m_window->openFile(kData + "ramiflex.xml"));
+        QVERIFY(waitForCurrentFrame(s));
+        const float horizontal = s.cameraControl().horizontal(), distance = s.distance();
+        sendDrag(&s, {{300, 200}, {420, 260}}, Qt::RightButton);
+        QVERIFY(s.cameraControl().horizontal() != horizontal);
+        QCOMPARE(s.distance(), distance);
+        QVERIFY(s.drawsDrafts() && !s.showsCurrentState());
+        QVERIFY(waitForCurrentFrame(s));
+        QVERIFY(!s.drawsDrafts() && !s.renderer()->draftFrames());
     }
 
     // A good file replaces the graph and shows its name; a bad one is refused with a message
@@ -290,8 +309,8 @@ private slots:
         w.activateWindow();       // the keys reach the window's shortcuts
         QVERIFY(QTest::qWaitForWindowActive(&w));
         // The rooted tree, flat: every vertex a disc large enough to pick.
-        w.rb_rootedtree->click();
-        w.checkBox->setChecked(false);
+        w.rootedTreeButton->click();
+        w.mode3DBox->setChecked(false);
         QVERIFY(w.openFile(kData + "ramiflex.xml"));
         QVERIFY(waitForCurrentFrame(s));
         const GraphStore& full = *w.fullGraph();
@@ -602,8 +621,8 @@ private slots:
 
     void coloursBlendingAndGeometryAreRememberedBetweenRuns() {
         m_window->start(StartOptions());
-        m_window->radioButton_7->click();
-        emit m_window->cb_relationEndColor->textActivated("orchid");
+        m_window->averageBlendButton->click();
+        emit m_window->relationEndColorBox->textActivated("orchid");
         m_window->resize(900, 650);
         m_window->close();
         m_window.reset();
@@ -612,7 +631,7 @@ private slots:
         MainWindow next;
         next.start(StartOptions());
         QCOMPARE(g_renderStates.blendMethod, 3);
-        QCOMPARE(next.cb_relationEndColor->currentText(), QString("orchid"));
+        QCOMPARE(next.relationEndColorBox->currentText(), QString("orchid"));
         QCOMPARE(disagreements(next), QStringList());  // the states were shown, not just set
         QCOMPARE(next.size(), QSize(900, 650));
         // Command-line pictures ignore what was remembered.
@@ -637,10 +656,10 @@ private slots:
         std::ofstream out(path.toStdString());
         GraphGenerator(params).writeRsf(out);
         out.close();
-        w.radioButton_11->click();
+        w.radialTreeButton->click();
         // The curves are made and uploaded with every open but not drawn, and a frame is drawn
         // with every fifth graph: drawn on one thread, each frame of them would take seconds.
-        w.checkBox_7->click();
+        w.drawRelationsBox->click();
         long heap = 0;
         int buffers = 0;
         for (int open = 1; open <= 100; ++open) {

@@ -189,7 +189,7 @@ private slots:
     // A press and release on a vertex without a drag selects it, in 3D and 2D; a drag released
     // over it does not.
     void plainClickPicksTheVertexUnderThePointer() {
-        m_window->rb_rootedtree->click();
+        m_window->rootedTreeButton->click();
         for (const bool mode3D : {true, false}) {
             setMode3D(mode3D);
             QVERIFY(m_window->openFile(kData + "ramiflex.xml"));  // nothing selected
@@ -219,9 +219,9 @@ private slots:
         // clang-format off
         const std::pair<const char*, std::function<void()>> framers[] = {
             {"Home", [&] { sendKey(&surface(), Qt::Key_Home); }}, {"F", [&] { sendKey(&surface(), Qt::Key_F); }},
-            {"rooted", [&] { w.rb_rootedtree->click(); }}, {"radial", [&] { w.radioButton_11->click(); }},
+            {"rooted", [&] { w.rootedTreeButton->click(); }}, {"radial", [&] { w.radialTreeButton->click(); }},
             {"2D", [&] { setMode3D(false); }}, {"3D", [&] { setMode3D(true); }},
-            {"balloon", [&] { w.rb_ballontree->click(); }}};
+            {"balloon", [&] { w.balloonTreeButton->click(); }}};
         // clang-format on
         for (const auto& [name, frame] : framers) {
             sendDrag(&surface(), {{300, 200}, {420, 260}}, Qt::RightButton);
@@ -258,7 +258,7 @@ private slots:
         QVERIFY(waitForFrame());
         QTest::qWait(100);
         QCOMPARE(s.framesDrawn(), before + 1);
-        QSlider* rotation = w.horizontalSlider;
+        QSlider* rotation = w.rotateXSlider;
         const struct {
             const char* name;
             bool moves;  // and leaves the picture where it was once framed again
@@ -276,7 +276,7 @@ private slots:
                 rotation->setValue(rotation->value() - 40);
                 rotation->setSliderDown(false);
             }},
-            {"grid box", false, [&] { w.checkBox_8->click(); }},
+            {"grid box", false, [&] { w.drawGridBox->click(); }},
             {"render state written directly", false, [&] { g_renderStates.relationStartColor[0] = 0.5f; }},
             {"pick", false, [&] { sendClick(&s, {400, 240}); }},
             {"found vertex", false, [&] { QVERIFY(showFoundVertex(s, g_graph->vertices().begin()->first)); }},
@@ -310,7 +310,7 @@ private slots:
         }
         // A control that changes nothing draws nothing.
         const quint64 frames = s.framesDrawn();
-        w.rb_ballontree->click();
+        w.balloonTreeButton->click();
         QTest::qWait(200);
         QVERIFY(s.showsCurrentState());
         QCOMPARE(s.framesDrawn(), frames);
@@ -322,7 +322,7 @@ private:
     bool waitForFrame() { return waitForCurrentFrame(surface()); }
 
     void setMode3D(bool on) {
-        if (m_window->checkBox->isChecked() != on) m_window->checkBox->click();
+        if (m_window->mode3DBox->isChecked() != on) m_window->mode3DBox->click();
         QVERIFY(waitForFrame());
     }
 

@@ -72,10 +72,10 @@ private slots:
             QVERIFY(window.openFile(kData + "ramiflex.xml"));
             OpenGLWidget& surface = *window.openGLWidget;
             if (!flat) {
-                window.horizontalSlider->setValue(25);
-                window.horizontalSlider_2->setValue(-40);
-                window.horizontalSlider_3->setValue(10);
-                window.horizontalSlider_4->setValue(window.horizontalSlider_4->value() + 7);
+                window.rotateXSlider->setValue(25);
+                window.rotateYSlider->setValue(-40);
+                window.rotateZSlider->setValue(10);
+                window.scaleSlider->setValue(window.scaleSlider->value() + 7);
             }
             QVERIFY(waitForCurrentFrame(surface));
 
