@@ -637,7 +637,7 @@ uint32_t MainWindow::originalOf(uint32_t shownId) const {
 
 std::vector<uint8_t> MainWindow::collapsedFlags() const {
     std::vector<uint8_t> flags(m_full ? m_full->vertexCount() : 0, 0);
-    for (uint32_t id : m_request.collapsed) {
+    for (uint32_t id : latestRequest().collapsed) {
         if (id < flags.size()) flags[id] = 1;
     }
     return flags;
@@ -645,7 +645,7 @@ std::vector<uint8_t> MainWindow::collapsedFlags() const {
 
 void MainWindow::reshowCollapsed(const std::vector<uint8_t>& flags) {
     ShownRequest request;
-    request.patterns = m_request.patterns;
+    request.patterns = latestRequest().patterns;
     request.depth = ShownRequest::kCustom;
     request.useCollapsed = true;
     for (uint32_t id = 0; id < flags.size(); ++id) {
@@ -657,6 +657,13 @@ void MainWindow::reshowCollapsed(const std::vector<uint8_t>& flags) {
 void MainWindow::reshow(ShownRequest request) {
     if (!m_full) return;
     m_reshow->reshow(m_full, request);
+    m_asked = std::move(request);
+}
+
+const ShownRequest& MainWindow::latestRequest() const {
+    // A set of collapsed vertices still being laid out is what the next action builds on; a
+    // depth asked for has its set only once it is laid out.
+    return m_reshow->busy() && m_asked.useCollapsed ? m_asked : m_request;
 }
 
 void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed) {
@@ -754,7 +761,7 @@ void MainWindow::expandAll() { setDepth(-1); }
 
 void MainWindow::setDepth(int depth) {
     ShownRequest request;
-    request.patterns = m_request.patterns;
+    request.patterns = latestRequest().patterns;
     request.depth = depth < 0 ? ShownRequest::kAll : depth;
     reshow(std::move(request));
 }
@@ -766,7 +773,7 @@ void MainWindow::setExcludePatterns(const QStringList& patterns) {
         rememberPatterns(list);
         return;
     }
-    ShownRequest request = m_request;
+    ShownRequest request = latestRequest();
     request.patterns = std::move(list);
     reshow(std::move(request));
 }

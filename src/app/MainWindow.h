@@ -162,6 +162,9 @@ private:
     void fitToScreen();
     void takeScreenshot(const QString& outFile);
     void reshow(ShownRequest request);
+    // The request the next change builds on: the one last asked for while it is laid out, so
+    // that quick changes add up instead of replacing each other.
+    const ShownRequest& latestRequest() const;
     void reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed);
     // The status bar's line on what part of the graph shows.
     void showShownInfo();
@@ -184,6 +187,8 @@ private:
     std::shared_ptr<GraphStore> m_full;
     std::shared_ptr<const ShownGraph> m_shown;
     ShownRequest m_request;
+    // The request last handed to the reshow.
+    ShownRequest m_asked;
     // Patterns and depth the next file opens with.
     ShownRequest m_openRequest;
     BackgroundReshow* m_reshow = nullptr;

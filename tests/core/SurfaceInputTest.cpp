@@ -106,33 +106,43 @@ bool moved(const Vector3& a, const Vector3& b) {
     return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]) > 1e-5f;
 }
 
-TEST(SurfaceInputTest, GesturesMakeTheChangesAndActionsTheyName) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.name);
-        Camera ortho(-1.0f, 1.0f, -0.75f, 0.75f, 0.0f, 50.0f);
+// A 2D camera looking down at the x-z plane, 2 x 1.5 wide, -z at the top; the 3D camera
+// orbiting the unit box; the light; and the input that moves them.
+struct Rig {
+    Camera ortho{-1.0f, 1.0f, -0.75f, 0.75f, 0.0f, 50.0f};
+    Camera perspective{1.0f, 20.0f, 45.0f, 1.6f};
+    CameraControl control;
+    float light[3] = {0.5f, 2.0f, -0.5f};
+    SurfaceInput input{control, ortho, perspective, light};
+    explicit Rig(bool mode3D) {
         ortho.width = 2.0f;
         ortho.height = 1.5f;
         ortho.lookAt({0, 10, 0}, {0, 0, 0}, {0, 0, -1});
         ortho.updateOrtho();
-        Camera perspective(1.0f, 20.0f, 45.0f, 1.6f);
-        CameraControl control;
         SceneBounds box;
         box.add(-1, -1, -1);
         box.add(1, 1, 1);
         control.setBounds(box);
         control.setOrbit(0.1f, 0.2f, 6.0f, {0, 0, 0});
         control.placePerspectiveCamera(perspective);
-        float light[3] = {0.5f, 2.0f, -0.5f};
-        SurfaceInput input(control, ortho, perspective, light);
-        input.setMode3D(c.mode3D);
+        input.setMode3D(mode3D);
         input.setSurfaceSize(800, 480);
+    }
+};
 
+TEST(SurfaceInputTest, GesturesMakeTheChangesAndActionsTheyName) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(c.mode3D);
+        const CameraControl& control = rig.control;
+        const Camera& ortho = rig.ortho;
+        const float* light = rig.light;
         const float distance = control.distance(), height = ortho.height;
         const float horizontal = control.horizontal(), vertical = control.vertical();
         const Vector3 centre = control.centre(), eye = ortho.position();
         std::string actions;
         for (const G& g : c.gestures) {
-            const SurfaceInput::Action a = input.handle(g);
+            const SurfaceInput::Action a = rig.input.handle(g);
             const std::pair<bool, char> flags[] = {
                 {a.pick, 'p'},    {a.vertexDoubleClicked, 'x'}, {a.vertexMenu, 'm'},
                 {a.fitView, 'f'}, {a.cameraMoved, 'c'},         {a.moves, 'd'}};
@@ -157,28 +167,15 @@ TEST(SurfaceInputTest, GesturesMakeTheChangesAndActionsTheyName) {
     }
 }
 
-// The wheel's zoom is a power of one notch's, so that turning by halves adds up to whole
-// notches; a middle drag carries the picture with the pointer whatever the surface's size.
-TEST(SurfaceInputTest, WheelNotchesMultiplyAndPansFollowThePointer) {
-    Camera ortho(-1.0f, 1.0f, -0.75f, 0.75f, 0.0f, 50.0f);
-    ortho.width = 2.0f;
-    ortho.height = 1.5f;
-    ortho.lookAt({0, 10, 0}, {0, 0, 0}, {0, 0, -1});
-    ortho.updateOrtho();
-    Camera perspective(1.0f, 20.0f, 45.0f, 1.6f);
-    CameraControl control;
-    float light[3] = {};
-    SurfaceInput input(control, ortho, perspective, light);
-    input.setMode3D(false);
-    input.handle(wheel(0.5)[0]);
-    input.handle(wheel(0.5)[0]);
-    EXPECT_NEAR(ortho.height, 1.5f * 0.85f, 1e-5f);
+// A middle drag carries the picture with the pointer whatever the surface's size: a quarter of
+// the width is half of the picture's half-width.
+TEST(SurfaceInputTest, PansFollowThePointerAtAnySize) {
+    Rig rig(false);
     for (const int width : {400, 1600}) {
-        input.setSurfaceSize(width, 480);
-        const Vector3 eye = ortho.position();
-        for (const G& g : drag(M, none, width / 4.0f, 0)) input.handle(g);
-        // A quarter of the width is half of the picture's half-width.
-        EXPECT_NEAR(eye[0] - ortho.position()[0], ortho.width / 4, 1e-4f) << width;
+        rig.input.setSurfaceSize(width, 480);
+        const Vector3 eye = rig.ortho.position();
+        for (const G& g : drag(M, none, width / 4.0f, 0)) rig.input.handle(g);
+        EXPECT_NEAR(eye[0] - rig.ortho.position()[0], rig.ortho.width / 4, 1e-4f) << width;
     }
 }
 
