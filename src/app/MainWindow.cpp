@@ -685,7 +685,7 @@ void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed)
     trace() << "shown part laid out in " << elapsed << " ms\n";
     // Patterns that worked are those the next files open with.
     rememberPatterns(m_request.patterns);
-    m_shownControls->showDepth(m_request.depth >= 0 ? m_request.depth : -1);
+    m_shownControls->showDepth(m_request.depth);
     showShownInfo();
     if (m_selectAfterReshow != UINT32_MAX && m_shown) {
         const uint32_t shownId = m_shown->shownOf(m_selectAfterReshow);

@@ -5,6 +5,7 @@
 #include "BackgroundOpen.h"
 #include "BackgroundReshow.h"
 #include "ControlBindings.h"
+#include "DepthBox.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
@@ -376,6 +377,7 @@ private slots:
             {"menu: Collapse", menu(inner, "Collapse"), topLevel + below(folder) - below(inner), ""},
             {"menu: Expand", menu(inner, "Expand"), topLevel + below(folder) - below(inner) + inner->getChildCount(), ""},
             {"menu: Collapse Level", menu(folder, "Collapse Level"), topLevel, ""},
+            {"all in the panel after collapsing by hand", [&] { w.shownControls()->depthBox()->stepUp(); }, all, nullptr},
             {"Expand All (E)", [&] { QTest::keyClick(&s, Qt::Key_E); }, all, nullptr},
         };
         // clang-format on
