@@ -14,6 +14,7 @@
 #include "ShownControls.h"
 #include "Trace.h"
 #include "VertexFinder.h"
+#include "VertexLabels.h"
 #include "VertexMatchModel.h"
 
 #include <QAbstractItemView>
@@ -543,6 +544,14 @@ private slots:
         QTest::keyClick(finder, Qt::Key_Return);
         QCOMPARE(selectedId(), 1);
         QCOMPARE(renderer.overlayLine(2), std::string(u8"Name: \u65e5\u672c.cpp"));
+        // Labels cut a long name with an ellipsis, never inside a character of two units.
+        const QString clef = QString::fromUtf8(u8"\U0001D11E");
+        for (const int pad : {37, 38}) {
+            const QString cut = VertexLabels::shortName(QString(pad, 'a') + clef + "tail");
+            QVERIFY2(cut.endsWith(QString::fromUtf8(u8"\u2026")) && cut.size() <= 40,
+                     qPrintable(cut));
+            QVERIFY2(!cut.at(cut.size() - 2).isHighSurrogate(), qPrintable(cut));
+        }
     }
 
     void aDesktopProgramsHabits() {
