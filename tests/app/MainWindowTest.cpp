@@ -146,6 +146,34 @@ private slots:
         }
     }
 
+    // The command line writes the settings, and the panel shows what it chose. (That the
+    // bundles show in every view and method is the image baselines' to hold.)
+    void theCommandLineChoosesTheSettingsThePanelShows() {
+        using Check = std::function<bool(const RenderStates&)>;
+        // clang-format off
+        const std::pair<QStringList, Check> rows[] = {
+            {{"--view", "3"}, [](const RenderStates& s) { return s.viewType == 3 && s.stripTreemap == 1; }},
+            {{"--view", "2", "--2d"}, [](const RenderStates& s) { return s.viewType == 2 && s.stripTreemap == 0 && !s.mode3D; }},
+            {{"--blend", "4", "--beta", "0.2"}, [](const RenderStates& s) { return s.blendMethod == 4 && s.beta == 0.2f; }},
+            {{"--hide", "vertices,relations,grid,shadow,overlay"},
+             [](const RenderStates& s) { return s.drawMask == 2 && !s.shadow && !s.overlay; }},
+        };
+        // clang-format on
+        for (const auto& [arguments, check] : rows) {
+            g_renderStates = RenderStates();
+            StartOptions options;
+            QString message;
+            // A picture's run, whose file is left out: nothing remembered, opened or saved.
+            const QStringList picture = {"ramiflex", kData + "tiny.xml", "--screenshot", "x.png"};
+            QVERIFY(StartOptions::parse(picture + arguments, options, message) ==
+                    StartOptions::Outcome::Run);
+            options.file.clear();
+            m_window->start(options);
+            QVERIFY2(check(g_renderStates), qPrintable(arguments.join(' ')));
+            QCOMPARE(disagreements(*m_window), QStringList());
+        }
+    }
+
     // The surface's input reaches the camera and the frames: a right drag orbits with drafts,
     // and the full frame follows once the input rests.
     void aDragOrbitsWithDraftsUntilInputRests() {
