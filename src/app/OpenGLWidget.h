@@ -62,7 +62,7 @@ public:
     // changed render states first, so a change not yet drawn answers false.
     bool showsCurrentState();
     // Input that moves the picture arrived: frames are drafts until input rests for
-    // kRestMilliseconds, then the full frame follows.
+    // FrameScheduler::kRestMilliseconds, then the full frame follows.
     void draftUntilRest();
     bool drawsDrafts() const { return m_scheduler.drawsDrafts(); }
     // Frames drawn since the surface was made.
