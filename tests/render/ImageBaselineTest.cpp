@@ -1,9 +1,8 @@
-// Whole pictures against stored baselines, the net over the shaders' outputs that the picking
-// and blending tests (which find objects where they are drawn) do not cast: the lit start views
-// over their floor, a maximum method, the spot and conic lights with shadows, and unlit sums, drawn
-// from one small generated graph in the start state. A picture that drifts beyond the tolerance
-// fails and is written to the system's temporary folder for a look; RAMIFLEX_UPDATE_BASELINES=1
-// rewrites the baselines.
+// Whole pictures against stored baselines, the broad net over the shaders' outputs (the command
+// line's tests rely on it for the pictures of every view and method): every view over its floor,
+// the blending methods, the lights and the shadowed floor, drawn from one small generated graph
+// in the start state. A picture that drifts beyond the tolerance fails and is written to the
+// system's temporary folder for a look; RAMIFLEX_UPDATE_BASELINES=1 rewrites the baselines.
 #include "GlScene.h"
 #include "RenderStates.h"
 
@@ -88,12 +87,19 @@ TEST_F(ImageBaselineTest, ViewsMethodsAndLights) {
         int lightType, drawMask;
     };
     const Shot shots[] = {
-        // The radial tree and the treemap's cells from above, framed, over the floor under them,
-        // with the start method.
-        {"view4", 4, 0, true, true, 0, 15},
+        // Each view from its face-on side, framed, over the floor under it, as the viewer starts
+        // (the radial tree with the start method, 0).
+        {"view0", 0, 0, true, true, 0, 15},
+        {"view1", 1, 0, true, true, 0, 15},
         {"view2", 2, 0, true, true, 0, 15},
-        // Method 2's tint over the maximum, on the radial tree over black, without the floor.
+        {"view3", 3, 0, true, true, 0, 15},
+        {"view4", 4, 0, true, true, 0, 15},
+        // The other methods on the radial tree over black, without the floor: each one's own
+        // way of laying the bundles over the dark.
+        {"blend1", 4, 1, false, true, 0, 15},
         {"blend2", 4, 2, false, true, 0, 15},
+        {"blend3", 4, 3, false, true, 0, 15},
+        {"blend4", 4, 4, false, true, 0, 15},
         // The spot light on the balloon's floor, and everything unlit in its own colours.
         {"spot", 1, 0, true, true, 2, 15},
         {"unlit", 0, 3, true, false, 0, 15},
