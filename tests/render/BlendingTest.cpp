@@ -28,6 +28,8 @@ protected:
         m_states.lighting = false;
         std::copy(colour, colour + 4, m_states.relationStartColor);
         std::copy(colour, colour + 4, m_states.relationEndColor);
+        const float vertexColour[4] = {1, 0.5f, 0.25f, 1};
+        std::copy(vertexColour, vertexColour + 4, m_states.vertexColor);
     }
 
     // Half way between two leaves of the row, brightest of the row there and those above and
@@ -58,6 +60,10 @@ TEST_F(BlendingTest, AccumulatingMethodsLeaveOutCurvesBehindASphere) {
         for (uint32_t hidden : {2u, 3u}) {
             const Pixel p = projectVertex(0, hidden);
             EXPECT_EQ(shown(with, p), shown(without, p)) << "method " << method << " " << hidden;
+            // Unlit, a sphere shows the vertex colour.
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(shown(without, p)[c], m_states.vertexColor[c] * 255, 2) << hidden;
+            }
         }
         EXPECT_GT(between(with, 2, 3)[1], between(without, 2, 3)[1] + 20) << "method " << method;
     }
