@@ -208,11 +208,6 @@ bool RenderImplementation::CreateObjects(View** views) {
     m_relationEdgeCount = static_cast<int>(g_graph->relationEdgeCount());
     deleteHierarchyBuffers(m_hierarchyBuffers);
     m_hierarchyBuffers = hierarchy;
-    for (int t = 0; t < 5; ++t) {
-        views[t]->m_hierarchyPositionBuffer = hierarchy[t][0];
-        views[t]->m_hierarchyColorBuffer = hierarchy[t][1];
-        views[t]->m_hierarchyTexCoordBuffer = hierarchy[t][2];
-    }
     m_curveControls = std::move(controls);
     m_curveBuffers.swap(curves);
     if (m_colorsSynced) {
@@ -547,19 +542,19 @@ void RenderImplementation::drawGridPass() {
 
 void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
     if (!m_views || !m_drawHierarchyEdges) return;
-    const View& view = *m_views[m_viewType];
+    const std::array<GLuint, 3>& buffers = m_hierarchyBuffers[m_viewType];
     glPushMatrix();
     applySceneTransform();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     if (withTexCoords) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyPositionBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyColorBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[1]);
     glColorPointer(4, GL_FLOAT, 0, nullptr);
     if (withTexCoords) {
         glActiveTexture(GL_TEXTURE7);
-        glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyTexCoordBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, buffers[2]);
         glTexCoordPointer(4, GL_FLOAT, 0, nullptr);
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);

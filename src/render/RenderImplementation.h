@@ -102,6 +102,8 @@ public:
 
     // Read by tests and the overlay.
     const Selection& selection() const { return m_picker.selection(); }
+    // The buffer of the hierarchy-edge colours of view type viewType; 0 before the first objects.
+    GLuint hierarchyColorBuffer(int viewType) const { return m_hierarchyBuffers[viewType][1]; }
     const CurveControls* curveControls() const { return m_curveControls.get(); }
     int viewType() const { return m_viewType; }
     float sceneScale() const { return m_scale; }

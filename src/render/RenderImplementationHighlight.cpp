@@ -27,8 +27,10 @@ SelectionHighlight::Colors RenderImplementation::highlightColors() const {
 }
 
 SelectionPicker::Scene RenderImplementation::pickingScene() {
-    return {m_views,         m_viewType,           m_curveControls.get(),
-            &m_curveBuffers, m_hierarchyEdgeCount, highlightColors()};
+    SelectionPicker::Scene scene{m_views,         m_viewType,           m_curveControls.get(),
+                                 &m_curveBuffers, m_hierarchyEdgeCount, highlightColors()};
+    for (int t = 0; t < 5; ++t) scene.hierarchyColorBuffers[t] = m_hierarchyBuffers[t][1];
+    return scene;
 }
 
 void RenderImplementation::pick(int x, int y) {
@@ -54,10 +56,8 @@ bool RenderImplementation::drawnVertexPosition(uint32_t id, Vector3* position) c
     if (!g_graph || !m_views || m_viewType < 0 || m_viewType > 4 || !m_views[m_viewType]) {
         return false;
     }
-    // Read without View::getRecord, which would insert a record for an unknown id.
-    const auto& records = m_views[m_viewType]->records();
-    const auto found = records.find(id);
-    if (found == records.end()) return false;
-    *position = drawnPosition(found->second, m_rotationX, m_rotationY, m_rotationZ, m_scale);
+    const View& view = *m_views[m_viewType];
+    if (!view.records().contains(id)) return false;
+    *position = drawnPosition(view.getRecord(id), m_rotationX, m_rotationY, m_rotationZ, m_scale);
     return true;
 }

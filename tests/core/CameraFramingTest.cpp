@@ -48,7 +48,7 @@ Vector3 project(const Camera& camera, const Vector3& p) {
 }
 
 Vector3 drawn(const View& view, uint32_t id) {
-    const LayoutRecord& r = view.records().at(id);
+    const LayoutRecord r = view.getRecord(id);
     return {r.x, 1 - r.y, r.z};
 }
 
