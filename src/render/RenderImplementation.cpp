@@ -12,6 +12,7 @@
 #include "ShaderProgram.h"
 #include "SplineStore.h"
 #include "View.h"
+#include "ViewBounds.h"
 
 #include <cmath>
 #include <iostream>
@@ -302,8 +303,7 @@ void RenderImplementation::syncRenderStates() {
     m_viewType = states.viewType;
     m_blendMethod = states.blendMethod;
     m_blending = states.blending;
-    const float f = states.scale / 10.0f;
-    m_scale = f > 5 ? f - 4 : 1 / (6 - f);
+    m_scale = ViewBounds::sceneScale(states.scale);
     refreshLight();
     const uint32_t mask = static_cast<uint32_t>(states.drawMask);
     if (mask < 16) {
