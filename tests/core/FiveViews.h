@@ -1,11 +1,24 @@
 #pragma once
 
+#include "BuildGraph.h"
 #include "GraphStore.h"
+#include "Trace.h"
 #include "ViewFactory.h"
 
+#include <iostream>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
+
+// The store of records with its hierarchy, built with the trace silenced.
+inline std::unique_ptr<GraphStore> builtGraph(std::vector<DataRecord> records) {
+    setTraceStream(nullptr);
+    std::unique_ptr<GraphStore> graph = buildGraph(std::move(records));
+    graph->calculateHierarchy();
+    setTraceStream(&std::cout);
+    return graph;
+}
 
 // A graph with its five layouts, computed in view-code order as opening a file computes them.
 struct FiveViews {
@@ -21,4 +34,9 @@ inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
     laid->graph = std::move(graph);
     laid->views = calculateFiveViews(*laid->graph);
     return laid;
+}
+
+inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
+                                                  std::vector<DataRecord> records) {
+    return layOutFiveViews(std::move(name), builtGraph(std::move(records)));
 }

@@ -1,4 +1,5 @@
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "LayoutTestGraph.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
@@ -15,14 +16,6 @@
 
 namespace {
 
-std::unique_ptr<GraphStore> buildWithHierarchy(const GraphGenerator& generator) {
-    auto store = buildGraph(generator.records());
-    setTraceStream(nullptr);
-    store->calculateHierarchy();
-    setTraceStream(&std::cout);
-    return store;
-}
-
 // The layouts' families of fan-outs, depths and seeds, with relation edges.
 std::vector<GeneratorParams> families() {
     std::vector<GeneratorParams> all = graphFamily(300, 2);
@@ -36,7 +29,7 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
     for (const GeneratorParams& params : families()) {
         SCOPED_TRACE(describe(params));
         GraphGenerator generator(params);
-        auto store = buildWithHierarchy(generator);
+        auto store = builtGraph(generator.records());
         const GraphStore& graph = *store;
         const uint32_t root = generator.rootId();
         ASSERT_EQ(graph.vertexCount(), params.vertices);

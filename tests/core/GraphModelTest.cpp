@@ -1,4 +1,5 @@
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "Trace.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,6 @@ using Ids = std::vector<uint32_t>;
 
 std::unique_ptr<GraphStore> build(const std::vector<DataRecord>& records) {
     return buildGraph(records);
-}
-
-std::unique_ptr<GraphStore> buildWithHierarchy(const std::vector<DataRecord>& records) {
-    auto store = buildGraph(records);
-    setTraceStream(nullptr);
-    store->calculateHierarchy();
-    setTraceStream(&std::cout);
-    return store;
 }
 
 DataRecord vertex(uint32_t id, const std::string& name = "v") {
@@ -84,22 +77,20 @@ TEST(GraphStore, FindsVerticesWhateverOrderAndSizeTheirIdsCome) {
 }
 
 TEST(Hierarchy, CountsPerDepth) {
-    auto store =
-        buildWithHierarchy({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
-                            tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});
+    auto store = builtGraph({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
+                             tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});
     EXPECT_EQ(store->getHierarchy(), (std::vector<int32_t>{1, 3, 2}));
     const int32_t levels[] = {0, 1, 1, 1, 2, 2};
     for (uint32_t id = 0; id < 6; ++id) EXPECT_EQ(store->getVertex(id)->getLevel(), levels[id]);
 }
 
 TEST(Hierarchy, SingleVertexAndChain) {
-    auto single = buildWithHierarchy({vertex(0)});
+    auto single = builtGraph({vertex(0)});
     EXPECT_EQ(single->getHierarchy(), (std::vector<int32_t>{1, 0}));
     EXPECT_EQ(single->getRoot()->getPathToRoot(), Ids{0});
 
-    auto chain =
-        buildWithHierarchy({vertex(0), vertex(1), vertex(2), vertex(3), tree(0, 1), tree(1, 2),
-                            tree(2, 3), relation(3, 0), relation(0, 3), relation(1, 1)});
+    auto chain = builtGraph({vertex(0), vertex(1), vertex(2), vertex(3), tree(0, 1), tree(1, 2),
+                             tree(2, 3), relation(3, 0), relation(0, 3), relation(1, 1)});
     EXPECT_EQ(chain->getHierarchy(), (std::vector<int32_t>{1, 1, 1, 1}));
     EXPECT_EQ(chain->getVertex(3)->getPathToRoot(), (Ids{3, 2, 1, 0}));
     EXPECT_EQ(chain->getTreePath(*chain->getRelationEdge(0)), (Ids{3, 2, 1, 0}));

@@ -1,5 +1,6 @@
 #include "BasisTable.h"
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "ControlPolygon.h"
 #include "GraphGenerator.h"
 #include "GraphStore.h"
@@ -37,14 +38,6 @@ public:
 private:
     uint32_t m_seed;
 };
-
-std::unique_ptr<GraphStore> makeGraph(std::vector<DataRecord> records) {
-    setTraceStream(nullptr);
-    std::unique_ptr<GraphStore> graph = buildGraph(std::move(records));
-    graph->calculateHierarchy();
-    setTraceStream(&std::cout);
-    return graph;
-}
 
 std::vector<float> positions(const SplineCurve& curve) {
     std::vector<float> out(size_t(curve.getSampleCount()) * 3);
@@ -211,13 +204,13 @@ TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
 
 TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
     // Root 0 with children 1 and 2; relation edge 0 joins the siblings.
-    std::unique_ptr<GraphStore> graph = makeGraph({{"Root", {"0"}},
-                                                   {"H", {"0", "r"}},
-                                                   {"H", {"1", "a"}},
-                                                   {"H", {"2", "b"}},
-                                                   {"PCR", {"0", "1"}},
-                                                   {"PCR", {"0", "2"}},
-                                                   {"R", {"1", "2"}}});
+    std::unique_ptr<GraphStore> graph = builtGraph({{"Root", {"0"}},
+                                                    {"H", {"0", "r"}},
+                                                    {"H", {"1", "a"}},
+                                                    {"H", {"2", "b"}},
+                                                    {"PCR", {"0", "1"}},
+                                                    {"PCR", {"0", "2"}},
+                                                    {"R", {"1", "2"}}});
     FixedView view(*graph);
     view.record(0) = {0.5f, 0.0f, 0.1f};
     view.record(1) = {0.0f, 0.5f, 0.2f};
@@ -245,7 +238,7 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
         params.maxDepth = seed == 1 ? 6 : 20;
         params.seed = seed;
         params.shuffleIds = seed == 2;
-        std::unique_ptr<GraphStore> graph = makeGraph(GraphGenerator(params).records());
+        std::unique_ptr<GraphStore> graph = builtGraph(GraphGenerator(params).records());
         SplineStore store(int32_t(graph->depthCount())), parallel(int32_t(graph->depthCount()));
         std::vector<std::unique_ptr<FixedView>> views;
         View* table[5];
