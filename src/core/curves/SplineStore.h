@@ -23,8 +23,8 @@ public:
     // levelCount: number of depths of the graph; sizes the basis cache for the longest tree path.
     explicit SplineStore(int32_t levelCount);
 
-    // Control points of an edge in a view (see ControlPolygon.h). Records are read with
-    // find-or-insert.
+    // Control points of an edge in a view (see ControlPolygon.h); a vertex without a record
+    // stands at the origin.
     static std::vector<Point3> controlPolygon(const GraphStore& graph, const Edge& edge,
                                               const View& view, int32_t viewType);
 
