@@ -48,13 +48,11 @@ Laid& millionEdgeGraph(bool parentEdges) {
         }
         l.graph = buildGraph(records);
         l.graph->calculateHierarchy();
-        g_graph = l.graph.get();
-        l.rooted = std::make_unique<RootedTree>();
-        l.radial = std::make_unique<RadialTree>();
+        l.rooted = std::make_unique<RootedTree>(*l.graph);
+        l.radial = std::make_unique<RadialTree>(*l.graph);
         l.rooted->calculate();
         l.radial->calculate();
     }
-    g_graph = l.graph.get();
     return l;
 }
 

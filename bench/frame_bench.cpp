@@ -18,6 +18,7 @@
 #include "RootedTree.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "ViewFactory.h"
 #include "ViewerGlState.h"
 
 #include <GL/glew.h>
@@ -80,13 +81,9 @@ Scene& scene() {
     s.graph = buildGraph(GraphGenerator(params).records());
     s.graph->calculateHierarchy();
     g_graph = s.graph.get();
-    s.views[0] = std::make_unique<RootedTree>();
-    s.views[1] = std::make_unique<BallonTree>();
-    s.views[2] = std::make_unique<TreeMap>(0);
-    s.views[3] = std::make_unique<TreeMap>(1);
-    s.views[4] = std::make_unique<RadialTree>();
+    std::array<std::unique_ptr<View>, 5> views = calculateFiveViews(*s.graph);
     for (int t = 0; t < 5; ++t) {
-        s.views[t]->calculate();
+        s.views[t] = std::move(views[t]);
         s.table[t] = s.views[t].get();
     }
     s.renderer->CreateObjects(*s.graph, s.table);

@@ -8,6 +8,7 @@
 #include "RootedTree.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "ViewFactory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,15 +31,14 @@ GraphStore& millionVertexGraph(bool shuffled) {
         store = buildGraph(GraphGenerator(params).records());
         store->calculateHierarchy();
     }
-    g_graph = store.get();
     return *store;
 }
 
 template <typename Make>
 void runLayout(benchmark::State& state, Make make) {
-    millionVertexGraph(state.range(0) != 0);
+    const GraphStore& graph = millionVertexGraph(state.range(0) != 0);
     for (auto _ : state) {
-        std::unique_ptr<View> view = make();
+        std::unique_ptr<View> view = make(graph);
         view->calculate();
         benchmark::DoNotOptimize(view->records().size());
         // Releasing a replaced file's views happens when the next file is opened.
@@ -46,34 +46,33 @@ void runLayout(benchmark::State& state, Make make) {
         view.reset();
         state.ResumeTiming();
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(g_graph->vertexCount()));
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(graph.vertexCount()));
 }
 
 void BM_RootedTree(benchmark::State& state) {
-    runLayout(state, [] { return std::make_unique<RootedTree>(); });
+    runLayout(state, [](const GraphStore& g) { return std::make_unique<RootedTree>(g); });
 }
 void BM_BallonTree(benchmark::State& state) {
-    runLayout(state, [] { return std::make_unique<BallonTree>(); });
+    runLayout(state, [](const GraphStore& g) { return std::make_unique<BallonTree>(g); });
 }
 void BM_SliceAndDice(benchmark::State& state) {
-    runLayout(state, [] { return std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE); });
+    runLayout(state, [](const GraphStore& g) {
+        return std::make_unique<TreeMap>(g, TreeMap::SLICE_AND_DICE);
+    });
 }
 void BM_StripTreeMap(benchmark::State& state) {
-    runLayout(state, [] { return std::make_unique<TreeMap>(TreeMap::STRIPS); });
+    runLayout(state,
+              [](const GraphStore& g) { return std::make_unique<TreeMap>(g, TreeMap::STRIPS); });
 }
 void BM_RadialTree(benchmark::State& state) {
-    runLayout(state, [] { return std::make_unique<RadialTree>(); });
+    runLayout(state, [](const GraphStore& g) { return std::make_unique<RadialTree>(g); });
 }
 
 // The five views in view-code order, as a file is opened.
 void BM_AllFiveLayouts(benchmark::State& state) {
-    millionVertexGraph(state.range(0) != 0);
+    const GraphStore& graph = millionVertexGraph(state.range(0) != 0);
     for (auto _ : state) {
-        std::unique_ptr<View> views[5] = {
-            std::make_unique<RootedTree>(), std::make_unique<BallonTree>(),
-            std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE),
-            std::make_unique<TreeMap>(TreeMap::STRIPS), std::make_unique<RadialTree>()};
-        for (auto& view : views) view->calculate();
+        auto views = calculateFiveViews(graph);
         benchmark::DoNotOptimize(views[4]->records().size());
         state.PauseTiming();
         for (auto& view : views) view.reset();

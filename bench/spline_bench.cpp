@@ -9,6 +9,7 @@
 #include "SplineStore.h"
 #include "Trace.h"
 #include "TreeMap.h"
+#include "ViewFactory.h"
 #include "View.h"
 
 #include <benchmark/benchmark.h>
@@ -35,13 +36,7 @@ Scene& scene() {
         setTraceStream(nullptr);
         made->graph = buildGraph(GraphGenerator(params).records());
         made->graph->calculateHierarchy();
-        g_graph = made->graph.get();
-        made->views.push_back(std::make_unique<RootedTree>());
-        made->views.push_back(std::make_unique<BallonTree>());
-        made->views.push_back(std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE));
-        made->views.push_back(std::make_unique<TreeMap>(TreeMap::STRIPS));
-        made->views.push_back(std::make_unique<RadialTree>());
-        for (auto& view : made->views) view->calculate();
+        for (auto& view : calculateFiveViews(*made->graph)) made->views.push_back(std::move(view));
         return made;
     }();
     return *s;

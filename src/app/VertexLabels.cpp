@@ -90,8 +90,8 @@ void VertexLabels::paint(QPainter& painter) {
     float rootX = 0, rootY = 0;
     const auto& records = view.records();
     if (radial && graph->getRoot()) {
-        const auto root = records.find(graph->getRoot()->getId());
-        if (root != records.end()) project(root->second, rootX, rootY);
+        const uint32_t root = graph->getRoot()->getId();
+        if (records.contains(root)) project(records.get(root), rootX, rootY);
     }
 
     // Every vertex on the picture, by priority; names measured only for those tried.
@@ -138,7 +138,7 @@ void VertexLabels::paint(QPainter& painter) {
             const auto cell = cells->find(candidate.id);
             if (cell == cells->end()) continue;
             // The rectangle's extent on the picture, from its centre and two edge midpoints.
-            LayoutRecord record = records.at(candidate.id), alongX = record, alongZ = record;
+            LayoutRecord record = records.get(candidate.id), alongX = record, alongZ = record;
             alongX.x += float(cell->second->getWidth() / 2);
             alongZ.z += float(cell->second->getHeight() / 2);
             float xx = 0, xy = 0, zx = 0, zy = 0;

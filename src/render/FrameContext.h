@@ -1,5 +1,7 @@
 #pragma once
 
+#include <GL/glew.h>
+
 #include "CurveBuffers.h"
 #include "SceneBounds.h"
 
@@ -20,11 +22,15 @@ struct Light;
 // and light, and the objects of the graph shown. The renderer fills it at the start of a frame;
 // the passes only read it.
 struct FrameContext {
+    // Position, colour and texture-coordinate buffers of a view's hierarchy edges, per view.
+    using HierarchyBuffers = std::array<std::array<GLuint, 3>, 5>;
+
     const GraphStore* graph = nullptr;
     View* const* views = nullptr;        // the five views; none before the first objects
     const RenderTree* drawer = nullptr;  // the shown view's drawer
     const CurveBuffers* curves = nullptr;
     const CurveControls* controls = nullptr;  // what the curve buffers were made from
+    const HierarchyBuffers* hierarchyBuffers = nullptr;
     uint32_t hierarchyEdgeCount = 0;
     Camera* camera = nullptr;
     Light* light = nullptr;

@@ -34,7 +34,10 @@ std::array<float, 4> color4(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
 }  // namespace
 
-RenderImplementation::RenderImplementation() { m_frame.curves = &m_curveBuffers; }
+RenderImplementation::RenderImplementation() {
+    m_frame.curves = &m_curveBuffers;
+    m_frame.hierarchyBuffers = &m_hierarchyBuffers;
+}
 
 RenderImplementation::~RenderImplementation() { deleteHierarchyBuffers(m_hierarchyBuffers); }
 
@@ -157,11 +160,6 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
     m_frame.hierarchyEdgeCount = hierarchyEdgeCount;
     deleteHierarchyBuffers(m_hierarchyBuffers);
     m_hierarchyBuffers = hierarchy;
-    for (int t = 0; t < 5; ++t) {
-        views[t]->m_hierarchyPositionBuffer = hierarchy[t][0];
-        views[t]->m_hierarchyColorBuffer = hierarchy[t][1];
-        views[t]->m_hierarchyTexCoordBuffer = hierarchy[t][2];
-    }
     m_curveControls = std::move(controls);
     m_frame.controls = m_curveControls.get();
     m_curveBuffers.swap(curves);
@@ -350,9 +348,11 @@ SelectionHighlight::Colors RenderImplementation::highlightColors() const {
 }
 
 SelectionPicker::Scene RenderImplementation::pickingScene() {
-    return {m_frame.graph,         m_frame.views,   m_frame.viewType,
-            m_curveControls.get(), &m_curveBuffers, m_frame.hierarchyEdgeCount,
-            highlightColors()};
+    SelectionPicker::Scene scene{m_frame.graph,         m_frame.views,   m_frame.viewType,
+                                 m_curveControls.get(), &m_curveBuffers, m_frame.hierarchyEdgeCount,
+                                 highlightColors()};
+    for (int t = 0; t < 5; ++t) scene.hierarchyColorBuffers[t] = m_hierarchyBuffers[t][1];
+    return scene;
 }
 
 void RenderImplementation::pick(int x, int y) {
@@ -380,11 +380,9 @@ bool RenderImplementation::selectVertexById(uint32_t id) {
 bool RenderImplementation::drawnVertexPosition(uint32_t id, Vector3* position) const {
     const int view = m_frame.viewType;
     if (!m_frame.showsGraph() || view < 0 || view > 4 || !m_frame.views[view]) return false;
-    // Read without View::getRecord, which would insert a record for an unknown id.
-    const auto& records = m_frame.views[view]->records();
-    const auto found = records.find(id);
-    if (found == records.end()) return false;
+    const View& shown = *m_frame.views[view];
+    if (!shown.records().contains(id)) return false;
     const float* r = m_frame.rotation;
-    *position = drawnPosition(found->second, r[0], r[1], r[2], m_frame.scale);
+    *position = drawnPosition(shown.getRecord(id), r[0], r[1], r[2], m_frame.scale);
     return true;
 }

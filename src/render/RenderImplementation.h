@@ -111,6 +111,8 @@ public:
 
     // Read by tests and the overlay.
     const Selection& selection() const { return m_picker.selection(); }
+    // The buffer of the hierarchy-edge colours of view type viewType; 0 before the first objects.
+    GLuint hierarchyColorBuffer(int viewType) const { return m_hierarchyBuffers[viewType][1]; }
     const CurveControls* curveControls() const { return m_curveControls.get(); }
     int viewType() const { return m_frame.viewType; }
     float sceneScale() const { return m_frame.scale; }
@@ -150,8 +152,7 @@ private:
     Deadline curveDeadline() const;
     SelectionPicker::Scene pickingScene();
     SelectionHighlight::Colors highlightColors() const;
-    // Position, colour and texture-coordinate buffers of a view's hierarchy edges, per view.
-    using HierarchyBuffers = std::array<std::array<GLuint, 3>, 5>;
+    using HierarchyBuffers = FrameContext::HierarchyBuffers;
     // Makes the three buffers of a view's hierarchy edges into names; false when the driver
     // refused memory (names made so far are left for the caller to delete).
     static bool createHierarchyBuffers(const GraphStore& graph, const View& view,
@@ -172,9 +173,8 @@ private:
     float m_relationStartColor[4] = {0, 0, 0, 0};
     float m_relationEndColor[4] = {0, 0, 0, 0};
     float m_selectionColor[4] = {0, 0, 0, 0};
-    // Names of the hierarchy-edge buffers made per view type. The views hold them, but the
-    // views of a replaced file are deleted by their owner without a GL context, so the names
-    // are kept here to be deleted when the next file's objects are made.
+    // Names of the hierarchy-edge buffers made per view type, deleted when the next file's
+    // objects are made and with the renderer.
     HierarchyBuffers m_hierarchyBuffers{};
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
     CurveBuffers m_curveBuffers;

@@ -135,19 +135,19 @@ void SceneDrawing::drawGrid() const {
 
 void SceneDrawing::drawHierarchyEdges(bool withTexCoords) const {
     if (!m_frame.views || !m_frame.drawHierarchyEdges) return;
-    const View& view = *m_frame.views[m_frame.viewType];
+    const std::array<GLuint, 3>& buffers = (*m_frame.hierarchyBuffers)[m_frame.viewType];
     glPushMatrix();
     applySceneTransform();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     if (withTexCoords) glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyPositionBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyColorBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[1]);
     glColorPointer(4, GL_FLOAT, 0, nullptr);
     if (withTexCoords) {
         glActiveTexture(GL_TEXTURE7);
-        glBindBuffer(GL_ARRAY_BUFFER, view.m_hierarchyTexCoordBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, buffers[2]);
         glTexCoordPointer(4, GL_FLOAT, 0, nullptr);
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -106,7 +106,7 @@ void SelectionPicker::recolorHierarchyEdges(const Scene& scene, uint32_t id, con
                                             const float* others) {
     if (!scene.views) return;
     for (int t = 0; t < 5; ++t) {
-        glBindBuffer(GL_ARRAY_BUFFER, scene.views[t]->m_hierarchyColorBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, scene.hierarchyColorBuffers[t]);
         auto* mapped = static_cast<float*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
         if (mapped) {
             for (uint32_t i = 0; i < scene.hierarchyEdgeCount; ++i) {

@@ -8,6 +8,7 @@
 #include "Selection.h"
 #include "SelectionHighlight.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -33,6 +34,8 @@ public:
         CurveBuffers* buffers = nullptr;
         uint32_t hierarchyEdgeCount = 0;
         SelectionHighlight::Colors colors{};
+        // The buffer of each view's hierarchy-edge colours; 0 before the first objects.
+        std::array<uint32_t, 5> hierarchyColorBuffers{};
     };
 
     const Selection& selection() const { return m_selection; }

@@ -21,7 +21,7 @@ inline void appendNumber(std::string& line, double value, char separator) {
 // writes, for view v = 0..4 and each curve at list position p:
 //   curve <TAB> v <TAB> p <TAB> edgeId <TAB> n <TAB> length <TAB> tex <TAB> x y z x y z ...
 // (the samples after beta, space separated; every number "%.9g").
-inline void writeCurveLines(std::FILE* out, const GraphStore& graph, View* const views[5],
+inline void writeCurveLines(std::FILE* out, const GraphStore& graph, const View* const views[5],
                             float beta) {
     SplineStore store(int32_t(graph.depthCount()));
     store.addCurvesOfViews(graph, views);

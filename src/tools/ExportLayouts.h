@@ -8,6 +8,7 @@
 #include "RootedTree.h"
 #include "TreeMap.h"
 #include "View.h"
+#include "ViewFactory.h"
 #include "ViewType.h"
 
 #include <array>
@@ -36,14 +37,8 @@ inline void flushLine(std::FILE* out, const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), out);
 }
 
-// Creates and computes the five views of g_graph in view-code order, as opening a file does.
-inline Views computeViews() {
-    Views views{std::make_unique<RootedTree>(), std::make_unique<BallonTree>(),
-                std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE),
-                std::make_unique<TreeMap>(TreeMap::STRIPS), std::make_unique<RadialTree>()};
-    for (auto& view : views) view->calculate();
-    return views;
-}
+// Creates and computes the five views of graph in view-code order, as opening a file does.
+inline Views computeViews(const GraphStore& graph) { return calculateFiveViews(graph); }
 
 // graph <TAB> vertices <TAB> hierarchy edges <TAB> relation edges <TAB> root id
 inline void writeGraphLine(std::FILE* out, const GraphStore& graph) {

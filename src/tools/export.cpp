@@ -88,28 +88,28 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", loaded.error.c_str());
         return 1;
     }
-    g_graph = loaded.graph.get();
+    const GraphStore* graph = loaded.graph.get();
     const bool shownAsked = depth >= 0 || !patterns.empty();
     ShownGraph shown;
     if (shownAsked) {
         const std::vector<uint32_t> collapsed =
-            depth >= 0 ? OverviewDepth::collapsedAt(*g_graph, depth) : std::vector<uint32_t>();
-        shown = ShownGraph::build(*g_graph, patterns, collapsed);
+            depth >= 0 ? OverviewDepth::collapsedAt(*graph, depth) : std::vector<uint32_t>();
+        shown = ShownGraph::build(*graph, patterns, collapsed);
         if (!shown.ok()) {
             std::fprintf(stderr, "%s: %s\n", fileName.c_str(), shown.error().c_str());
             return 2;
         }
-        g_graph = shown.graph();
+        graph = shown.graph();
     }
-    const exportlayouts::Views views = exportlayouts::computeViews();
+    const exportlayouts::Views views = exportlayouts::computeViews(*graph);
 
     static std::vector<char> buffer(size_t(1) << 22);
     std::setvbuf(stdout, buffer.data(), _IOFBF, buffer.size());
-    exportlayouts::writeLayoutSections(stdout, *g_graph, views);
+    exportlayouts::writeLayoutSections(stdout, *graph, views);
     if (shownAsked) exportshown::writeShownLines(stdout, shown);
     View* table[5];
     for (int t = 0; t < 5; ++t) table[t] = views[t].get();
-    writeCurveLines(stdout, *g_graph, table, beta);
+    writeCurveLines(stdout, *graph, table, beta);
     if (std::fflush(stdout) != 0) {
         std::perror("ramiflex-export: standard output");
         return 1;

@@ -17,27 +17,19 @@
 
 namespace {
 
-using Laid = FiveViews;
-
-std::unique_ptr<Laid> layOut(std::string name, std::unique_ptr<GraphStore> graph) {
-    return layOutFiveViews(std::move(name), std::move(graph));
-}
-
-std::vector<std::unique_ptr<Laid>> graphs() {
+std::vector<std::unique_ptr<FiveViews>> graphs() {
     setTraceStream(nullptr);
-    std::vector<std::unique_ptr<Laid>> result;
+    std::vector<std::unique_ptr<FiveViews>> result;
     LoadResult sample = GraphLoader::load(RAMIFLEX_SOURCE_DIR "/data/ramiflex.xml");
     EXPECT_TRUE(sample.ok()) << sample.error;
-    if (sample.ok()) result.push_back(layOut("sample", std::move(sample.graph)));
+    if (sample.ok()) result.push_back(layOutFiveViews("sample", std::move(sample.graph)));
     GeneratorParams params;
     params.vertices = 700;
     params.fanOut = 5;
     params.maxDepth = 6;
     params.relations = 900;
     params.seed = 17;
-    auto generated = buildGraph(GraphGenerator(params).records());
-    generated->calculateHierarchy();
-    result.push_back(layOut("generated", std::move(generated)));
+    result.push_back(layOutFiveViews("generated", GraphGenerator(params).records()));
     return result;
 }
 
@@ -48,7 +40,7 @@ Vector3 project(const Camera& camera, const Vector3& p) {
 }
 
 Vector3 drawn(const View& view, uint32_t id) {
-    const LayoutRecord& r = view.records().at(id);
+    const LayoutRecord r = view.getRecord(id);
     return {r.x, 1 - r.y, r.z};
 }
 

@@ -29,10 +29,8 @@ Curves generatedCurves(uint32_t vertices, uint64_t relations) {
     params.vertices = vertices;
     params.relations = relations;
     params.seed = 7;
-    auto graph = buildGraph(GraphGenerator(params).records());
-    graph->calculateHierarchy();
     Curves curves;
-    curves.views = layOutFiveViews("generated", std::move(graph));
+    curves.views = layOutFiveViews("generated", GraphGenerator(params).records());
     View* table[5];
     for (int t = 0; t < 5; ++t) table[t] = curves.views->views[t].get();
     curves.controls = std::make_unique<CurveControls>(*curves.views->graph, table, 50);

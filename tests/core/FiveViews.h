@@ -1,20 +1,30 @@
 #pragma once
 
-#include "BallonTree.h"
+#include "BuildGraph.h"
 #include "GraphStore.h"
-#include "RadialTree.h"
-#include "RootedTree.h"
-#include "TreeMap.h"
+#include "Trace.h"
+#include "ViewFactory.h"
 
+#include <iostream>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
-// A graph with its five layouts, computed in view-code order as the main window computes them.
+// The store of records with its hierarchy, built with the trace silenced.
+inline std::unique_ptr<GraphStore> builtGraph(std::vector<DataRecord> records) {
+    setTraceStream(nullptr);
+    std::unique_ptr<GraphStore> graph = buildGraph(std::move(records));
+    graph->calculateHierarchy();
+    setTraceStream(&std::cout);
+    return graph;
+}
+
+// A graph with its five layouts, computed in view-code order as opening a file computes them.
 struct FiveViews {
     std::string name;
     std::unique_ptr<GraphStore> graph;
-    std::unique_ptr<View> views[5];
+    std::array<std::unique_ptr<View>, 5> views;
 };
 
 inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
@@ -22,13 +32,11 @@ inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
     auto laid = std::make_unique<FiveViews>();
     laid->name = std::move(name);
     laid->graph = std::move(graph);
-    g_graph = laid->graph.get();  // the layouts read the published graph
-    laid->views[0] = std::make_unique<RootedTree>();
-    laid->views[1] = std::make_unique<BallonTree>();
-    laid->views[2] = std::make_unique<TreeMap>(TreeMap::SLICE_AND_DICE);
-    laid->views[3] = std::make_unique<TreeMap>(TreeMap::STRIPS);
-    laid->views[4] = std::make_unique<RadialTree>();
-    for (auto& view : laid->views) view->calculate();
-    g_graph = nullptr;
+    laid->views = calculateFiveViews(*laid->graph);
     return laid;
+}
+
+inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
+                                                  std::vector<DataRecord> records) {
+    return layOutFiveViews(std::move(name), builtGraph(std::move(records)));
 }

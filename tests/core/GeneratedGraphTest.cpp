@@ -1,7 +1,9 @@
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "LayoutTestGraph.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
+#include "GraphWriter.h"
 #include "TempFiles.h"
 #include "Trace.h"
 
@@ -10,16 +12,9 @@
 #include <fstream>
 #include <iostream>
 #include <numeric>
+#include <sstream>
 
 namespace {
-
-std::unique_ptr<GraphStore> buildWithHierarchy(const GraphGenerator& generator) {
-    auto store = buildGraph(generator.records());
-    setTraceStream(nullptr);
-    store->calculateHierarchy();
-    setTraceStream(&std::cout);
-    return store;
-}
 
 // The layouts' families of fan-outs, depths and seeds, with relation edges.
 std::vector<GeneratorParams> families() {
@@ -34,7 +29,7 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
     for (const GeneratorParams& params : families()) {
         SCOPED_TRACE(describe(params));
         GraphGenerator generator(params);
-        auto store = buildWithHierarchy(generator);
+        auto store = builtGraph(generator.records());
         const GraphStore& graph = *store;
         const uint32_t root = generator.rootId();
         ASSERT_EQ(graph.vertexCount(), params.vertices);
@@ -105,28 +100,12 @@ TEST(GeneratedGraphs, RsfAndXmlOfOneGraphLoadToIdenticalStores) {
         setTraceStream(&std::cout);
         ASSERT_TRUE(fromRsf.ok()) << fromRsf.error;
         ASSERT_TRUE(fromXml.ok()) << fromXml.error;
-        const GraphStore& a = *fromRsf.graph;
-        const GraphStore& b = *fromXml.graph;
-        ASSERT_EQ(a.vertexCount(), b.vertexCount());
-        EXPECT_EQ(a.getRoot()->getId(), b.getRoot()->getId());
-        EXPECT_EQ(a.getHierarchy(), b.getHierarchy());
-        for (const auto& [id, vertex] : a.vertices()) {
-            const VertexPtr other = b.getVertex(id);
-            ASSERT_TRUE(other);
-            EXPECT_EQ(vertex->getName(), other->getName());
-            EXPECT_EQ(vertex->getLevel(), other->getLevel());
-            EXPECT_EQ(vertex->pathToRoot(), other->pathToRoot());
-            ASSERT_EQ(vertex->getChildCount(), other->getChildCount());
-            for (size_t c = 0; c < vertex->getChildCount(); ++c) {
-                EXPECT_EQ(vertex->getChild(c)->getId(), other->getChild(c)->getId());
-            }
-        }
-        ASSERT_EQ(a.relationEdgeCount(), b.relationEdgeCount());
-        ASSERT_EQ(a.hierarchyEdgeCount(), b.hierarchyEdgeCount());
-        for (const auto& [id, edge] : a.relationEdges()) {
-            EXPECT_EQ(edge->getStart()->getId(), b.getRelationEdge(id)->getStart()->getId());
-            EXPECT_EQ(edge->getEnd()->getId(), b.getRelationEdge(id)->getEnd()->getId());
-        }
-        EXPECT_EQ(a.relationEdgeCount(), params.relations);
+        // Written back, both stores give one text: ids, names, root and every edge in order.
+        std::ostringstream a, b;
+        GraphWriter::write(*fromRsf.graph, GraphWriter::Format::Rsf, a);
+        GraphWriter::write(*fromXml.graph, GraphWriter::Format::Rsf, b);
+        EXPECT_EQ(a.str(), b.str());
+        EXPECT_EQ(fromRsf.graph->getHierarchy(), fromXml.graph->getHierarchy());
+        EXPECT_EQ(fromRsf.graph->relationEdgeCount(), params.relations);
     }
 }

@@ -1,4 +1,5 @@
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "Trace.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +14,6 @@ std::unique_ptr<GraphStore> build(const std::vector<DataRecord>& records) {
     return buildGraph(records);
 }
 
-std::unique_ptr<GraphStore> buildWithHierarchy(const std::vector<DataRecord>& records) {
-    auto store = buildGraph(records);
-    setTraceStream(nullptr);
-    store->calculateHierarchy();
-    setTraceStream(&std::cout);
-    return store;
-}
-
 DataRecord vertex(uint32_t id, const std::string& name = "v") {
     return {"H", {std::to_string(id), name}};
 }
@@ -31,19 +24,11 @@ DataRecord relation(uint32_t start, uint32_t end) {
     return {"R", {std::to_string(start), std::to_string(end)}};
 }
 
-Ids childIds(const VertexPtr& vertex) {
-    Ids ids;
-    for (const VertexPtr& child : vertex->children()) ids.push_back(child->getId());
-    return ids;
-}
-
 }  // namespace
 
-TEST(BuildGraph, RootDefaultsToVertexZeroTheLastRootCountsAndTheFirstVertexStays) {
-    auto store = build({vertex(0, "first"), vertex(1), tree(0, 1), vertex(0, "second")});
+TEST(BuildGraph, RootDefaultsToVertexZeroAndTheLastRootCounts) {
+    auto store = build({vertex(0), vertex(1), tree(0, 1)});
     EXPECT_EQ(store->getRoot()->getId(), 0u);
-    EXPECT_EQ(store->vertexCount(), 2u);
-    EXPECT_EQ(store->getVertex(0)->getName(), "first");
     store = build({{"Root", {"1"}}, vertex(0), vertex(1), {"Root", {"0"}}, {"Root", {"1"}}});
     EXPECT_EQ(store->getRoot()->getId(), 1u);
 }
@@ -58,13 +43,6 @@ TEST(BuildGraph, EdgeIdsCountPerKindInFileOrder) {
     // A relation edge from a vertex to itself is stored like any other.
     EXPECT_EQ(store->getRelationEdge(0)->getStart(), store->getRelationEdge(0)->getEnd());
     EXPECT_EQ(store->getRelationEdge(1)->getStart()->getId(), 1u);
-}
-
-TEST(BuildGraph, ChildOfTwoEdgesJoinsBothParentsAndKeepsTheLater) {
-    auto store = build({vertex(0), vertex(1), vertex(2), tree(0, 2), tree(1, 2)});
-    EXPECT_EQ(childIds(store->getVertex(0)), Ids{2});
-    EXPECT_EQ(childIds(store->getVertex(1)), Ids{2});
-    EXPECT_EQ(store->getVertex(2)->getParent()->getId(), 1u);
 }
 
 TEST(BuildGraph, HeaderKeysAndUnusableRecordsAreSkipped) {
@@ -99,22 +77,20 @@ TEST(GraphStore, FindsVerticesWhateverOrderAndSizeTheirIdsCome) {
 }
 
 TEST(Hierarchy, CountsPerDepth) {
-    auto store =
-        buildWithHierarchy({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
-                            tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});
+    auto store = builtGraph({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
+                             tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});
     EXPECT_EQ(store->getHierarchy(), (std::vector<int32_t>{1, 3, 2}));
     const int32_t levels[] = {0, 1, 1, 1, 2, 2};
     for (uint32_t id = 0; id < 6; ++id) EXPECT_EQ(store->getVertex(id)->getLevel(), levels[id]);
 }
 
 TEST(Hierarchy, SingleVertexAndChain) {
-    auto single = buildWithHierarchy({vertex(0)});
+    auto single = builtGraph({vertex(0)});
     EXPECT_EQ(single->getHierarchy(), (std::vector<int32_t>{1, 0}));
     EXPECT_EQ(single->getRoot()->getPathToRoot(), Ids{0});
 
-    auto chain =
-        buildWithHierarchy({vertex(0), vertex(1), vertex(2), vertex(3), tree(0, 1), tree(1, 2),
-                            tree(2, 3), relation(3, 0), relation(0, 3), relation(1, 1)});
+    auto chain = builtGraph({vertex(0), vertex(1), vertex(2), vertex(3), tree(0, 1), tree(1, 2),
+                             tree(2, 3), relation(3, 0), relation(0, 3), relation(1, 1)});
     EXPECT_EQ(chain->getHierarchy(), (std::vector<int32_t>{1, 1, 1, 1}));
     EXPECT_EQ(chain->getVertex(3)->getPathToRoot(), (Ids{3, 2, 1, 0}));
     EXPECT_EQ(chain->getTreePath(*chain->getRelationEdge(0)), (Ids{3, 2, 1, 0}));

@@ -6,6 +6,7 @@
 #include "RadialTree.h"
 #include "RootedTree.h"
 #include "TreeMap.h"
+#include "ViewFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +24,11 @@ bool finite(const LayoutRecord& r) {
 
 TEST(LayoutInvariants, EveryReachableVertexHasAFiniteRecordInEveryView) {
     for (const GeneratorParams& params : invariantGraphs()) {
-        PublishedGraph graph(params);
-        std::vector<std::unique_ptr<View>> views;
-        views.emplace_back(new RootedTree);
-        views.emplace_back(new BallonTree);
-        views.emplace_back(new TreeMap(0));
-        views.emplace_back(new TreeMap(1));
-        views.emplace_back(new RadialTree);
+        TestGraph graph(params);
+        const auto views = calculateFiveViews(graph.store());
         const BreadthFirstTree reachable(graph.store());
         ASSERT_EQ(reachable.size(), graph.store().vertexCount());
         for (size_t v = 0; v < views.size(); ++v) {
-            views[v]->calculate();
             EXPECT_EQ(views[v]->records().size(), reachable.size()) << describe(params) << v;
             for (const auto& [id, record] : views[v]->records()) {
                 ASSERT_TRUE(finite(record)) << describe(params) << " view " << v << " id " << id;
@@ -44,19 +39,19 @@ TEST(LayoutInvariants, EveryReachableVertexHasAFiniteRecordInEveryView) {
 
 TEST(LayoutInvariants, RootedTreeCentresEveryInnerVertexOverItsChildren) {
     for (const GeneratorParams& params : invariantGraphs()) {
-        PublishedGraph graph(params);
-        RootedTree view;
+        TestGraph graph(params);
+        RootedTree view(graph.store());
         view.calculate();
         const float depths = static_cast<float>(graph.store().depthCount());
         for (const auto& [id, vertex] : graph.store().vertices()) {
-            const LayoutRecord record = view.records().at(id);
+            const LayoutRecord record = view.getRecord(id);
             EXPECT_GE(record.x, 0.0f);
             EXPECT_LT(record.x, 1.0f);
             EXPECT_FLOAT_EQ(record.y, vertex->getLevel() / depths);
             if (vertex->getChildCount() == 0) continue;
             float sum = 0.0f;
             for (const VertexPtr& child : vertex->children())
-                sum += view.records().at(child->getId()).x;
+                sum += view.getRecord(child->getId()).x;
             ASSERT_EQ(record.x, sum / vertex->getChildCount()) << describe(params) << " id " << id;
         }
     }
@@ -64,12 +59,12 @@ TEST(LayoutInvariants, RootedTreeCentresEveryInnerVertexOverItsChildren) {
 
 TEST(LayoutInvariants, RadialTreePutsEveryDepthOnItsOwnCircle) {
     for (const GeneratorParams& params : invariantGraphs()) {
-        PublishedGraph graph(params);
-        RadialTree view;
+        TestGraph graph(params);
+        RadialTree view(graph.store());
         view.calculate();
         const double depths = static_cast<double>(graph.store().depthCount());
         for (const auto& [id, vertex] : graph.store().vertices()) {
-            const LayoutRecord record = view.records().at(id);
+            const LayoutRecord record = view.getRecord(id);
             EXPECT_EQ(record.y, 0.0f);
             ASSERT_NEAR(std::hypot(record.x, record.z), vertex->getLevel() / depths, 1e-6)
                 << describe(params) << " id " << id;
@@ -79,17 +74,17 @@ TEST(LayoutInvariants, RadialTreePutsEveryDepthOnItsOwnCircle) {
 
 TEST(LayoutInvariants, BallonChildrenLieOnTheirParentsCircle) {
     for (const GeneratorParams& params : invariantGraphs()) {
-        PublishedGraph graph(params);
-        BallonTree view;
+        TestGraph graph(params);
+        BallonTree view(graph.store());
         view.calculate();
         ASSERT_EQ(view.balloons().size(), graph.store().vertexCount());
         const double depths = static_cast<double>(graph.store().depthCount());
         for (const auto& [id, vertex] : graph.store().vertices()) {
-            const LayoutRecord parent = view.records().at(id);
+            const LayoutRecord parent = view.getRecord(id);
             const VertexBallon& balloon = *view.balloons().at(id);
             EXPECT_GE(balloon.m_radius, balloon.m_innerRadius);
             for (const VertexPtr& child : vertex->children()) {
-                const LayoutRecord record = view.records().at(child->getId());
+                const LayoutRecord record = view.getRecord(child->getId());
                 const double distance = std::hypot(record.x - parent.x, record.z - parent.z);
                 // The child is its parent's float position plus the offset, rounded once.
                 const double rounding =
@@ -104,14 +99,14 @@ TEST(LayoutInvariants, BallonChildrenLieOnTheirParentsCircle) {
 
 TEST(LayoutInvariants, TreemapChildrenTileTheirParentsRectangle) {
     for (const GeneratorParams& params : invariantGraphs()) {
-        PublishedGraph graph(params);
+        TestGraph graph(params);
         for (int mode : {0, 1}) {
-            TreeMap view(mode);
+            TreeMap view(graph.store(), mode);
             view.calculate();
             ASSERT_EQ(view.mapVertices().size(), graph.store().vertexCount());
             for (const auto& [id, cell] : view.mapVertices()) {
                 ASSERT_GE(cell->stripCount(), 1u);
-                const LayoutRecord centre = view.records().at(id);
+                const LayoutRecord centre = view.getRecord(id);
                 const double left = centre.x - 0.5 * cell->getWidth();
                 double top = centre.z - 0.5 * cell->getHeight();
                 const double stripHeight = cell->getHeight() / cell->stripCount();
@@ -126,7 +121,7 @@ TEST(LayoutInvariants, TreemapChildrenTileTheirParentsRectangle) {
                         const double xTolerance = 1.2e-7 * (column + 4);
                         const double zTolerance = 1.2e-7 * (row + 4);
                         const MapVertex& child = *view.mapVertices().at(vertex->getId());
-                        const LayoutRecord record = view.records().at(vertex->getId());
+                        const LayoutRecord record = view.getRecord(vertex->getId());
                         // One height for all strips, one width per strip, no gaps or overlaps.
                         ASSERT_EQ(child.getHeight(), stripHeight) << describe(params);
                         ASSERT_EQ(child.getWidth(), cell->getWidth() / strip->vertexCount());

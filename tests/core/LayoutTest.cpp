@@ -1,6 +1,8 @@
 // The geometry each layout gives small trees, beside the invariants over generated families.
+#include "BallonTree.h"
 #include "FiveViews.h"
 #include "LayoutTestGraph.h"
+#include "TreeMap.h"
 #include "ViewType.h"
 
 #include <gtest/gtest.h>
@@ -79,11 +81,7 @@ std::vector<DataRecord> recordsOf(const std::string& tree) {
 
 TEST(Layouts, SmallTreesGetTheirGeometry) {
     for (const Case& c : kCases) {
-        setTraceStream(nullptr);
-        std::unique_ptr<GraphStore> graph = buildGraph(recordsOf(c.tree));
-        graph->calculateHierarchy();
-        const std::unique_ptr<FiveViews> laid = layOutFiveViews(c.tree, std::move(graph));
-        setTraceStream(&std::cout);
+        const std::unique_ptr<FiveViews> laid = layOutFiveViews(c.tree, recordsOf(c.tree));
         const LayoutRecord r = laid->views[c.view]->getRecord(c.id);
         const float expected[] = {c.x, c.y, c.z}, actual[] = {r.x, r.y, r.z};
         for (int axis = 0; axis < 3; ++axis) {
@@ -98,8 +96,8 @@ TEST(Layouts, SmallTreesGetTheirGeometry) {
 // The balloon of three leaves: its circle is the leaves' diameters plus seven gaps of 0.01 long,
 // and the leaves stand a third of the circle apart.
 TEST(Layouts, BalloonCircleHoldsItsChildrenAndGaps) {
-    PublishedGraph graph(starRecords(3));
-    BallonTree view;
+    TestGraph graph(starRecords(3));
+    BallonTree view(graph.store());
     view.calculate();
     const double radius = (3 * 0.02 + 7 * 0.01) / (2 * M_PI) + 0.01;
     double angles[3];
@@ -114,8 +112,8 @@ TEST(Layouts, BalloonCircleHoldsItsChildrenAndGaps) {
 
 TEST(Layouts, TreemapsGiveUnreachableVerticesNoRecord) {
     for (int mode : {TreeMap::SLICE_AND_DICE, TreeMap::STRIPS}) {
-        PublishedGraph graph(treeRecords(4, {{0, 1}, {0, 2}}));
-        TreeMap view(mode);
+        TestGraph graph(treeRecords(4, {{0, 1}, {0, 2}}));
+        TreeMap view(graph.store(), mode);
         view.calculate();
         EXPECT_EQ(view.mapVertices().count(3), 0u);
         EXPECT_EQ(view.records().size(), 3u);

@@ -14,23 +14,19 @@
 #include <utility>
 #include <vector>
 
-// A built graph published in g_graph for the lifetime of the object, with the trace silenced.
-class PublishedGraph {
+// A built graph, with the trace silenced for the lifetime of the object.
+class TestGraph {
 public:
-    explicit PublishedGraph(std::vector<DataRecord> records) {
+    explicit TestGraph(std::vector<DataRecord> records) {
         setTraceStream(nullptr);
         m_store = buildGraph(std::move(records));
         m_store->calculateHierarchy();
-        g_graph = m_store.get();
     }
-    explicit PublishedGraph(const GeneratorParams& params)
-        : PublishedGraph(GraphGenerator(params).records()) {}
-    ~PublishedGraph() {
-        g_graph = nullptr;
-        setTraceStream(&std::cout);
-    }
-    PublishedGraph(const PublishedGraph&) = delete;
-    PublishedGraph& operator=(const PublishedGraph&) = delete;
+    explicit TestGraph(const GeneratorParams& params)
+        : TestGraph(GraphGenerator(params).records()) {}
+    ~TestGraph() { setTraceStream(&std::cout); }
+    TestGraph(const TestGraph&) = delete;
+    TestGraph& operator=(const TestGraph&) = delete;
 
     GraphStore& store() { return *m_store; }
 

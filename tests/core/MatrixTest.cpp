@@ -57,8 +57,6 @@ TEST(Matrix, TransformsTakePointsWhereOpenGLTakesThem) {
 
 TEST(Camera, ProjectionsPositionAndAxes) {
     Camera flat(-1, 1, -0.75f, 0.75f, 0, 50);
-    EXPECT_EQ(flat.zFar, 50.0f);
-    expectNear(flat.projection, math::ortho(-1, 1, -0.75f, 0.75f, 0, 50));
     flat.width = 2.0f;
     flat.height = 1.5f;
     flat.updateOrtho();
@@ -69,8 +67,6 @@ TEST(Camera, ProjectionsPositionAndAxes) {
     expectNear(Vector4{eye[0], eye[1], eye[2], 1}, {0.25f, -1, -0.5f, 1});
 
     Camera camera(1, 20, 80, 4 / 3.0f);
-    EXPECT_EQ(camera.fovy, 80.0f);
-    expectNear(camera.projection, math::perspective(80, 4 / 3.0f, 1, 20));
     camera.fovy = 45;
     camera.aspect = 2;
     camera.zNear = 0.5f;

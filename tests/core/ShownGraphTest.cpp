@@ -2,6 +2,7 @@
 // way, over generated graphs, collapse sets and patterns; the wildcard matcher against Python's
 // fnmatchcase.
 #include "BuildGraph.h"
+#include "FiveViews.h"
 #include "GraphGenerator.h"
 #include "LayoutTestGraph.h"
 #include "OverviewDepth.h"
@@ -153,9 +154,8 @@ TEST(ShownGraph, MatchesItsDefinitionOnGeneratedGraphs) {
         params.relations = 240;
         SCOPED_TRACE(describe(params));
         GraphGenerator generator(params);
+        auto full = builtGraph(generator.records());
         setTraceStream(nullptr);
-        auto full = buildGraph(generator.records());
-        full->calculateHierarchy();
         const int deepest = static_cast<int>(full->depthCount()) - 1;
         const std::string some = "v" + std::to_string(params.seed * 7 % params.vertices);
         const std::vector<std::vector<std::string>> patternSets = {
@@ -276,10 +276,7 @@ TEST(ShownInfoText, NamesWhatAPickStandsFor) {
         {"H", {"3", "a1"}},  {"H", {"4", "a2"}},   {"PCR", {"0", "1"}}, {"PCR", {"0", "2"}},
         {"PCR", {"1", "3"}}, {"PCR", {"1", "4"}},  {"R", {"3", "4"}},   {"R", {"3", "2"}},
         {"R", {"4", "2"}},   {"R", {"2", "3"}}};
-    setTraceStream(nullptr);
-    auto full = buildGraph(records);
-    full->calculateHierarchy();
-    setTraceStream(&std::cout);
+    auto full = builtGraph(records);
     const ShownGraph shown = ShownGraph::build(*full, {}, {1});
     const GraphStore& part = *shown.graph();
     auto vertex = [&](uint32_t id) {

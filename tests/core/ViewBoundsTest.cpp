@@ -17,15 +17,6 @@
 
 namespace {
 
-using Laid = FiveViews;
-
-std::unique_ptr<Laid> layOut(const GeneratorParams& params) {
-    setTraceStream(nullptr);
-    auto graph = buildGraph(GraphGenerator(params).records());
-    graph->calculateHierarchy();
-    return layOutFiveViews("generated", std::move(graph));
-}
-
 bool inside(const SceneBounds& box, float x, float y, float z) {
     return x >= box.min[0] && x <= box.max[0] && y >= box.min[1] && y <= box.max[1] &&
            z >= box.min[2] && z <= box.max[2];
@@ -44,7 +35,7 @@ TEST(ViewBounds, HoldsEveryVertexSphereAndEveryControlPoint) {
         params.maxDepth = c.depth;
         params.relations = c.relations;
         params.seed = c.seed;
-        const auto laid = layOut(params);
+        const auto laid = layOutFiveViews("generated", GraphGenerator(params).records());
         const GraphStore& graph = *laid->graph;
         for (int type = 0; type < 5; ++type) {
             SCOPED_TRACE(testing::Message() << "seed " << c.seed << " view " << type);

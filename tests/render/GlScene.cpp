@@ -11,6 +11,7 @@
 #include "RootedTree.h"
 #include "SplineCurve.h"
 #include "TreeMap.h"
+#include "ViewFactory.h"
 #include "ViewerGlState.h"
 
 #include <IL/il.h>
@@ -70,12 +71,8 @@ void SceneTest::load(const std::vector<DataRecord>& records) {
     m_graph = buildGraph(records);
     m_graph->calculateHierarchy();
     g_graph = m_graph.get();
-    m_views[0] = std::make_unique<RootedTree>();
-    m_views[1] = std::make_unique<BallonTree>();
-    m_views[2] = std::make_unique<TreeMap>(0);
-    m_views[3] = std::make_unique<TreeMap>(1);
-    m_views[4] = std::make_unique<RadialTree>();
-    for (int t = 0; t < 5; ++t) m_views[t]->calculate();
+    std::array<std::unique_ptr<View>, 5> views = calculateFiveViews(*m_graph);
+    for (int t = 0; t < 5; ++t) m_views[t] = std::move(views[t]);
     show();
 }
 
@@ -191,7 +188,7 @@ Pixel SceneTest::projectVertex(int viewType, uint32_t id) const {
 
 std::vector<float> SceneTest::hierarchyColors(int viewType) const {
     std::vector<float> colors(size_t(8) * m_graph->hierarchyEdgeCount());
-    glBindBuffer(GL_ARRAY_BUFFER, m_views[viewType]->m_hierarchyColorBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, m_renderer->hierarchyColorBuffer(viewType));
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, colors.size() * sizeof(float), colors.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return colors;

@@ -128,7 +128,7 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         hold(K::DISPLAY_LISTS, g_sphereList);
         hold(K::DISPLAY_LISTS, g_squareList);
         hold(K::TEXTURE, g_cushionTexture);
-        hold(K::BUFFER, views[2]->m_hierarchyColorBuffer);
+        hold(K::BUFFER, renderer.hierarchyColorBuffer(2));
         for (const auto& [kind, name] : held)
             EXPECT_TRUE(exists(kind, name)) << &name - &held[0].second;
     }

@@ -10,7 +10,9 @@
 // moved off the tree by the view's rule, so that bundles run beside the hierarchy, not on it.
 namespace controlpolygon {
 
-// The y of control point k of n for a layout y.
+// The y of control point k of n for a layout y. The curve shader (curveControl in
+// shader/curve_vertex.glsl) applies the same rule on the GPU; the GL curve-evaluation test holds
+// its curves to the core's in every view.
 float controlY(float y, int32_t k, int32_t n, int32_t viewType);
 
 // Replaces points with the control points of the n vertices of path; positionOf(id) gives a

@@ -14,7 +14,7 @@
 #include <memory>
 #include <numeric>
 
-CurveControls::CurveControls(const GraphStore& graph, View* const views[kViewCount],
+CurveControls::CurveControls(const GraphStore& graph, const View* const views[kViewCount],
                              int32_t sampleCount)
     : m_sampleCount(sampleCount), m_paths(TreePaths::collect(graph)) {
     m_paths.dropEmpty();
@@ -31,16 +31,12 @@ CurveControls::CurveControls(const GraphStore& graph, View* const views[kViewCou
     }
     m_basis = BasisTexels(bases, sampleCount);
     const size_t vertexCount = graph.vertexCount();
-    // A view given for two codes would be written (find-or-insert) from two threads.
-    bool distinct = true;
-    for (int a = 0; a < kViewCount; ++a) {
-        for (int b = a + 1; b < kViewCount; ++b) distinct &= views[a] != views[b];
-    }
-    runIndexed(kViewCount, distinct ? threadCount() : 1,
+    // Views are only read, so one view given for two codes is safe side by side.
+    runIndexed(kViewCount, threadCount(),
                [&](int type) { orderView(type, *views[type], vertexCount, bases); });
 }
 
-void CurveControls::orderView(int viewType, View& view, size_t vertexCount,
+void CurveControls::orderView(int viewType, const View& view, size_t vertexCount,
                               const std::vector<const BasisTable*>& bases) {
     VertexPositions positions(view, vertexCount);
     // The lengths come from the very evaluation the core's curves make, so that both order

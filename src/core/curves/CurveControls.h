@@ -23,7 +23,8 @@ public:
 
     // Curves of sampleCount samples; the drawing order is the one SplineStore::orderByLength gives
     // curves built from the same graph and layouts.
-    CurveControls(const GraphStore& graph, View* const views[kViewCount], int32_t sampleCount);
+    CurveControls(const GraphStore& graph, const View* const views[kViewCount],
+                  int32_t sampleCount);
 
     // The tree paths that have curves (edges whose ends the root reaches), in edge id order.
     const TreePaths& paths() const { return m_paths; }
@@ -56,7 +57,7 @@ public:
     std::vector<Point3> controlPolygon(int viewType, size_t position) const;
 
 private:
-    void orderView(int viewType, View& view, size_t vertexCount,
+    void orderView(int viewType, const View& view, size_t vertexCount,
                    const std::vector<const BasisTable*>& bases);
 
     int32_t m_sampleCount;

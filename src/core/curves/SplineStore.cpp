@@ -29,7 +29,7 @@ SplineStore::SplineStore(int32_t levelCount)
     : m_levelCount(levelCount), m_bases(levelCount, kSampleCount) {}
 
 std::vector<Point3> SplineStore::controlPolygon(const GraphStore& graph, const Edge& edge,
-                                                View& view, int32_t viewType) {
+                                                const View& view, int32_t viewType) {
     const std::vector<uint32_t> path = graph.getTreePath(edge);
     std::vector<Point3> points;
     controlpolygon::build(
@@ -60,7 +60,7 @@ void SplineStore::AddSpline(const std::vector<Point3>& points, int32_t viewType,
 
 namespace {
 
-void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, View& view,
+void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, const View& view,
                int32_t viewType) {
     VertexPositions positions(view, vertexCount);
     std::vector<Point3> points;
@@ -74,7 +74,7 @@ void addCurves(SplineStore& store, const TreePaths& paths, size_t vertexCount, V
 
 }  // namespace
 
-void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType) {
+void SplineStore::addCurvesOfView(const GraphStore& graph, const View& view, int32_t viewType) {
     const TreePaths paths = TreePaths::collect(graph);
     if (validViewType(viewType)) {
         m_curves[viewType].reserve(m_curves[viewType].size() + paths.edge.size());
@@ -82,7 +82,7 @@ void SplineStore::addCurvesOfView(const GraphStore& graph, View& view, int32_t v
     addCurves(*this, paths, graph.vertexCount(), view, viewType);
 }
 
-void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]) {
+void SplineStore::addCurvesOfViews(const GraphStore& graph, const View* const views[5]) {
     TreePaths paths = TreePaths::collect(graph);
     // Everything shared is settled here, so that the five lists can be filled side by side:
     // edges without a path are reported and dropped, and every basis table is built.
@@ -98,12 +98,8 @@ void SplineStore::addCurvesOfViews(const GraphStore& graph, View* const views[5]
     paths.dropEmpty();
     for (CurveList& list : m_curves) list.reserve(list.size() + paths.edge.size());
     const size_t vertexCount = graph.vertexCount();
-    // A view given for two codes would be written (find-or-insert) from two threads.
-    bool distinct = true;
-    for (int a = 0; a < kViewCount; ++a) {
-        for (int b = a + 1; b < kViewCount; ++b) distinct &= views[a] != views[b];
-    }
-    runIndexed(kViewCount, distinct ? threadCount() : 1,
+    // Views are only read, so one view given for two codes is safe side by side.
+    runIndexed(kViewCount, threadCount(),
                [&](int type) { addCurves(*this, paths, vertexCount, *views[type], type); });
 }
 

@@ -23,19 +23,19 @@ public:
     // levelCount: number of depths of the graph; sizes the basis cache for the longest tree path.
     explicit SplineStore(int32_t levelCount);
 
-    // Control points of an edge in a view (see ControlPolygon.h). Records are read with
-    // find-or-insert.
-    static std::vector<Point3> controlPolygon(const GraphStore& graph, const Edge& edge, View& view,
-                                              int32_t viewType);
+    // Control points of an edge in a view (see ControlPolygon.h); a vertex without a record
+    // stands at the origin.
+    static std::vector<Point3> controlPolygon(const GraphStore& graph, const Edge& edge,
+                                              const View& view, int32_t viewType);
 
     // Appends a curve on points to the list of viewType (0 .. 4); any other type only builds the
     // basis table and reports the error.
     void AddSpline(const std::vector<Point3>& points, int32_t viewType, float edgeId);
     // AddSpline for every relation edge of the graph, in id order, with the edge id as curve id.
-    void addCurvesOfView(const GraphStore& graph, View& view, int32_t viewType);
+    void addCurvesOfView(const GraphStore& graph, const View& view, int32_t viewType);
     // addCurvesOfView for view types 0 .. 4 with views[type], the tree paths found once and the
     // five lists filled in parallel. The same curves in the same order.
-    void addCurvesOfViews(const GraphStore& graph, View* const views[5]);
+    void addCurvesOfViews(const GraphStore& graph, const View* const views[5]);
 
     // Whether a curve of length a goes before one of length b: longest first, NaN last.
     static bool longerCurve(float a, float b);

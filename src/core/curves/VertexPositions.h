@@ -7,20 +7,18 @@
 
 class View;
 
-// A view's layout positions flattened by vertex id: walking millions of tree paths through the
-// view's map would dominate the work.
+// A view's layout positions flattened into one array by vertex id, three floats a vertex, the
+// form the curve builders and the GL upload read.
 class VertexPositions {
 public:
-    VertexPositions(View& view, size_t vertexCount);
+    VertexPositions(const View& view, size_t vertexCount);
 
-    // x, y, z of a vertex's record. A vertex without one gets an all-zero record, as a lookup
-    // through the view would give it.
-    std::array<float, 3> at(uint32_t vertex);
+    // x, y, z of a vertex's record; zero for a vertex without one.
+    std::array<float, 3> at(uint32_t vertex) const;
     // x, y, z per vertex id below the count, zero where the view has no record.
     const std::vector<float>& coordinates() const { return m_coordinates; }
 
 private:
-    View& m_view;
+    const View& m_view;
     std::vector<float> m_coordinates;
-    std::vector<char> m_known;
 };

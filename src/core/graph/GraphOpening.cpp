@@ -1,16 +1,12 @@
 #include "GraphOpening.h"
 
-#include "BallonTree.h"
 #include "GraphLoader.h"
-#include "LayoutGraph.h"
 #include "OpeningWatch.h"
 #include "OverviewDepth.h"
-#include "RadialTree.h"
-#include "RootedTree.h"
 #include "SourceScanner.h"
 #include "SplineStore.h"
 #include "Trace.h"
-#include "TreeMap.h"
+#include "ViewFactory.h"
 #include "WildcardPattern.h"
 #include "VertexExclusion.h"
 
@@ -41,21 +37,6 @@ constexpr const char* kCalculatedTraces[5] = {
     "rootedtree calculated\n", "ballontree calculated\n", "slice and dice calculated\n",
     "treemap calculated\n",    "radialtree calculated\n",
 };
-
-std::unique_ptr<View> makeView(int type) {
-    switch (type) {
-        case 0:
-            return std::make_unique<RootedTree>();
-        case 1:
-            return std::make_unique<BallonTree>();
-        case 2:
-            return std::make_unique<TreeMap>(0);
-        case 3:
-            return std::make_unique<TreeMap>(1);
-        default:
-            return std::make_unique<RadialTree>();
-    }
-}
 
 // A source folder's graph: scanning stands for reading, checking and building, as a scanned
 // tree needs no checks. A cancel throws out of the scan, as out of every long loop of an opening.
@@ -201,11 +182,10 @@ bool GraphOpening::showPart(OpenedGraph& opened, const ShownRequest& request) {
 
 bool GraphOpening::layOut(OpenedGraph& opened, GraphStore& graph,
                           const std::function<bool(int phase)>& stopped) {
-    const LayoutGraph scope(&graph);
     trace() << "calculate tree\n";
     for (int type = 0; type < 5; ++type) {
         if (stopped(4 + type)) return false;
-        opened.views[type] = makeView(type);
+        opened.views[type] = makeView(graph, type);
         opened.views[type]->calculate();
         trace() << kCalculatedTraces[type];
     }

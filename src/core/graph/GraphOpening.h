@@ -35,7 +35,7 @@ struct OpenedGraph {
 
 // Everything opening a file does before anything is shown: load (or, for a folder, scan its
 // sources), check, hierarchy, the five layouts and the curves' controls. It touches no published
-// state, so it may run on any thread; the layouts read the graph being opened, never g_graph.
+// state, so it may run on any thread; the layouts are given the graph being opened.
 class GraphOpening {
 public:
     static constexpr int kPhaseCount = 10;

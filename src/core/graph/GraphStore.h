@@ -62,5 +62,6 @@ private:
     std::vector<int32_t> m_hierarchy;
 };
 
-// The current graph; null while no graph is loaded. Owned by whoever loaded it.
+// The graph the main window shows, published for the drawing side; null while none is loaded.
+// Owned by whoever loaded it. Layouts, curves and tools are given their graph instead.
 extern GraphStore* g_graph;

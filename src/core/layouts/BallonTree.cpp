@@ -6,7 +6,6 @@
 #include "Matrix.h"
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
-#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
@@ -170,8 +169,8 @@ std::vector<LayoutRecord> placeRecords(const BreadthFirstTree& tree, int32_t dep
 }  // namespace
 
 void BallonTree::calculate() {
-    const GraphStore* graph = layoutGraph();
-    if (!graph || !graph->getRoot()) return;
+    const GraphStore* graph = &this->graph();
+    if (!graph->getRoot()) return;
     const BreadthFirstTree tree(*graph);
     const int32_t depths = static_cast<int32_t>(graph->depthCount());
     std::vector<Sizes> sizes(tree.size());
@@ -195,5 +194,5 @@ void BallonTree::calculate() {
                                 pool, vertex, sizes[position].radius, sizes[position].innerRadius,
                                 sizes[position].perimeter, sizes[position].angle));
     }
-    layout::storeRecords(m_nodeRecords, tree, records);
+    layout::storeRecords(m_records, tree, records);
 }

@@ -10,6 +10,7 @@
 // in the x-z plane, each child surrounded by the circle of its own subtree; depth adds height.
 class BallonTree : public View {
 public:
+    using View::View;
     void calculate() override;
 
     // One entry per vertex after calculate, by vertex id.

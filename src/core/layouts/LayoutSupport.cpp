@@ -2,15 +2,15 @@
 
 #include "OpeningWatch.h"
 
-#include "AscendingInserter.h"
 #include "BreadthFirstTree.h"
 
 namespace layout {
 
-void storeRecords(std::map<uint32_t, LayoutRecord>& records, const BreadthFirstTree& tree,
+void storeRecords(LayoutRecords& records, const BreadthFirstTree& tree,
                   const std::vector<LayoutRecord>& byPosition) {
-    AscendingInserter writer(records);
     const uint32_t limit = tree.idLimit();
+    std::vector<LayoutRecord> byId(limit);
+    std::vector<uint8_t> written(limit, 0);
     for (uint32_t id = 0; id < limit; ++id) {
         OpeningWatch::step(id, limit);
         // Positions are scattered when ids are not in tree order; fetch a little ahead.
@@ -19,17 +19,11 @@ void storeRecords(std::map<uint32_t, LayoutRecord>& records, const BreadthFirstT
             if (ahead != BreadthFirstTree::kNone) __builtin_prefetch(&byPosition[ahead]);
         }
         const uint32_t position = tree.position(id);
-        if (position != BreadthFirstTree::kNone) writer.assign(id, byPosition[position]);
+        if (position == BreadthFirstTree::kNone) continue;
+        byId[id] = byPosition[position];
+        written[id] = 1;
     }
-}
-
-void storeRecords(std::map<uint32_t, LayoutRecord>& records, const std::vector<LayoutRecord>& byId,
-                  const std::vector<uint8_t>& written) {
-    AscendingInserter writer(records);
-    for (uint32_t id = 0; id < byId.size(); ++id) {
-        OpeningWatch::step(id, byId.size());
-        if (written[id]) writer.assign(id, byId[id]);
-    }
+    records.assign(std::move(byId), std::move(written));
 }
 
 LayoutRecord treeRecord(float x, float y, float z, float alpha) {

@@ -5,7 +5,6 @@
 #include "Matrix.h"
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
-#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
@@ -109,8 +108,8 @@ private:
 }  // namespace
 
 void RadialTree::calculate() {
-    const GraphStore* graph = layoutGraph();
-    if (!graph || !graph->getRoot()) return;
+    const GraphStore* graph = &this->graph();
+    if (!graph->getRoot()) return;
     const BreadthFirstTree tree(*graph);
     const int32_t depths = static_cast<int32_t>(graph->depthCount());
     AngleSweep sweep(tree, depths);
@@ -130,5 +129,5 @@ void RadialTree::calculate() {
         records[position] = layout::treeRecord(static_cast<float>(rho * std::cos(theta)), 0.0f,
                                                static_cast<float>(rho * std::sin(theta)), 0.8f);
     }
-    layout::storeRecords(m_nodeRecords, tree, records);
+    layout::storeRecords(m_records, tree, records);
 }

@@ -7,5 +7,6 @@
 // angle.
 class RadialTree : public View {
 public:
+    using View::View;
     void calculate() override;
 };

@@ -4,14 +4,13 @@
 
 #include "BreadthFirstTree.h"
 #include "GraphStore.h"
-#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 
 #include <vector>
 
 void RootedTree::calculate() {
-    const GraphStore* graph = layoutGraph();
-    if (!graph || !graph->getRoot()) return;
+    const GraphStore* graph = &this->graph();
+    if (!graph->getRoot()) return;
     const BreadthFirstTree tree(*graph);
     const double depths = static_cast<double>(graph->depthCount());
     std::vector<LayoutRecord> records(tree.size());
@@ -41,5 +40,5 @@ void RootedTree::calculate() {
         place(position, sum / static_cast<float>(children));
     }
 
-    layout::storeRecords(m_nodeRecords, tree, records);
+    layout::storeRecords(m_records, tree, records);
 }

@@ -6,5 +6,6 @@
 // along y.
 class RootedTree : public View {
 public:
+    using View::View;
     void calculate() override;
 };

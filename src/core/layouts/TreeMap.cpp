@@ -4,7 +4,6 @@
 
 #include "AscendingInserter.h"
 #include "GraphStore.h"
-#include "LayoutGraph.h"
 #include "LayoutSupport.h"
 #include "Trace.h"
 
@@ -95,14 +94,15 @@ void publish(std::map<uint32_t, MapVertexPtr>& cells, const std::vector<MapVerte
 
 }  // namespace
 
-TreeMap::TreeMap(int32_t mode)
-    : m_mode(mode),
+TreeMap::TreeMap(const GraphStore& graph, int32_t mode)
+    : View(graph),
+      m_mode(mode),
       m_cellPool(ObjectPool<MapVertex>::create()),
       m_stripPool(ObjectPool<Strip>::create()) {}
 
 void TreeMap::calculate() {
-    const GraphStore* graph = layoutGraph();
-    if (!graph || !graph->getRoot()) return;
+    const GraphStore* graph = &this->graph();
+    if (!graph->getRoot()) return;
     const VertexPtr root = graph->getRoot();
     const size_t count = graph->vertexCount();
     if (root->getId() >= count) return;
@@ -126,7 +126,7 @@ void TreeMap::calculate() {
         groupStrips(*rootCell);
         subdivide(rootCell, Continuation::Strips, &placement, 0.0f, 0.0f);
     }
-    layout::storeRecords(m_nodeRecords, placement.records, placement.written);
+    m_records.assign(std::move(placement.records), std::move(placement.written));
     // The index is only needed while laying out; the map is what readers use.
     m_byId.clear();
     m_byId.shrink_to_fit();
@@ -195,7 +195,7 @@ void TreeMap::groupStrips(MapVertex& vertex) {
 }
 
 void TreeMap::syncIndex() {
-    const size_t count = layoutGraph()->vertexCount();
+    const size_t count = graph().vertexCount();
     if (m_byId.size() == count) return;
     m_byId.assign(count, MapVertexPtr());
     for (const auto& [id, cell] : m_mapVertices) {
@@ -205,9 +205,7 @@ void TreeMap::syncIndex() {
 
 void TreeMap::subdivide(const MapVertexPtr& vertex, Continuation continuation, Placement* placement,
                         float x, float z) {
-    const GraphStore* graph = layoutGraph();
-    if (!graph) return;
-    const size_t count = graph->vertexCount();
+    const size_t count = graph().vertexCount();
     syncIndex();
 
     std::vector<Frame> stack;

@@ -18,7 +18,7 @@ public:
     // How the children of a rectangle are grouped into strips before they are sized.
     enum class Continuation { SliceHorizontal, SliceVertical, Strips };
 
-    explicit TreeMap(int32_t mode);
+    TreeMap(const GraphStore& graph, int32_t mode);
 
     void calculate() override;
 

@@ -1,26 +1,31 @@
 #pragma once
 
-#include "LayoutRecord.h"
+#include "LayoutRecords.h"
 
 #include <cstdint>
-#include <map>
 
-// A layout of the graph layoutGraph() gives: one LayoutRecord per vertex id.
+class GraphStore;
+
+// A layout of one graph, given when the view is made: calculate() computes one LayoutRecord per
+// vertex id. The view only reads the graph, which must outlive it.
 class View {
 public:
+    explicit View(const GraphStore& graph) : m_graph(graph) {}
     virtual ~View() = default;
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
+
     virtual void calculate() = 0;
 
-    // Find-or-insert: an id without a record gets an all-zero one.
-    LayoutRecord getRecord(uint32_t id) { return m_nodeRecords[id]; }
-    LayoutRecord& record(uint32_t id) { return m_nodeRecords[id]; }
-    const std::map<uint32_t, LayoutRecord>& records() const { return m_nodeRecords; }
-
-    // Hierarchy-edge vertex buffers; made and filled by the renderer, never by a layout.
-    uint32_t m_hierarchyPositionBuffer = 0;
-    uint32_t m_hierarchyColorBuffer = 0;
-    uint32_t m_hierarchyTexCoordBuffer = 0;
+    const GraphStore& graph() const { return m_graph; }
+    // The record of id; all zero for an id the layout gave none.
+    LayoutRecord getRecord(uint32_t id) const { return m_records.get(id); }
+    LayoutRecord& record(uint32_t id) { return m_records.set(id); }
+    const LayoutRecords& records() const { return m_records; }
 
 protected:
-    std::map<uint32_t, LayoutRecord> m_nodeRecords;
+    LayoutRecords m_records;
+
+private:
+    const GraphStore& m_graph;
 };

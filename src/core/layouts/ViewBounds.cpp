@@ -44,13 +44,10 @@ SceneBounds ViewBounds::ofView(const GraphStore& graph, const View& view, int32_
     // path really crosses would cost a walk up the tree per edge; the candidates' box is at most
     // a little larger than the curves' own.
     const bool curvesLeaveTheTree = hasInteriorControlPoints(graph);
-    const auto& records = view.records();
-    auto record = records.begin();
+    const LayoutRecords& records = view.records();
     for (const auto& entry : graph.vertices()) {
-        while (record != records.end() && record->first < entry.first) ++record;
-        if (record == records.end()) break;
-        if (record->first != entry.first) continue;
-        const LayoutRecord& r = record->second;
+        if (!records.contains(entry.first)) continue;
+        const LayoutRecord r = records.get(entry.first);
         vertices.add(r.x, 1.0f - r.y, r.z);
         if (curvesLeaveTheTree && entry.second->getChildCount() > 0) {
             // The rule for a point strictly inside a path of three.

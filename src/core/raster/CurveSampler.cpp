@@ -1,5 +1,6 @@
 #include "CurveSampler.h"
 
+#include "ControlPolygon.h"
 #include "CurveControls.h"
 
 #include <algorithm>
@@ -85,9 +86,7 @@ float CurveSampler::sample(size_t position, uint8_t slot, const CurveLook& look,
         p[0] = v[0];
         p[1] = v[1];
         p[2] = v[2];
-        if (k == 0 || k == n - 1) return;
-        const float lift[5] = {1.325f - p[1], -p[1], 0.5f, 0.5f, 0.0f};
-        if (look.viewType >= 0 && look.viewType < 5) p[1] = lift[look.viewType];
+        p[1] = controlpolygon::controlY(p[1], k, n, look.viewType);
     };
     float head[3], tail[3];
     control(0, head);
