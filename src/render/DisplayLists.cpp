@@ -1,7 +1,10 @@
 #include "DisplayLists.h"
 
+#include "SphereLevels.h"
+
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 GLuint g_sphereList = 0;
@@ -51,13 +54,9 @@ void squareVertices(int count, bool filled) {
 
 }  // namespace
 
-GLuint sphereListFor(float pixelRadius) {
-    // An outline of n slices falls short of the circle by r (1 - cos(pi / n)) at most.
-    const float largest[4] = {3.7f, 6.6f, 14.7f, 26.0f};
-    for (int k = 0; k < 4; ++k) {
-        if (pixelRadius <= largest[k]) return g_smallSphereLists[k];
-    }
-    return g_sphereList;
+GLuint sphereList(int level) {
+    if (level >= SphereLevels::FULL) return g_sphereList;
+    return g_smallSphereLists[std::max(level - SphereLevels::SLICES6, 0)];
 }
 
 void buildDisplayLists() {

@@ -12,6 +12,6 @@ extern GLuint g_squareList;         // the filled unit square in the x-z plane
 
 void buildDisplayLists();
 
-// The sphere list with as many triangles as a sphere of this radius in pixels needs: its outline
-// lies within half a pixel of the true circle, up to the full sphere from 26 pixels on.
-GLuint sphereListFor(float pixelRadius);
+// The sphere list of a tessellation level of SphereLevels; a dot's level gives the coarsest
+// sphere, for a dot drawn alone as a sphere.
+GLuint sphereList(int level);
