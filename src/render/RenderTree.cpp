@@ -55,16 +55,7 @@ void RenderTree::drawSpheres(int64_t skipId) const {
     if (!m_spheres) return;
     const SphereLevels levels = currentLevels();
     const SphereLevels::Buckets buckets = levels.sort(*m_spheres, skipId);
-    // Spheres of some pixels in id order, each with the tessellation its size needs.
-    std::vector<std::pair<uint32_t, GLuint>> spheres;
-    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
-        for (uint32_t id : buckets[level]) spheres.emplace_back(id, sphereList(level));
-    }
-    std::sort(spheres.begin(), spheres.end());
-    for (const auto& [id, list] : spheres) {
-        drawSphereAt(&m_spheres->centres[3 * size_t(id)], m_spheres->codes[id], false,
-                     m_sphereList ? m_sphereList : list);
-    }
+    if (!drawInstanced(buckets)) drawOneByOne(buckets);
     // A sphere of a pixel or two is a dot on the picture: drawn as a point of its width, in
     // three batches by width, instead of as tens of triangles each.
     const std::array<float, 3> normal = levels.eyeNormal();
@@ -82,6 +73,73 @@ void RenderTree::drawSpheres(int64_t skipId) const {
         glEnd();
     }
     glPointSize(1.0f);
+}
+
+void RenderTree::drawOneByOne(const SphereLevels::Buckets& buckets) const {
+    // In id order, each with the tessellation its size needs.
+    std::vector<std::pair<uint32_t, GLuint>> spheres;
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        for (uint32_t id : buckets[level]) spheres.emplace_back(id, sphereList(level));
+    }
+    std::sort(spheres.begin(), spheres.end());
+    for (const auto& [id, list] : spheres) {
+        drawSphereAt(&m_spheres->centres[3 * size_t(id)], m_spheres->codes[id], false,
+                     m_sphereList ? m_sphereList : list);
+    }
+}
+
+bool RenderTree::drawInstanced(const SphereLevels::Buckets& buckets) const {
+    // The program in force draws spheres by instance when its vertex stage reads them.
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    if (program == 0 || !GLEW_ARB_instanced_arrays || !g_sphereInstanceBuffer) return false;
+    const GLint instance = glGetAttribLocation(GLuint(program), "sphere_instance");
+    const GLint mode = glGetUniformLocation(GLuint(program), "sphere_mode");
+    if (instance < 0 || mode < 0) return false;
+    // Centre and code of every sphere, level after level; a draft gives all one coarse level.
+    std::vector<float> data;
+    size_t first[SphereLevels::LEVEL_COUNT + 1] = {};
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        first[level] = data.size() / 4;
+        for (uint32_t id : buckets[level]) {
+            const float* c = &m_spheres->centres[3 * size_t(id)];
+            data.insert(data.end(), {c[0], c[1], c[2], m_spheres->codes[id]});
+        }
+    }
+    first[SphereLevels::LEVEL_COUNT] = data.size() / 4;
+    if (data.empty()) return true;
+    glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(),
+                 GL_STREAM_DRAW);
+    glEnableVertexAttribArray(GLuint(instance));
+    glVertexAttribDivisorARB(GLuint(instance), 1);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glUniform1i(mode, 1);
+    const int draftLevel = m_sphereList ? int(SphereLevels::SLICES8) : -1;
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        const size_t count = first[level + 1] - first[level];
+        if (count == 0) continue;
+        const SphereMeshBuffers& mesh = sphereMesh(draftLevel >= 0 ? draftLevel : level);
+        glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
+        glVertexAttribPointer(GLuint(instance), 4, GL_FLOAT, GL_FALSE, 0,
+                              reinterpret_cast<const void*>(first[level] * 4 * sizeof(float)));
+        glBindBuffer(GL_ARRAY_BUFFER, mesh.positions);
+        glVertexPointer(3, GL_FLOAT, 0, nullptr);
+        glBindBuffer(GL_ARRAY_BUFFER, mesh.normals);
+        glNormalPointer(GL_FLOAT, 0, nullptr);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices);
+        glDrawElementsInstancedARB(GL_TRIANGLES, mesh.indexCount, GL_UNSIGNED_INT, nullptr,
+                                   GLsizei(count));
+    }
+    glUniform1i(mode, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glVertexAttribDivisorARB(GLuint(instance), 0);
+    glDisableVertexAttribArray(GLuint(instance));
+    return true;
 }
 
 void RenderTree::drawSphere(uint32_t id, bool markTexCoord) const {

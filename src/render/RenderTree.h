@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "SphereInstances.h"
+#include "SphereLevels.h"
 
 #include <cstdint>
 
@@ -44,6 +45,10 @@ protected:
     void drawSphere(uint32_t id, bool markTexCoord) const;
 
 private:
+    // The spheres above dot size: all of a level in one instanced call, or, where the program in
+    // force does not draw instances, one display list each.
+    bool drawInstanced(const SphereLevels::Buckets& buckets) const;
+    void drawOneByOne(const SphereLevels::Buckets& buckets) const;
     // The sphere's centre; an id without one sits where an all-zero layout record puts it.
     void centreOf(uint32_t id, float* centre) const;
     void drawSphereAt(const float* centre, float code, bool markTexCoord, GLuint list) const;

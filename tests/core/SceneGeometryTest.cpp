@@ -6,11 +6,14 @@
 #include "RootedTree.h"
 #include "SceneGeometry.h"
 #include "SphereLevels.h"
+#include "SphereMesh.h"
 #include "TreeMap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -174,6 +177,60 @@ TEST(SphereLevels, SortPutsEverySphereButTheSkippedOneInItsLevelOnce) {
         EXPECT_EQ(seen.size(), spheres.count() - 1);
         EXPECT_EQ(seen.count(uint32_t(skip)), 0u);
         EXPECT_GT(used.size(), 1u) << "a camera this close sees spheres of several sizes";
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Every level's mesh is a closed sphere of the spheres' radius, wound outward for back-face
+// culling, with the slices and stacks the level was drawn with.
+TEST(SphereMesh, EveryLevelIsAClosedOutwardSphereOfItsTessellation) {
+    const struct {
+        int level;
+        uint32_t vertices, triangles;
+    } cases[] = {
+        {SphereLevels::DOT1, 6 * 3 + 2, 2 * 6 * 3},
+        {SphereLevels::SLICES6, 6 * 3 + 2, 2 * 6 * 3},
+        {SphereLevels::SLICES8, 8 * 5 + 2, 2 * 8 * 5},
+        {SphereLevels::SLICES12, 12 * 8 + 2, 2 * 12 * 8},
+        {SphereLevels::SLICES16, 16 * 11 + 2, 2 * 16 * 11},
+        {SphereLevels::FULL, 20 * 19 + 2, 2 * 20 * 19},
+    };
+    for (const auto& c : cases) {
+        const SphereMesh mesh = SphereMesh::forLevel(c.level);
+        ASSERT_EQ(mesh.vertexCount(), c.vertices) << c.level;
+        ASSERT_EQ(mesh.normals.size(), mesh.positions.size());
+        ASSERT_EQ(mesh.indices.size(), 3 * size_t(c.triangles)) << c.level;
+        for (uint32_t v = 0; v < mesh.vertexCount(); ++v) {
+            const float* p = &mesh.positions[3 * v];
+            const float* n = &mesh.normals[3 * v];
+            ASSERT_NEAR(std::hypot(p[0], p[1], p[2]), SphereInstances::kRadius, 1e-6f);
+            for (int i = 0; i < 3; ++i) ASSERT_NEAR(n[i] * SphereInstances::kRadius, p[i], 1e-7f);
+        }
+        // Closed: every edge is used once in each direction.
+        std::map<std::pair<uint32_t, uint32_t>, int> directed;
+        for (size_t t = 0; t < mesh.indices.size(); t += 3) {
+            const uint32_t* k = &mesh.indices[t];
+            ASSERT_LT(std::max({k[0], k[1], k[2]}), mesh.vertexCount());
+            float e1[3], e2[3], centre[3];
+            for (int i = 0; i < 3; ++i) {
+                const float a = mesh.positions[3 * k[0] + i];
+                e1[i] = mesh.positions[3 * k[1] + i] - a;
+                e2[i] = mesh.positions[3 * k[2] + i] - a;
+                centre[i] = a;
+            }
+            const float normal[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                                     e1[0] * e2[1] - e1[1] * e2[0]};
+            ASSERT_GT(normal[0] * centre[0] + normal[1] * centre[1] + normal[2] * centre[2], 0)
+                << "level " << c.level << " triangle " << t / 3 << " faces inward";
+            for (int i = 0; i < 3; ++i) ++directed[{k[i], k[(i + 1) % 3]}];
+        }
+        for (const auto& [edge, uses] : directed) {
+            ASSERT_EQ(uses, 1) << edge.first << "-" << edge.second;
+            ASSERT_EQ(directed.count({edge.second, edge.first}), 1u) << "open edge";
+        }
     }
 }
 
