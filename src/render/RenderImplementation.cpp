@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kLightingOff = 4;
 constexpr float kFloorGrey = 0.16f;
+// Above this many hierarchy edges a software rasteriser draws them as plain lines: smoothing
+// triples the fragments of each, and thousands of edges then cost more than the curves.
+constexpr uint32_t kSmoothSoftwareEdges = 4096;
 
 bool colorChanged(const float* before, const float* after) {
     for (int i = 0; i < 4; ++i) {
@@ -544,7 +547,8 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     // As for the curves: tens of thousands of smoothed lines cost a software rasteriser seconds,
     // and where so many run together the stair steps of single lines do not show.
-    const bool rough = m_hierarchyEdgeCount > CurveBuffers::kManyCurves;
+    const bool rough = m_hierarchyEdgeCount > CurveBuffers::kManyCurves ||
+                       (m_hierarchyEdgeCount > kSmoothSoftwareEdges && m_softwareCurves.inUse());
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
     glPushMatrix();
