@@ -33,7 +33,8 @@ size_t skipLiteral(std::string_view line, size_t open) {
 
 void DirectiveFinder::find(std::string_view text, std::vector<Directive>& found) {
     bool inComment = false;
-    size_t start = 0;
+    // Editors on some systems begin UTF-8 files with a byte order mark, before the first line's #.
+    size_t start = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (start < text.size()) {
         const void* hit = std::memchr(text.data() + start, '\n', text.size() - start);
         const size_t end = hit ? static_cast<const char*>(hit) - text.data() : text.size();

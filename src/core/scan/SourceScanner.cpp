@@ -22,6 +22,7 @@
 #include <system_error>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -101,10 +102,11 @@ std::vector<std::string> includeFolders(const std::string& canonicalRoot,
         const fs::path canonical = fs::weakly_canonical(folder, error);
         folders.push_back(error ? folder : canonical.string());
     }
+    // A compilation database of a large tree names thousands of folders.
     std::vector<std::string> unique;
+    std::unordered_set<std::string> seen;
     for (std::string& folder : folders) {
-        if (std::find(unique.begin(), unique.end(), folder) == unique.end())
-            unique.push_back(std::move(folder));
+        if (seen.insert(folder).second) unique.push_back(std::move(folder));
     }
     return unique;
 }
