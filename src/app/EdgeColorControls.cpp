@@ -1,7 +1,6 @@
 #include "EdgeColorControls.h"
 
 #include "ColorChooser.h"
-#include "RenderStates.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -34,22 +33,9 @@ ColorChooser* addRow(QWidget* neighbour, const QString& text, const QString& obj
 
 EdgeColorControls::EdgeColorControls(QWidget* neighbour)
     : QObject(neighbour),
-      m_outgoing(addRow(neighbour, tr("Outgoing Edge Color"), "cb_outgoingEdgeColor",
+      m_outgoing(addRow(neighbour, tr("Outgoing Edge Color"), "outgoingColorBox",
                         tr("Colour of the relation edges that start at the selected vertex"),
                         "orange")),
-      m_incoming(addRow(neighbour, tr("Incoming Edge Color"), "cb_incomingEdgeColor",
+      m_incoming(addRow(neighbour, tr("Incoming Edge Color"), "incomingColorBox",
                         tr("Colour of the relation edges that end at the selected vertex"),
-                        "cyan")) {
-    connect(m_outgoing, &QComboBox::textActivated, this,
-            &EdgeColorControls::OutgoingEdgeColorChanged);
-    connect(m_incoming, &QComboBox::textActivated, this,
-            &EdgeColorControls::IncomingEdgeColorChanged);
-}
-
-void EdgeColorControls::OutgoingEdgeColorChanged(const QString& name) {
-    ColorChooser::storeColor(name, g_renderStates.outgoingEdgeColor, true);
-}
-
-void EdgeColorControls::IncomingEdgeColorChanged(const QString& name) {
-    ColorChooser::storeColor(name, g_renderStates.incomingEdgeColor, true);
-}
+                        "cyan")) {}

@@ -8,8 +8,7 @@ class QWidget;
 
 // The two colour boxes of a selected vertex's relation edges, "Outgoing Edge Color" and
 // "Incoming Edge Color", added as rows below the other colour boxes of the panel. Each starts
-// on the name of the colour the render states start with and writes its field when the user
-// picks one.
+// on the name of the colour the render states start with; the panel's table binds them.
 class EdgeColorControls : public QObject {
     Q_OBJECT
 
@@ -19,10 +18,6 @@ public:
 
     ColorChooser* outgoing() const { return m_outgoing; }
     ColorChooser* incoming() const { return m_incoming; }
-
-public slots:
-    void OutgoingEdgeColorChanged(const QString& name);
-    void IncomingEdgeColorChanged(const QString& name);
 
 private:
     ColorChooser* m_outgoing;

@@ -2,6 +2,7 @@
 
 #include "BackgroundOpen.h"
 #include "BackgroundReshow.h"
+#include "ControlBindings.h"
 #include "EdgeColorControls.h"
 #include "FoundVertex.h"
 #include "GraphStore.h"
@@ -46,8 +47,6 @@
 
 namespace {
 
-void toggleBit(int32_t& mask, int32_t bit, bool on) { mask += on ? bit : -bit; }
-
 // The alpha of the relation edges other than the focused vertex's: a faint trace.
 constexpr float kFocusTraceAlpha = 0.04f;
 
@@ -85,13 +84,6 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
                 Qt::QueuedConnection);
         });
     }
-    connect(cb_color, &QComboBox::textActivated, this, &MainWindow::SphereColorChanged);
-    connect(cb_hierarchyColor, &QComboBox::textActivated, this, &MainWindow::HierarchyColorChanged);
-    connect(cb_relationStartColor, &QComboBox::textActivated, this,
-            &MainWindow::RelationStartColorChanged);
-    connect(cb_relationEndColor, &QComboBox::textActivated, this,
-            &MainWindow::RelationEndColorChanged);
-    connect(cb_selectionColor, &QComboBox::textActivated, this, &MainWindow::SelectionColorChanged);
     // Finding a vertex by name, and the colours of a selected vertex's relation edges.
     auto* finder = new VertexFinder(this);
     menuBar()->setCornerWidget(finder);
@@ -102,7 +94,8 @@ MainWindow::MainWindow() : QMainWindow(nullptr) {
         finder->setGraph(m_finderGraph);
     });
     connect(finder, &VertexFinder::vertexChosen, this, &MainWindow::showOriginalVertex);
-    m_edgeColors = new EdgeColorControls(cb_selectionColor);
+    m_edgeColors = new EdgeColorControls(selectionColorBox);
+    m_bindings = new ControlBindings(*this, *m_edgeColors, g_renderStates, this);
     m_opener = new BackgroundOpen(this);
     connect(m_opener, &BackgroundOpen::finished, this, &MainWindow::backgroundOpenFinished);
     // A slider dragged by its handle moves the picture as a mouse drag does.
@@ -138,86 +131,9 @@ void MainWindow::fitToScreen() {
     resize(std::min(width(), room.width()), std::min(height(), room.height()));
 }
 
-namespace {
-
-// The item of a colour box that shows color; a colour without a name gets an item of its own.
-void showColor(ColorChooser* box, const float* rgba) {
-    const QColor color = QColor::fromRgbF(rgba[0], rgba[1], rgba[2]);
-    // Some colours have two names ("aqua" and "cyan"): the one shown stays.
-    if (box->currentIndex() >= 0 && box->color() == color) return;
-    box->setColor(color);
-    if (box->currentIndex() >= 0) return;
-    box->addItem(color.name());
-    box->setItemData(box->count() - 1, color, Qt::DecorationRole);
-    box->setCurrentIndex(box->count() - 1);
-}
-
-void check(QAbstractButton* button, bool on) {
-    const QSignalBlocker block(button);
-    button->setChecked(on);
-}
-
-void check(QGroupBox* box, bool on) {
-    const QSignalBlocker block(box);
-    box->setChecked(on);
-}
-
-void setValue(QSlider* slider, int value) {
-    const QSignalBlocker block(slider);
-    slider->setValue(value);
-}
-
-}  // namespace
-
-void MainWindow::showViewType() {
-    const int view = g_renderStates.viewType;
-    QRadioButton* layouts[5] = {rb_rootedtree, rb_ballontree, rb_treemap, rb_treemap,
-                                radioButton_11};
-    // Checking one button of an exclusive set unchecks the others, whose slots ignore false.
-    if (view >= 0 && view < 5) check(layouts[view], true);
-    check(g_renderStates.stripTreemap == 0 ? radioButton_9 : radioButton_10, true);
-    // Only the balloon tree and the treemaps have a grid; only the treemaps have a type.
-    checkBox_8->setEnabled(view >= 1 && view <= 3);
-    groupBox_7->setEnabled(view == 2 || view == 3);
-}
-
 void MainWindow::showRenderStates() {
-    const RenderStates& s = g_renderStates;
-    showViewType();
-    check(checkBox, s.mode3D);
-    check(checkBox_2, s.drawMask & 1);
-    check(checkBox_6, s.drawMask & 2);
-    check(checkBox_7, s.drawMask & 4);
-    check(checkBox_8, s.drawMask & 8);
-    setValue(horizontalSlider_7, qRound(s.beta * 1000));
-    m_beta = s.beta;
-    setValue(horizontalSlider, s.rotationX);
-    setValue(horizontalSlider_2, s.rotationY);
-    setValue(horizontalSlider_3, s.rotationZ);
-    setValue(horizontalSlider_4, s.scale);
-    check(checkBox_9, s.cushion);
-    check(groupBox_4, s.blending);
-    QRadioButton* methods[5] = {radioButton, radioButton_2, radioButton_6, radioButton_7,
-                                radioButton_8};
-    if (s.blendMethod >= 0 && s.blendMethod < 5) check(methods[s.blendMethod], true);
-    check(groupBox_2, s.lighting);
-    QRadioButton* lights[3] = {radioButton_5, radioButton_4, radioButton_3};
-    if (s.lightType >= 0 && s.lightType < 3) check(lights[s.lightType], true);
-    setValue(horizontalSlider_5, s.lightRadius);
-    setValue(horizontalSlider_6, s.lightAttenuation);
-    check(groupBox, s.shadow);
-    check(checkBox_3, s.shadowMask & 1);
-    check(checkBox_4, s.shadowMask & 2);
-    check(checkBox_5, s.shadowMask & 4);
-    check(checkBox_10, s.shadowMask & 8);
-    showColor(cb_color, s.vertexColor);
-    showColor(cb_hierarchyColor, s.hierarchyColor);
-    showColor(cb_relationStartColor, s.relationStartColor);
-    showColor(cb_relationEndColor, s.relationEndColor);
-    showColor(cb_selectionColor, s.selectionColor);
-    showColor(m_edgeColors->outgoing(), s.outgoingEdgeColor);
-    showColor(m_edgeColors->incoming(), s.incomingEdgeColor);
-    setValue(horizontalSlider_8, qRound(s.relationEndColor[3] * 100));
+    m_bindings->show();
+    m_beta = g_renderStates.beta;
 }
 
 MainWindow::~MainWindow() {
@@ -527,29 +443,24 @@ void MainWindow::start(const StartOptions& options) {
 }
 
 void MainWindow::applyStartOptions(const StartOptions& options) {
-    // Through the controls, so that they show what the command line chose.
-    if (options.mode2D) checkBox->setChecked(false);
+    // The command line writes the settings, and the controls show what it chose.
+    RenderStates& states = g_renderStates;
+    if (options.mode2D) states.mode3D = false;
     if (options.view >= 0) {
-        QRadioButton* buttons[5] = {rb_rootedtree, rb_ballontree, radioButton_9, radioButton_10,
-                                    radioButton_11};
-        if (options.view == 2 || options.view == 3) rb_treemap->setChecked(true);
-        buttons[options.view]->setChecked(true);
-        g_renderStates.viewType = options.view;
-        showViewType();
+        states.viewType = options.view;
+        if (options.view == 2 || options.view == 3) states.stripTreemap = options.view - 2;
     }
-    if (options.blend >= 0) {
-        QRadioButton* methods[5] = {radioButton, radioButton_2, radioButton_6, radioButton_7,
-                                    radioButton_8};
-        methods[options.blend]->setChecked(true);
-    }
-    if (options.beta >= 0) horizontalSlider_7->setValue(qRound(options.beta * 1000));
+    if (options.blend >= 0) states.blendMethod = options.blend;
+    // In the slider's steps, as if it had been moved there.
+    if (options.beta >= 0) states.beta = qRound(options.beta * 1000) / 1000.0f;
     const QStringList& hide = options.hide;
-    if (hide.contains("vertices")) checkBox_2->setChecked(false);
-    if (hide.contains("hierarchy")) checkBox_6->setChecked(false);
-    if (hide.contains("relations")) checkBox_7->setChecked(false);
-    if (hide.contains("grid")) checkBox_8->setChecked(false);
-    if (hide.contains("shadow")) groupBox->setChecked(false);
-    if (hide.contains("overlay")) g_renderStates.overlay = false;
+    const char* drawn[] = {"vertices", "hierarchy", "relations", "grid"};
+    for (int bit = 0; bit < 4; ++bit) {
+        if (hide.contains(drawn[bit])) states.drawMask &= ~(1 << bit);
+    }
+    if (hide.contains("shadow")) states.shadow = false;
+    if (hide.contains("overlay")) states.overlay = false;
+    showRenderStates();
     if (hide.contains("labels")) m_shownControls->labelsBox()->setChecked(false);
     // Pictures taken for files and tests have a known size, whatever the screen.
     const QSize surface = options.size.isValid() ? options.size : QSize(1024, 768);
@@ -592,173 +503,117 @@ void MainWindow::takeScreenshot(const QString& outFile) {
         });
 }
 
-void MainWindow::Mode3D(bool value) { g_renderStates.mode3D = value; }
+// The slots of the panel's controls, for callers other than the controls themselves: each stores
+// its value as the control's row of the table does.
+void MainWindow::Mode3D(bool value) { m_bindings->store(mode3DBox, value); }
 
-void MainWindow::SetViewToRooted(bool value) {
-    trace() << "SET VIEW TO SetViewToRooted\n";
-    if (!value) return;
-    g_renderStates.viewType = 0;
-    showViewType();
-}
+void MainWindow::SetViewToRooted(bool value) { m_bindings->store(rootedTreeButton, value); }
 
-void MainWindow::SetViewToBallon(bool value) {
-    trace() << "SET VIEW TO BALLON\n";
-    if (!value) return;
-    g_renderStates.viewType = 1;
-    showViewType();
-}
+void MainWindow::SetViewToBallon(bool value) { m_bindings->store(balloonTreeButton, value); }
 
-void MainWindow::SetViewToTreeMap(bool value) {
-    if (!value) return;
-    g_renderStates.viewType = 2 + g_renderStates.stripTreemap;
-    showViewType();
-}
+void MainWindow::SetViewToTreeMap(bool value) { m_bindings->store(treemapButton, value); }
 
-void MainWindow::DrawRadialTree(bool value) {
-    if (!value) return;
-    g_renderStates.viewType = 4;
-    showViewType();
-}
+void MainWindow::DrawRadialTree(bool value) { m_bindings->store(radialTreeButton, value); }
 
-void MainWindow::EnableBlending(bool value) { g_renderStates.blending = value; }
+void MainWindow::EnableBlending(bool value) { m_bindings->store(blendingGroup, value); }
 
-void MainWindow::SetStandardBlending(bool value) {
-    if (value) g_renderStates.blendMethod = 0;
-}
+void MainWindow::SetStandardBlending(bool value) { m_bindings->store(standardBlendButton, value); }
 
-void MainWindow::SetMinMaxBlending(bool value) {
-    if (value) g_renderStates.blendMethod = 1;
-}
+void MainWindow::SetMinMaxBlending(bool value) { m_bindings->store(minMaxBlendButton, value); }
 
 void MainWindow::SetStandardMinMaxBlending(bool value) {
-    if (value) g_renderStates.blendMethod = 2;
+    m_bindings->store(standardMinMaxBlendButton, value);
 }
 
 void MainWindow::SetAverageWeightingBlending(bool value) {
-    if (value) g_renderStates.blendMethod = 3;
+    m_bindings->store(averageBlendButton, value);
 }
 
 void MainWindow::SetSummedAverageBlending(bool value) {
-    if (value) g_renderStates.blendMethod = 4;
+    m_bindings->store(summedBlendButton, value);
 }
 
-void MainWindow::EnableLight(bool value) { g_renderStates.lighting = value; }
+void MainWindow::EnableLight(bool value) { m_bindings->store(lightingGroup, value); }
 
-void MainWindow::EnablePointLight(bool value) {
-    if (value) g_renderStates.lightType = 0;
-}
+void MainWindow::EnablePointLight(bool value) { m_bindings->store(pointLightButton, value); }
 
-void MainWindow::EnableConicLight(bool value) {
-    if (value) g_renderStates.lightType = 1;
-}
+void MainWindow::EnableConicLight(bool value) { m_bindings->store(conicLightButton, value); }
 
-void MainWindow::EnableSpotLight(bool value) {
-    if (value) g_renderStates.lightType = 2;
-}
+void MainWindow::EnableSpotLight(bool value) { m_bindings->store(spotLightButton, value); }
 
-void MainWindow::EnableShadow(bool value) { g_renderStates.shadow = value; }
+void MainWindow::EnableShadow(bool value) { m_bindings->store(shadowGroup, value); }
 
-void MainWindow::SetVertexInShadow(bool value) {
-    toggleBit(g_renderStates.shadowMask, 1, value);
-    trace() << "RenderStates Shadow: " << g_renderStates.shadowMask << '\n';
-}
+void MainWindow::SetVertexInShadow(bool value) { m_bindings->store(vertexShadowBox, value); }
 
 void MainWindow::SetHierarchyEdgeInShadow(bool value) {
-    toggleBit(g_renderStates.shadowMask, 2, value);
-    trace() << "RenderStates Shadow: " << g_renderStates.shadowMask << '\n';
+    m_bindings->store(hierarchyShadowBox, value);
 }
 
 void MainWindow::SetRelationEdgeInShadow(bool value) {
-    toggleBit(g_renderStates.shadowMask, 4, value);
-    trace() << "RenderStates Shadow: " << g_renderStates.shadowMask << '\n';
+    m_bindings->store(relationShadowBox, value);
 }
 
-void MainWindow::SetGridInShadow(bool value) {
-    toggleBit(g_renderStates.shadowMask, 8, value);
-    trace() << "RenderStates Shadow: " << g_renderStates.shadowMask << '\n';
-}
+void MainWindow::SetGridInShadow(bool value) { m_bindings->store(gridShadowBox, value); }
 
-void MainWindow::DrawNodes(bool value) { toggleBit(g_renderStates.drawMask, 1, value); }
+void MainWindow::DrawNodes(bool value) { m_bindings->store(drawVerticesBox, value); }
 
-void MainWindow::DrawHierarchyEdges(bool value) { toggleBit(g_renderStates.drawMask, 2, value); }
+void MainWindow::DrawHierarchyEdges(bool value) { m_bindings->store(drawHierarchyBox, value); }
 
-void MainWindow::DrawRelationEdges(bool value) { toggleBit(g_renderStates.drawMask, 4, value); }
+void MainWindow::DrawRelationEdges(bool value) { m_bindings->store(drawRelationsBox, value); }
 
-void MainWindow::DrawGrid(bool value) {
-    toggleBit(g_renderStates.drawMask, 8, value);
-    trace() << "DrawGrid: " << g_renderStates.drawMask << '\n';
-}
+void MainWindow::DrawGrid(bool value) { m_bindings->store(drawGridBox, value); }
 
-void MainWindow::RotateX(int value) { g_renderStates.rotationX = value; }
+void MainWindow::RotateX(int value) { m_bindings->store(rotateXSlider, value); }
 
-void MainWindow::RotateY(int value) { g_renderStates.rotationY = value; }
+void MainWindow::RotateY(int value) { m_bindings->store(rotateYSlider, value); }
 
-void MainWindow::RotateZ(int value) { g_renderStates.rotationZ = value; }
+void MainWindow::RotateZ(int value) { m_bindings->store(rotateZSlider, value); }
 
-void MainWindow::Scale(int value) { g_renderStates.scale = value; }
+void MainWindow::Scale(int value) { m_bindings->store(scaleSlider, value); }
 
-void MainWindow::DrawSliceAndDice(bool value) {
-    if (!value) return;
-    g_renderStates.stripTreemap = 0;
-    g_renderStates.viewType = 2;
-    showViewType();
-}
+void MainWindow::DrawSliceAndDice(bool value) { m_bindings->store(sliceAndDiceButton, value); }
 
-void MainWindow::DrawStrips(bool value) {
-    if (!value) return;
-    g_renderStates.stripTreemap = 1;
-    g_renderStates.viewType = 3;
-    showViewType();
-}
+void MainWindow::DrawStrips(bool value) { m_bindings->store(stripsButton, value); }
 
-void MainWindow::DrawCushionTexture(bool value) { g_renderStates.cushion = value; }
+void MainWindow::DrawCushionTexture(bool value) { m_bindings->store(cushionBox, value); }
 
-void MainWindow::SetLightRadius(int value) { g_renderStates.lightRadius = value; }
+void MainWindow::SetLightRadius(int value) { m_bindings->store(lightRadiusSlider, value); }
 
-void MainWindow::SetLightAttenuate(int value) { g_renderStates.lightAttenuation = value; }
+void MainWindow::SetLightAttenuate(int value) { m_bindings->store(lightAttenuationSlider, value); }
+
+void MainWindow::RelationAlpha(int value) { m_bindings->store(relationAlphaSlider, value); }
 
 void MainWindow::MirrorRelationEdges(bool value) { g_renderStates.mirrorRelationEdges = value; }
 
 void MainWindow::SphereColorChanged(const QString& name) {
-    ColorChooser::storeColor(name, g_renderStates.vertexColor, true);
+    m_bindings->store(vertexColorBox, static_cast<int>(QColor(name).rgba()));
 }
 
 void MainWindow::HierarchyColorChanged(const QString& name) {
-    const QColor color(name);
-    ColorChooser::storeColor(name, g_renderStates.hierarchyColor, true);
-    const float* c = g_renderStates.hierarchyColor;
-    trace() << "- hierarchicColor: " << color.red() << ' ' << color.green() << ' ' << color.blue()
-            << '\n';
-    trace() << "+ hierarchicColor: " << c[0] << ' ' << c[1] << ' ' << c[2] << '\n';
+    m_bindings->store(hierarchyColorBox, static_cast<int>(QColor(name).rgba()));
 }
 
 void MainWindow::RelationStartColorChanged(const QString& name) {
-    ColorChooser::storeColor(name, g_renderStates.relationStartColor, false);
-    g_renderStates.relationStartColor[3] = g_renderStates.relationEndColor[3];
+    m_bindings->store(relationStartColorBox, static_cast<int>(QColor(name).rgba()));
 }
 
 void MainWindow::RelationEndColorChanged(const QString& name) {
-    ColorChooser::storeColor(name, g_renderStates.relationEndColor, false);
+    m_bindings->store(relationEndColorBox, static_cast<int>(QColor(name).rgba()));
 }
 
 void MainWindow::SelectionColorChanged(const QString& name) {
-    ColorChooser::storeColor(name, g_renderStates.selectionColor, true);
-}
-
-void MainWindow::RelationAlpha(int value) {
-    g_renderStates.relationStartColor[3] = value / 100.0f;
-    g_renderStates.relationEndColor[3] = value / 100.0f;
+    m_bindings->store(selectionColorBox, static_cast<int>(QColor(name).rgba()));
 }
 
 // The slider drives beta live: straightening every curve again costs about 80 ms for a million.
 void MainWindow::SetBeta(int value) { m_beta = value / 1000.0f; }
 
-void MainWindow::BetaChanged() { g_renderStates.beta = m_beta; }
+void MainWindow::BetaChanged() { m_bindings->store(betaSlider, qRound(m_beta * 1000)); }
 
 void MainWindow::addShownActions() {
     m_reshow = new BackgroundReshow(this);
     connect(m_reshow, &BackgroundReshow::finished, this, &MainWindow::reshowDone);
-    m_shownControls = new ShownControls(groupBox_5);
+    m_shownControls = new ShownControls(drawObjectsGroup);
     connect(m_shownControls, &ShownControls::depthChosen, this, &MainWindow::setDepth);
     connect(m_shownControls, &ShownControls::patternsApplied, this,
             &MainWindow::setExcludePatterns);
@@ -783,7 +638,7 @@ uint32_t MainWindow::originalOf(uint32_t shownId) const {
 
 std::vector<uint8_t> MainWindow::collapsedFlags() const {
     std::vector<uint8_t> flags(m_full ? m_full->vertexCount() : 0, 0);
-    for (uint32_t id : m_request.collapsed) {
+    for (uint32_t id : latestRequest().collapsed) {
         if (id < flags.size()) flags[id] = 1;
     }
     return flags;
@@ -791,7 +646,7 @@ std::vector<uint8_t> MainWindow::collapsedFlags() const {
 
 void MainWindow::reshowCollapsed(const std::vector<uint8_t>& flags) {
     ShownRequest request;
-    request.patterns = m_request.patterns;
+    request.patterns = latestRequest().patterns;
     request.depth = ShownRequest::kCustom;
     request.useCollapsed = true;
     for (uint32_t id = 0; id < flags.size(); ++id) {
@@ -803,6 +658,13 @@ void MainWindow::reshowCollapsed(const std::vector<uint8_t>& flags) {
 void MainWindow::reshow(ShownRequest request) {
     if (!m_full) return;
     m_reshow->reshow(m_full, request);
+    m_asked = std::move(request);
+}
+
+const ShownRequest& MainWindow::latestRequest() const {
+    // A set of collapsed vertices still being laid out is what the next action builds on; a
+    // depth asked for has its set only once it is laid out.
+    return m_reshow->busy() && m_asked.useCollapsed ? m_asked : m_request;
 }
 
 void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed) {
@@ -824,7 +686,7 @@ void MainWindow::reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed)
     trace() << "shown part laid out in " << elapsed << " ms\n";
     // Patterns that worked are those the next files open with.
     rememberPatterns(m_request.patterns);
-    m_shownControls->showDepth(m_request.depth >= 0 ? m_request.depth : -1);
+    m_shownControls->showDepth(m_request.depth);
     showShownInfo();
     if (m_selectAfterReshow != UINT32_MAX && m_shown) {
         const uint32_t shownId = m_shown->shownOf(m_selectAfterReshow);
@@ -900,7 +762,7 @@ void MainWindow::expandAll() { setDepth(-1); }
 
 void MainWindow::setDepth(int depth) {
     ShownRequest request;
-    request.patterns = m_request.patterns;
+    request.patterns = latestRequest().patterns;
     request.depth = depth < 0 ? ShownRequest::kAll : depth;
     reshow(std::move(request));
 }
@@ -912,7 +774,7 @@ void MainWindow::setExcludePatterns(const QStringList& patterns) {
         rememberPatterns(list);
         return;
     }
-    ShownRequest request = m_request;
+    ShownRequest request = latestRequest();
     request.patterns = std::move(list);
     reshow(std::move(request));
 }

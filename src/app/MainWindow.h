@@ -15,6 +15,7 @@
 
 class BackgroundOpen;
 class BackgroundReshow;
+class ControlBindings;
 class EdgeColorControls;
 class ShownControls;
 class VertexLabels;
@@ -44,7 +45,8 @@ public:
     // Applies the command line's choices to the controls, shows the window, opens the file
     // once the window shows and, for --screenshot, saves the picture and quits.
     void start(const StartOptions& options);
-    // Sets every control to the value in force in the render states, without calling slots.
+    // Sets every control to the value in force in the render states, without calling slots,
+    // through the table that binds the controls to the settings.
     void showRenderStates();
 
     // The part of the graph on screen (the whole one unless something is collapsed or
@@ -57,6 +59,8 @@ public:
     BackgroundReshow* reshower() const { return m_reshow; }
     ShownControls* shownControls() const { return m_shownControls; }
     VertexLabels* labels() const { return m_labels; }
+    // The table that binds the panel's controls to the render states.
+    const ControlBindings& bindings() const { return *m_bindings; }
 
     // What the double-click and the vertex menu do, by shown id. Each change is laid out in the
     // background and shown with the camera kept.
@@ -152,14 +156,15 @@ private:
     // Title, status bar and recent files after a successful open.
     void showFileInfo(const QString& fileName, qint64 milliseconds);
     void showRecentFiles();
-    // The layout buttons, the grid box and the treemap group follow the view type in force.
-    void showViewType();
     void applyStartOptions(const StartOptions& options);
     // Fits the window to the screen: the panel as wide as its widest control, the window no
     // larger than the screen's free area.
     void fitToScreen();
     void takeScreenshot(const QString& outFile);
     void reshow(ShownRequest request);
+    // The request the next change builds on: the one last asked for while it is laid out, so
+    // that quick changes add up instead of replacing each other.
+    const ShownRequest& latestRequest() const;
     void reshowDone(std::shared_ptr<OpenedGraph> opened, qint64 elapsed);
     // The status bar's line on what part of the graph shows.
     void showShownInfo();
@@ -182,6 +187,8 @@ private:
     std::shared_ptr<GraphStore> m_full;
     std::shared_ptr<const ShownGraph> m_shown;
     ShownRequest m_request;
+    // The request last handed to the reshow.
+    ShownRequest m_asked;
     // Patterns and depth the next file opens with.
     ShownRequest m_openRequest;
     BackgroundReshow* m_reshow = nullptr;
@@ -196,6 +203,7 @@ private:
     float m_beta = 0.5f;
     QLabel* m_statusText = nullptr;
     EdgeColorControls* m_edgeColors = nullptr;
+    ControlBindings* m_bindings = nullptr;
     BackgroundOpen* m_opener = nullptr;
     bool m_remembers = false;  // interactive runs remember their settings
 };

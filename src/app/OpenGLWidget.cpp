@@ -32,19 +32,6 @@
 
 namespace {
 
-// The light moves by the float 0.05 per key press.
-constexpr double kLightStep = static_cast<double>(0.05f);
-
-bool onlyAlt(const QInputEvent* event) { return event->modifiers() == Qt::AltModifier; }
-
-// A press and release closer than this many pixels in either direction is a click.
-constexpr double kClickSlop = 3.0;
-// One notch of the wheel brings the camera this much closer.
-constexpr double kWheelZoom = 0.85;
-// Longest the curves of one part of a large frame may take, so that the window answers between
-// the parts.
-constexpr int kFramePartMilliseconds = 80;
-
 // Framed while no graph is loaded: the origin, where the light starts, and the floor under it.
 SceneBounds emptySceneBox() {
     SceneBounds box;
@@ -63,14 +50,19 @@ OpenGLWidget::OpenGLWidget(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setFocus();
     m_light = std::make_unique<Light>();
-    m_renderer->setFrameBudget(kFramePartMilliseconds);
+    m_input = std::make_unique<SurfaceInput>(m_cameraControl, *m_orthoCamera, *m_perspectiveCamera,
+                                             m_light->m_position);
+    m_renderer->setFrameBudget(FrameScheduler::kFramePartMilliseconds);
     // The main window's controls write the render states directly; each time the event loop
     // has nothing left to do, a changed record asks for a frame. An idle viewer does nothing.
     std::memcpy(&m_noticedStates, &g_renderStates, sizeof(RenderStates));
     m_restTimer = new QTimer(this);
     m_restTimer->setSingleShot(true);
-    m_restTimer->setInterval(kRestMilliseconds);
-    connect(m_restTimer, &QTimer::timeout, this, &OpenGLWidget::requestFrame);
+    m_restTimer->setInterval(FrameScheduler::kRestMilliseconds);
+    connect(m_restTimer, &QTimer::timeout, this, [this] {
+        m_scheduler.inputRested();
+        update();
+    });
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &OpenGLWidget::noticeStateChanges);
@@ -78,7 +70,7 @@ OpenGLWidget::OpenGLWidget(QWidget* parent)
 }
 
 void OpenGLWidget::requestFrame() {
-    ++m_changes;
+    m_scheduler.requestFrame();
     update();
 }
 
@@ -95,12 +87,13 @@ void OpenGLWidget::noticeStateChanges() {
 
 bool OpenGLWidget::showsCurrentState() {
     noticeStateChanges();
-    return m_changesDrawn == m_changes && !m_restTimer->isActive() && m_renderer->frameComplete();
+    return m_scheduler.showsCurrentState(m_renderer->frameComplete());
 }
 
 void OpenGLWidget::draftUntilRest() {
     m_restTimer->start();
-    requestFrame();
+    m_scheduler.inputMoved();
+    update();
 }
 
 void OpenGLWidget::checkGraphicsMemory(const char* during) {
@@ -256,11 +249,9 @@ void OpenGLWidget::lookAtPoint(const Vector3& drawnPoint) {
 
 void OpenGLWidget::paintGL() {
     // Every change until now is in this frame; one first noticed here asks for no other.
-    if (takeStateChanges()) ++m_changes;
-    // Nothing changed since the last frame, which is not whole yet: draw its next part.
-    const bool resume =
-        m_changesDrawn == m_changes && !m_restTimer->isActive() && !m_renderer->frameComplete();
-    m_changesDrawn = m_changes;
+    if (takeStateChanges()) m_scheduler.requestFrame();
+    const FrameScheduler::Frame frame = m_scheduler.beginFrame(m_renderer->frameComplete());
+    const bool resume = frame == FrameScheduler::Frame::NextPart;
     setDefaultFramebuffer(defaultFramebufferObject());
     QElapsedTimer timer;
     timer.start();
@@ -278,11 +269,10 @@ void OpenGLWidget::paintGL() {
         }
         Camera* camera = m_mode3D ? m_perspectiveCamera.get() : m_orthoCamera.get();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        m_renderer->setDraftFrames(m_restTimer->isActive());
+        m_renderer->setDraftFrames(frame == FrameScheduler::Frame::Draft);
         m_renderer->render(camera, m_light.get());
         m_lastFrameMilliseconds = timer.elapsed();
     }
-    ++m_framesDrawn;
     checkGraphicsMemory("drawing");
     checkDrawingProblems();
     if (g_renderStates.overlay || m_painterOverlay) paintOverlay();
@@ -392,122 +382,109 @@ bool OpenGLWidget::pickVertexAt(const QPointF& position, uint32_t& id) {
     return true;
 }
 
-void OpenGLWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    uint32_t id = 0;
-    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
-        pickVertexAt(event->position(), id)) {
-        emit vertexDoubleClicked(id);
+namespace {
+
+SurfaceInput::Modifiers modifiersOf(const QInputEvent* event) {
+    const Qt::KeyboardModifiers held = event->modifiers();
+    if (held == Qt::NoModifier) return SurfaceInput::Modifiers::None;
+    return held == Qt::AltModifier ? SurfaceInput::Modifiers::AltOnly
+                                   : SurfaceInput::Modifiers::Other;
+}
+
+int buttonsOf(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? SurfaceInput::Left : 0) |
+           (buttons & Qt::RightButton ? SurfaceInput::Right : 0) |
+           (buttons & Qt::MiddleButton ? SurfaceInput::Middle : 0) |
+           // Another button held makes the set match no gesture, as it did not before.
+           (buttons & ~(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton) ? 8 : 0);
+}
+
+SurfaceInput::Gesture mouseGesture(SurfaceInput::Gesture::Type type, const QMouseEvent* event) {
+    SurfaceInput::Gesture gesture{type};
+    gesture.x = static_cast<float>(event->position().x());
+    gesture.y = static_cast<float>(event->position().y());
+    gesture.button = buttonsOf(event->button());
+    gesture.held = buttonsOf(event->buttons());
+    gesture.modifiers = modifiersOf(event);
+    return gesture;
+}
+
+SurfaceInput::Key keyOf(int key) {
+    switch (key) {
+        case Qt::Key_Home:
+            return SurfaceInput::Key::Home;
+        case Qt::Key_F:
+            return SurfaceInput::Key::F;
+        case Qt::Key_W:
+            return SurfaceInput::Key::W;
+        case Qt::Key_A:
+            return SurfaceInput::Key::A;
+        case Qt::Key_S:
+            return SurfaceInput::Key::S;
+        case Qt::Key_D:
+            return SurfaceInput::Key::D;
+        case Qt::Key_R:
+            return SurfaceInput::Key::R;
+        default:
+            return SurfaceInput::Key::Other;
     }
+}
+
+}  // namespace
+
+void OpenGLWidget::handleGesture(const SurfaceInput::Gesture& gesture,
+                                 const QPointF& globalPosition) {
+    m_input->setMode3D(m_mode3D);
+    m_input->setSurfaceSize(width(), height());
+    const SurfaceInput::Action action = m_input->handle(gesture);
+    if (action.cameraMoved) m_cameraMoved = true;
+    if (action.moves) draftUntilRest();
+    if (action.fitView) fitView();
+    if (!action.pick) return;
+    const QPointF at(gesture.x, gesture.y);
+    uint32_t id = 0;
+    if (!action.vertexDoubleClicked && !action.vertexMenu) {
+        pickAt(at);
+    } else if (pickVertexAt(at, id)) {
+        if (action.vertexDoubleClicked) emit vertexDoubleClicked(id);
+        if (action.vertexMenu) emit vertexMenuRequested(id, globalPosition.toPoint());
+    }
+}
+
+void OpenGLWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    handleGesture(mouseGesture(SurfaceInput::Gesture::Type::DoubleClick, event));
 }
 
 void OpenGLWidget::mousePressEvent(QMouseEvent* event) {
     setFocus();
     std::cout << " mousePressEvent \n";
-    m_oldMousePosition[0] = static_cast<float>(event->position().x());
-    m_oldMousePosition[1] = static_cast<float>(event->position().y());
-    m_oldMousePosition[2] = 0;
-    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
-        m_pressPosition = event->position();
-        m_dragged = false;
-    }
+    handleGesture(mouseGesture(SurfaceInput::Gesture::Type::Press, event));
 }
 
 void OpenGLWidget::mouseMoveEvent(QMouseEvent* event) {
     std::cout << " mouseMoveEvent \n";
-    const float x = static_cast<float>(event->position().x());
-    const float y = static_cast<float>(event->position().y());
-    const QPointF moved = event->position() - m_pressPosition;
-    if (std::fabs(moved.x()) > kClickSlop || std::fabs(moved.y()) > kClickSlop) m_dragged = true;
-    const Qt::MouseButtons buttons = event->buttons();
-    const bool alt = onlyAlt(event);
-    const bool orbit = !alt && buttons == Qt::RightButton;
-    const bool pan = !alt && buttons == Qt::MiddleButton;
-    if (!alt && !orbit && !pan) {
-        pickAt(event->position());
-        return;
-    }
-    if (alt && buttons != Qt::RightButton && buttons != Qt::LeftButton) return;
-    m_cameraMoved = true;
-    const float pixelsX = x - m_oldMousePosition[0], pixelsY = y - m_oldMousePosition[1];
-    const float dx = CameraControl::deltaX(pixelsX);
-    const float dy = CameraControl::deltaY(pixelsY);
-    m_oldMousePosition[0] = x;
-    m_oldMousePosition[1] = y;
-    m_oldMousePosition[2] = 0;
-    if (pan) {
-        // The picture follows the pointer whatever the surface's size.
-        m_cameraControl.panStep(2.0f * pixelsX / std::max(width(), 1),
-                                2.0f * pixelsY / std::max(height(), 1), m_mode3D, *m_orthoCamera,
-                                *m_perspectiveCamera);
-    } else if (orbit) {
-        if (m_mode3D) m_cameraControl.orbitStep(dx, dy, *m_perspectiveCamera);
-    } else if (buttons == Qt::RightButton) {
-        m_cameraControl.zoomStep(dx, dy, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
-    } else if (m_mode3D) {
-        m_cameraControl.orbitStep(dx, dy, *m_perspectiveCamera);
-    } else {
-        m_cameraControl.panStep(dx, dy, false, *m_orthoCamera, *m_perspectiveCamera);
-    }
-    draftUntilRest();
+    handleGesture(mouseGesture(SurfaceInput::Gesture::Type::Move, event));
 }
 
 void OpenGLWidget::mouseReleaseEvent(QMouseEvent* event) {
     std::cout << " Stop Picking\n mouseReleaseEvent \n";
-    // A move event comes only once the pointer has moved, so a click has not picked yet.
-    if (event->button() == Qt::LeftButton && !m_dragged && !onlyAlt(event)) {
-        pickAt(event->position());
-    }
-    // A right click that did not orbit offers what can be done to the vertex under it.
-    uint32_t id = 0;
-    if (event->button() == Qt::RightButton && !m_dragged && event->modifiers() == Qt::NoModifier &&
-        pickVertexAt(event->position(), id)) {
-        emit vertexMenuRequested(id, event->globalPosition().toPoint());
-    }
+    handleGesture(mouseGesture(SurfaceInput::Gesture::Type::Release, event),
+                  event->globalPosition());
 }
 
 void OpenGLWidget::wheelEvent(QWheelEvent* event) {
+    SurfaceInput::Gesture gesture{SurfaceInput::Gesture::Type::Wheel};
     // 120 units are one notch; turning the wheel away from the user comes closer.
-    const double notches = event->angleDelta().y() / 120.0;
-    if (notches == 0) return;
-    m_cameraMoved = true;
-    const float factor = static_cast<float>(std::pow(kWheelZoom, notches));
-    m_cameraControl.zoomBy(factor, m_mode3D, *m_orthoCamera, *m_perspectiveCamera);
-    draftUntilRest();
+    gesture.wheelNotches = event->angleDelta().y() / 120.0;
+    handleGesture(gesture);
     event->accept();
 }
 
 void OpenGLWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->modifiers() == Qt::NoModifier &&
-        (event->key() == Qt::Key_Home || event->key() == Qt::Key_F)) {
-        fitView();
-        return;
-    }
-    if (!onlyAlt(event)) return;
-    float* position = m_light->m_position;
-    switch (event->key()) {
-        case Qt::Key_W:
-            position[2] = static_cast<float>(position[2] + kLightStep);
-            break;
-        case Qt::Key_S:
-            position[2] = static_cast<float>(position[2] - kLightStep);
-            break;
-        case Qt::Key_A:
-            position[0] = static_cast<float>(position[0] + kLightStep);
-            break;
-        case Qt::Key_D:
-            position[0] = static_cast<float>(position[0] - kLightStep);
-            break;
-        case Qt::Key_R:
-            position[1] = static_cast<float>(position[1] + kLightStep);
-            break;
-        case Qt::Key_F:
-            position[1] = static_cast<float>(position[1] - kLightStep);
-            break;
-        default:
-            return;
-    }
-    // A held key repeats: the light moves like a drag.
-    draftUntilRest();
+    SurfaceInput::Gesture gesture{SurfaceInput::Gesture::Type::KeyPress};
+    gesture.key = keyOf(event->key());
+    gesture.modifiers = modifiersOf(event);
+    handleGesture(gesture);
 }
 
 void OpenGLWidget::keyReleaseEvent(QKeyEvent*) {}

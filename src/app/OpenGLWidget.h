@@ -4,9 +4,11 @@
 
 #include "Camera.h"
 #include "CameraControl.h"
+#include "FrameScheduler.h"
 #include "Light.h"
 #include "RenderStates.h"
 #include "SceneBounds.h"
+#include "SurfaceInput.h"
 
 #include <QImage>
 #include <QOpenGLWidget>
@@ -23,15 +25,11 @@ class QPainter;
 class RenderImplementation;
 class View;
 
-// The drawing surface: owns the renderer, the light and the two cameras, draws a frame only when
-// something it shows has changed (render states, camera, light, selection, size or graph), draws
-// cheap draft frames while the user drags and the full frame once input rests, frames
-// the current view whenever a graph, a view or the 2D/3D mode comes on screen, and turns mouse and
-// keys into camera and light moves and picking.
-//
-// Input: ALT + left drag orbits (3D) or pans (2D), ALT + right drag zooms, ALT + W/S/A/D/R/F move
-// the light. Without ALT: the wheel zooms, a right drag orbits (3D), a middle drag pans, a left
-// click or drag picks, Home and F frame the view again.
+// The drawing surface: owns the renderer, the light and the two cameras, and frames the current
+// view whenever a graph, a view or the 2D/3D mode comes on screen. When to draw and what is the
+// FrameScheduler's to say (a frame only when something shown has changed: render states, camera,
+// light, selection, size or graph); mouse and keys become camera and light moves and picks in
+// SurfaceInput. This class hands them the toolkit's events and does the GL.
 class OpenGLWidget : public QOpenGLWidget {
     Q_OBJECT
 
@@ -67,12 +65,11 @@ public:
     // changed render states first, so a change not yet drawn answers false.
     bool showsCurrentState();
     // Input that moves the picture arrived: frames are drafts until input rests for
-    // kRestMilliseconds, then the full frame follows.
+    // FrameScheduler::kRestMilliseconds, then the full frame follows.
     void draftUntilRest();
-    bool drawsDrafts() const { return m_restTimer->isActive(); }
-    static constexpr int kRestMilliseconds = 150;
+    bool drawsDrafts() const { return m_scheduler.drawsDrafts(); }
     // Frames drawn since the surface was made.
-    quint64 framesDrawn() const { return m_framesDrawn; }
+    quint64 framesDrawn() const { return m_scheduler.framesDrawn(); }
     // How long the last frame took to draw.
     qint64 lastFrameMilliseconds() const { return m_lastFrameMilliseconds; }
     // Whether memory ran out for the graph on screen or a frame of it.
@@ -134,6 +131,8 @@ private:
     void pickAt(const QPointF& position);
     // Picks there and returns the vertex picked, or false.
     bool pickVertexAt(const QPointF& position, uint32_t& id);
+    // Hands a gesture to the input rules and does what they ask of the surface.
+    void handleGesture(const SurfaceInput::Gesture& gesture, const QPointF& globalPosition = {});
     // Whether the render states changed since last noticed; notes them.
     bool takeStateChanges();
     // Asks for a frame when the render states differ from those the last frame was asked for.
@@ -150,7 +149,6 @@ private:
     // Rotation factors and distance of the 3D orbit, and the arithmetic of every camera move.
     CameraControl m_cameraControl;
     bool m_mode3D = true;
-    float m_oldMousePosition[3] = {0, 0, 0};
     QColor m_backgroundColor{0, 0, 0, 255};
     int m_viewportWidth = 0;
     int m_viewportHeight = 0;
@@ -168,20 +166,15 @@ private:
     std::array<float, 5> m_boundsState{};
     // Whether the user has moved a camera since the view was last framed.
     bool m_cameraMoved = false;
-    // Where the left button went down, and whether the pointer has left it since: a release
-    // without a drag is a click.
-    QPointF m_pressPosition;
-    bool m_dragged = false;
+    std::unique_ptr<SurfaceInput> m_input;
     // The render states as they were when the last change was noticed.
     RenderStates m_noticedStates;
-    // Changes asked to be drawn, and how many of them the last frame showed.
-    quint64 m_changes = 1;
-    quint64 m_changesDrawn = 0;
-    quint64 m_framesDrawn = 0;
+    FrameScheduler m_scheduler;
     qint64 m_lastFrameMilliseconds = 0;
     bool m_lacksGraphicsMemory = false;
     bool m_drawingBroken = false;
-    // Runs while input moves the picture; restarted by each move.
+    // Runs while input moves the picture; restarted by each move, it tells the scheduler when
+    // input rests.
     QTimer* m_restTimer = nullptr;
     bool m_keepCamera = false;
     std::function<void(QPainter&)> m_painterOverlay;

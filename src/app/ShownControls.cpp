@@ -1,5 +1,8 @@
 #include "ShownControls.h"
 
+#include "DepthBox.h"
+#include "ShownRequest.h"
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFormLayout>
@@ -11,16 +14,13 @@
 
 ShownControls::ShownControls(QWidget* neighbour)
     : QObject(neighbour),
-      m_depth(new QSpinBox),
+      m_depth(new DepthBox),
       m_exclude(new QLineEdit),
       m_labels(new QCheckBox(tr("Labels"))) {
     auto* group = new QGroupBox(tr("Overview"));
     group->setObjectName("groupBox_overview");
     auto* form = new QFormLayout(group);
     m_depth->setObjectName("sb_depth");
-    m_depth->setRange(-1, 999);
-    m_depth->setValue(-1);
-    m_depth->setSpecialValueText(tr("all"));
     m_depth->setToolTip(tr("Collapse every vertex at this depth; \"all\" shows every vertex"));
     m_depth->setKeyboardTracking(false);
     m_exclude->setObjectName("le_exclude");
@@ -38,15 +38,19 @@ ShownControls::ShownControls(QWidget* neighbour)
     if (auto* list = qobject_cast<QBoxLayout*>(neighbour->parentWidget()->layout())) {
         list->insertWidget(list->indexOf(neighbour) + 1, group);
     }
-    connect(m_depth, &QSpinBox::valueChanged, this, &ShownControls::depthChosen);
+    // Leaving the box empty after collapsing by hand chooses nothing.
+    connect(m_depth, &QSpinBox::valueChanged, this, [this](int depth) {
+        if (depth != DepthBox::kByHand) emit depthChosen(depth);
+    });
     connect(m_exclude, &QLineEdit::returnPressed, this,
             [this] { emit patternsApplied(splitPatterns(m_exclude->text())); });
     connect(m_labels, &QCheckBox::toggled, this, &ShownControls::labelsToggled);
 }
 
 void ShownControls::showDepth(int depth) {
-    const QSignalBlocker block(m_depth);
-    m_depth->setValue(depth < 0 ? -1 : depth);
+    m_depth->showDepth(depth == ShownRequest::kCustom ? DepthBox::kByHand
+                       : depth < 0                    ? DepthBox::kAll
+                                                      : depth);
 }
 
 void ShownControls::showPatterns(const QStringList& patterns) {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
+class DepthBox;
 class QCheckBox;
 class QLineEdit;
 class QSpinBox;
@@ -17,13 +18,13 @@ public:
     // Added to the panel page of neighbour, below it.
     explicit ShownControls(QWidget* neighbour);
 
-    // Shows a depth (-1: all) without asking for it.
+    // Shows a depth (-1: all; ShownRequest::kCustom: collapsed by hand) without asking for it.
     void showDepth(int depth);
     void showPatterns(const QStringList& patterns);
     // Patterns as the field holds them: one per line or comma separated, blanks dropped.
     static QStringList splitPatterns(const QString& text);
 
-    QSpinBox* depthBox() const { return m_depth; }
+    DepthBox* depthBox() const { return m_depth; }
     QLineEdit* excludeField() const { return m_exclude; }
     QCheckBox* labelsBox() const { return m_labels; }
 
@@ -33,7 +34,7 @@ signals:
     void labelsToggled(bool on);
 
 private:
-    QSpinBox* m_depth;
+    DepthBox* m_depth;
     QLineEdit* m_exclude;
     QCheckBox* m_labels;
 };

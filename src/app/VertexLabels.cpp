@@ -126,7 +126,7 @@ void VertexLabels::paint(QPainter& painter) {
     for (size_t k = 0; k < candidates.size(); ++k) {
         LabelPlacement::Candidate& candidate = candidates[k];
         QString name = QString::fromStdString(graph->getVertex(candidate.id)->getName());
-        if (name.size() > kMaxNameCharacters) name = name.left(kMaxNameCharacters - 1) + "…";
+        name = shortName(name);
         if (candidate.priority == kCollapsed) {
             name += QString(" (+%1)").arg(m_shown->hiddenDescendants(candidate.id));
             candidate.gap = float(ringRadius(m_shown->hiddenDescendants(candidate.id))) + 3;
@@ -197,4 +197,12 @@ void VertexLabels::paintInfo(QPainter& painter) {
         outlinedText(painter, QPointF(8, y), QString::fromStdString(line), QColor(255, 255, 255));
         y += metrics.height();
     }
+}
+
+QString VertexLabels::shortName(const QString& name) {
+    if (name.size() <= kMaxNameCharacters) return name;
+    // A character outside the basic plane takes two units: the cut keeps both or neither.
+    qsizetype cut = kMaxNameCharacters - 1;
+    if (name.at(cut - 1).isHighSurrogate()) --cut;
+    return name.left(cut) + "…";
 }

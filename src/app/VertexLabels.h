@@ -35,8 +35,10 @@ public:
     static constexpr size_t kMaxCandidates = 4000;
     // Draft frames of graphs with more vertices than this go without labels.
     static constexpr size_t kDraftVertices = 20000;
-    // Longest name drawn, in characters; longer ones are cut with an ellipsis.
+    // Longest name drawn, in UTF-16 units; longer ones are cut with an ellipsis.
     static constexpr int kMaxNameCharacters = 40;
+    // The name as drawn: cut with an ellipsis when too long, never inside a character.
+    static QString shortName(const QString& name);
 
 private:
     void paint(QPainter& painter);

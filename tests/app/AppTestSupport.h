@@ -80,37 +80,39 @@ inline QStringList disagreements(const MainWindow& w) {
     };
     const int view = s.viewType;
     const bool treemap = view == 2 || view == 3;
-    expect(w.rb_rootedtree, w.rb_rootedtree->isChecked() == (view == 0));
-    expect(w.rb_ballontree, w.rb_ballontree->isChecked() == (view == 1));
-    expect(w.rb_treemap, w.rb_treemap->isChecked() == treemap);
-    expect(w.radioButton_11, w.radioButton_11->isChecked() == (view == 4));
-    oneOf({w.radioButton_9, w.radioButton_10}, s.stripTreemap);
-    expect(w.groupBox_7, w.groupBox_7->isEnabled() == treemap);
-    expect(w.checkBox_8, w.checkBox_8->isEnabled() == (view >= 1 && view <= 3));
-    expect(w.checkBox, w.checkBox->isChecked() == s.mode3D);
-    bits({w.checkBox_2, w.checkBox_6, w.checkBox_7, w.checkBox_8}, s.drawMask);
-    expect(w.checkBox_9, w.checkBox_9->isChecked() == s.cushion);
-    expect(w.groupBox_4, w.groupBox_4->isChecked() == s.blending);
-    oneOf({w.radioButton, w.radioButton_2, w.radioButton_6, w.radioButton_7, w.radioButton_8},
+    expect(w.rootedTreeButton, w.rootedTreeButton->isChecked() == (view == 0));
+    expect(w.balloonTreeButton, w.balloonTreeButton->isChecked() == (view == 1));
+    expect(w.treemapButton, w.treemapButton->isChecked() == treemap);
+    expect(w.radialTreeButton, w.radialTreeButton->isChecked() == (view == 4));
+    oneOf({w.sliceAndDiceButton, w.stripsButton}, s.stripTreemap);
+    expect(w.treemapGroup, w.treemapGroup->isEnabled() == treemap);
+    expect(w.drawGridBox, w.drawGridBox->isEnabled() == (view >= 1 && view <= 3));
+    expect(w.mode3DBox, w.mode3DBox->isChecked() == s.mode3D);
+    bits({w.drawVerticesBox, w.drawHierarchyBox, w.drawRelationsBox, w.drawGridBox}, s.drawMask);
+    expect(w.cushionBox, w.cushionBox->isChecked() == s.cushion);
+    expect(w.blendingGroup, w.blendingGroup->isChecked() == s.blending);
+    oneOf({w.standardBlendButton, w.minMaxBlendButton, w.standardMinMaxBlendButton,
+           w.averageBlendButton, w.summedBlendButton},
           s.blendMethod);
-    expect(w.groupBox_2, w.groupBox_2->isChecked() == s.lighting);
-    oneOf({w.radioButton_5, w.radioButton_4, w.radioButton_3}, s.lightType);
-    expect(w.groupBox, w.groupBox->isChecked() == s.shadow);
-    bits({w.checkBox_3, w.checkBox_4, w.checkBox_5, w.checkBox_10}, s.shadowMask);
+    expect(w.lightingGroup, w.lightingGroup->isChecked() == s.lighting);
+    oneOf({w.pointLightButton, w.conicLightButton, w.spotLightButton}, s.lightType);
+    expect(w.shadowGroup, w.shadowGroup->isChecked() == s.shadow);
+    bits({w.vertexShadowBox, w.hierarchyShadowBox, w.relationShadowBox, w.gridShadowBox},
+         s.shadowMask);
     // clang-format off
     const std::pair<const QSlider*, int> sliders[] = {
-        {w.horizontalSlider_7, qRound(s.beta * 1000)}, {w.horizontalSlider, s.rotationX},
-        {w.horizontalSlider_2, s.rotationY}, {w.horizontalSlider_3, s.rotationZ},
-        {w.horizontalSlider_4, s.scale}, {w.horizontalSlider_5, s.lightRadius},
-        {w.horizontalSlider_6, s.lightAttenuation},
-        {w.horizontalSlider_8, qRound(s.relationEndColor[3] * 100)}};
+        {w.betaSlider, qRound(s.beta * 1000)}, {w.rotateXSlider, s.rotationX},
+        {w.rotateYSlider, s.rotationY}, {w.rotateZSlider, s.rotationZ},
+        {w.scaleSlider, s.scale}, {w.lightRadiusSlider, s.lightRadius},
+        {w.lightAttenuationSlider, s.lightAttenuation},
+        {w.relationAlphaSlider, qRound(s.relationEndColor[3] * 100)}};
     for (const auto& [slider, value] : sliders) expect(slider, slider->value() == value);
-    expect(w.horizontalSlider_8, s.relationStartColor[3] == s.relationEndColor[3]);
+    expect(w.relationAlphaSlider, s.relationStartColor[3] == s.relationEndColor[3]);
     const std::pair<const char*, const float*> colours[] = {
-        {"cb_color", s.vertexColor}, {"cb_hierarchyColor", s.hierarchyColor},
-        {"cb_relationStartColor", s.relationStartColor}, {"cb_relationEndColor", s.relationEndColor},
-        {"cb_selectionColor", s.selectionColor}, {"cb_outgoingEdgeColor", s.outgoingEdgeColor},
-        {"cb_incomingEdgeColor", s.incomingEdgeColor}};
+        {"vertexColorBox", s.vertexColor}, {"hierarchyColorBox", s.hierarchyColor},
+        {"relationStartColorBox", s.relationStartColor}, {"relationEndColorBox", s.relationEndColor},
+        {"selectionColorBox", s.selectionColor}, {"outgoingColorBox", s.outgoingEdgeColor},
+        {"incomingColorBox", s.incomingEdgeColor}};
     // clang-format on
     for (const auto& [name, rgba] : colours) {
         const auto* box = w.findChild<const ColorChooser*>(name);

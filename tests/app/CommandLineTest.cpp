@@ -103,31 +103,6 @@ private slots:
         QCOMPARE(runViewer({tiny, "--screenshot", never}).out, QString());  // quiet by default
     }
 
-    // The relation bundles change a clear share of the picture in every view and blending
-    // method the options choose (the names, which stand over the bundles, left out).
-    void bundlesShowInEveryViewAndMethod() {
-        const QString with = m_dir.filePath("with.png"), without = m_dir.filePath("without.png");
-        const QStringList file = {kData + "ramiflex.xml", "--hide"};
-        for (const char* option : {"--view 0", "--view 1", "--view 2", "--view 3", "--view 4",
-                                   "--2d", "--blend 1", "--blend 2", "--blend 3", "--blend 4"}) {
-            const QStringList chosen = QString(option).split(' ');
-            runViewer(file + QStringList{"overlay,labels", "--screenshot", with} + chosen);
-            runViewer(file + QStringList{"overlay,relations,labels", "--screenshot", without} +
-                      chosen);
-            const QImage a(with), b(without);
-            QVERIFY(a.size() == QSize(1024, 768) && b.size() == a.size() && !a.hasAlphaChannel());
-            int changed = 0;
-            for (int y = 0; y < a.height(); ++y) {
-                for (int x = 0; x < a.width(); ++x) {
-                    changed += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 8;
-                }
-            }
-            QVERIFY2(changed >= 0.02 * a.width() * a.height(), option);
-            QFile::remove(with);
-            QFile::remove(without);
-        }
-    }
-
 private:
     QTemporaryDir m_dir;
 };

@@ -1,8 +1,11 @@
 // The main window: its controls against the render states, good and bad files and source
-// folders opened in the foreground and the background, memory over repeated opens, the search
-// field, remembered settings and a desktop's habits.
+// folders opened in the foreground and the background, buffers over repeated opens (the heap's
+// figure is bench/reopen_memory's), the search field, remembered settings and a desktop's habits.
 #include "AppTestSupport.h"
 #include "BackgroundOpen.h"
+#include "BackgroundReshow.h"
+#include "ControlBindings.h"
+#include "DepthBox.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphStore.h"
@@ -11,6 +14,7 @@
 #include "ShownControls.h"
 #include "Trace.h"
 #include "VertexFinder.h"
+#include "VertexLabels.h"
 #include "VertexMatchModel.h"
 
 #include <QAbstractItemView>
@@ -25,25 +29,13 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <malloc.h>
+#include <random>
 
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 
 namespace {
-
-// llvmpipe keeps the memory of as many binned scenes as its rasteriser threads ever queued at
-// once, 0 to 250 MB by chance; rasterising on the drawing thread keeps the driver's share the same
-// from frame to frame. Set before the driver first reads it, as the display is asked about GL.
-[[maybe_unused]] const bool kSerialRasteriser = setenv("LP_NUM_THREADS", "0", 1) == 0;
-
-// Bytes the allocator has handed out and not yet got back, in KiB: exact, unlike resident memory,
-// which also counts free pages held between blocks in use.
-long heapInUseKiB() {
-    const struct mallinfo2 info = mallinfo2();
-    return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
-}
 
 // Answers every modal dialog while timer runs: a file dialog gets typedName, a message box is
 // accepted and its text kept in shown.
@@ -100,57 +92,101 @@ private slots:
 
     void cleanup() { m_window.reset(); }
 
-    // One user action per row: each must change the render states and leave every control
-    // showing them.
-    void everyControlWritesTheRenderStatesAndShowsThem() {
+    // The table of controls against generated settings: every control shows what its field
+    // holds (by the table and by the independent list of disagreements), and writing what a
+    // control shows gives the field back, into these settings (which then stay as they are) or
+    // any others.
+    void everyControlShowsItsFieldAndWritesWhatItShows() {
         MainWindow& w = *m_window;
-        auto click = [](QAbstractButton* button) { return [button] { button->click(); }; };
-        auto key = [](QWidget* slider, Qt::Key k) { return [=] { QTest::keyClick(slider, k); }; };
-        auto choose = [&w](const char* box, const char* colour) {
-            return [&w, box, colour] {
-                auto* chooser = w.findChild<ColorChooser*>(box);
-                chooser->setCurrentText(colour);
-                emit chooser->textActivated(colour);
-            };
+        std::mt19937 random(21);
+        auto any = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
         };
-        QSlider* beta = w.horizontalSlider_7;
+        const QStringList names = QColor::colorNames();
+        auto generated = [&] {
+            RenderStates s;
+            s.viewType = any(0, 4);
+            s.stripTreemap = s.viewType == 2 || s.viewType == 3 ? s.viewType - 2 : any(0, 1);
+            for (bool* flag : {&s.mode3D, &s.blending, &s.lighting, &s.shadow, &s.cushion})
+                *flag = any(0, 1);
+            s.drawMask = any(0, 15), s.shadowMask = any(0, 15);
+            s.blendMethod = any(0, 4), s.lightType = any(0, 2);
+            s.lightRadius = any(0, 99), s.lightAttenuation = any(0, 99), s.scale = any(0, 100);
+            s.rotationX = any(-180, 180), s.rotationY = any(-180, 180),
+            s.rotationZ = any(-180, 180);
+            s.beta = any(0, 1000) / 1000.0f;
+            s.relationStartColor[3] = s.relationEndColor[3] = any(0, 200) / 100.0f;
+            for (float* c :
+                 {s.vertexColor, s.hierarchyColor, s.relationStartColor, s.relationEndColor,
+                  s.selectionColor, s.outgoingEdgeColor, s.incomingEdgeColor}) {
+                const QColor named(names[any(0, names.size() - 1)]);
+                c[0] = named.red() / 255.0f, c[1] = named.green() / 255.0f;
+                c[2] = named.blue() / 255.0f;
+            }
+            return s;
+        };
+        for (int round = 0; round < 20; ++round) {
+            const RenderStates s = generated();
+            g_renderStates = s;
+            w.showRenderStates();
+            QCOMPARE(disagreements(w), QStringList());
+            for (const ControlBindings::Binding& row : w.bindings().bindings()) {
+                const char* name = qPrintable(row.control->objectName());
+                const int shown = ControlBindings::controlValue(row.control);
+                QVERIFY2(shown == row.shown(s), name);
+                RenderStates same, other = generated();
+                memcpy(&same, &s, sizeof(RenderStates));  // padding too, for the comparison
+                row.store(same, shown);
+                QVERIFY2(memcmp(&same, &s, sizeof(RenderStates)) == 0, name);
+                // A radio button let go of writes nothing: another one takes over.
+                if (!shown && qobject_cast<QRadioButton*>(row.control)) continue;
+                row.store(other, shown);
+                QVERIFY2(row.shown(other) == shown, name);
+            }
+        }
+    }
+
+    // The command line writes the settings, and the panel shows what it chose. (That the
+    // bundles show in every view and method is the image baselines' to hold.)
+    void theCommandLineChoosesTheSettingsThePanelShows() {
+        using Check = std::function<bool(const RenderStates&)>;
         // clang-format off
-        const std::pair<const char*, std::function<void()>> actions[] = {
-            {"rooted tree", click(w.rb_rootedtree)}, {"treemap", click(w.rb_treemap)},
-            {"strips", click(w.radioButton_10)}, {"balloon", click(w.rb_ballontree)},
-            {"radial", click(w.radioButton_11)}, {"treemap keeps its type", click(w.rb_treemap)},
-            {"slice and dice", click(w.radioButton_9)}, {"2D", click(w.checkBox)},
-            {"no vertices", click(w.checkBox_2)}, {"no relations", click(w.checkBox_7)},
-            {"grid", click(w.checkBox_8)}, {"cushion", click(w.checkBox_9)},
-            {"beta held down", [&] { beta->setSliderDown(true); beta->setSliderPosition(800); }},
-            {"beta released and by key", [&] { beta->setSliderDown(false); key(beta, Qt::Key_Left)(); }},
-            {"rotate back a page", [&] { w.horizontalSlider_2->triggerAction(QSlider::SliderPageStepSub); }},
-            {"scale by wheel", [&] { sendWheel(w.horizontalSlider_4, {5, 5}, -120); }},
-            {"min max", click(w.radioButton_2)}, {"standard min max", click(w.radioButton_6)},
-            {"average weighting", click(w.radioButton_7)}, {"summed", click(w.radioButton_8)},
-            {"no blending", [&] { w.groupBox_4->setChecked(false); }},
-            {"conic light", click(w.radioButton_4)}, {"spot light", click(w.radioButton_3)},
-            {"radius by key", key(w.horizontalSlider_5, Qt::Key_PageUp)},
-            {"attenuation", [&] { w.horizontalSlider_6->setValue(12); }},
-            {"no lighting", [&] { w.groupBox_2->setChecked(false); emit w.groupBox_2->clicked(false); }},
-            {"vertex shadow", click(w.checkBox_3)}, {"relation shadow", click(w.checkBox_5)},
-            {"grid shadow", click(w.checkBox_10)}, {"no shadow", [&] { w.groupBox->setChecked(false); }},
-            {"alpha past one", [&] { w.horizontalSlider_8->setValue(150); }},
-            {"vertices", choose("cb_color", "red")}, {"hierarchy", choose("cb_hierarchyColor", "blue")},
-            {"relation start", choose("cb_relationStartColor", "green")},
-            {"relation end", choose("cb_relationEndColor", "white")},
-            {"selection", choose("cb_selectionColor", "yellow")},
-            {"outgoing", choose("cb_outgoingEdgeColor", "green")},
-            {"incoming", choose("cb_incomingEdgeColor", "magenta")},
+        const std::pair<QStringList, Check> rows[] = {
+            {{"--view", "3"}, [](const RenderStates& s) { return s.viewType == 3 && s.stripTreemap == 1; }},
+            {{"--view", "2", "--2d"}, [](const RenderStates& s) { return s.viewType == 2 && s.stripTreemap == 0 && !s.mode3D; }},
+            {{"--blend", "4", "--beta", "0.2"}, [](const RenderStates& s) { return s.blendMethod == 4 && s.beta == 0.2f; }},
+            {{"--hide", "vertices,relations,grid,shadow,overlay"},
+             [](const RenderStates& s) { return s.drawMask == 2 && !s.shadow && !s.overlay; }},
         };
         // clang-format on
-        for (const auto& [what, act] : actions) {
-            const RenderStates before = g_renderStates;
-            act();
-            QVERIFY2(memcmp(&before, &g_renderStates, sizeof(RenderStates)) != 0, what);
-            QVERIFY2(disagreements(w).isEmpty(),
-                     qPrintable(QString(what) + ": " + disagreements(w).join(", ")));
+        for (const auto& [arguments, check] : rows) {
+            g_renderStates = RenderStates();
+            StartOptions options;
+            QString message;
+            // A picture's run, whose file is left out: nothing remembered, opened or saved.
+            const QStringList picture = {"ramiflex", kData + "tiny.xml", "--screenshot", "x.png"};
+            QVERIFY(StartOptions::parse(picture + arguments, options, message) ==
+                    StartOptions::Outcome::Run);
+            options.file.clear();
+            m_window->start(options);
+            QVERIFY2(check(g_renderStates), qPrintable(arguments.join(' ')));
+            QCOMPARE(disagreements(*m_window), QStringList());
         }
+    }
+
+    // The surface's input reaches the camera and the frames: a right drag orbits with drafts,
+    // and the full frame follows once the input rests.
+    void aDragOrbitsWithDraftsUntilInputRests() {
+        OpenGLWidget& s = *m_window->openGLWidget;
+        QVERIFY(m_window->openFile(kData + "ramiflex.xml"));
+        QVERIFY(waitForCurrentFrame(s));
+        const float horizontal = s.cameraControl().horizontal(), distance = s.distance();
+        sendDrag(&s, {{300, 200}, {420, 260}}, Qt::RightButton);
+        QVERIFY(s.cameraControl().horizontal() != horizontal);
+        QCOMPARE(s.distance(), distance);
+        QVERIFY(s.drawsDrafts() && !s.showsCurrentState());
+        QVERIFY(waitForCurrentFrame(s));
+        QVERIFY(!s.drawsDrafts() && !s.renderer()->draftFrames());
     }
 
     // A good file replaces the graph and shows its name; a bad one is refused with a message
@@ -166,7 +202,6 @@ private slots:
             {kData + "tiny.xml", 4, nullptr},
             {kCorpus + "load_pipeline/undeclared.rsf", 0, "line 2"},
             {kData + "ramiflex.xml", 170, nullptr},
-            {kCorpus + "load_pipeline/cycle.rsf", 0, "cycle"},
             {kCorpus + "xml_reader/unclosed.xml", 0, "unclosed.xml"},
             {kData + "no-such-file.rsf", 0, "no-such-file.rsf"},
             {kCorpus + "load_pipeline/tiny.rsf", 4, nullptr},
@@ -290,8 +325,8 @@ private slots:
         w.activateWindow();       // the keys reach the window's shortcuts
         QVERIFY(QTest::qWaitForWindowActive(&w));
         // The rooted tree, flat: every vertex a disc large enough to pick.
-        w.rb_rootedtree->click();
-        w.checkBox->setChecked(false);
+        w.rootedTreeButton->click();
+        w.mode3DBox->setChecked(false);
         QVERIFY(w.openFile(kData + "ramiflex.xml"));
         QVERIFY(waitForCurrentFrame(s));
         const GraphStore& full = *w.fullGraph();
@@ -371,6 +406,7 @@ private slots:
             {"menu: Collapse", menu(inner, "Collapse"), topLevel + below(folder) - below(inner), ""},
             {"menu: Expand", menu(inner, "Expand"), topLevel + below(folder) - below(inner) + inner->getChildCount(), ""},
             {"menu: Collapse Level", menu(folder, "Collapse Level"), topLevel, ""},
+            {"all in the panel after collapsing by hand", [&] { w.shownControls()->depthBox()->stepUp(); }, all, nullptr},
             {"Expand All (E)", [&] { QTest::keyClick(&s, Qt::Key_E); }, all, nullptr},
         };
         // clang-format on
@@ -460,6 +496,24 @@ private slots:
         }
     }
 
+    // Two changes in quick succession add up: the second builds on the first, still being laid
+    // out, instead of replacing it.
+    void quickChangesAddUp() {
+        MainWindow& w = *m_window;
+        QVERIFY(w.openFile(kData + "ramiflex.xml"));
+        std::vector<uint32_t> folders;
+        for (const VertexPtr& child : w.fullGraph()->getRoot()->children())
+            if (child->getChildCount() > 0) folders.push_back(child->getId());
+        QVERIFY(folders.size() >= 2);
+        folders.resize(2);
+        for (const uint32_t id : folders) w.collapseVertex(id);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.reshower()->busy(), 20000);
+        std::vector<uint32_t> collapsed = w.shownRequest().collapsed;
+        std::sort(collapsed.begin(), collapsed.end());
+        std::sort(folders.begin(), folders.end());
+        QCOMPARE(collapsed, folders);
+    }
+
     void findsVerticesByNameAndShowsTheirEdges() {
         MainWindow& w = *m_window;
         auto* finder = w.findChild<VertexFinder*>();
@@ -503,8 +557,7 @@ private slots:
         // The overlay counts the chosen vertex's edges.
         QCOMPARE(renderer.overlayLine(3), std::string("In: 2  Out: 0"));
 
-        // Names in UTF-8 are found, and the overlay writes them in the picture's top-left
-        // corner, with the frame time in the top-right one, and nowhere else.
+        // Names in UTF-8 are found, and the overlay names them.
         const QString names = m_dir.filePath("names.rsf");
         QFile file(names);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -519,27 +572,14 @@ private slots:
         QTest::keyClick(finder, Qt::Key_Return);
         QCOMPARE(selectedId(), 1);
         QCOMPARE(renderer.overlayLine(2), std::string(u8"Name: \u65e5\u672c.cpp"));
-        auto pictureWithOverlay = [&](bool overlay) {
-            g_renderStates.overlay = overlay;
-            w.openGLWidget->requestFrame();
-            const bool drawn =
-                QTest::qWaitFor([&] { return w.openGLWidget->showsCurrentState(); }, 5000);
-            return drawn ? w.openGLWidget->shownPicture() : QImage();
-        };
-        const QImage bare = pictureWithOverlay(false), written = pictureWithOverlay(true);
-        QVERIFY(!bare.isNull() && bare.size() == written.size());
-        int left = 0, right = 0, elsewhere = 0, nameRight = 0;
-        for (int y = 0; y < bare.height(); ++y) {
-            for (int x = 0; x < bare.width(); ++x) {
-                if (bare.pixel(x, y) == written.pixel(x, y)) continue;
-                const bool top = y < 110;
-                ++(top && x < 400 ? left : top && x >= bare.width() - 100 ? right : elsewhere);
-                if (y >= 54 && y < 72 && x < 400) nameRight = std::max(nameRight, x);
-            }
+        // Labels cut a long name with an ellipsis, never inside a character of two units.
+        const QString clef = QString::fromUtf8(u8"\U0001D11E");
+        for (const int pad : {37, 38}) {
+            const QString cut = VertexLabels::shortName(QString(pad, 'a') + clef + "tail");
+            QVERIFY2(cut.endsWith(QString::fromUtf8(u8"\u2026")) && cut.size() <= 40,
+                     qPrintable(cut));
+            QVERIFY2(!cut.at(cut.size() - 2).isHighSurrogate(), qPrintable(cut));
         }
-        QVERIFY2(left > 100 && right > 50 && elsewhere == 0,
-                 qPrintable(QString("%1 %2 %3").arg(left).arg(right).arg(elsewhere)));
-        QVERIFY2(nameRight > 60, qPrintable(QString::number(nameRight)));  // past "Name: "
     }
 
     void aDesktopProgramsHabits() {
@@ -602,8 +642,8 @@ private slots:
 
     void coloursBlendingAndGeometryAreRememberedBetweenRuns() {
         m_window->start(StartOptions());
-        m_window->radioButton_7->click();
-        emit m_window->cb_relationEndColor->textActivated("orchid");
+        m_window->averageBlendButton->click();
+        emit m_window->relationEndColorBox->textActivated("orchid");
         m_window->resize(900, 650);
         m_window->close();
         m_window.reset();
@@ -612,7 +652,7 @@ private slots:
         MainWindow next;
         next.start(StartOptions());
         QCOMPARE(g_renderStates.blendMethod, 3);
-        QCOMPARE(next.cb_relationEndColor->currentText(), QString("orchid"));
+        QCOMPARE(next.relationEndColorBox->currentText(), QString("orchid"));
         QCOMPARE(disagreements(next), QStringList());  // the states were shown, not just set
         QCOMPARE(next.size(), QSize(900, 650));
         // Command-line pictures ignore what was remembered.
@@ -625,31 +665,16 @@ private slots:
         QCOMPARE(g_renderStates.blendMethod, 0);
     }
 
-    // What leaks per open would show 99 times over. The toolkit and the driver keep a few blocks
-    // for a while, so 16 MB of heap stands for a leak of 160 KB an open; GL buffers must match.
-    void reopeningAFileHundredTimesKeepsOneGraphsWorth() {
+    // Each open frees the buffers of the graph before it: the surface's buffer objects stay as
+    // many after a few opens of the same file as after the first.
+    void reopeningAFileKeepsOneGraphsBuffers() {
         MainWindow& w = *m_window;
-        const QString path = m_dir.filePath("graph.rsf");
-        GeneratorParams params;
-        params.vertices = params.relations = 3000;
-        params.fanOut = 6;
-        params.maxDepth = 10;
-        std::ofstream out(path.toStdString());
-        GraphGenerator(params).writeRsf(out);
-        out.close();
-        w.radioButton_11->click();
-        // The curves are made and uploaded with every open but not drawn, and a frame is drawn
-        // with every fifth graph: drawn on one thread, each frame of them would take seconds.
-        w.checkBox_7->click();
-        long heap = 0;
         int buffers = 0;
-        for (int open = 1; open <= 100; ++open) {
-            QVERIFY(w.openFile(path));
-            if (open % 5 == 0 || open == 1) QVERIFY(waitForCurrentFrame(*w.openGLWidget));
-            if (open == 1) heap = heapInUseKiB(), buffers = liveBuffers();
+        for (int open = 1; open <= 4; ++open) {
+            QVERIFY(w.openFile(kData + "ramiflex.xml"));
+            QVERIFY(waitForCurrentFrame(*w.openGLWidget));
+            if (open == 1) buffers = liveBuffers();
         }
-        const long growth = heapInUseKiB() - heap;
-        QVERIFY2(growth < 16 * 1024, qPrintable(QString("grew by %1 KiB").arg(growth)));
         QVERIFY(buffers > 0);
         QCOMPARE(liveBuffers(), buffers);
     }

@@ -1,49 +1,15 @@
 // A seeded monkey at the keyboard and mouse: random user actions on the main window, with the fuzz
-// corpora's files opened in between. Nothing may crash or hang, the controls must keep showing the
-// render states, and afterwards the surface must still draw the graph. RAMIFLEX_MONKEY_SEED and
-// RAMIFLEX_MONKEY_ACTIONS override the seed and the number of actions.
+// corpora's files opened in between. Nothing may crash or hang (the test's time limit ends one that
+// does), the controls must keep showing the render states, and afterwards the surface must still
+// draw the graph. RAMIFLEX_MONKEY_SEED and RAMIFLEX_MONKEY_ACTIONS override the seed and the
+// number of actions.
 #include "AppTestSupport.h"
 #include "GraphStore.h"
 
-#include <QDateTime>
 #include <QDirIterator>
 #include <QtTest>
 
-#include <atomic>
 #include <random>
-#include <thread>
-
-namespace {
-
-// Ends the process when one action runs for more than 30 s: the GUI thread is the one that hangs,
-// so the check runs on a thread of its own.
-class Watchdog {
-public:
-    Watchdog() : m_thread([this] { watch(); }) {}
-    ~Watchdog() {
-        m_stop = true;
-        m_thread.join();
-    }
-    void begin(int action) { m_started = QDateTime::currentMSecsSinceEpoch(), m_action = action; }
-    void end() { m_started = 0; }
-
-private:
-    void watch() {
-        for (; !m_stop; std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
-            const qint64 started = m_started;
-            if (started && QDateTime::currentMSecsSinceEpoch() - started > 30000) {
-                std::fprintf(stderr, "FAIL: monkey action %d has run for 30 s\n", int(m_action));
-                std::abort();
-            }
-        }
-    }
-    std::atomic<bool> m_stop{false};
-    std::atomic<qint64> m_started{0};
-    std::atomic<int> m_action{0};
-    std::thread m_thread;  // last: starts once the members it reads exist
-};
-
-}  // namespace
 
 class MonkeyTest : public QObject {
     Q_OBJECT
@@ -120,9 +86,7 @@ private slots:
             [&] { QCOMPARE(s->grabFramebuffer().size(), s->size() * s->devicePixelRatio()); },
         };
         // clang-format on
-        Watchdog watchdog;
         for (int i = 0; i < count; ++i) {
-            watchdog.begin(i);
             const int action = below(std::size(actions));
             actions[action]();
             const QString what = QString("action %1 (kind %2)").arg(i).arg(action);
@@ -131,18 +95,15 @@ private slots:
                      qPrintable(what + ": " + disagreements(w).join(", ")));
             // Some changes meet in one frame, some get one each.
             if (below(3) == 0) QVERIFY2(waitForCurrentFrame(*s), qPrintable(what));
-            watchdog.end();
         }
         // Back at the start values and framed, the graph shows about as it did at first (the
         // light may have moved).
-        watchdog.begin(count);
         g_renderStates = RenderStates();
         w.showRenderStates();
         QVERIFY(w.openFile(kData + "ramiflex.xml"));
         s->fitView();
         const int lit = litPixels(*s);
         QVERIFY2(lit >= litAtFirst / 2, qPrintable(QString("%1 of %2").arg(lit).arg(litAtFirst)));
-        watchdog.end();
     }
 
 private:
