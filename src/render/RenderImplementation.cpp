@@ -21,6 +21,9 @@ namespace {
 
 constexpr int kLightingOff = 4;
 constexpr float kFloorGrey = 0.16f;
+// Above this many hierarchy edges a software rasteriser draws them as plain lines: smoothing
+// triples the fragments of each, and thousands of edges then cost more than the curves.
+constexpr uint32_t kSmoothSoftwareEdges = 4096;
 
 bool colorChanged(const float* before, const float* after) {
     for (int i = 0; i < 4; ++i) {
@@ -113,41 +116,10 @@ void RenderImplementation::Initialize() {
     copyColor(m_vertexColor, red);
 }
 
-bool RenderImplementation::createHierarchyBuffers(const View& view, uint32_t edgeCount,
+bool RenderImplementation::createHierarchyBuffers(const HierarchyEdgeArrays& edges,
+                                                  const std::vector<float>& codes,
                                                   std::array<GLuint, 3>& names) {
-    const uint32_t n = edgeCount;
-    std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
-        texCoords(size_t(2) * n * 4);
-    // The records flattened by vertex id in one walk: a map lookup per edge end would take
-    // most of the time on a large graph.
-    const size_t vertexCount = g_graph->vertexCount();
-    std::vector<LayoutRecord> records(vertexCount);
-    for (const auto& [id, record] : view.records()) {
-        if (id >= vertexCount) break;
-        records[id] = record;
-    }
-    for (uint32_t i = 0; i < n; ++i) {
-        const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(i);
-        const VertexPtr ends[2] = {edge->getStart(), edge->getEnd()};
-        const float code = static_cast<float>(i) / static_cast<float>(n);
-        for (int e = 0; e < 2; ++e) {
-            const uint32_t id = ends[e]->getId();
-            const LayoutRecord r = id < vertexCount ? records[id] : LayoutRecord{};
-            const size_t v = size_t(2) * i + e;
-            positions[v * 3 + 0] = r.x;
-            positions[v * 3 + 1] = 1.0f - r.y;
-            positions[v * 3 + 2] = r.z;
-            colors[v * 4 + 0] = r.r;
-            colors[v * 4 + 1] = r.g;
-            colors[v * 4 + 2] = r.b;
-            colors[v * 4 + 3] = 1;
-            texCoords[v * 4 + 0] = 0;
-            texCoords[v * 4 + 1] = code;
-            texCoords[v * 4 + 2] = 0;
-            texCoords[v * 4 + 3] = 1;
-        }
-    }
-    const std::vector<float>* data[3] = {&positions, &colors, &texCoords};
+    const std::vector<float>* data[3] = {&edges.positions, &edges.colors, &codes};
     for (int b = 0; b < 3; ++b) {
         // A refused allocation is what a driver out of memory gives.
         if (GraphicsMemory::refuseAllocation()) return false;
@@ -176,13 +148,18 @@ bool RenderImplementation::CreateObjects(View** views) {
     if (!controls) {
         controls = std::make_unique<CurveControls>(*g_graph, views, SplineStore::kSampleCount);
     }
+    std::unique_ptr<SceneGeometry> geometry = std::move(m_pendingGeometry);
+    if (!geometry || !geometry->fits(*g_graph, views)) {
+        geometry = SceneGeometry::build(*g_graph, views);
+    }
     const uint32_t hierarchyEdgeCount = static_cast<uint32_t>(g_graph->hierarchyEdgeCount());
     HierarchyBuffers hierarchy{};
     CurveBuffers curves;
     bool made = true;
     try {
         for (int t = 0; t < 5 && made; ++t) {
-            made = createHierarchyBuffers(*views[t], hierarchyEdgeCount, hierarchy[t]);
+            made =
+                createHierarchyBuffers(geometry->edges[t], geometry->edges[0].codes, hierarchy[t]);
         }
         made = made && curves.create(*controls);
     } catch (...) {
@@ -196,8 +173,13 @@ bool RenderImplementation::CreateObjects(View** views) {
     }
 
     m_views = views;
+    // The GL holds the edges now; the spheres are drawn from memory every frame.
+    for (HierarchyEdgeArrays& edges : geometry->edges) edges = HierarchyEdgeArrays();
+    m_geometry = std::move(geometry);
     for (int k = 0; k < 5; ++k) {
-        if (m_drawers[k]) m_drawers[k]->m_view = views[k];
+        if (!m_drawers[k]) continue;
+        m_drawers[k]->m_view = views[k];
+        m_drawers[k]->m_spheres = &m_geometry->spheres[k];
     }
     // A selection from the previous file may name objects that no longer exist.
     m_picker.reset();
@@ -560,7 +542,8 @@ void RenderImplementation::drawHierarchyEdges(bool withTexCoords) {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     // As for the curves: tens of thousands of smoothed lines cost a software rasteriser seconds,
     // and where so many run together the stair steps of single lines do not show.
-    const bool rough = m_hierarchyEdgeCount > CurveBuffers::kManyCurves;
+    const bool rough = m_hierarchyEdgeCount > CurveBuffers::kManyCurves ||
+                       (m_hierarchyEdgeCount > kSmoothSoftwareEdges && m_softwareCurves.inUse());
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
     glPushMatrix();

@@ -9,6 +9,7 @@
 #include "Light.h"
 #include "Renderer.h"
 #include "SceneBounds.h"
+#include "SceneGeometry.h"
 #include "SelectionPicker.h"
 #include "SoftwareCurveLayer.h"
 
@@ -47,6 +48,10 @@ public:
     // which then uses them instead of making its own.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls) {
         m_pendingControls = std::move(controls);
+    }
+    // Likewise the hierarchy-edge arrays and vertex spheres of the next CreateObjects.
+    void adoptSceneGeometry(std::unique_ptr<SceneGeometry> geometry) {
+        m_pendingGeometry = std::move(geometry);
     }
     // One frame; the picture ends in the default framebuffer.
     void render(Camera* camera, Light* light);
@@ -200,9 +205,11 @@ private:
     SelectionHighlight::Colors highlightColors() const;
     // Position, colour and texture-coordinate buffers of a view's hierarchy edges, per view.
     using HierarchyBuffers = std::array<std::array<GLuint, 3>, 5>;
-    // Makes the three buffers of a view's hierarchy edges into names; false when the driver
-    // refused memory (names made so far are left for the caller to delete).
-    static bool createHierarchyBuffers(const View& view, uint32_t edgeCount,
+    // Uploads a view's hierarchy-edge arrays (codes: the picking codes every view shares) into
+    // three buffers named in names; false when the driver refused memory (names made so far are
+    // left for the caller to delete).
+    static bool createHierarchyBuffers(const HierarchyEdgeArrays& edges,
+                                       const std::vector<float>& codes,
                                        std::array<GLuint, 3>& names);
     static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
     void setLightTypeUniform(const ShaderProgram& program, int index) const;
@@ -235,6 +242,8 @@ private:
     // are kept here to be deleted when the next file's objects are made.
     HierarchyBuffers m_hierarchyBuffers{};
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
+    // The spheres of the shown graph's views (its edge arrays are dropped once uploaded).
+    std::unique_ptr<SceneGeometry> m_geometry, m_pendingGeometry;
     CurveBuffers m_curveBuffers;
     int m_levelCount = 0;
     float m_beta = 0.5f;
