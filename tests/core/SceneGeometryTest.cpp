@@ -2,16 +2,15 @@
 // graphs, and the tessellation levels of the vertex spheres.
 #include "BallonTree.h"
 #include "LayoutTestGraph.h"
-#include "RadialTree.h"
-#include "RootedTree.h"
 #include "SceneGeometry.h"
 #include "SphereLevels.h"
 #include "SphereMesh.h"
-#include "TreeMap.h"
+#include "ViewFactory.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -20,26 +19,16 @@
 namespace {
 
 struct LaidOut {
-    explicit LaidOut(const GeneratorParams& params) : graph(params) {
-        views[0] = std::make_unique<RootedTree>();
-        views[1] = std::make_unique<BallonTree>();
-        views[2] = std::make_unique<TreeMap>(0);
-        views[3] = std::make_unique<TreeMap>(1);
-        views[4] = std::make_unique<RadialTree>();
-        for (int t = 0; t < 5; ++t) {
-            views[t]->calculate();
-            table[t] = views[t].get();
-        }
+    explicit LaidOut(const GeneratorParams& params)
+        : graph(params), views(calculateFiveViews(graph.store())) {
+        for (int t = 0; t < 5; ++t) table[t] = views[t].get();
     }
-    PublishedGraph graph;
-    std::unique_ptr<View> views[5];
+    TestGraph graph;
+    std::array<std::unique_ptr<View>, 5> views;
     View* table[5] = {};
 };
 
-LayoutRecord recordOf(const View& view, uint32_t id) {
-    const auto it = view.records().find(id);
-    return it == view.records().end() ? LayoutRecord{} : it->second;
-}
+LayoutRecord recordOf(const View& view, uint32_t id) { return view.getRecord(id); }
 
 // A code names its element when code * count lies within rounding of the element's index.
 void expectCodeNames(float code, uint32_t index, uint32_t count) {
