@@ -27,6 +27,11 @@ uniform samplerBuffer curve_positions;
 uniform isamplerBuffer curve_order;
 uniform usamplerBuffer curve_slots;
 
+// Vertex spheres of one tessellation level drawn in one instanced call (sphere_mode on): the
+// instance carries the sphere's centre and its picking code, which goes to the red channel.
+uniform bool sphere_mode;
+attribute vec4 sphere_instance;
+
 vec4 vertexIn;
 vec4 colorIn;
 vec4 texCoordIn;
@@ -89,6 +94,10 @@ void evaluateCurve() {
 void readVertexInputs() {
     if (curve_mode) {
         evaluateCurve();
+    } else if (sphere_mode) {
+        vertexIn = vec4(gl_Vertex.xyz + sphere_instance.xyz, 1.0);
+        colorIn = vec4(sphere_instance.w, 0.0, 0.0, 1.0);
+        texCoordIn = gl_MultiTexCoord0;
     } else {
         vertexIn = gl_Vertex;
         colorIn = gl_Color;
@@ -96,5 +105,7 @@ void readVertexInputs() {
     }
 }
 
-// Clip coordinates of vertexIn; GL's own transform for everything but curves.
-vec4 clipPosition() { return curve_mode ? gl_ModelViewProjectionMatrix * vertexIn : ftransform(); }
+// Clip coordinates of vertexIn; GL's own transform for everything but curves and spheres.
+vec4 clipPosition() {
+    return curve_mode || sphere_mode ? gl_ModelViewProjectionMatrix * vertexIn : ftransform();
+}

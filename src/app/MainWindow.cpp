@@ -212,6 +212,7 @@ bool MainWindow::adopt(OpenedGraph& opened) {
     g_graph = graph();
     for (int i = 0; i < 5; ++i) m_views[i] = opened.views[i].get();
     openGLWidget->adoptCurveControls(std::move(opened.curves));
+    openGLWidget->adoptSceneGeometry(std::move(opened.geometry));
     m_labels->setShownGraph(m_shown.get(), m_full.get());
     if (!openGLWidget->setView(m_views.data())) {
         // The surface kept drawing the graph it had; so does everything else.

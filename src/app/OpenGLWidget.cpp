@@ -336,6 +336,10 @@ void OpenGLWidget::adoptCurveControls(std::unique_ptr<CurveControls> controls) {
     m_renderer->adoptCurveControls(std::move(controls));
 }
 
+void OpenGLWidget::adoptSceneGeometry(std::unique_ptr<SceneGeometry> geometry) {
+    m_renderer->adoptSceneGeometry(std::move(geometry));
+}
+
 bool OpenGLWidget::setView(View** view) {
     // Before the context exists the objects cannot be made; initializeGL makes them.
     if (!m_initialized) {

@@ -20,6 +20,7 @@
 #include <memory>
 
 class CurveControls;
+struct SceneGeometry;
 class QPainter;
 class RenderImplementation;
 class View;
@@ -53,6 +54,8 @@ public:
     QImage shownPicture();
     // Curve controls made with the graph off the GUI thread, for the next setView.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls);
+    // Hierarchy-edge arrays and vertex spheres made likewise, for the next setView.
+    void adoptSceneGeometry(std::unique_ptr<SceneGeometry> geometry);
     // Centres both cameras on a drawn point, keeping their zoom and direction.
     void lookAtPoint(const Vector3& drawnPoint);
 

@@ -28,6 +28,8 @@ public:
     bool drawnByCpu() const { return m_softwareFrame; }
 
     void setCurveDrawing(SoftwareCurveLayer::Choice choice) { m_softwareCurves.setChoice(choice); }
+    // Whether plain-line frames draw their curves on the CPU (decided once per context).
+    bool softwareCurves() { return m_softwareCurves.inUse(); }
     // A new graph: the CPU's samplers read the controls that are about to go.
     void forgetGraph() { m_softwareCurves.reset(); }
     // Writes the CPU curves' picking code of pixel (x, y) (rows bottom-up) into the scene

@@ -1,7 +1,11 @@
 #include "DisplayLists.h"
 
+#include "SphereLevels.h"
+#include "SphereMesh.h"
+
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 GLuint g_sphereList = 0;
@@ -12,6 +16,50 @@ GLuint g_smallSphereLists[4] = {0, 0, 0, 0};
 GLuint g_cubeList = 0;
 GLuint g_squareOutlineList = 0;
 GLuint g_squareList = 0;
+GLuint g_sphereInstanceBuffer = 0;
+
+namespace {
+
+SphereMeshBuffers g_sphereMeshes[SphereLevels::LEVEL_COUNT - SphereLevels::SLICES6];
+
+GLuint arrayBuffer(GLenum target, const void* data, size_t bytes) {
+    GLuint name = 0;
+    glGenBuffers(1, &name);
+    glBindBuffer(target, name);
+    glBufferData(target, GLsizeiptr(bytes), data, GL_STATIC_DRAW);
+    glBindBuffer(target, 0);
+    return name;
+}
+
+void buildSphereMeshes() {
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        const SphereMesh mesh = SphereMesh::forLevel(level);
+        SphereMeshBuffers& buffers = g_sphereMeshes[level - SphereLevels::SLICES6];
+        buffers.positions = arrayBuffer(GL_ARRAY_BUFFER, mesh.positions.data(),
+                                        mesh.positions.size() * sizeof(float));
+        buffers.normals =
+            arrayBuffer(GL_ARRAY_BUFFER, mesh.normals.data(), mesh.normals.size() * sizeof(float));
+        buffers.indices = arrayBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices.data(),
+                                      mesh.indices.size() * sizeof(uint32_t));
+        buffers.indexCount = GLsizei(mesh.indices.size());
+    }
+    glGenBuffers(1, &g_sphereInstanceBuffer);
+}
+
+}  // namespace
+
+std::vector<GLuint> sphereBufferNames() {
+    std::vector<GLuint> names{g_sphereInstanceBuffer};
+    for (const SphereMeshBuffers& mesh : g_sphereMeshes) {
+        names.insert(names.end(), {mesh.positions, mesh.normals, mesh.indices});
+    }
+    return names;
+}
+
+const SphereMeshBuffers& sphereMesh(int level) {
+    const int top = SphereLevels::FULL - SphereLevels::SLICES6;
+    return g_sphereMeshes[std::clamp(level - int(SphereLevels::SLICES6), 0, top)];
+}
 
 namespace {
 
@@ -51,13 +99,9 @@ void squareVertices(int count, bool filled) {
 
 }  // namespace
 
-GLuint sphereListFor(float pixelRadius) {
-    // An outline of n slices falls short of the circle by r (1 - cos(pi / n)) at most.
-    const float largest[4] = {3.7f, 6.6f, 14.7f, 26.0f};
-    for (int k = 0; k < 4; ++k) {
-        if (pixelRadius <= largest[k]) return g_smallSphereLists[k];
-    }
-    return g_sphereList;
+GLuint sphereList(int level) {
+    if (level >= SphereLevels::FULL) return g_sphereList;
+    return g_smallSphereLists[std::max(level - SphereLevels::SLICES6, 0)];
 }
 
 void buildDisplayLists() {
@@ -79,6 +123,7 @@ void buildDisplayLists() {
     // 96 triangles instead of 800: a few pixels across, as spheres mostly are, it looks alike.
     g_draftSphereList = g_smallSphereLists[1];
     gluDeleteQuadric(quadric);
+    buildSphereMeshes();
 
     g_circleList = glGenLists(1);
     glNewList(g_circleList, GL_COMPILE);

@@ -42,6 +42,8 @@ struct FrameContext {
     float beta = 0.5f;
     // Drafts: coarse spheres, no new shadow map, plain lines, fewer and shorter curves.
     bool draft = false;
+    // The curves of plain-line frames go to the CPU: the GL is a software rasteriser.
+    bool softwareCurves = false;
     std::array<float, 4> vertexColor{}, selectionColor{};
     const Vertex* selectedVertex = nullptr;  // drawn in the selection colour
     CurveBuffers::Colors curveColors;

@@ -63,6 +63,8 @@ void GpuResources::create() {
                             g_squareList};
     m_displayLists.clear();
     for (GLuint list : lists) m_displayLists.emplace_back(GlName::Kind::DISPLAY_LISTS, list);
+    m_buffers.clear();
+    for (GLuint buffer : sphereBufferNames()) m_buffers.emplace_back(GlName::Kind::BUFFER, buffer);
     loadTextures();
     m_textures.clear();
     for (GLuint texture : {g_cushionTexture, g_lightTexture}) {

@@ -9,8 +9,8 @@
 #include <vector>
 
 // Every GL object the renderer makes once per context: the shader programs, the off-screen
-// framebuffers, the display lists and the textures the drawers call. The objects of a graph
-// (hierarchy-edge and curve buffers) come and go with the graph. All are freed with their
+// framebuffers, the display lists, sphere meshes and textures the drawers call. The objects of a
+// graph (hierarchy-edge and curve buffers) come and go with the graph. All are freed with their
 // holders; the drawing surface destroys the renderer with its context current.
 class GpuResources {
 public:
@@ -41,5 +41,5 @@ public:
 
 private:
     std::array<std::unique_ptr<ShaderProgram>, PROGRAM_COUNT> m_programs;
-    std::vector<GlName> m_displayLists, m_textures;
+    std::vector<GlName> m_displayLists, m_textures, m_buffers;
 };

@@ -7,11 +7,6 @@ const BallonTree* RenderBallonTree::balloonView() const {
     return dynamic_cast<const BallonTree*>(m_view);
 }
 
-uint32_t RenderBallonTree::sphereCount() const {
-    const BallonTree* view = balloonView();
-    return view ? static_cast<uint32_t>(view->balloons().size()) : 0;
-}
-
 void RenderBallonTree::drawVertex(const Vertex& vertex) const {
     if (balloonView()) RenderTree::drawVertex(vertex);
 }

@@ -10,10 +10,6 @@ public:
     void drawVertex(const Vertex& vertex) const override;
     void drawGrid() const override;
 
-protected:
-    // This drawer counts the balloons of its layout rather than the graph's vertices.
-    uint32_t sphereCount() const override;
-
 private:
     const BallonTree* balloonView() const;
 };

@@ -63,42 +63,10 @@ void RenderImplementation::Initialize() {
     copyColor(m_vertexColor, red);
 }
 
-bool RenderImplementation::createHierarchyBuffers(const GraphStore& graph, const View& view,
-                                                  uint32_t edgeCount,
+bool RenderImplementation::createHierarchyBuffers(const HierarchyEdgeArrays& edges,
+                                                  const std::vector<float>& codes,
                                                   std::array<GLuint, 3>& names) {
-    const uint32_t n = edgeCount;
-    std::vector<float> positions(size_t(2) * n * 3), colors(size_t(2) * n * 4),
-        texCoords(size_t(2) * n * 4);
-    // The records flattened by vertex id in one walk: a map lookup per edge end would take
-    // most of the time on a large graph.
-    const size_t vertexCount = graph.vertexCount();
-    std::vector<LayoutRecord> records(vertexCount);
-    for (const auto& [id, record] : view.records()) {
-        if (id >= vertexCount) break;
-        records[id] = record;
-    }
-    for (uint32_t i = 0; i < n; ++i) {
-        const HierarchyEdgePtr edge = graph.getHierarchyEdge(i);
-        const VertexPtr ends[2] = {edge->getStart(), edge->getEnd()};
-        const float code = static_cast<float>(i) / static_cast<float>(n);
-        for (int e = 0; e < 2; ++e) {
-            const uint32_t id = ends[e]->getId();
-            const LayoutRecord r = id < vertexCount ? records[id] : LayoutRecord{};
-            const size_t v = size_t(2) * i + e;
-            positions[v * 3 + 0] = r.x;
-            positions[v * 3 + 1] = 1.0f - r.y;
-            positions[v * 3 + 2] = r.z;
-            colors[v * 4 + 0] = r.r;
-            colors[v * 4 + 1] = r.g;
-            colors[v * 4 + 2] = r.b;
-            colors[v * 4 + 3] = 1;
-            texCoords[v * 4 + 0] = 0;
-            texCoords[v * 4 + 1] = code;
-            texCoords[v * 4 + 2] = 0;
-            texCoords[v * 4 + 3] = 1;
-        }
-    }
-    const std::vector<float>* data[3] = {&positions, &colors, &texCoords};
+    const std::vector<float>* data[3] = {&edges.positions, &edges.colors, &codes};
     for (int b = 0; b < 3; ++b) {
         // A refused allocation is what a driver out of memory gives.
         if (GraphicsMemory::refuseAllocation()) return false;
@@ -127,13 +95,16 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
     if (!controls) {
         controls = std::make_unique<CurveControls>(graph, views, SplineStore::kSampleCount);
     }
+    std::unique_ptr<SceneGeometry> geometry = std::move(m_pendingGeometry);
+    if (!geometry || !geometry->fits(graph, views)) geometry = SceneGeometry::build(graph, views);
     const uint32_t hierarchyEdgeCount = static_cast<uint32_t>(graph.hierarchyEdgeCount());
     HierarchyBuffers hierarchy{};
     CurveBuffers curves;
     bool made = true;
     try {
         for (int t = 0; t < 5 && made; ++t) {
-            made = createHierarchyBuffers(graph, *views[t], hierarchyEdgeCount, hierarchy[t]);
+            made =
+                createHierarchyBuffers(geometry->edges[t], geometry->edges[0].codes, hierarchy[t]);
         }
         made = made && curves.create(*controls);
     } catch (...) {
@@ -148,10 +119,14 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
 
     m_frame.graph = &graph;
     m_frame.views = views;
+    // The GL holds the edges now; the spheres are drawn from memory every frame.
+    for (HierarchyEdgeArrays& edges : geometry->edges) edges = HierarchyEdgeArrays();
+    m_geometry = std::move(geometry);
     for (int k = 0; k < 5; ++k) {
         if (!m_drawers[k]) continue;
         m_drawers[k]->m_graph = &graph;
         m_drawers[k]->m_view = views[k];
+        m_drawers[k]->m_spheres = &m_geometry->spheres[k];
     }
     // A selection from the previous file may name objects that no longer exist.
     m_picker.reset();
@@ -174,6 +149,7 @@ void RenderImplementation::render(const FrameInput& input) {
     m_input = input;
     m_frame.camera = input.camera;
     m_frame.light = input.light;
+    m_frame.softwareCurves = m_curvePass.softwareCurves();
     decodeSettings();
     followSurfaceSize();
     m_shadowPass.setUpLight(m_frame);

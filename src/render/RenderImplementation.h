@@ -14,6 +14,7 @@
 #include "OverlayText.h"
 #include "Renderer.h"
 #include "SceneBounds.h"
+#include "SceneGeometry.h"
 #include "SelectionPicker.h"
 #include "ShadowPass.h"
 #include "SoftwareCurveLayer.h"
@@ -55,6 +56,10 @@ public:
     // which then uses them instead of making its own.
     void adoptCurveControls(std::unique_ptr<CurveControls> controls) {
         m_pendingControls = std::move(controls);
+    }
+    // Likewise the hierarchy-edge arrays and vertex spheres of the next CreateObjects.
+    void adoptSceneGeometry(std::unique_ptr<SceneGeometry> geometry) {
+        m_pendingGeometry = std::move(geometry);
     }
     // One frame of the input's settings, camera and light; the picture ends in the default
     // framebuffer. The input is kept for the frame's later parts (continueFrame).
@@ -153,10 +158,12 @@ private:
     SelectionPicker::Scene pickingScene();
     SelectionHighlight::Colors highlightColors() const;
     using HierarchyBuffers = FrameContext::HierarchyBuffers;
-    // Makes the three buffers of a view's hierarchy edges into names; false when the driver
-    // refused memory (names made so far are left for the caller to delete).
-    static bool createHierarchyBuffers(const GraphStore& graph, const View& view,
-                                       uint32_t edgeCount, std::array<GLuint, 3>& names);
+    // Uploads a view's hierarchy-edge arrays (codes: the picking codes every view shares) into
+    // three buffers named in names; false when the driver refused memory (names made so far are
+    // left for the caller to delete).
+    static bool createHierarchyBuffers(const HierarchyEdgeArrays& edges,
+                                       const std::vector<float>& codes,
+                                       std::array<GLuint, 3>& names);
     static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
 
     FrameInput m_input;
@@ -177,6 +184,8 @@ private:
     // objects are made and with the renderer.
     HierarchyBuffers m_hierarchyBuffers{};
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
+    // The spheres of the shown graph's views (its edge arrays are dropped once uploaded).
+    std::unique_ptr<SceneGeometry> m_geometry, m_pendingGeometry;
     CurveBuffers m_curveBuffers;
     bool m_colorsSynced = false;  // the first frame has taken the settings' colours
     bool m_draft = false;

@@ -1,8 +1,8 @@
 #include "RenderRootedTree.h"
 
-#include "GraphStore.h"
+#include "Vertex.h"
 
 void RenderRootedTree::drawVertex(const Vertex& vertex) const {
     // The picking code also goes to texture unit 7, where it stays for later geometry.
-    drawSphere(vertex.getId(), sphereCount(), true);
+    drawSphere(vertex.getId(), true);
 }

@@ -3,11 +3,13 @@
 #include "DisplayLists.h"
 #include "GraphStore.h"
 #include "ImageData.h"
+#include "SphereLevels.h"
 #include "View.h"
 
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -15,113 +17,150 @@
 GLuint g_cushionTexture = 0;
 GLuint g_lightTexture = 0;
 
-uint32_t RenderTree::sphereCount() const { return static_cast<uint32_t>(m_graph->vertexCount()); }
+void RenderTree::drawVertices() const { drawSpheres(-1); }
 
-void RenderTree::drawVertices() const { drawSpheres(sphereCount(), -1); }
+void RenderTree::drawVertex(const Vertex& vertex) const { drawSphere(vertex.getId(), false); }
 
-void RenderTree::drawVertex(const Vertex& vertex) const {
-    drawSphere(vertex.getId(), sphereCount(), false);
-}
+void RenderTree::drawVerticesExcept(const Vertex& vertex) const { drawSpheres(vertex.getId()); }
 
-void RenderTree::drawVerticesExcept(const Vertex& vertex) const {
-    drawSpheres(sphereCount(), vertex.getId());
-}
-
-void RenderTree::placeVertex(uint32_t id) const { placeAt(m_view->getRecord(id)); }
-
-void RenderTree::placeAt(const LayoutRecord& r) {
+void RenderTree::placeVertex(uint32_t id) const {
+    float centre[3];
+    centreOf(id, centre);
     glPushMatrix();
-    glTranslatef(r.x, 1.0f - r.y, r.z);
+    glTranslatef(centre[0], centre[1], centre[2]);
 }
 
-class RenderTree::SphereSize {
-public:
-    // Reads the matrices and the viewport once for a run of spheres.
-    SphereSize() {
-        glGetFloatv(GL_MODELVIEW_MATRIX, m_modelView);
-        glGetFloatv(GL_PROJECTION_MATRIX, m_projection);
-        GLint viewport[4] = {0, 0, 1, 1};
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        // The sphere's radius in eye units: the model-view scales uniformly.
-        const float* c = m_modelView;
-        const float scale = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-        m_pixelsPerClip = kSphereRadius * scale * m_projection[5] * float(viewport[3]) / 2.0f;
+void RenderTree::centreOf(uint32_t id, float* centre) const {
+    const bool placed = m_spheres && id < m_spheres->count();
+    for (int i = 0; i < 3; ++i) {
+        centre[i] = placed ? m_spheres->centres[3 * size_t(id) + i] : float(i == 1);
     }
+}
 
-    // The object-space direction towards the eye: the normal of a dot, which shows the sphere's
-    // middle.
-    void eyeNormal(float* n) const {
-        const float* m = m_modelView;
-        const float length = std::sqrt(m[2] * m[2] + m[6] * m[6] + m[10] * m[10]);
-        for (int i = 0; i < 3; ++i) n[i] = length > 0 ? m[2 + 4 * i] / length : (i == 2);
-    }
+namespace {
 
-    float pixelRadius(float x, float y, float z) const {
-        const float* m = m_modelView;
-        const float eye[4] = {m[0] * x + m[4] * y + m[8] * z + m[12],
-                              m[1] * x + m[5] * y + m[9] * z + m[13],
-                              m[2] * x + m[6] * y + m[10] * z + m[14], 1.0f};
-        const float* p = m_projection;
-        const float w = p[3] * eye[0] + p[7] * eye[1] + p[11] * eye[2] + p[15];
-        // Behind the eye or on its plane: clipped anyway, the full sphere is never wrong.
-        return w > 1e-6f ? m_pixelsPerClip / w : 1e9f;
-    }
+// The tessellation levels of the spheres at the matrices and viewport in force.
+SphereLevels currentLevels() {
+    float modelView[16], projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return SphereLevels(modelView, projection, viewport[3]);
+}
 
-private:
-    float m_modelView[16];
-    float m_projection[16];
-    float m_pixelsPerClip = 0;
-};
+}  // namespace
 
-void RenderTree::drawSpheres(uint32_t count, int64_t skipId) const {
-    const SphereSize size;
+void RenderTree::drawSpheres(int64_t skipId) const {
+    if (!m_spheres) return;
+    const SphereLevels levels = currentLevels();
+    const SphereLevels::Buckets buckets = levels.sort(*m_spheres, skipId);
+    if (!drawInstanced(buckets)) drawOneByOne(buckets);
     // A sphere of a pixel or two is a dot on the picture: drawn as a point of its width, in
     // three batches by width, instead of as tens of triangles each.
-    struct Dot {
-        uint32_t id;
-        float x, y, z;
-    };
-    std::vector<Dot> dots[3];
-    for (uint32_t k = 0; k < count; ++k) {
-        if (k == skipId) continue;
-        const LayoutRecord r = m_view->getRecord(k);
-        const float radius = size.pixelRadius(r.x, 1.0f - r.y, r.z);
-        if (radius < kLargestDot / 2.0f) {
-            dots[std::clamp(int(std::lround(2.0f * radius)), 1, 3) - 1].push_back(
-                {k, r.x, 1.0f - r.y, r.z});
-        } else {
-            drawSphere(k, r, count, false, size);
-        }
-    }
-    float normal[3];
-    size.eyeNormal(normal);
+    const std::array<float, 3> normal = levels.eyeNormal();
     for (int width = 1; width <= 3; ++width) {
-        if (dots[width - 1].empty()) continue;
+        const std::vector<uint32_t>& dots = buckets[SphereLevels::DOT1 + width - 1];
+        if (dots.empty()) continue;
         glPointSize(float(width));
         glBegin(GL_POINTS);
-        glNormal3fv(normal);
-        for (const Dot& dot : dots[width - 1]) {
+        glNormal3fv(normal.data());
+        for (uint32_t id : dots) {
             // The red channel carries the picking code id / count.
-            glColor4f(static_cast<float>(dot.id) / static_cast<float>(count), 0, 0, 1);
-            glVertex3f(dot.x, dot.y, dot.z);
+            glColor4f(m_spheres->codes[id], 0, 0, 1);
+            glVertex3fv(&m_spheres->centres[3 * size_t(id)]);
         }
         glEnd();
     }
     glPointSize(1.0f);
 }
 
-void RenderTree::drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const {
-    drawSphere(id, m_view->getRecord(id), count, markTexCoord, SphereSize());
+void RenderTree::drawOneByOne(const SphereLevels::Buckets& buckets) const {
+    // In id order, each with the tessellation its size needs.
+    std::vector<std::pair<uint32_t, GLuint>> spheres;
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        for (uint32_t id : buckets[level]) spheres.emplace_back(id, sphereList(level));
+    }
+    std::sort(spheres.begin(), spheres.end());
+    for (const auto& [id, list] : spheres) {
+        drawSphereAt(&m_spheres->centres[3 * size_t(id)], m_spheres->codes[id], false,
+                     m_sphereList ? m_sphereList : list);
+    }
 }
 
-void RenderTree::drawSphere(uint32_t id, const LayoutRecord& r, uint32_t count, bool markTexCoord,
-                            const SphereSize& size) const {
-    // The red channel carries the picking code id / count.
+bool RenderTree::drawInstanced(const SphereLevels::Buckets& buckets) const {
+    // The program in force draws spheres by instance when its vertex stage reads them.
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    if (program == 0 || !GLEW_ARB_instanced_arrays || !g_sphereInstanceBuffer) return false;
+    const GLint instance = glGetAttribLocation(GLuint(program), "sphere_instance");
+    const GLint mode = glGetUniformLocation(GLuint(program), "sphere_mode");
+    if (instance < 0 || mode < 0) return false;
+    // Centre and code of every sphere, level after level; a draft gives all one coarse level.
+    std::vector<float> data;
+    size_t first[SphereLevels::LEVEL_COUNT + 1] = {};
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        first[level] = data.size() / 4;
+        for (uint32_t id : buckets[level]) {
+            const float* c = &m_spheres->centres[3 * size_t(id)];
+            data.insert(data.end(), {c[0], c[1], c[2], m_spheres->codes[id]});
+        }
+    }
+    first[SphereLevels::LEVEL_COUNT] = data.size() / 4;
+    if (data.empty()) return true;
+    glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(),
+                 GL_STREAM_DRAW);
+    glEnableVertexAttribArray(GLuint(instance));
+    glVertexAttribDivisorARB(GLuint(instance), 1);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glUniform1i(mode, 1);
+    const int draftLevel = m_sphereList ? int(SphereLevels::SLICES8) : -1;
+    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
+        const size_t count = first[level + 1] - first[level];
+        if (count == 0) continue;
+        const SphereMeshBuffers& mesh = sphereMesh(draftLevel >= 0 ? draftLevel : level);
+        glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
+        glVertexAttribPointer(GLuint(instance), 4, GL_FLOAT, GL_FALSE, 0,
+                              reinterpret_cast<const void*>(first[level] * 4 * sizeof(float)));
+        glBindBuffer(GL_ARRAY_BUFFER, mesh.positions);
+        glVertexPointer(3, GL_FLOAT, 0, nullptr);
+        glBindBuffer(GL_ARRAY_BUFFER, mesh.normals);
+        glNormalPointer(GL_FLOAT, 0, nullptr);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices);
+        glDrawElementsInstancedARB(GL_TRIANGLES, mesh.indexCount, GL_UNSIGNED_INT, nullptr,
+                                   GLsizei(count));
+    }
+    glUniform1i(mode, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glVertexAttribDivisorARB(GLuint(instance), 0);
+    glDisableVertexAttribArray(GLuint(instance));
+    return true;
+}
+
+void RenderTree::drawSphere(uint32_t id, bool markTexCoord) const {
+    float centre[3];
+    centreOf(id, centre);
+    const uint32_t count = sphereCount();
     const float code = static_cast<float>(id) / static_cast<float>(count);
-    placeAt(r);
+    const SphereLevels levels = currentLevels();
+    const GLuint list =
+        sphereList(SphereLevels::levelFor(levels.pixelRadius(centre[0], centre[1], centre[2])));
+    drawSphereAt(centre, code, markTexCoord, m_sphereList ? m_sphereList : list);
+}
+
+void RenderTree::drawSphereAt(const float* centre, float code, bool markTexCoord,
+                              GLuint list) const {
+    glPushMatrix();
+    glTranslatef(centre[0], centre[1], centre[2]);
+    // The red channel carries the picking code id / count.
     glColor4f(code, 0, 0, 1);
     if (markTexCoord) glMultiTexCoord3f(GL_TEXTURE7, code, 0, 0);
-    glCallList(m_sphereList ? m_sphereList : sphereListFor(size.pixelRadius(r.x, 1.0f - r.y, r.z)));
+    glCallList(list);
     glPopMatrix();
 }
 

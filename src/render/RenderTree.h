@@ -2,7 +2,8 @@
 
 #include <GL/glew.h>
 
-#include "LayoutRecord.h"
+#include "SphereInstances.h"
+#include "SphereLevels.h"
 
 #include <cstdint>
 
@@ -25,31 +26,34 @@ public:
     virtual void drawGrid() const {}
 
     // A vertex's sphere radius in layout units, before the scene scale.
-    static constexpr float kSphereRadius = 0.01f;
+    static constexpr float kSphereRadius = SphereInstances::kRadius;
 
     const GraphStore* m_graph = nullptr;  // not owned; the graph of m_view
     View* m_view = nullptr;               // not owned; set whenever a new table of views arrives
+    // The layout's spheres, made with the view; not owned.
+    const SphereInstances* m_spheres = nullptr;
     // The display list drawn for each vertex in draft frames (a coarse sphere); 0 in full
     // frames, where each sphere gets the tessellation its size on the picture needs.
     GLuint m_sphereList = 0;
 
 protected:
-    // How many spheres the layout has: the graph's vertices unless the layout counts otherwise.
-    virtual uint32_t sphereCount() const;
+    // How many spheres the layout has.
+    uint32_t sphereCount() const { return m_spheres ? m_spheres->count() : 0; }
     // Pushes the model-view matrix and moves to the vertex; depth 0 of a layout is drawn on top.
     void placeVertex(uint32_t id) const;
-    static void placeAt(const LayoutRecord& record);
-    // One sphere per id in 0..count-1, coloured with its picking code, skipping skipId.
-    void drawSpheres(uint32_t count, int64_t skipId) const;
-    void drawSphere(uint32_t id, uint32_t count, bool markTexCoord) const;
+    // Every sphere coloured with its picking code, skipping skipId (-1: none).
+    void drawSpheres(int64_t skipId) const;
+    // Sphere id alone; markTexCoord also puts its code in texture unit 7.
+    void drawSphere(uint32_t id, bool markTexCoord) const;
 
 private:
-    // Width in pixels of the widest sphere drawn as a point.
-    static constexpr float kLargestDot = 3.0f;
-    // Radius in pixels of a vertex's sphere drawn at the current matrices and viewport.
-    class SphereSize;
-    void drawSphere(uint32_t id, const LayoutRecord& record, uint32_t count, bool markTexCoord,
-                    const SphereSize& size) const;
+    // The spheres above dot size: all of a level in one instanced call, or, where the program in
+    // force does not draw instances, one display list each.
+    bool drawInstanced(const SphereLevels::Buckets& buckets) const;
+    void drawOneByOne(const SphereLevels::Buckets& buckets) const;
+    // The sphere's centre; an id without one sits where an all-zero layout record puts it.
+    void centreOf(uint32_t id, float* centre) const;
+    void drawSphereAt(const float* centre, float code, bool markTexCoord, GLuint list) const;
 };
 
 extern GLuint g_cushionTexture;

@@ -153,7 +153,10 @@ void SceneDrawing::drawHierarchyEdges(bool withTexCoords) const {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     // As for the curves: tens of thousands of smoothed lines cost a software rasteriser seconds,
     // and where so many run together the stair steps of single lines do not show.
-    const bool rough = m_frame.hierarchyEdgeCount > CurveBuffers::kManyCurves;
+    // A software rasteriser gives up smoothing sooner: it triples the fragments of each line.
+    const uint32_t edges = m_frame.hierarchyEdgeCount;
+    const bool rough = edges > CurveBuffers::kManyCurves ||
+                       (edges > kSmoothSoftwareEdges && m_frame.softwareCurves);
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
     glPushMatrix();

@@ -28,6 +28,9 @@ public:
     };
     // The light type the shaders read as "unlit".
     static constexpr int kLightingOff = 4;
+    // Above this many hierarchy edges a software rasteriser draws them as plain lines: smoothing
+    // triples the fragments of each, and thousands of edges then cost more than the curves.
+    static constexpr uint32_t kSmoothSoftwareEdges = 4096;
 
     explicit SceneDrawing(const FrameContext& frame) : m_frame(frame) {}
 

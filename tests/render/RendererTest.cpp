@@ -2,6 +2,7 @@
 // their holders and the GL state a frame leaves.
 #include "DefaultFramebuffer.h"
 #include "DisplayLists.h"
+#include "SphereLevels.h"
 #include "GlName.h"
 #include "GlScene.h"
 #include "RenderStates.h"
@@ -127,6 +128,7 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         for (FrameBuffer* b : {renderer.sceneBuffer(), renderer.sumBuffer()}) holdFrameBuffer(*b);
         hold(K::DISPLAY_LISTS, g_sphereList);
         hold(K::DISPLAY_LISTS, g_squareList);
+        hold(K::BUFFER, sphereMesh(SphereLevels::FULL).indices);
         hold(K::TEXTURE, g_cushionTexture);
         hold(K::BUFFER, renderer.hierarchyColorBuffer(2));
         for (const auto& [kind, name] : held)

@@ -193,6 +193,7 @@ bool GraphOpening::layOut(OpenedGraph& opened, GraphStore& graph,
     View* const views[5] = {opened.views[0].get(), opened.views[1].get(), opened.views[2].get(),
                             opened.views[3].get(), opened.views[4].get()};
     opened.curves = std::make_unique<CurveControls>(graph, views, SplineStore::kSampleCount);
+    opened.geometry = SceneGeometry::build(graph, views);
     if (opened.shown) {
         // A merged edge stands out with the number of edges it stands for.
         std::vector<uint32_t> weights(opened.shown->mergedCount());

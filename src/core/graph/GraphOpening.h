@@ -2,6 +2,7 @@
 
 #include "CurveControls.h"
 #include "GraphStore.h"
+#include "SceneGeometry.h"
 #include "ShownGraph.h"
 #include "ShownRequest.h"
 #include "View.h"
@@ -13,12 +14,14 @@
 #include <string>
 
 // A file made ready to show: its graph, the five layouts in view-type order and the controls of
-// its relation curves, or the error naming the file and the problem, or neither when it was
-// cancelled.
+// its relation curves and the rest of what is drawn, or the error naming the file and the problem,
+// or neither when it was cancelled.
 struct OpenedGraph {
     std::unique_ptr<GraphStore> graph;
     std::array<std::unique_ptr<View>, 5> views;
     std::unique_ptr<CurveControls> curves;
+    // The hierarchy-edge arrays and vertex spheres of the five layouts.
+    std::unique_ptr<SceneGeometry> geometry;
     std::string error;
     bool cancelled = false;
     // Opened with a ShownRequest: the whole graph, of which graph shows a part (graph is null

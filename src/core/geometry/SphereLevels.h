@@ -1,0 +1,35 @@
+#pragma once
+
+#include "SphereInstances.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// The tessellation each vertex sphere needs at one camera: a sphere of a pixel or two is a dot of
+// its width on the picture; larger ones get as many slices as keep their outline within half a
+// pixel of the true circle, up to the full sphere. Computed per frame from the matrices the
+// spheres are drawn under (column-major, as GL keeps them).
+class SphereLevels {
+public:
+    enum Level { DOT1, DOT2, DOT3, SLICES6, SLICES8, SLICES12, SLICES16, FULL, LEVEL_COUNT };
+    // Sphere ids per level, each in ascending id order.
+    using Buckets = std::array<std::vector<uint32_t>, LEVEL_COUNT>;
+
+    SphereLevels(const float* modelView, const float* projection, int viewportHeight);
+
+    // Radius in pixels of a sphere of SphereInstances::kRadius centred at (x, y, z); very large
+    // for a centre behind the eye or on its plane (clipped anyway, the full sphere is never wrong).
+    float pixelRadius(float x, float y, float z) const;
+    static Level levelFor(float pixelRadius);
+    // The spheres of instances sorted by level in one walk, leaving out skipId (-1: none).
+    Buckets sort(const SphereInstances& instances, int64_t skipId) const;
+    // The object-space direction towards the eye: the normal of a dot, which shows the sphere's
+    // middle.
+    std::array<float, 3> eyeNormal() const;
+
+private:
+    float m_modelView[16];
+    float m_projection[16];
+    float m_pixelsPerClip = 0;
+};
