@@ -18,7 +18,6 @@
 namespace {
 
 std::vector<std::unique_ptr<FiveViews>> graphs() {
-    setTraceStream(nullptr);
     std::vector<std::unique_ptr<FiveViews>> result;
     LoadResult sample = GraphLoader::load(RAMIFLEX_SOURCE_DIR "/data/ramiflex.xml");
     EXPECT_TRUE(sample.ok()) << sample.error;

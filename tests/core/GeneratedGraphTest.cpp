@@ -94,10 +94,8 @@ TEST(GeneratedGraphs, RsfAndXmlOfOneGraphLoadToIdenticalStores) {
             std::ofstream xml(files.path("g.xml"));
             generator.writeXml(xml);
         }
-        setTraceStream(nullptr);
         LoadResult fromRsf = GraphLoader::load(files.path("g.rsf"));
         LoadResult fromXml = GraphLoader::load(files.path("g.xml"));
-        setTraceStream(&std::cout);
         ASSERT_TRUE(fromRsf.ok()) << fromRsf.error;
         ASSERT_TRUE(fromXml.ok()) << fromXml.error;
         // Written back, both stores give one text: ids, names, root and every edge in order.

@@ -20,7 +20,6 @@ struct Read {
 Read readXml(const std::string& text, int maxNesting = 2'000) {
     TempFiles files;
     const std::string path = files.write("graph.xml", text);
-    setTraceStream(nullptr);
     LoadXMLTree reader(maxNesting);
     Read result;
     for (const DataRecord& record : reader.read(path.c_str())) {
@@ -29,7 +28,6 @@ Read readXml(const std::string& text, int maxNesting = 2'000) {
         result.records.push_back(line);
         result.places.emplace_back(record.line, record.column);
     }
-    setTraceStream(&std::cout);
     result.problem = reader.problem();
     return result;
 }

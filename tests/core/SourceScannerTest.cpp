@@ -5,6 +5,7 @@
 #include "SourceScanner.h"
 #include "SourceTree.h"
 #include "TempFiles.h"
+#include "ToolRun.h"
 #include "Trace.h"
 
 #include <gtest/gtest.h>
@@ -255,13 +256,6 @@ TEST(SourceScanner, AThreadOutOfMemoryIsAnErrorNotACrash) {
 
 namespace {
 
-LoadResult loadQuietly(const std::string& path) {
-    setTraceStream(nullptr);
-    LoadResult result = GraphLoader::load(path);
-    setTraceStream(&std::cout);
-    return result;
-}
-
 // Same vertices (ids, names, parents), root and relation edges in the same order.
 void expectSameGraph(const GraphStore& read, const GraphStore& written) {
     ASSERT_EQ(read.vertexCount(), written.vertexCount());
@@ -311,9 +305,7 @@ TEST(SourceScanner, WritesWhatTheLoaderReadsBack) {
         const ScanResult result = SourceScanner::scan(options);
         ASSERT_TRUE(result.ok()) << result.error;
         ASSERT_EQ(result.relations.size(), 2u);
-        setTraceStream(nullptr);
         const std::unique_ptr<GraphStore> graph = result.toGraph();
-        setTraceStream(&std::cout);
         for (const char* suffix : {".rsf", ".xml"}) {
             const std::string out = files.path(std::string("out") + suffix);
             const std::string problem = GraphWriter::writeFile(*graph, out);
@@ -325,7 +317,7 @@ TEST(SourceScanner, WritesWhatTheLoaderReadsBack) {
                 continue;
             }
             ASSERT_EQ(problem, "");
-            const LoadResult loaded = loadQuietly(out);
+            const LoadResult loaded = GraphLoader::load(out);
             ASSERT_TRUE(loaded.ok()) << loaded.error;
             expectSameGraph(*loaded.graph, *graph);
         }
@@ -334,23 +326,8 @@ TEST(SourceScanner, WritesWhatTheLoaderReadsBack) {
 
 namespace {
 
-struct ToolRun {
-    std::string out;
-    int status = -1;
-};
-
 ToolRun runScan(const std::string& arguments) {
-    const std::string command =
-        std::string(RAMIFLEX_TOOLS_DIR) + "/ramiflex-scan " + arguments + " 2>&1";
-    ToolRun run;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, read);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runTool("ramiflex-scan", arguments, "2>&1");
 }
 
 }  // namespace
@@ -383,7 +360,7 @@ TEST(SourceScanner, ToolExitsByTheOutcome) {
         EXPECT_EQ(result.status, run.status);
         EXPECT_EQ(result.out.rfind(run.output, 0), 0u) << result.out;
     }
-    const LoadResult loaded = loadQuietly(files.path("g.xml"));
+    const LoadResult loaded = GraphLoader::load(files.path("g.xml"));
     ASSERT_TRUE(loaded.ok()) << loaded.error;
     EXPECT_EQ(loaded.graph->vertexCount(), 3u);
     EXPECT_EQ(loaded.graph->relationEdgeCount(), 1u);
