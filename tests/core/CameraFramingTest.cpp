@@ -22,12 +22,8 @@ std::vector<std::unique_ptr<FiveViews>> graphs() {
     LoadResult sample = GraphLoader::load(RAMIFLEX_SOURCE_DIR "/data/ramiflex.xml");
     EXPECT_TRUE(sample.ok()) << sample.error;
     if (sample.ok()) result.push_back(layOutFiveViews("sample", std::move(sample.graph)));
-    GeneratorParams params;
-    params.vertices = 700;
-    params.fanOut = 5;
-    params.maxDepth = 6;
-    params.relations = 900;
-    params.seed = 17;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{700, 5, 6, 900, 17, false};
     result.push_back(layOutFiveViews("generated", GraphGenerator(params).records()));
     return result;
 }

@@ -80,13 +80,8 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
 TEST(GeneratedGraphs, RsfAndXmlOfOneGraphLoadToIdenticalStores) {
     TempFiles files;
     for (bool shuffle : {false, true}) {
-        GeneratorParams params;
-        params.vertices = 2'000;
-        params.relations = 3'000;
-        params.fanOut = 5;
-        params.maxDepth = 9;
-        params.seed = 5;
-        params.shuffleIds = shuffle;
+        // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+        GeneratorParams params{2'000, 5, 9, 3'000, 5, shuffle};
         GraphGenerator generator(params);
         {
             std::ofstream rsf(files.path("g.rsf"));

@@ -26,11 +26,8 @@
 namespace {
 
 std::string generatedRsf(const TempFiles& files) {
-    GeneratorParams params;
-    params.vertices = 3000;
-    params.relations = 4000;
-    params.seed = 7;
-    params.shuffleIds = true;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{3000, 4, 8, 4000, 7, true};
     std::ostringstream text;
     GraphGenerator(params).writeRsf(text);
     return files.write("generated.rsf", text.str());
@@ -227,10 +224,8 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
 // naming the file.
 TEST(GraphOpening, OpensThePartARequestAsksFor) {
     TempFiles files;
-    GeneratorParams params;
-    params.vertices = 2000;
-    params.relations = 8000;
-    params.seed = 3;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{2000, 4, 8, 8000, 3, false};
     std::ostringstream text;
     GraphGenerator(params).writeRsf(text);
     const std::string path = files.write("large.rsf", text.str());

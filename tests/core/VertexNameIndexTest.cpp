@@ -87,11 +87,8 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
 }
 
 TEST(RelationAdjacencyTest, RowsHoldExactlyTheEdgesAtEachEnd) {
-    GeneratorParams params;
-    params.vertices = 400;
-    params.relations = 1500;
-    params.seed = 11;
-    params.shuffleIds = true;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{400, 4, 8, 1500, 11, true};
     std::vector<DataRecord> records = GraphGenerator(params).records();
     // Two edges from a vertex to itself: each is outgoing and incoming at once.
     records.push_back({"R", {"17", "17"}});
