@@ -184,6 +184,45 @@ ScanResult scanCase(const TempFiles& files, const ScanCase& test) {
     return SourceScanner::scan(options);
 }
 
+// Same vertices (ids, names, parents), root and relation edges in the same order.
+void expectSameGraph(const GraphStore& read, const GraphStore& written) {
+    ASSERT_EQ(read.vertexCount(), written.vertexCount());
+    EXPECT_EQ(read.getRoot()->getId(), written.getRoot()->getId());
+    for (const auto& [id, vertex] : written.vertices()) {
+        const VertexPtr other = read.getVertex(id);
+        ASSERT_TRUE(other);
+        EXPECT_EQ(other->getName(), vertex->getName());
+        const VertexPtr parent = vertex->getParent(), otherParent = other->getParent();
+        EXPECT_EQ(otherParent ? otherParent->getId() : id, parent ? parent->getId() : id);
+    }
+    ASSERT_EQ(read.relationEdgeCount(), written.relationEdgeCount());
+    for (const auto& [id, edge] : written.relationEdges()) {
+        const RelationEdgePtr other = read.getRelationEdge(id);
+        EXPECT_EQ(other->getStart()->getId(), edge->getStart()->getId());
+        EXPECT_EQ(other->getEnd()->getId(), edge->getEnd()->getId());
+    }
+}
+
+struct NameCase {
+    const char* name;        // of a file in the scanned tree
+    const char* rsfProblem;  // what keeps RSF from holding it, or ""
+    const char* xmlProblem;
+};
+
+const NameCase kNames[] = {
+    {"\xC3\xA4 \xE2\x82\xAC\xF0\x9F\x98\x80.h", "", ""},
+    {"a&b<c>'d';.h", "", ""},
+    {"t\tab\r.h", "", ""},
+    {"l\nine.h", "holds a line break, which RSF cannot hold", ""},
+    {"q\".h", "holds a double quote, which RSF cannot hold", ""},
+    {"\xFF\xC3.h", "", "is not valid UTF-8, which XML cannot hold"},
+    {"\x01.h", "", "holds a control character, which XML cannot hold"},
+};
+
+ToolRun runScan(const std::string& arguments) {
+    return runTool("ramiflex-scan", arguments, "2>&1");
+}
+
 }  // namespace
 
 TEST(SourceScanner, FollowsTheRulesOnSmallTrees) {
@@ -254,45 +293,6 @@ TEST(SourceScanner, AThreadOutOfMemoryIsAnErrorNotACrash) {
 }
 #endif
 
-namespace {
-
-// Same vertices (ids, names, parents), root and relation edges in the same order.
-void expectSameGraph(const GraphStore& read, const GraphStore& written) {
-    ASSERT_EQ(read.vertexCount(), written.vertexCount());
-    EXPECT_EQ(read.getRoot()->getId(), written.getRoot()->getId());
-    for (const auto& [id, vertex] : written.vertices()) {
-        const VertexPtr other = read.getVertex(id);
-        ASSERT_TRUE(other);
-        EXPECT_EQ(other->getName(), vertex->getName());
-        const VertexPtr parent = vertex->getParent(), otherParent = other->getParent();
-        EXPECT_EQ(otherParent ? otherParent->getId() : id, parent ? parent->getId() : id);
-    }
-    ASSERT_EQ(read.relationEdgeCount(), written.relationEdgeCount());
-    for (const auto& [id, edge] : written.relationEdges()) {
-        const RelationEdgePtr other = read.getRelationEdge(id);
-        EXPECT_EQ(other->getStart()->getId(), edge->getStart()->getId());
-        EXPECT_EQ(other->getEnd()->getId(), edge->getEnd()->getId());
-    }
-}
-
-struct NameCase {
-    const char* name;        // of a file in the scanned tree
-    const char* rsfProblem;  // what keeps RSF from holding it, or ""
-    const char* xmlProblem;
-};
-
-const NameCase kNames[] = {
-    {"\xC3\xA4 \xE2\x82\xAC\xF0\x9F\x98\x80.h", "", ""},
-    {"a&b<c>'d';.h", "", ""},
-    {"t\tab\r.h", "", ""},
-    {"l\nine.h", "holds a line break, which RSF cannot hold", ""},
-    {"q\".h", "holds a double quote, which RSF cannot hold", ""},
-    {"\xFF\xC3.h", "", "is not valid UTF-8, which XML cannot hold"},
-    {"\x01.h", "", "holds a control character, which XML cannot hold"},
-};
-
-}  // namespace
-
 TEST(SourceScanner, WritesWhatTheLoaderReadsBack) {
     for (const NameCase& test : kNames) {
         SCOPED_TRACE(test.name);
@@ -323,14 +323,6 @@ TEST(SourceScanner, WritesWhatTheLoaderReadsBack) {
         }
     }
 }
-
-namespace {
-
-ToolRun runScan(const std::string& arguments) {
-    return runTool("ramiflex-scan", arguments, "2>&1");
-}
-
-}  // namespace
 
 TEST(SourceScanner, ToolExitsByTheOutcome) {
     TempFiles files;
