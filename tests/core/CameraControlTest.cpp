@@ -20,7 +20,6 @@ TEST(CameraControl, TwoDimensionalZoomKeepsThePicturesShape) {
     EXPECT_GT(CameraControl::zoomAmount(-0.3f, 0.3f), 0.0f);
     CameraControl control;
     Camera ortho = orthoCamera(), perspective = perspectiveCamera();
-    const Matrix4 perspectiveView = perspective.view;
     // An ALT drag of (0.3, 0.4) grows the height by 1 and the width with it.
     control.zoomStep(0.3f, 0.4f, false, ortho, perspective);
     EXPECT_FLOAT_EQ(ortho.height, 2.5f);
@@ -34,9 +33,6 @@ TEST(CameraControl, TwoDimensionalZoomKeepsThePicturesShape) {
     control.zoomStep(-3.0f, -4.0f, false, ortho, perspective);
     EXPECT_EQ(ortho.height, CameraControl::kMinExtent);
     EXPECT_GT(projected(ortho, {1e-5f, 0, 0})[0], 0.0f);
-    // The 3D side is untouched by 2D zooms.
-    EXPECT_EQ(control.distance(), 1.0f);
-    EXPECT_EQ(perspective.view, perspectiveView);
 }
 
 TEST(CameraControl, OrbitTurnsTheEyeAroundTheCentre) {
@@ -75,7 +71,6 @@ TEST(CameraControl, OrbitTurnsTheEyeAroundTheCentre) {
 TEST(CameraControl, ThreeDimensionalZoomMovesAlongTheRotatedAxisAndStopsShortOfTheCentre) {
     CameraControl control;
     Camera ortho = orthoCamera(), perspective = perspectiveCamera();
-    const Matrix4 orthoView = ortho.view;
     control.setOrbit(0.5f, 0, 1, {1, 1, 1});  // eye on +x of the centre
     control.zoomStep(0.3f, 0.4f, true, ortho, perspective);
     EXPECT_FLOAT_EQ(control.distance(), 2.0f);
@@ -86,9 +81,6 @@ TEST(CameraControl, ThreeDimensionalZoomMovesAlongTheRotatedAxisAndStopsShortOfT
     control.zoomStep(-0.9f, -1.2f, true, ortho, perspective);
     EXPECT_EQ(control.distance(), CameraControl::kMinDistance);
     EXPECT_GT(perspective.position()[0], 1.0f);
-    // The 2D camera is untouched.
-    EXPECT_EQ(ortho.height, 1.5f);
-    EXPECT_EQ(ortho.view, orthoView);
 }
 
 // A pan by (dx, dy) halves of the picture carries the point that was in the middle to (dx, -dy)
