@@ -48,8 +48,10 @@ TEST(Matrix, TransformsTakePointsWhereOpenGLTakesThem) {
     EXPECT_NEAR(transform(rotate(I, 180, {0, 0, 1}), {1, 0, 0, 1})[1], -8.742278e-08f, 1e-12f);
     const Matrix4 affine = {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 4, 0, 1, 2, 3, 1};
     expectNear(inverse(affine), {0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0.25f, 0, -0.5f, -2, -0.75f, 1});
-    for (const Matrix4& m : {translate(rotate(scale(I, {1, 2, 3}), 37, {1, 2, 3}), {4, -5, 6}),
-                             perspective(80, 4 / 3.0f, 1, 20)}) {
+    // The last has no zero element, so every term of the inverse counts.
+    const Matrix4 turned = translate(rotate(scale(I, {1, 2, 3}), 37, {1, 2, 3}), {4, -5, 6});
+    for (const Matrix4& m :
+         {turned, perspective(80, 4 / 3.0f, 1, 20), multiply(perspective(80, 1, 1, 20), turned)}) {
         expectNear(multiply(m, inverse(m)), I, 1e-4f);
     }
 }
