@@ -86,7 +86,7 @@ Scene& scene() {
         s.views[t] = std::move(views[t]);
         s.table[t] = s.views[t].get();
     }
-    s.renderer->CreateObjects(s.table);
+    s.renderer->CreateObjects(*s.graph, s.table);
     const auto end = std::chrono::steady_clock::now();
     std::cout.rdbuf(out);
     std::printf("graph, layouts and GPU objects: %.0f ms\n",
@@ -112,16 +112,17 @@ void BM_Frame(benchmark::State& state) {
         return;
     }
     const int view = static_cast<int>(state.range(0));
-    g_renderStates.viewType = view;
-    g_renderStates.blendMethod = static_cast<int>(state.range(1));
-    g_renderStates.drawMask = state.range(2);
-    s.renderer->setDraftFrames(state.range(3) != 0);
     Camera camera = cameraFor(view);
+    FrameInput input{RenderStates(), &camera, &s.light};
+    input.settings.viewType = view;
+    input.settings.blendMethod = static_cast<int>(state.range(1));
+    input.settings.drawMask = state.range(2);
+    s.renderer->setDraftFrames(state.range(3) != 0);
     // The first frame applies colours and beta to the curves; it is not a steady frame.
-    s.renderer->render(&camera, &s.light);
+    s.renderer->render(input);
     glFinish();
     for (auto _ : state) {
-        s.renderer->render(&camera, &s.light);
+        s.renderer->render(input);
         glFinish();
     }
 }

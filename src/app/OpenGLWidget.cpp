@@ -270,7 +270,7 @@ void OpenGLWidget::paintGL() {
         Camera* camera = m_mode3D ? m_perspectiveCamera.get() : m_orthoCamera.get();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         m_renderer->setDraftFrames(frame == FrameScheduler::Frame::Draft);
-        m_renderer->render(camera, m_light.get());
+        m_renderer->render(FrameInput{g_renderStates, camera, m_light.get()});
         m_lastFrameMilliseconds = timer.elapsed();
     }
     checkGraphicsMemory("drawing");
@@ -304,7 +304,7 @@ bool OpenGLWidget::createObjects(View** views) {
     GraphicsMemory::takeFailure();
     bool made = false;
     try {
-        made = m_renderer->CreateObjects(views);
+        made = g_graph && m_renderer->CreateObjects(*g_graph, views);
     } catch (const std::bad_alloc&) {
     }
     if (!made) {

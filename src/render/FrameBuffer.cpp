@@ -75,6 +75,12 @@ FrameBuffer::FrameBuffer(int colorCount, int width, int height)
     bindDefaultFramebuffer();
 }
 
+FrameBuffer::~FrameBuffer() {
+    glDeleteFramebuffersEXT(1, &m_framebuffer);
+    glDeleteTextures(1, &m_depthTexture);
+    glDeleteTextures(GLsizei(m_colorTextures.size()), m_colorTextures.data());
+}
+
 void FrameBuffer::allocate() {
     glBindTexture(GL_TEXTURE_2D, m_depthTexture);
     setTextureParameters();

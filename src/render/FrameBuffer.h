@@ -11,15 +11,16 @@ void checkFramebufferStatus(GLenum status);
 
 // An off-screen framebuffer (FBO_WIDTH x FBO_HEIGHT unless told otherwise) with a depth texture
 // and one or two floating-point (GL_RGBA32F) colour textures, so that picking codes and
-// accumulated sums keep full precision. Created once and kept for the life of the GL context;
-// resizing gives the same textures new storage. The GL objects are not deleted by the destructor
-// because the owner may outlive the context.
+// accumulated sums keep full precision. Resizing gives the same textures new storage. The
+// framebuffer and its textures are deleted with it, in the context they were made in (which must
+// be current then).
 class FrameBuffer {
 public:
     // colorCount colour attachments (1 or 2). Leaves the default framebuffer bound and no 2D
     // texture bound. An incomplete framebuffer is reported and kept.
     explicit FrameBuffer(int colorCount, int width = FBO_WIDTH, int height = FBO_HEIGHT);
 
+    ~FrameBuffer();
     FrameBuffer(const FrameBuffer&) = delete;
     FrameBuffer& operator=(const FrameBuffer&) = delete;
 

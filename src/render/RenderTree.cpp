@@ -15,7 +15,7 @@
 GLuint g_cushionTexture = 0;
 GLuint g_lightTexture = 0;
 
-uint32_t RenderTree::sphereCount() const { return static_cast<uint32_t>(g_graph->vertexCount()); }
+uint32_t RenderTree::sphereCount() const { return static_cast<uint32_t>(m_graph->vertexCount()); }
 
 void RenderTree::drawVertices() const { drawSpheres(sphereCount(), -1); }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class GraphStore;
 class Vertex;
 class View;
 
@@ -26,7 +27,8 @@ public:
     // A vertex's sphere radius in layout units, before the scene scale.
     static constexpr float kSphereRadius = 0.01f;
 
-    View* m_view = nullptr;  // not owned; set whenever a new table of views arrives
+    const GraphStore* m_graph = nullptr;  // not owned; the graph of m_view
+    View* m_view = nullptr;               // not owned; set whenever a new table of views arrives
     // The display list drawn for each vertex in draft frames (a coarse sphere); 0 in full
     // frames, where each sphere gets the tessellation its size on the picture needs.
     GLuint m_sphereList = 0;

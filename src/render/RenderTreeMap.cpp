@@ -20,7 +20,7 @@ void RenderTreeMap::drawGrid() const {
         glTranslated(-cell.getWidth() / 2, 0, -cell.getHeight() / 2);
         glScaled(cell.getWidth(), 0, cell.getHeight());
         glColor4f(1, 1, 1, 1);
-        const VertexPtr vertex = g_graph->getVertex(k);
+        const VertexPtr vertex = m_graph->getVertex(k);
         if (m_drawCushion && vertex && vertex->getChildCount() == 0) {
             glActiveTexture(GL_TEXTURE0);
             glBindTexture(GL_TEXTURE_2D, g_cushionTexture);

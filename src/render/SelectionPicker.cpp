@@ -45,8 +45,8 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
     switch (coverTag(a)) {
         case COVER_VERTEX:
             if (g == 0 && b == 0 && r < 1) {
-                const int k = Selection::codeToIndex(r, g_graph->vertexCount());
-                if (VertexPtr vertex = k >= 0 ? g_graph->getVertex(k) : VertexPtr()) {
+                const int k = Selection::codeToIndex(r, scene.graph->vertexCount());
+                if (VertexPtr vertex = k >= 0 ? scene.graph->getVertex(k) : VertexPtr()) {
                     m_selection.selectVertex(vertex);
                     update(scene);
                 }
@@ -54,8 +54,8 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
             break;
         case COVER_HIERARCHY_EDGE:
             if (r == 0 && b == 0 && g < 1) {
-                const int i = Selection::codeToIndex(g, g_graph->hierarchyEdgeCount());
-                if (HierarchyEdgePtr edge = i >= 0 ? g_graph->getHierarchyEdge(i) : nullptr) {
+                const int i = Selection::codeToIndex(g, scene.graph->hierarchyEdgeCount());
+                if (HierarchyEdgePtr edge = i >= 0 ? scene.graph->getHierarchyEdge(i) : nullptr) {
                     m_selection.selectHierarchyEdge(edge);
                     update(scene);
                 }
@@ -66,7 +66,7 @@ void SelectionPicker::select(const Scene& scene, const float* code) {
                 const int p = Selection::codeToIndex(b, scene.controls->curveCount());
                 if (p >= 0) {
                     const uint32_t id = scene.controls->edgeAt(scene.viewType, size_t(p));
-                    if (RelationEdgePtr edge = g_graph->getRelationEdge(id)) {
+                    if (RelationEdgePtr edge = scene.graph->getRelationEdge(id)) {
                         m_selection.selectRelationEdge(edge, p);
                         update(scene);
                     }
@@ -94,8 +94,8 @@ void SelectionPicker::update(const Scene& scene) {
 }
 
 bool SelectionPicker::selectVertexById(const Scene& scene, uint32_t id) {
-    if (!g_graph) return false;
-    const VertexPtr vertex = g_graph->getVertex(id);
+    if (!scene.graph) return false;
+    const VertexPtr vertex = scene.graph->getVertex(id);
     if (!vertex) return false;
     m_selection.selectVertex(vertex);
     update(scene);
@@ -134,7 +134,7 @@ void SelectionPicker::reset() {
 const std::vector<int32_t>& SelectionPicker::curvePositions(const Scene& scene) {
     const int viewType = scene.viewType;
     if (m_curvePositionsView != viewType) {
-        const size_t edges = g_graph ? g_graph->relationEdgeCount() : 0;
+        const size_t edges = scene.graph ? scene.graph->relationEdgeCount() : 0;
         m_curvePositions = scene.controls ? scene.controls->listPositions(viewType, edges)
                                           : std::vector<int32_t>(edges, -1);
         m_curvePositionsView = viewType;
@@ -154,8 +154,8 @@ void SelectionPicker::undo(const Scene& scene) {
 }
 
 void SelectionPicker::highlightVertexEdges(const Scene& scene, const Vertex& vertex) {
-    if (!g_graph) return;
-    if (!m_adjacency) m_adjacency = std::make_unique<RelationAdjacency>(*g_graph);
+    if (!scene.graph) return;
+    if (!m_adjacency) m_adjacency = std::make_unique<RelationAdjacency>(*scene.graph);
     SelectionHighlight& h = m_highlight;
     const RelationAdjacency::Row in = m_adjacency->incoming(vertex.getId());
     const RelationAdjacency::Row out = m_adjacency->outgoing(vertex.getId());

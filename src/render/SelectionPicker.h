@@ -14,6 +14,7 @@
 #include <vector>
 
 class FrameBuffer;
+class GraphStore;
 class Vertex;
 class View;
 
@@ -26,7 +27,8 @@ class SelectionPicker {
 public:
     // What the picker works on, as the renderer holds it at the time of the call.
     struct Scene {
-        View* const* views = nullptr;  // the five views; none before the first objects
+        const GraphStore* graph = nullptr;  // the graph of the views; none before the first objects
+        View* const* views = nullptr;       // the five views; none before the first objects
         int viewType = 0;
         const CurveControls* controls = nullptr;
         CurveBuffers* buffers = nullptr;

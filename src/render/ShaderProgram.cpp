@@ -106,15 +106,26 @@ ShaderProgram::ShaderProgram(const char* vertexFile, const char* fragmentFile,
       m_vertexPrelude(vertexPrelude),
       m_fragmentDefine(fragmentDefine) {}
 
+ShaderProgram::~ShaderProgram() {
+    if (m_handle != 0) glDeleteObjectARB(m_handle);
+}
+
 GLhandleARB ShaderProgram::buildProgram() {
     const GLhandleARB vertex = loadShader(m_vertexFile, GL_VERTEX_SHADER_ARB, m_vertexPrelude);
     const GLhandleARB fragment =
         loadShader(m_fragmentFile, GL_FRAGMENT_SHADER_ARB, nullptr, m_fragmentDefine);
 
+    if (m_handle != 0) glDeleteObjectARB(m_handle);
     m_handle = glCreateProgramObjectARB();
-    if (vertex != 0) glAttachObjectARB(m_handle, vertex);
-    if (fragment != 0) glAttachObjectARB(m_handle, fragment);
+    for (GLhandleARB shader : {vertex, fragment}) {
+        if (shader != 0) glAttachObjectARB(m_handle, shader);
+    }
     glLinkProgramARB(m_handle);
+    // Deleted now, the shader objects stay attached (a program can still be linked again, as
+    // for transform feedback) and go with the program.
+    for (GLhandleARB shader : {vertex, fragment}) {
+        if (shader != 0) glDeleteObjectARB(shader);
+    }
     if (!isLinked()) {
         DrawingProblems::report(std::string("Programm '") + m_vertexFile + "' + '" +
                                 m_fragmentFile + "' konnte nicht gelinkt werden.");

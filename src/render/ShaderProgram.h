@@ -24,17 +24,22 @@ GLhandleARB loadShader(const char* path, GLenum kind, const char* prelude = null
 
 // A vertex and a fragment shader read from two files, linked into one program, with the locations
 // of a fixed list of uniforms. The passes address uniforms by their index in m_uniforms and set
-// values themselves; the program stores none.
+// values themselves; the program stores none. The program object is deleted with its holder (in
+// the context it was made in); the shader objects as soon as the program is linked.
 class ShaderProgram {
 public:
     ShaderProgram() = default;
     ShaderProgram(const char* vertexFile, const char* fragmentFile,
                   std::vector<ShaderUniform> uniforms = {}, const char* vertexPrelude = nullptr,
                   const char* fragmentDefine = nullptr);
+    ~ShaderProgram();
+    ShaderProgram(const ShaderProgram&) = delete;
+    ShaderProgram& operator=(const ShaderProgram&) = delete;
 
     // Loads both shaders (vertex first), creates and links the program, stores it in m_handle,
     // then looks up every uniform's location in list order. A failed link prints a message and
-    // the link log; the program is kept either way. Returns m_handle.
+    // the link log; the program is kept either way. Returns m_handle; a program built before is
+    // deleted.
     GLhandleARB buildProgram();
     // Makes this program current: glUseProgramObjectARB(m_handle).
     void use() const;

@@ -24,10 +24,12 @@ protected:
             records.push_back({"R", {std::to_string(a), std::to_string(b)}});
         }
         load(records);
-        g_renderStates.beta = 0;
-        g_renderStates.lighting = false;
-        std::copy(colour, colour + 4, g_renderStates.relationStartColor);
-        std::copy(colour, colour + 4, g_renderStates.relationEndColor);
+        m_states.beta = 0;
+        m_states.lighting = false;
+        std::copy(colour, colour + 4, m_states.relationStartColor);
+        std::copy(colour, colour + 4, m_states.relationEndColor);
+        const float vertexColour[4] = {1, 0.5f, 0.25f, 1};
+        std::copy(vertexColour, vertexColour + 4, m_states.vertexColor);
     }
 
     // Half way between two leaves of the row, brightest of the row there and those above and
@@ -48,16 +50,20 @@ TEST_F(BlendingTest, AccumulatingMethodsLeaveOutCurvesBehindASphere) {
     // Curve 1-4 runs behind the spheres of leaves 2 and 3.
     loadRow({{1, 4}}, {0, 1, 0, 1});
     for (int method : {3, 4}) {
-        g_renderStates.blendMethod = method;
-        g_renderStates.drawMask = 5;
+        m_states.blendMethod = method;
+        m_states.drawMask = 5;
         twoFrames(0);
         const Picture with = picture();
-        g_renderStates.drawMask = 1;
+        m_states.drawMask = 1;
         twoFrames(0);
         const Picture without = picture();
         for (uint32_t hidden : {2u, 3u}) {
             const Pixel p = projectVertex(0, hidden);
             EXPECT_EQ(shown(with, p), shown(without, p)) << "method " << method << " " << hidden;
+            // Unlit, a sphere shows the vertex colour.
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(shown(without, p)[c], m_states.vertexColor[c] * 255, 2) << hidden;
+            }
         }
         EXPECT_GT(between(with, 2, 3)[1], between(without, 2, 3)[1] + 20) << "method " << method;
     }
@@ -67,13 +73,13 @@ TEST_F(BlendingTest, DenseBundleKeepsTheCurveColourInTheAccumulatingMethods) {
     // 300 copies of one edge: the bundle is covered in the curves' own colour rather than washed
     // out to white (the coverage of the smoothed lines once brightened the sums).
     loadRow(std::vector<std::pair<int, int>>(300, {1, 4}), {0.2f, 0.8f, 0.4f, 0.2f});
-    g_renderStates.drawMask = 4;
+    m_states.drawMask = 4;
     for (int method : {3, 4}) {
-        g_renderStates.blendMethod = method;
+        m_states.blendMethod = method;
         twoFrames(0);
         const std::array<int, 3> seen = between(picture(), 2, 3);
         for (int c = 0; c < 3; ++c) {
-            EXPECT_NEAR(seen[c], g_renderStates.relationStartColor[c] * 255, 6) << method;
+            EXPECT_NEAR(seen[c], m_states.relationStartColor[c] * 255, 6) << method;
         }
     }
 }

@@ -41,8 +41,7 @@ protected:
     // Every sample the buffers draw for a frame of the view, curve by curve in list order.
     std::vector<Sample> capture(int view, bool draft, int stride) {
         const CurveBuffers& buffers = m_renderer->curveBuffers();
-        CurveBuffers::Frame frame{view,   g_renderStates.beta, m_colors, draft,
-                                  stride, GL_POINTS,           0,        {}};
+        CurveBuffers::Frame frame{view, m_states.beta, m_colors, draft, stride, GL_POINTS, 0, {}};
         const size_t curves = (buffers.curveCount() + stride - 1) / stride;
         std::vector<Sample> samples(curves * (draft ? 11 : size_t(buffers.sampleCount())));
         const size_t bytes = samples.size() * sizeof(Sample);
@@ -95,7 +94,7 @@ TEST_F(CurveEvaluationTest, GraphsMatchTheCoreInEveryViewBetaAndSlot) {
             }
         }
         for (float beta : {0.0f, 0.35f, 0.85f, 1.0f}) {
-            g_renderStates.beta = beta;
+            m_states.beta = beta;
             for (int view = 0; view < 5; ++view) {
                 const std::string what =
                     graph + ", view " + std::to_string(view) + ", beta " + std::to_string(beta);

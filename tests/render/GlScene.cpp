@@ -20,6 +20,21 @@
 #include <algorithm>
 #include <cmath>
 
+PictureDifference differenceOf(const std::vector<float>& a, const std::vector<float>& b) {
+    double sum = 0;
+    size_t off = 0;
+    for (size_t p = 0; p + 2 < a.size() && a.size() == b.size(); p += 3) {
+        float worst = 0;
+        for (size_t i = p; i < p + 3; ++i) {
+            sum += std::abs(a[i] - b[i]);
+            worst = std::max(worst, std::abs(a[i] - b[i]));
+        }
+        off += worst > 24 ? 1 : 0;
+    }
+    if (a.size() != b.size() || a.empty()) return {255, 1};
+    return {sum / a.size(), off * 3.0 / a.size()};
+}
+
 void SceneTest::SetUp() {
     ASSERT_EQ(makeGlContextCurrent(), "");
     static const GLenum result = [] {
@@ -34,7 +49,7 @@ void SceneTest::SetUp() {
     // glewInit may leave an error flag behind (it queries extensions the old way).
     while (glGetError() != GL_NO_ERROR) {
     }
-    g_renderStates = RenderStates();
+    m_states = RenderStates();
     // The picture goes to a framebuffer object of its own, as under the toolkit's widget, in the
     // GL state of the viewer's drawing surface.
     m_screen = std::make_unique<FrameBuffer>(1);
@@ -43,7 +58,7 @@ void SceneTest::SetUp() {
     applyViewerDepthState();
     m_renderer->Initialize();
     applyViewerLineState();
-    g_renderStates.shadow = false;
+    m_states.shadow = false;
 }
 
 void SceneTest::TearDown() {
@@ -84,7 +99,7 @@ void SceneTest::loadGenerated(uint32_t vertices, uint64_t relations, uint64_t se
 
 void SceneTest::show() {
     for (int t = 0; t < 5; ++t) m_viewTable[t] = m_views[t].get();
-    m_renderer->CreateObjects(m_viewTable);
+    m_renderer->CreateObjects(*m_graph, m_viewTable);
     m_reference = std::make_unique<SplineStore>(int32_t(m_graph->depthCount()));
     m_reference->addCurvesOfViews(*m_graph, m_viewTable);
     m_reference->orderByLength();
@@ -92,8 +107,8 @@ void SceneTest::show() {
 }
 
 SplineStore::CurveList& SceneTest::curves(int viewType) const {
-    if (!(m_referenceBeta == g_renderStates.beta)) {
-        m_referenceBeta = g_renderStates.beta;
+    if (!(m_referenceBeta == m_states.beta)) {
+        m_referenceBeta = m_states.beta;
         m_reference->applyBeta(m_referenceBeta);
     }
     return *m_reference->curvesFor(viewType);
@@ -127,11 +142,11 @@ std::unique_ptr<Camera> SceneTest::fittingCamera(int viewType) const {
 }
 
 void SceneTest::frameWith(int viewType, std::unique_ptr<Camera> camera) {
-    g_renderStates.viewType = viewType;
+    m_states.viewType = viewType;
     m_camera = std::move(camera);
     bindDefaultFramebuffer();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    m_renderer->render(m_camera.get(), &m_light);
+    m_renderer->render(FrameInput{m_states, m_camera.get(), &m_light});
 }
 
 void SceneTest::twoFrames(int viewType, std::unique_ptr<Camera> (*camera)()) {
@@ -172,7 +187,7 @@ Pixel SceneTest::projectVertex(int viewType, uint32_t id) const {
 }
 
 std::vector<float> SceneTest::hierarchyColors(int viewType) const {
-    std::vector<float> colors(size_t(8) * g_graph->hierarchyEdgeCount());
+    std::vector<float> colors(size_t(8) * m_graph->hierarchyEdgeCount());
     glBindBuffer(GL_ARRAY_BUFFER, m_renderer->hierarchyColorBuffer(viewType));
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, colors.size() * sizeof(float), colors.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -7,7 +7,7 @@
 #include "DataRecord.h"
 #include "FrameBuffer.h"
 #include "GraphStore.h"
-#include "RenderImplementation.h"  // with Camera.h and Light.h
+#include "RenderImplementation.h"  // with Camera.h, Light.h and RenderStates.h
 #include "SplineStore.h"
 #include "View.h"
 
@@ -31,6 +31,13 @@ struct Picture {
         return {rgb[i], rgb[i + 1], rgb[i + 2]};
     }
 };
+
+// How far two pictures' channels (floats, or bytes as floats) lie apart: the mean channel
+// difference, and the share of pixels with a channel more than 24 steps off.
+struct PictureDifference {
+    double mean = 0, offShare = 0;
+};
+PictureDifference differenceOf(const std::vector<float>& a, const std::vector<float>& b);
 
 // Makes the shared context current (loading the entry points through GLEW) and a renderer in it.
 class SceneTest : public ::testing::Test {
@@ -75,6 +82,8 @@ protected:
     std::unique_ptr<View> m_views[5];
     std::unique_ptr<Camera> m_camera;
     Light m_light;
+    // The settings every frame is drawn with.
+    RenderStates m_states;
 
 private:
     void show();

@@ -19,7 +19,7 @@ class LightingTest : public SceneTest {};
 
 TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
     loadGenerated(10, 5, 2);
-    g_renderStates.drawMask = 1;
+    m_states.drawMask = 1;
     struct Case {
         int type, attenuation, radius;
         float constant, linear, quadratic, cutoff, x;
@@ -39,9 +39,9 @@ TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
     m_light.m_position[2] = 0.5f;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        g_renderStates.lightType = c.type;
-        g_renderStates.lightAttenuation = c.attenuation;
-        g_renderStates.lightRadius = c.radius;
+        m_states.lightType = c.type;
+        m_states.lightAttenuation = c.attenuation;
+        m_states.lightRadius = c.radius;
         m_light.m_position[0] = c.x;
         auto camera = std::make_unique<Camera>(0.5f, 20.0f, 60.0f, 4.0f / 3.0f);
         camera->lookAt(cameras[(&c - cases) % 2].first, cameras[(&c - cases) % 2].second,
@@ -68,7 +68,7 @@ TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
     }
     // The shadow camera looks along the light, whichever way it points.
     const float aim[3] = {0.3f, -1.0f, 0.5f};
-    std::copy(aim, aim + 3, g_renderStates.lightDirection);
+    std::copy(aim, aim + 3, m_states.lightDirection);
     frameWith(1, fittingCamera(1));
     const Vector3 forward = m_renderer->lightCamera()->forward();
     const float length = std::sqrt(aim[0] * aim[0] + aim[1] * aim[1] + aim[2] * aim[2]);

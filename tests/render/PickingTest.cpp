@@ -1,7 +1,7 @@
 // Picking and its highlight: vertices, hierarchy edges and curves are found where they are drawn
 // in every view and blending method, the background names nothing, and the highlight of the
 // selection (curve slots, hierarchy colours, overlay lines) follows picks, view switches, colour
-// changes and new objects; the surface size moves buffers, picking and overlay with it.
+// changes and new objects.
 #include "DefaultFramebuffer.h"
 #include "GlScene.h"
 #include "RenderStates.h"
@@ -55,7 +55,7 @@ protected:
         std::vector<Pixel> tries;
         if (type == Selection::VERTEX) tries.push_back(drawnAt(id));
         if (type == Selection::HIERARCHY_EDGE) {
-            const HierarchyEdgePtr edge = g_graph->getHierarchyEdge(id);
+            const HierarchyEdgePtr edge = m_graph->getHierarchyEdge(id);
             const LayoutRecord a = m_views[view]->getRecord(edge->getStart()->getId());
             const LayoutRecord b = m_views[view]->getRecord(edge->getEnd()->getId());
             tries.push_back(
@@ -114,11 +114,11 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
         m_renderer->setDraftFrames(cpu);
         m_renderer->setCurveDrawing(cpu ? SoftwareCurveLayer::Choice::CPU
                                         : SoftwareCurveLayer::Choice::GPU);
-        g_renderStates.blendMethod = method;
-        g_renderStates.rotationX = turned ? 30 : 0;
-        g_renderStates.rotationY = turned ? 50 : 0;
-        g_renderStates.rotationZ = turned ? -20 : 0;
-        g_renderStates.scale = turned ? 40 : 50;
+        m_states.blendMethod = method;
+        m_states.rotationX = turned ? 30 : 0;
+        m_states.rotationY = turned ? 50 : 0;
+        m_states.rotationZ = turned ? -20 : 0;
+        m_states.scale = turned ? 40 : 50;
         // Each kind alone, the curves over the whole scene when blended outside the scene pass;
         // the turned scene about the origin, out of the layout's frame, and of its vertices only.
         // Vertices are picked where they stand apart.
@@ -133,7 +133,7 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
                               {Selection::RELATION_EDGE, method == 0 ? 4 : 7, method == 0 ? 4 : 2}};
         for (const auto& [type, mask, least] : kinds) {
             if (turned && type != Selection::VERTEX) continue;
-            g_renderStates.drawMask = mask;
+            m_states.drawMask = mask;
             twoFrames(
                 view, !turned ? nullptr : +[] {
                     auto camera = std::make_unique<Camera>(-1.2f, 1.2f, -0.9f, 0.9f, -10.0f, 10.0f);
@@ -141,8 +141,8 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
                     return camera;
                 });
             EXPECT_EQ(m_renderer->curvesDrawnByCpu(), cpu && (mask & 4)) << what;
-            const size_t count = type == Selection::VERTEX           ? g_graph->vertexCount()
-                                 : type == Selection::HIERARCHY_EDGE ? g_graph->hierarchyEdgeCount()
+            const size_t count = type == Selection::VERTEX           ? m_graph->vertexCount()
+                                 : type == Selection::HIERARCHY_EDGE ? m_graph->hierarchyEdgeCount()
                                                                      : curves(view).size();
             int found = 0, previous = -1;
             for (uint32_t id = 0; id < count; ++id) {
@@ -207,15 +207,15 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
         {RELOAD, 0, 0, {}, "Type: |ID:|||"},
     };
     const float selected[4] = {0, 1, 0, 1};
-    std::copy(selected, selected + 4, g_renderStates.selectionColor);
+    std::copy(selected, selected + 4, m_states.selectionColor);
     for (const Step& step : steps) {
         const std::string what = std::string("step ") + step.overlay;
         const int masks[] = {1, 2, 4, 7, 7, 7, 7};
-        g_renderStates.drawMask = masks[step.action];
+        m_states.drawMask = masks[step.action];
         if (step.action == NEW_COLOURS) {  // shown at the next frame, the highlight kept
-            g_renderStates.outgoingEdgeColor[0] = 0.5f;
-            g_renderStates.relationEndColor[0] = 0.5f;
-            g_renderStates.hierarchyColor[1] = 0.25f;
+            m_states.outgoingEdgeColor[0] = 0.5f;
+            m_states.relationEndColor[0] = 0.5f;
+            m_states.hierarchyColor[1] = 0.25f;
         }
         if (step.action == RELOAD) load(starGraph());
         if (step.action == BY_ID) {
@@ -245,35 +245,8 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
             const std::vector<float> colors = hierarchyColors(view);
             for (size_t i = 0; i < colors.size(); ++i) {
                 const bool picked = step.action == HIERARCHY && i / 8 == step.id;
-                const float expected =
-                    picked ? selected[i % 4] : g_renderStates.hierarchyColor[i % 4];
+                const float expected = picked ? selected[i % 4] : m_states.hierarchyColor[i % 4];
                 EXPECT_EQ(colors[i], expected) << what << " view " << view << " float " << i;
-            }
-        }
-    }
-}
-
-TEST_F(PickingTest, BuffersPickingAndOverlayFollowTheSurfaceSize) {
-    g_renderStates.drawMask = 7;
-    for (const auto& [width, height] : {std::pair{1536, 1152}, {800, 600}, {1024, 768}}) {
-        resizeSurface(width, height);
-        const std::string size = std::to_string(width) + " x " + std::to_string(height);
-        for (int method : {0, 3, 4}) {
-            g_renderStates.blendMethod = method;
-            twoFrames(1);
-            for (FrameBuffer* buffer : {m_renderer->sceneBuffer(), m_renderer->weightingBuffer(),
-                                        m_renderer->sumBuffer()}) {
-                EXPECT_EQ(buffer->width(), width) << size;
-                EXPECT_EQ(buffer->height(), height) << size;
-            }
-            // The balloon's leaves stand apart: a pick where the camera puts one names it, and
-            // leaves the widget's framebuffer bound, as the frame does.
-            for (uint32_t k = 5; k <= 12; ++k) {
-                pick(projectVertex(1, k));
-                EXPECT_EQ(selection().m_vertex->getId(), k) << size << " method " << method;
-                GLint bound = 0;
-                glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
-                EXPECT_EQ(GLuint(bound), m_screen->m_framebuffer) << size;
             }
         }
     }
