@@ -4,6 +4,7 @@
 #include "BuildGraph.h"
 #include "FiveViews.h"
 #include "CameraFraming.h"
+#include "Cameras.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "Trace.h"
@@ -18,25 +19,14 @@
 namespace {
 
 std::vector<std::unique_ptr<FiveViews>> graphs() {
-    setTraceStream(nullptr);
     std::vector<std::unique_ptr<FiveViews>> result;
     LoadResult sample = GraphLoader::load(RAMIFLEX_SOURCE_DIR "/data/ramiflex.xml");
     EXPECT_TRUE(sample.ok()) << sample.error;
     if (sample.ok()) result.push_back(layOutFiveViews("sample", std::move(sample.graph)));
-    GeneratorParams params;
-    params.vertices = 700;
-    params.fanOut = 5;
-    params.maxDepth = 6;
-    params.relations = 900;
-    params.seed = 17;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{700, 5, 6, 900, 17, false};
     result.push_back(layOutFiveViews("generated", GraphGenerator(params).records()));
     return result;
-}
-
-Vector3 project(const Camera& camera, const Vector3& p) {
-    const Vector4 clip =
-        math::transform(camera.projection, math::transform(camera.view, {p[0], p[1], p[2], 1}));
-    return {clip[0] / clip[3], clip[1] / clip[3], clip[2] / clip[3]};
 }
 
 Vector3 drawn(const View& view, uint32_t id) {
@@ -76,7 +66,7 @@ TEST(CameraFraming, EveryViewIsFramedInsideThePictureAndFillsIt) {
                             const Vector3 corner{i & 1 ? box.max[0] : box.min[0],
                                                  i & 2 ? box.max[1] : box.min[1],
                                                  i & 4 ? box.max[2] : box.min[2]};
-                            const Vector3 p = project(camera, corner);
+                            const Vector3 p = projected(camera, corner);
                             for (int a = 0; a < 3; ++a) {
                                 low[a] = std::min(low[a], p[a]);
                                 high[a] = std::max(high[a], p[a]);
@@ -112,10 +102,10 @@ TEST(CameraFraming, TwoDimensionalViewsAreFaceOnAndUpright) {
             const Vector3 forward = camera.forward();
             for (int a = 0; a < 3; ++a) EXPECT_NEAR(forward[a], direction[a], 1e-6f);
             int wrong = 0;
-            const Vector3 rootAt = project(camera, drawn(view, root));
+            const Vector3 rootAt = projected(camera, drawn(view, root));
             for (const auto& entry : view.records()) {
                 if (entry.first == root) continue;
-                const Vector3 p = drawn(view, entry.first), at = project(camera, p);
+                const Vector3 p = drawn(view, entry.first), at = projected(camera, p);
                 const Vector3 rootPoint = drawn(view, root);
                 // Screen x grows with x; screen y with y (rooted) or against z (the others).
                 wrong += (p[0] - rootPoint[0]) * (at[0] - rootAt[0]) < -1e-9f;
@@ -129,9 +119,7 @@ TEST(CameraFraming, TwoDimensionalViewsAreFaceOnAndUpright) {
 }
 
 TEST(CameraFraming, NewAspectKeepsTheZoomAndTheLightStandsClearAboveTheBox) {
-    SceneBounds box;
-    box.add(-1, 0, -0.5f);
-    box.add(2, 1, 0.5f);
+    const SceneBounds box = ::box({-1, 0, -0.5f}, {2, 1, 0.5f});
     CameraControl control;
     Camera ortho(-1, 1, -1, 1, 0, 10), perspective(1, 20, 80, 4.0f / 3.0f);
     CameraFraming::framePerspective(box, 1, 4.0f / 3.0f, control, perspective);

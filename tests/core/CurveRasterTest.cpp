@@ -25,10 +25,8 @@ struct Curves {
 };
 
 Curves generatedCurves(uint32_t vertices, uint64_t relations) {
-    GeneratorParams params;
-    params.vertices = vertices;
-    params.relations = relations;
-    params.seed = 7;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{vertices, 4, 8, relations, 7, false};
     Curves curves;
     curves.views = layOutFiveViews("generated", GraphGenerator(params).records());
     View* table[5];

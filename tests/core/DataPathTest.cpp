@@ -33,14 +33,12 @@ TEST(DataPath, LooksBesideTheExecutableThenLeavesTheNameToTheWorkingDirectory) {
         // The build tree, one level deeper.
         {{"b/share/ramiflex/imgs/F.png"}, "b/src/app", "imgs/F.png", "b/share/ramiflex/imgs/F.png"},
         // The nearer folder wins; the farther one when only it holds the file.
-        {{"p/share/ramiflex/shader/a.glsl", "share/ramiflex/shader/a.glsl"},
-         "p/bin",
-         a,
+        // clang-format off
+        {{"p/share/ramiflex/shader/a.glsl", "share/ramiflex/shader/a.glsl"}, "p/bin", a,
          "p/share/ramiflex/shader/a.glsl"},
-        {{"p/share/ramiflex/shader/b.glsl", "share/ramiflex/shader/a.glsl"},
-         "p/bin",
-         a,
+        {{"p/share/ramiflex/shader/b.glsl", "share/ramiflex/shader/a.glsl"}, "p/bin", a,
          "share/ramiflex/shader/a.glsl"},
+        // clang-format on
         {{"usr/share/ramiflex/shader/b.glsl"}, "usr/bin", a, ""},
         {{"usr/share/ramiflex/shader/a.glsl/inside"}, "usr/bin", a, ""},  // a folder is no file
         {{"usr/bin/shader/a.glsl"}, "usr/bin", a, ""},  // beside the executable, not in it

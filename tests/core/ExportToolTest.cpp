@@ -1,33 +1,15 @@
 // ramiflex-export end to end: its output is a format that comparisons of layouts rely on.
 #include "TempFiles.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <sstream>
 
 namespace {
 
-struct RunResult {
-    std::string out;
-    int status = -1;
-};
-
-RunResult runExport(const std::string& arguments) {
-    const std::string command =
-        std::string(RAMIFLEX_TOOLS_DIR) + "/ramiflex-export " + arguments + " 2>/dev/null";
-    RunResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[65536];
-    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        result.out.append(buffer, read);
-    }
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+ToolRun runExport(const std::string& arguments) {
+    return runTool("ramiflex-export", arguments, "2>/dev/null");
 }
 
 // A root with two leaves and a relation edge between them.
@@ -59,7 +41,7 @@ TEST(ExportTool, WritesTheSectionsAndOneCurveLinePerView) {
         files.write("g.rsf",
                     "\"Root\" \"0\"\n\"H\" \"0\" \"root\"\n\"H\" \"1\" \"a\"\n\"H\" \"2\" \"b\"\n"
                     "\"PCR\" \"0\" \"1\"\n\"PCR\" \"0\" \"2\"\n\"R\" \"1\" \"2\"\n");
-    const RunResult run = runExport(file + " --beta 0");
+    const ToolRun run = runExport(file + " --beta 0");
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.out.substr(0, std::string(kSections).size()), kSections);
     std::istringstream curves(run.out.substr(std::string(kSections).size()));
@@ -80,7 +62,7 @@ TEST(ExportTool, WritesTheSectionsAndOneCurveLinePerView) {
     for (const std::string& arguments :
          {file + " --beta 1.5", file + " --beta -0.1", file + " --beta nan", file + " --beta 0.5x",
           file + " --beta ''", files.path("missing.rsf")}) {
-        const RunResult refused = runExport(arguments);
+        const ToolRun refused = runExport(arguments);
         EXPECT_NE(refused.status, 0) << arguments;
         EXPECT_EQ(refused.out, "") << arguments;
     }
@@ -117,7 +99,7 @@ TEST(ExportTool, WritesTheShownGraphsVisibleAndMergedLines) {
          "visible\t3\t3\t0\t0\nmerged\t0\t3\t2\t1\nmerged\t1\t2\t3\t1\n"},
     };
     for (const auto& c : cases) {
-        const RunResult run = runExport(file + c.arguments);
+        const ToolRun run = runExport(file + c.arguments);
         EXPECT_EQ(run.status, 0) << c.arguments;
         EXPECT_EQ(shownLines(run.out), c.lines) << c.arguments;
     }
@@ -126,7 +108,7 @@ TEST(ExportTool, WritesTheShownGraphsVisibleAndMergedLines) {
     for (const std::string& arguments :
          {file + " --depth -1", file + " --depth x", file + " --depth", file + " --exclude",
           file + " --exclude 'r*'"}) {
-        const RunResult refused = runExport(arguments);
+        const ToolRun refused = runExport(arguments);
         EXPECT_EQ(refused.status, 2) << arguments;
         EXPECT_EQ(refused.out, "") << arguments;
     }

@@ -11,12 +11,10 @@
 #include <utility>
 #include <vector>
 
-// The store of records with its hierarchy, built with the trace silenced.
+// The store of records with its hierarchy.
 inline std::unique_ptr<GraphStore> builtGraph(std::vector<DataRecord> records) {
-    setTraceStream(nullptr);
     std::unique_ptr<GraphStore> graph = buildGraph(std::move(records));
     graph->calculateHierarchy();
-    setTraceStream(&std::cout);
     return graph;
 }
 

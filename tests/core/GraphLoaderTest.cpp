@@ -11,13 +11,6 @@
 
 namespace {
 
-LoadResult load(const std::string& path) {
-    setTraceStream(nullptr);
-    LoadResult result = GraphLoader::load(path);
-    setTraceStream(&std::cout);
-    return result;
-}
-
 const std::string kValidRsf =
     "\"Root\" \"0\"\n\"H\" \"0\" \"top\"\n\"H\" \"1\" \"a\"\n\"H\" \"2\" \"b\"\n"
     "\"PCR\" \"0\" \"1\"\n\"PCR\" \"0\" \"2\"\n\"R\" \"1\" \"2\"\n";
@@ -132,23 +125,27 @@ TEST(GraphLoader, RefusesEveryBadFileWithItsNameAndProblem) {
     TempFiles files;
     for (const Refusal& refusal : refusals()) {
         const std::string path = files.write(refusal.name, refusal.content);
-        LoadResult result = load(path);
+        LoadResult result = GraphLoader::load(path);
         EXPECT_EQ(result.graph, nullptr);
         EXPECT_EQ(result.error, path + refusal.message);
     }
     const std::string missing = files.path("missing.rsf");
-    EXPECT_EQ(load(missing).error, missing + ": cannot be opened: No such file or directory");
-    EXPECT_EQ(load(files.path("")).error, files.path("") + ": cannot be opened: it is a directory");
-    EXPECT_EQ(load("/dev/zero").error, "/dev/zero: cannot be opened: it is not a regular file");
+    EXPECT_EQ(GraphLoader::load(missing).error,
+              missing + ": cannot be opened: No such file or directory");
+    EXPECT_EQ(GraphLoader::load(files.path("")).error,
+              files.path("") + ": cannot be opened: it is a directory");
+    EXPECT_EQ(GraphLoader::load("/dev/zero").error,
+              "/dev/zero: cannot be opened: it is not a regular file");
     const std::string pipe = files.path("pipe.rsf");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);  // opening it without a writer would wait for ever
-    EXPECT_EQ(load(pipe).error, pipe + ": cannot be opened: it is not a regular file");
+    EXPECT_EQ(GraphLoader::load(pipe).error, pipe + ": cannot be opened: it is not a regular file");
     // Sparse: the size is there, the bytes are never read.
     const std::string big = files.write("big.xml", kValidRsf);
     std::filesystem::resize_file(big, GraphLoader::kMaxFileBytes + 1);
-    EXPECT_EQ(load(big).error, big +
-                                   ": the file is 536870913 bytes, more than the limit of "
-                                   "536870912 bytes (512 MiB)");
+    EXPECT_EQ(GraphLoader::load(big).error,
+              big +
+                  ": the file is 536870913 bytes, more than the limit of "
+                  "536870912 bytes (512 MiB)");
 }
 
 TEST(GraphLoader, LoadsEitherFormatWithItsHierarchy) {
@@ -161,7 +158,7 @@ TEST(GraphLoader, LoadsEitherFormatWithItsHierarchy) {
     std::filesystem::create_directory(files.path("app.rsf.d"));
     for (const std::string& path : {files.write("g.rsf.txt", kValidRsf), files.write("g.xml", xml),
                                     files.write("app.rsf.d/g.xml", xml)}) {
-        LoadResult result = load(path);
+        LoadResult result = GraphLoader::load(path);
         ASSERT_TRUE(result.ok()) << result.error;
         const GraphStore& graph = *result.graph;
         EXPECT_EQ(graph.hierarchyEdgeCount(), 2u);
@@ -173,12 +170,12 @@ TEST(GraphLoader, LoadsEitherFormatWithItsHierarchy) {
     const std::string longest(GraphLoader::kMaxNameBytes, 'n');
     for (bool xml : {false, true}) {
         const std::string name = xml ? "chain.xml" : "chain.rsf";
-        LoadResult result = load(files.write(name, chain(5'000, xml)));
+        LoadResult result = GraphLoader::load(files.write(name, chain(5'000, xml)));
         ASSERT_TRUE(result.ok()) << result.error;
         EXPECT_EQ(result.graph->depthCount(), 5'000u);
         EXPECT_EQ(result.graph->getVertex(4'999)->pathToRoot().size(), 5'000u);
     }
-    LoadResult fits = load(files.write(
+    LoadResult fits = GraphLoader::load(files.write(
         "fits.rsf", "\"H\" \"0\" \"" + longest + "\"\n\"H\" \"1\" \"b\"\n\"PCR\" \"0\" \"1\"\n"));
     ASSERT_TRUE(fits.ok()) << fits.error;
     EXPECT_EQ(fits.graph->getVertex(0)->getName(), longest);

@@ -10,10 +10,6 @@ namespace {
 
 using Ids = std::vector<uint32_t>;
 
-std::unique_ptr<GraphStore> build(const std::vector<DataRecord>& records) {
-    return buildGraph(records);
-}
-
 DataRecord vertex(uint32_t id, const std::string& name = "v") {
     return {"H", {std::to_string(id), name}};
 }
@@ -26,15 +22,13 @@ DataRecord relation(uint32_t start, uint32_t end) {
 
 }  // namespace
 
-TEST(BuildGraph, RootDefaultsToVertexZeroAndTheLastRootCounts) {
-    auto store = build({vertex(0), vertex(1), tree(0, 1)});
+TEST(BuildGraph, RootAndEdgeIdsFollowTheFileOrder) {
+    auto store = buildGraph({vertex(0), vertex(1), tree(0, 1)});
     EXPECT_EQ(store->getRoot()->getId(), 0u);
-    store = build({{"Root", {"1"}}, vertex(0), vertex(1), {"Root", {"0"}}, {"Root", {"1"}}});
+    store = buildGraph({{"Root", {"1"}}, vertex(0), vertex(1), {"Root", {"0"}}, {"Root", {"1"}}});
     EXPECT_EQ(store->getRoot()->getId(), 1u);
-}
-
-TEST(BuildGraph, EdgeIdsCountPerKindInFileOrder) {
-    auto store = build(
+    // Edge ids count per kind in file order.
+    store = buildGraph(
         {vertex(0), vertex(1), vertex(2), relation(2, 2), tree(0, 1), relation(1, 0), tree(0, 2)});
     ASSERT_EQ(store->hierarchyEdgeCount(), 2u);
     ASSERT_EQ(store->relationEdgeCount(), 2u);
@@ -46,14 +40,14 @@ TEST(BuildGraph, EdgeIdsCountPerKindInFileOrder) {
 }
 
 TEST(BuildGraph, HeaderKeysAndUnusableRecordsAreSkipped) {
-    auto store = build({{"LevelSeparator", {"."}},
-                        {"Relations", {}},
-                        vertex(0),
-                        {"H", {"1x", "lenient"}},
-                        tree(0, 1),
-                        {"PCR", {"0", "1x"}},
-                        {"R", {"0"}},
-                        {"h", {"2", "wrong case"}}});
+    auto store = buildGraph({{"LevelSeparator", {"."}},
+                             {"Relations", {}},
+                             vertex(0),
+                             {"H", {"1x", "lenient"}},
+                             tree(0, 1),
+                             {"PCR", {"0", "1x"}},
+                             {"R", {"0"}},
+                             {"h", {"2", "wrong case"}}});
     EXPECT_EQ(store->vertexCount(), 2u);
     EXPECT_EQ(store->getVertex(1)->getName(), "lenient");
     EXPECT_EQ(store->hierarchyEdgeCount(), 1u);
@@ -66,7 +60,7 @@ TEST(GraphStore, FindsVerticesWhateverOrderAndSizeTheirIdsCome) {
     const Ids ids = {2'000'000'000u, 70'000, 5, 3000, 0, 2, 1, 4, 3, 2'999};
     for (uint32_t id : ids) records.push_back(vertex(id, std::to_string(id)));
     for (uint32_t id = 10'000; id > 100; id -= 7) records.push_back(vertex(id, std::to_string(id)));
-    auto store = build(records);
+    auto store = buildGraph(records);
     for (const DataRecord& record : records) {
         const uint32_t id = static_cast<uint32_t>(std::stoul(record.values[0]));
         ASSERT_TRUE(store->getVertex(id)) << id;
@@ -76,15 +70,13 @@ TEST(GraphStore, FindsVerticesWhateverOrderAndSizeTheirIdsCome) {
     EXPECT_FALSE(store->getVertex(101));
 }
 
-TEST(Hierarchy, CountsPerDepth) {
+TEST(Hierarchy, CountsPerDepthAndPathsToTheRoot) {
     auto store = builtGraph({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
                              tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});
     EXPECT_EQ(store->getHierarchy(), (std::vector<int32_t>{1, 3, 2}));
     const int32_t levels[] = {0, 1, 1, 1, 2, 2};
     for (uint32_t id = 0; id < 6; ++id) EXPECT_EQ(store->getVertex(id)->getLevel(), levels[id]);
-}
 
-TEST(Hierarchy, SingleVertexAndChain) {
     auto single = builtGraph({vertex(0)});
     EXPECT_EQ(single->getHierarchy(), (std::vector<int32_t>{1, 0}));
     EXPECT_EQ(single->getRoot()->getPathToRoot(), Ids{0});

@@ -26,11 +26,8 @@
 namespace {
 
 std::string generatedRsf(const TempFiles& files) {
-    GeneratorParams params;
-    params.vertices = 3000;
-    params.relations = 4000;
-    params.seed = 7;
-    params.shuffleIds = true;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{3000, 4, 8, 4000, 7, true};
     std::ostringstream text;
     GraphGenerator(params).writeRsf(text);
     return files.write("generated.rsf", text.str());
@@ -53,7 +50,6 @@ bool sameBits(const View& a, const View& b) {
 TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
     TempFiles files;
     const std::string path = generatedRsf(files);
-    setTraceStream(nullptr);
 
     std::vector<int> phases;
     OpenedGraph opened;
@@ -98,7 +94,6 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
             }
         }
     }
-    setTraceStream(&std::cout);
 }
 
 // Stopped as any phase starts, an opening ends cancelled with nothing built and no error; the
@@ -106,7 +101,6 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
 TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
     TempFiles files;
     const std::string path = generatedRsf(files);
-    setTraceStream(nullptr);
     for (int stop = 0; stop < GraphOpening::kPhaseCount; ++stop) {
         int heard = 0;
         const OpenedGraph opened = GraphOpening::open(path, [&](int phase) {
@@ -154,7 +148,6 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
         GraphOpening::open(files.path("missing.rsf"), [](int) { return true; });
     EXPECT_FALSE(missing.cancelled);
     EXPECT_NE(missing.error.find("missing.rsf"), std::string::npos) << missing.error;
-    setTraceStream(&std::cout);
 }
 
 // A folder is scanned for its sources in the reading phase; stopped as that or a later phase
@@ -163,7 +156,6 @@ TEST(GraphOpening, ScansAFolderAndStopsWhereAsked) {
     TempFiles files;
     files.write("a.c", "#include \"b.h\"\n");
     files.write("b.h", "");
-    setTraceStream(nullptr);
     constexpr int kNoStop = -1, kCancelWhileScanning = -2;
     for (int stop : {kNoStop, 0, 3, 9, kCancelWhileScanning}) {
         std::vector<int> heard;
@@ -190,7 +182,6 @@ TEST(GraphOpening, ScansAFolderAndStopsWhereAsked) {
     }
     const OpenedGraph file = GraphOpening::open(files.path("a.c"));
     EXPECT_NE(file.error.find("a.c: "), std::string::npos) << file.error;
-    setTraceStream(&std::cout);
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -208,7 +199,6 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
         xml ? generator.writeXml(text) : generator.writeRsf(text);
         const std::string path = files.write(xml ? "large.xml" : "large.rsf", text.str());
         text.str("");
-        setTraceStream(nullptr);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -222,7 +212,6 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
         }
         int status = 0;
         waitpid(child, &status, 0);
-        setTraceStream(&std::cout);
         ASSERT_TRUE(WIFEXITED(status)) << "the opening of " << path << " crashed";
         EXPECT_EQ(WEXITSTATUS(status), 0) << path;
     }
@@ -234,12 +223,9 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
 // itself; another part is laid out from the opened graph; a pattern matching the root is an error
 // naming the file.
 TEST(GraphOpening, OpensThePartARequestAsksFor) {
-    setTraceStream(nullptr);
     TempFiles files;
-    GeneratorParams params;
-    params.vertices = 2000;
-    params.relations = 8000;
-    params.seed = 3;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{2000, 4, 8, 8000, 3, false};
     std::ostringstream text;
     GraphGenerator(params).writeRsf(text);
     const std::string path = files.write("large.rsf", text.str());
@@ -302,5 +288,4 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
     std::vector<uint8_t> excluded(passed.full->vertexCount());
     for (uint32_t id = 0; id < excluded.size(); ++id) excluded[id] = exclusion.excluded(id);
     EXPECT_EQ(passed.request.depth, OverviewDepth::choose(*passed.full, excluded));
-    setTraceStream(&std::cout);
 }

@@ -3,10 +3,9 @@
 #include "BallonTree.h"
 #include "BreadthFirstTree.h"
 #include "LayoutTestGraph.h"
-#include "RadialTree.h"
-#include "RootedTree.h"
 #include "TreeMap.h"
 #include "ViewFactory.h"
+#include "ViewType.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +21,7 @@ bool finite(const LayoutRecord& r) {
            std::isfinite(r.g) && std::isfinite(r.b) && std::isfinite(r.a);
 }
 
-TEST(LayoutInvariants, EveryReachableVertexHasAFiniteRecordInEveryView) {
+TEST(LayoutInvariants, HoldInEveryViewOfGeneratedGraphs) {
     for (const GeneratorParams& params : invariantGraphs()) {
         TestGraph graph(params);
         const auto views = calculateFiveViews(graph.store());
@@ -34,57 +33,37 @@ TEST(LayoutInvariants, EveryReachableVertexHasAFiniteRecordInEveryView) {
                 ASSERT_TRUE(finite(record)) << describe(params) << " view " << v << " id " << id;
             }
         }
-    }
-}
-
-TEST(LayoutInvariants, RootedTreeCentresEveryInnerVertexOverItsChildren) {
-    for (const GeneratorParams& params : invariantGraphs()) {
-        TestGraph graph(params);
-        RootedTree view(graph.store());
-        view.calculate();
-        const float depths = static_cast<float>(graph.store().depthCount());
+        // The rooted tree centres every inner vertex over its children.
+        const View& rooted = *views[VIEW_ROOTED_TREE];
+        const double depths = static_cast<double>(graph.store().depthCount());
         for (const auto& [id, vertex] : graph.store().vertices()) {
-            const LayoutRecord record = view.getRecord(id);
+            const LayoutRecord record = rooted.getRecord(id);
             EXPECT_GE(record.x, 0.0f);
             EXPECT_LT(record.x, 1.0f);
             EXPECT_FLOAT_EQ(record.y, vertex->getLevel() / depths);
             if (vertex->getChildCount() == 0) continue;
             float sum = 0.0f;
             for (const VertexPtr& child : vertex->children())
-                sum += view.getRecord(child->getId()).x;
+                sum += rooted.getRecord(child->getId()).x;
             ASSERT_EQ(record.x, sum / vertex->getChildCount()) << describe(params) << " id " << id;
         }
-    }
-}
-
-TEST(LayoutInvariants, RadialTreePutsEveryDepthOnItsOwnCircle) {
-    for (const GeneratorParams& params : invariantGraphs()) {
-        TestGraph graph(params);
-        RadialTree view(graph.store());
-        view.calculate();
-        const double depths = static_cast<double>(graph.store().depthCount());
+        // The radial tree puts every depth on its own circle.
+        const View& radial = *views[VIEW_RADIAL_TREE];
         for (const auto& [id, vertex] : graph.store().vertices()) {
-            const LayoutRecord record = view.getRecord(id);
+            const LayoutRecord record = radial.getRecord(id);
             EXPECT_EQ(record.y, 0.0f);
             ASSERT_NEAR(std::hypot(record.x, record.z), vertex->getLevel() / depths, 1e-6)
                 << describe(params) << " id " << id;
         }
-    }
-}
-
-TEST(LayoutInvariants, BallonChildrenLieOnTheirParentsCircle) {
-    for (const GeneratorParams& params : invariantGraphs()) {
-        TestGraph graph(params);
-        BallonTree view(graph.store());
-        view.calculate();
-        ASSERT_EQ(view.balloons().size(), graph.store().vertexCount());
-        const double depths = static_cast<double>(graph.store().depthCount());
+        // Balloon children lie on their parent's circle.
+        const auto& balloonView = static_cast<const BallonTree&>(*views[VIEW_BALLON_TREE]);
+        ASSERT_EQ(balloonView.balloons().size(), graph.store().vertexCount());
         for (const auto& [id, vertex] : graph.store().vertices()) {
-            const LayoutRecord parent = view.getRecord(id);
-            const VertexBallon& balloon = *view.balloons().at(id);
+            const LayoutRecord parent = balloonView.getRecord(id);
+            const VertexBallon& balloon = *balloonView.balloons().at(id);
             EXPECT_GE(balloon.m_radius, balloon.m_innerRadius);
             for (const VertexPtr& child : vertex->children()) {
-                const LayoutRecord record = view.getRecord(child->getId());
+                const LayoutRecord record = balloonView.getRecord(child->getId());
                 const double distance = std::hypot(record.x - parent.x, record.z - parent.z);
                 // The child is its parent's float position plus the offset, rounded once.
                 const double rounding =
@@ -94,15 +73,9 @@ TEST(LayoutInvariants, BallonChildrenLieOnTheirParentsCircle) {
                 ASSERT_NEAR(record.y - parent.y, child->getLevel() / depths, 1e-5);
             }
         }
-    }
-}
-
-TEST(LayoutInvariants, TreemapChildrenTileTheirParentsRectangle) {
-    for (const GeneratorParams& params : invariantGraphs()) {
-        TestGraph graph(params);
-        for (int mode : {0, 1}) {
-            TreeMap view(graph.store(), mode);
-            view.calculate();
+        // Treemap children tile their parent's rectangle.
+        for (int type : {VIEW_SLICE_AND_DICE, VIEW_STRIP_TREEMAP}) {
+            const auto& view = static_cast<const TreeMap&>(*views[type]);
             ASSERT_EQ(view.mapVertices().size(), graph.store().vertexCount());
             for (const auto& [id, cell] : view.mapVertices()) {
                 ASSERT_GE(cell->stripCount(), 1u);

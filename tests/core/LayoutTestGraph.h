@@ -14,17 +14,15 @@
 #include <utility>
 #include <vector>
 
-// A built graph, with the trace silenced for the lifetime of the object.
+// A built graph with its hierarchy.
 class TestGraph {
 public:
     explicit TestGraph(std::vector<DataRecord> records) {
-        setTraceStream(nullptr);
         m_store = buildGraph(std::move(records));
         m_store->calculateHierarchy();
     }
     explicit TestGraph(const GeneratorParams& params)
         : TestGraph(GraphGenerator(params).records()) {}
-    ~TestGraph() { setTraceStream(&std::cout); }
     TestGraph(const TestGraph&) = delete;
     TestGraph& operator=(const TestGraph&) = delete;
 

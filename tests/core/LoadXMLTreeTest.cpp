@@ -20,7 +20,6 @@ struct Read {
 Read readXml(const std::string& text, int maxNesting = 2'000) {
     TempFiles files;
     const std::string path = files.write("graph.xml", text);
-    setTraceStream(nullptr);
     LoadXMLTree reader(maxNesting);
     Read result;
     for (const DataRecord& record : reader.read(path.c_str())) {
@@ -29,7 +28,6 @@ Read readXml(const std::string& text, int maxNesting = 2'000) {
         result.records.push_back(line);
         result.places.emplace_back(record.line, record.column);
     }
-    setTraceStream(&std::cout);
     result.problem = reader.problem();
     return result;
 }
@@ -86,40 +84,21 @@ TEST(LoadXMLTree, ProblemsWithTheirPlaces) {
         int line, column;
         Lines records;
     };
+    // clang-format off
     const Case cases[] = {
         // The remembered id is not replaced by a wrapped number.
-        {"<g>\n  <Node id=\"1\"/>\n  <Node id=\"99999999999\"/>\n</g>",
-         2000,
-         "attribute id=\"99999999999\" does not fit in 32 bits",
-         3,
-         3,
-         {"H 1 ", "H 1 "}},
-        {"<g>\n<Node id=\"0\"/>\n</h>\n",
-         2000,
-         "not well-formed XML: Error reading end tag.",
-         3,
-         1,
+        {"<g>\n  <Node id=\"1\"/>\n  <Node id=\"99999999999\"/>\n</g>", 2000,
+         "attribute id=\"99999999999\" does not fit in 32 bits", 3, 3, {"H 1 ", "H 1 "}},
+        {"<g>\n<Node id=\"0\"/>\n</h>\n", 2000, "not well-formed XML: Error reading end tag.", 3, 1,
          {"H 0 "}},
         {"<a>\n<b>\n<c/></b></a>", 3, "", 0, 0, {}},
-        {"<a>\n<b>\n  <c><d/></c></b></a>",
-         3,
-         "elements are nested deeper than 3 levels",
-         3,
-         6,
-         {}},
-        {std::string("<a><b><c\0<d/></c></b></a>", 25),
-         2,
-         "elements are nested deeper than 2 levels",
-         1,
-         7,
-         {}},
-        {"<r>\n  <a v=\"&#x\"x1;\"><b><c/></b></a></r>",
-         3,
-         "not well-formed XML: a UTF-8 sequence or character reference is cut short",
-         2,
-         9,
-         {}},
+        {"<a>\n<b>\n  <c><d/></c></b></a>", 3, "elements are nested deeper than 3 levels", 3, 6, {}},
+        {std::string("<a><b><c\0<d/></c></b></a>", 25), 2,
+         "elements are nested deeper than 2 levels", 1, 7, {}},
+        {"<r>\n  <a v=\"&#x\"x1;\"><b><c/></b></a></r>", 3,
+         "not well-formed XML: a UTF-8 sequence or character reference is cut short", 2, 9, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Read read = readXml(c.text, c.maxNesting);
         EXPECT_EQ(read.problem.text, c.problem) << c.text;

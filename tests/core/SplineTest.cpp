@@ -232,12 +232,8 @@ TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
 // control polygon, the lists run longest first, and at beta 0 every curve is straight.
 TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
     for (uint64_t seed : {1, 2}) {
-        GeneratorParams params;
-        params.vertices = 1500;
-        params.relations = 1000;
-        params.maxDepth = seed == 1 ? 6 : 20;
-        params.seed = seed;
-        params.shuffleIds = seed == 2;
+        // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+        GeneratorParams params{1500, 4, seed == 1 ? 6u : 20u, 1000, seed, seed == 2};
         std::unique_ptr<GraphStore> graph = builtGraph(GraphGenerator(params).records());
         SplineStore store(int32_t(graph->depthCount())), parallel(int32_t(graph->depthCount()));
         std::vector<std::unique_ptr<FixedView>> views;

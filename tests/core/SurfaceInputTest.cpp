@@ -1,5 +1,6 @@
 // Mouse, wheel and keys on the drawing surface: each gesture against the camera or light change
 // and the actions it leads to; everything not named stays as it was.
+#include "Cameras.h"
 #include "SurfaceInput.h"
 
 #include <gtest/gtest.h>
@@ -106,23 +107,15 @@ bool moved(const Vector3& a, const Vector3& b) {
     return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]) > 1e-5f;
 }
 
-// A 2D camera looking down at the x-z plane, 2 x 1.5 wide, -z at the top; the 3D camera
-// orbiting the unit box; the light; and the input that moves them.
+// The two cameras, the 3D one orbiting the unit box; the light; and the input that moves them.
 struct Rig {
-    Camera ortho{-1.0f, 1.0f, -0.75f, 0.75f, 0.0f, 50.0f};
-    Camera perspective{1.0f, 20.0f, 45.0f, 1.6f};
+    Camera ortho = orthoCamera();
+    Camera perspective = perspectiveCamera();
     CameraControl control;
     float light[3] = {0.5f, 2.0f, -0.5f};
     SurfaceInput input{control, ortho, perspective, light};
     explicit Rig(bool mode3D) {
-        ortho.width = 2.0f;
-        ortho.height = 1.5f;
-        ortho.lookAt({0, 10, 0}, {0, 0, 0}, {0, 0, -1});
-        ortho.updateOrtho();
-        SceneBounds box;
-        box.add(-1, -1, -1);
-        box.add(1, 1, 1);
-        control.setBounds(box);
+        control.setBounds(box({-1, -1, -1}, {1, 1, 1}));
         control.setOrbit(0.1f, 0.2f, 6.0f, {0, 0, 0});
         control.placePerspectiveCamera(perspective);
         input.setMode3D(mode3D);

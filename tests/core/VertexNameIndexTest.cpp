@@ -38,6 +38,10 @@ Ids ids(const std::vector<VertexNameIndex::Match>& matches) {
 
 TEST(VertexNameIndexTest, QueriesOverOddNames) {
     enum Kind { PREFIX, CONTAINS, FIND, NAMED };
+    using Query =
+        std::vector<VertexNameIndex::Match> (VertexNameIndex::*)(std::string_view, size_t) const;
+    const Query kQueries[] = {&VertexNameIndex::startingWith, &VertexNameIndex::containing,
+                              &VertexNameIndex::find, &VertexNameIndex::named};
     struct Case {
         Kind kind;
         std::string text;
@@ -69,21 +73,7 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
     for (const VertexNameIndex* index : {&fromGraph, &fromNames}) {
         ASSERT_EQ(index->size(), kNames.size());
         for (const Case& c : cases) {
-            std::vector<VertexNameIndex::Match> found;
-            switch (c.kind) {
-                case PREFIX:
-                    found = index->startingWith(c.text, c.limit);
-                    break;
-                case CONTAINS:
-                    found = index->containing(c.text, c.limit);
-                    break;
-                case FIND:
-                    found = index->find(c.text, c.limit);
-                    break;
-                case NAMED:
-                    found = index->named(c.text, c.limit);
-                    break;
-            }
+            const auto found = (index->*kQueries[c.kind])(c.text, c.limit);
             EXPECT_EQ(ids(found), c.expected) << "kind " << c.kind << " text \"" << c.text << '"';
             for (const auto& m : found) EXPECT_EQ(m.name, kNames[m.id]) << c.text;
             if (c.kind == PREFIX) {
@@ -97,11 +87,8 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
 }
 
 TEST(RelationAdjacencyTest, RowsHoldExactlyTheEdgesAtEachEnd) {
-    GeneratorParams params;
-    params.vertices = 400;
-    params.relations = 1500;
-    params.seed = 11;
-    params.shuffleIds = true;
+    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+    GeneratorParams params{400, 4, 8, 1500, 11, true};
     std::vector<DataRecord> records = GraphGenerator(params).records();
     // Two edges from a vertex to itself: each is outgoing and incoming at once.
     records.push_back({"R", {"17", "17"}});

@@ -29,12 +29,8 @@ TEST(ViewBounds, HoldsEveryVertexSphereAndEveryControlPoint) {
     };
     const Case cases[] = {{300, 4, 6, 500, 3}, {120, 2, 9, 200, 11}, {60, 12, 2, 80, 5}};
     for (const Case& c : cases) {
-        GeneratorParams params;
-        params.vertices = c.vertices;
-        params.fanOut = c.fanOut;
-        params.maxDepth = c.depth;
-        params.relations = c.relations;
-        params.seed = c.seed;
+        // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+        GeneratorParams params{c.vertices, c.fanOut, c.depth, c.relations, c.seed, false};
         const auto laid = layOutFiveViews("generated", GraphGenerator(params).records());
         const GraphStore& graph = *laid->graph;
         for (int type = 0; type < 5; ++type) {
