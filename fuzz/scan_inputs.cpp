@@ -1,8 +1,8 @@
 // What a source scan reads from files it does not control, on arbitrary bytes: the directives of
 // a source file and a compilation database.
 // Directives: every name lies on one line after its opening quote or bracket, which follows a
-// "#" that only blanks precede; the names come in order; a text after an opened comment that
-// never closes hides all of them.
+// "#" that only blanks precede (and, on the first line, a UTF-8 byte order mark); the names come
+// in order; a text after an opened comment that never closes hides all of them.
 // Compilation database: read, or refused with a message naming the file; every folder read is
 // absolute and free of "." and ".." steps.
 #include "CompileCommands.h"
@@ -30,7 +30,8 @@ void checkDirectives(std::string_view text) {
         FUZZ_CHECK(directive.name.find('\n') == npos);
         FUZZ_CHECK(directive.name.find(directive.angle ? '>' : '"') == npos);
         const size_t lineBreak = text.rfind('\n', at - 1);
-        const size_t lineStart = lineBreak == npos ? 0 : lineBreak + 1;
+        const size_t textStart = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+        const size_t lineStart = lineBreak == npos ? textStart : lineBreak + 1;
         const std::string_view before = text.substr(lineStart, at - lineStart);
         const size_t hash = before.find_first_not_of(" \t\v\f");
         FUZZ_CHECK(hash != npos && before[hash] == '#');

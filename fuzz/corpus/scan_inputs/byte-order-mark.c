@@ -1,0 +1,2 @@
+﻿#include "a.h"
+  #  include_next <b.h>
