@@ -2,6 +2,7 @@
 
 #include "CurveSampler.h"
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -77,7 +78,10 @@ private:
     struct Band {
         int rowBegin, rowEnd;
     };
-    Band band(unsigned part) const;
+    // Rows of band part of parts.
+    Band band(unsigned part, unsigned parts) const;
+    unsigned bandCount() const;
+    static std::array<float, 2> heightOf(const CurvePoint* points, size_t count);
     void stripInBand(const CurvePoint* points, size_t count, float alpha, int32_t code,
                      const Mix& mix, const Band& band);
     void drawSegment(const Segment& s, const Band& band);
