@@ -505,12 +505,9 @@ private slots:
 
         // Names in UTF-8 are found, and the overlay names them.
         const QString names = m_dir.filePath("names.rsf");
-        QFile file(names);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(
-            u8"\"H\" \"0\" \"Stra\u00dfe.h\"\n\"H\" \"1\" \"\u65e5\u672c.cpp\"\n"
-            u8"\"PCR\" \"0\" \"1\"\n\"R\" \"1\" \"0\"\n");
-        file.close();
+        std::ofstream(names.toStdString())
+            << u8"\"H\" \"0\" \"Stra\u00dfe.h\"\n\"H\" \"1\" \"\u65e5\u672c.cpp\"\n"
+               u8"\"PCR\" \"0\" \"1\"\n\"R\" \"1\" \"0\"\n";
         QVERIFY(w.openFile(names));
         QCOMPARE(find(QString::fromUtf8(u8"\u65e5\u672c"), false).second, 1);
         QCOMPARE(renderer.overlayLine(2), std::string(u8"Name: \u65e5\u672c.cpp"));
