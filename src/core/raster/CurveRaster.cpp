@@ -41,8 +41,12 @@ void CurveRaster::begin(int width, int height, std::vector<float> depth) {
     m_width = std::max(width, 1);
     m_height = std::max(height, 1);
     const size_t pixels = size_t(m_width) * size_t(m_height);
-    m_depth = depth.size() == pixels ? std::move(depth) : std::vector<float>();
-    m_sums.assign(pixels, Sums{{0, 0, 0, 0}, {0, 0, 0, 0}, 1.0f, -1});
+    // Without the scene's depth every fragment passes.
+    const bool tested = depth.size() == pixels;
+    m_sums.assign(pixels, Sums{{0, 0, 0, 0}, {0, 0, 0, 0}, 1.0f, -1, 2.0f});
+    if (tested) {
+        for (size_t p = 0; p < pixels; ++p) m_sums[p].depth = depth[p] + kDepthSlack;
+    }
 }
 
 size_t CurveRaster::drawnCount(size_t stride) const {
@@ -180,11 +184,11 @@ void CurveRaster::drawSegment(const Segment& s, const Band& band) {
     }
 }
 
-void CurveRaster::shade(size_t pixel, float z, const float* rgb, float alpha, int32_t code,
-                        const Mix& mix) {
+inline void CurveRaster::shade(size_t pixel, float z, const float* rgb, float alpha, int32_t code,
+                               const Mix& mix) {
     if (z < 0 || z > 1) return;
-    if (!m_depth.empty() && z > m_depth[pixel] + kDepthSlack) return;
     Sums& sums = m_sums[pixel];
+    if (z > sums.depth) return;
     for (int c = 0; c < 3; ++c) sums.trace[c] = std::max(sums.trace[c], rgb[c] * mix.traceShare);
     sums.trace[3] = std::max(sums.trace[3], alpha);
     if (mix.blend) {

@@ -65,11 +65,13 @@ public:
     unsigned threads() const { return m_threads; }
 
 private:
+    // A pixel's sums beside the scene's depth there: a fragment reads both, from one place.
     struct Sums {
         float trace[4];
         float blended[4];
         float transmitted;
         int32_t code;
+        float depth;  // the scene's depth plus the slack a fragment may lie behind it
     };
     struct Segment;
     struct Band {
@@ -86,6 +88,5 @@ private:
     unsigned m_threads;
     int m_width = 0, m_height = 0;
     size_t m_curveCount = 0;
-    std::vector<float> m_depth;
     std::vector<Sums> m_sums;
 };
