@@ -145,6 +145,15 @@ void main() {
     vec4 base;
     vec4 code;
     bool surface = true;
+#ifdef LINE_SHADING
+    // The variant for hierarchy edges and curves alone: a software rasteriser runs every branch
+    // of the program for every fragment under a mask, and lines are most of the fragments.
+    base = vColor;
+    bool edge = vTexCoord0.w > 0.5;
+    code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, edge ? 0.75 : -0.5);
+    if (!edge) base.a = curveOpacity(base.a);
+    surface = false;
+#else
     if (object_type == 0) {
         base = uColor;
         code = vec4(vColor.r, 0.0, 0.0, 1.0);
@@ -161,6 +170,7 @@ void main() {
         if (!edge) base.a = curveOpacity(base.a);
         surface = false;
     }
+#endif
     vec3 shaded = shade(base.rgb, surface, eyePosition, normal) * shadow();
     if (object_type == 4) shaded *= kTrace;
     if (object_type == 5) shaded = mix(shaded, vec3(1.0), kTint);

@@ -71,7 +71,8 @@ bool CurvePass::sceneStep(const FrameContext& frame, const GpuResources& gpu, St
                           const Deadline& deadline) {
     if (step != MARKER && m_softwareFrame) return softwareStep(frame, gpu, step, deadline);
     const SceneDrawing drawing(frame);
-    const ShaderProgram& shading = gpu.program(GpuResources::SHADING);
+    const ShaderProgram& shading =
+        gpu.program(step == MARKER ? GpuResources::SHADING : GpuResources::LINES);
     drawing.beginScene(*gpu.sceneBuffer, shading, false);
     if (step == MARKER) {
         LightMarker::draw(frame, shading);

@@ -25,9 +25,10 @@ public:
         WEIGHTING_FINAL,
         FLOOR,    // the shading program's variant that reads the shadow map
         SPHERES,  // its variant that draws vertex spheres as sprites (software rasterisers)
+        LINES,    // its variant for hierarchy edges and curves alone
         PROGRAM_COUNT
     };
-    // The shading program's uniforms (SHADING, FLOOR and SPHERES), in the order of its uniform
+    // The shading program's uniforms (SHADING and its variants), in the order of its uniform
     // list.
     enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
 

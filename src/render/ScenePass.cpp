@@ -36,8 +36,8 @@ void ScenePass::run(const FrameContext& frame, const GpuResources& gpu,
     glUniform1iARB(shading.location(GpuResources::OBJECT_TYPE), SceneDrawing::OBJECT_GRID);
     drawing.drawGrid();
 
-    glUniform1iARB(shading.location(GpuResources::OBJECT_TYPE), SceneDrawing::OBJECT_EDGE);
-    glUniform4fARB(shading.location(GpuResources::U_COLOR), 1, 1, 1, 1);
+    drawing.useShading(gpu.program(GpuResources::LINES), false, SceneDrawing::OBJECT_EDGE,
+                       {1, 1, 1, 1});
     glColor4f(1, 1, 1, 1);
     drawing.drawHierarchyEdges(true);
     drawing.endScene();
