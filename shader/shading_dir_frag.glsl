@@ -153,6 +153,10 @@ void main() {
     code = vec4(0.0, vTexCoord0.y, vTexCoord0.z, edge ? 0.75 : -0.5);
     if (!edge) base.a = curveOpacity(base.a);
     surface = false;
+#elif defined(SPHERE_SPRITES) || defined(FLOOR_SHADOW)
+    // The variants for vertex spheres and for the floor draw nothing else.
+    base = uColor;
+    code = vec4(vColor.r, 0.0, 0.0, 1.0);
 #else
     if (object_type == 0) {
         base = uColor;
