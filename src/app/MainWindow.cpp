@@ -43,7 +43,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <iostream>
+#include <system_error>
 
 namespace {
 
@@ -151,6 +153,11 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
     clock.start();
     OpenedGraph opened = GraphOpening::open(QFile::encodeName(fileName).toStdString(), {}, nullptr,
                                             {}, &m_openRequest);
+    return adoptOpened(fileName, opened, clock.elapsed(), error);
+}
+
+bool MainWindow::adoptOpened(const QString& fileName, OpenedGraph& opened, qint64 elapsed,
+                             QString* error) {
     if (!opened.ok()) {
         if (error) *error = QString::fromStdString(opened.error);
         return false;
@@ -159,7 +166,7 @@ bool MainWindow::openFile(const QString& fileName, QString* error) {
         if (error) *error = tr("%1: there is not enough graphics memory to show it").arg(fileName);
         return false;
     }
-    showFileInfo(withFolderName(fileName), clock.elapsed());
+    showFileInfo(withFolderName(fileName), elapsed);
     return true;
 }
 
@@ -420,26 +427,53 @@ void MainWindow::start(const StartOptions& options) {
     m_opener->setShownRequest(m_openRequest);
     m_shownControls->showPatterns(patterns);
     applyStartOptions(options);
-    show();
-    if (options.file.isEmpty()) return;
     const QString file = options.file, screenshot = options.screenshot;
-    // An interactive run opens its file in the background, once the window shows; a picture
-    // waits for its graph.
+    if (file.isEmpty()) {
+        show();
+        return;
+    }
+    // An interactive run opens its file in the background, once the window shows.
     if (screenshot.isEmpty()) {
+        show();
         QTimer::singleShot(0, this, [this, file] { openInBackground(file); });
         return;
     }
-    // Open once the window shows, so the drawing surface has its context.
-    QTimer::singleShot(0, this, [this, file, screenshot] {
-        QString error;
-        // Memory running out while the file opens is one of the errors openFile reports.
-        if (!openFile(file, &error)) {
-            std::cerr << error.toStdString() << '\n';
-            QCoreApplication::exit(1);
-            return;
-        }
-        takeScreenshot(screenshot);
+    // A picture's graph is read and laid out while the window and its drawing surface come up;
+    // it is shown once the surface has its context. Without a thread to spare it opens then.
+    auto opening = std::make_shared<std::future<OpenedGraph>>();
+    QElapsedTimer clock;
+    clock.start();
+    auto open = [path = QFile::encodeName(file).toStdString(), request = m_openRequest] {
+        return GraphOpening::open(path, {}, nullptr, {}, &request);
+    };
+    try {
+        *opening = std::async(std::launch::async, open);
+    } catch (const std::system_error&) {
+        *opening = std::async(std::launch::deferred, open);
+    }
+    show();
+    QTimer::singleShot(0, this, [this, file, screenshot, opening, clock] {
+        takeScreenshotOf(file, *opening, clock, screenshot);
     });
+}
+
+void MainWindow::takeScreenshotOf(const QString& fileName, std::future<OpenedGraph>& opening,
+                                  const QElapsedTimer& clock, const QString& outFile) {
+    QString error;
+    bool shown = false;
+    try {
+        OpenedGraph opened = opening.get();
+        shown = adoptOpened(fileName, opened, clock.elapsed(), &error);
+    } catch (const std::exception& failure) {
+        // The opening reports its own errors; anything else still names the file.
+        error = fileName + ": " + QString::fromLocal8Bit(failure.what());
+    }
+    if (!shown) {
+        std::cerr << error.toStdString() << '\n';
+        QCoreApplication::exit(1);
+        return;
+    }
+    takeScreenshot(outFile);
 }
 
 void MainWindow::applyStartOptions(const StartOptions& options) {

@@ -5,12 +5,14 @@
 #include "StartOptions.h"
 #include "ui_mainWindow.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <future>
 #include <memory>
 
 class BackgroundOpen;
@@ -151,6 +153,13 @@ private:
     // Shows an opened graph in place of the current one; false, with the current one still
     // shown, when the drawing surface could not make its objects.
     bool adopt(OpenedGraph& opened);
+    // Shows a graph opened from fileName, elapsed milliseconds after its opening began; false
+    // with the message in error when it failed or does not fit.
+    bool adoptOpened(const QString& fileName, OpenedGraph& opened, qint64 elapsed, QString* error);
+    // Draws the picture of a graph opened (since clock started) while the window came up,
+    // saves it and quits.
+    void takeScreenshotOf(const QString& fileName, std::future<OpenedGraph>& opening,
+                          const QElapsedTimer& clock, const QString& outFile);
     void backgroundOpenFinished(const QString& fileName, std::shared_ptr<OpenedGraph> opened,
                                 qint64 elapsed);
     // Title, status bar and recent files after a successful open.
