@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 
 // Over generated curves of 1 to 40 control points and bundling strengths from 0 to 1: every

@@ -1,20 +1,17 @@
 // The start cameras of every view: the view's box is in the picture, fills a good part of it and
 // is not clipped, in 2D and 3D, at several picture shapes, on the sample graph and on a generated
 // one, with and without the scene rotation and scale.
-#include "BuildGraph.h"
 #include "FiveViews.h"
 #include "CameraFraming.h"
 #include "Cameras.h"
 #include "GraphGenerator.h"
 #include "GraphLoader.h"
-#include "Trace.h"
 #include "ViewBounds.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
-#include <string>
 
 namespace {
 

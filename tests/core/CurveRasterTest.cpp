@@ -1,7 +1,6 @@
 // The CPU's curve lines: which pixels a line covers (the major axis's pixel centres from its
 // start up to its end, each once, joints of a strip once), the scene's depth hiding curves, and
 // the bands of the threads leaving the picture as one thread draws it.
-#include "BuildGraph.h"
 #include "CurveControls.h"
 #include "CurveRaster.h"
 #include "FiveViews.h"
@@ -9,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 

@@ -2,10 +2,8 @@
 
 #include "BuildGraph.h"
 #include "GraphStore.h"
-#include "Trace.h"
 #include "ViewFactory.h"
 
-#include <iostream>
 #include <memory>
 #include <string>
 #include <utility>

@@ -1,16 +1,12 @@
-#include "BuildGraph.h"
 #include "FiveViews.h"
 #include "LayoutTestGraph.h"
-#include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphWriter.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 #include <numeric>
 #include <sstream>
 

@@ -1,13 +1,11 @@
 #include "GraphLoader.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <iostream>
 
 namespace {
 

@@ -1,10 +1,6 @@
-#include "BuildGraph.h"
 #include "FiveViews.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
-
-#include <iostream>
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "OverviewDepth.h"
 #include "SplineStore.h"
 #include "TempFiles.h"
-#include "Trace.h"
 #include "ViewFactory.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <sstream>
 #include <thread>

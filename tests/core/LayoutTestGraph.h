@@ -4,11 +4,7 @@
 #include "GraphGenerator.h"
 #include "GraphStore.h"
 #include "LayoutRecord.h"
-#include "Trace.h"
 
-#include <cstring>
-#include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>

@@ -3,11 +3,8 @@
 // corpus, replayed by ctest.
 #include "LoadXMLTree.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
-
-#include <iostream>
 
 namespace {
 

@@ -1,19 +1,15 @@
 // The shown graph (exclude, collapse, merged edges) against its definition worked out the slow
 // way, over generated graphs, collapse sets and patterns; the wildcard matcher against Python's
 // fnmatchcase.
-#include "BuildGraph.h"
 #include "FiveViews.h"
-#include "GraphGenerator.h"
 #include "LayoutTestGraph.h"
 #include "OverviewDepth.h"
 #include "ShownGraph.h"
 #include "ShownInfoText.h"
-#include "Trace.h"
 #include "WildcardPattern.h"
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <map>
 
 namespace {

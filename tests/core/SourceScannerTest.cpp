@@ -6,7 +6,6 @@
 #include "SourceTree.h"
 #include "TempFiles.h"
 #include "ToolRun.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,9 @@
 #include "BasisTable.h"
-#include "BuildGraph.h"
 #include "FiveViews.h"
 #include "ControlPolygon.h"
 #include "GraphGenerator.h"
-#include "GraphStore.h"
 #include "SplineCurve.h"
 #include "SplineStore.h"
-#include "Trace.h"
 #include "View.h"
 #include "ViewType.h"
 
@@ -14,7 +11,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <iostream>
 #include <map>
 #include <random>
 
