@@ -10,19 +10,10 @@
 #include <numeric>
 #include <sstream>
 
-namespace {
-
-// The layouts' families of fan-outs, depths and seeds, with relation edges.
-std::vector<GeneratorParams> families() {
-    std::vector<GeneratorParams> all = graphFamily(300, 2);
-    for (GeneratorParams& params : all) params.relations = 150;
-    return all;
-}
-
-}  // namespace
-
 TEST(GeneratedGraphs, HierarchyInvariantsHold) {
-    for (const GeneratorParams& params : families()) {
+    // The layouts' families of fan-outs, depths and seeds, with relation edges.
+    for (GeneratorParams params : graphFamily(300, 2)) {
+        params.relations = 150;
         SCOPED_TRACE(describe(params));
         GraphGenerator generator(params);
         auto store = builtGraph(generator.records());

@@ -23,9 +23,9 @@
 
 namespace {
 
-std::string generatedRsf(const TempFiles& files) {
-    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
-    GeneratorParams params{3000, 4, 8, 4000, 7, true};
+// Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+std::string generatedRsf(const TempFiles& files,
+                         GeneratorParams params = {3000, 4, 8, 4000, 7, true}) {
     std::ostringstream text;
     GraphGenerator(params).writeRsf(text);
     return files.write("generated.rsf", text.str());
@@ -66,7 +66,6 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
     const auto expected = calculateFiveViews(*loaded.graph);
     for (int type = 0; type < 5; ++type) {
         ASSERT_NE(opened.views[type], nullptr);
-        EXPECT_GT(opened.views[type]->records().size(), 0u) << "view " << type;
         EXPECT_TRUE(sameBits(*opened.views[type], *expected[type])) << "view " << type;
     }
     // The controls against the core's curves are the pipeline fuzz target's check.
@@ -222,11 +221,7 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
 // naming the file.
 TEST(GraphOpening, OpensThePartARequestAsksFor) {
     TempFiles files;
-    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
-    GeneratorParams params{2000, 4, 8, 8000, 3, false};
-    std::ostringstream text;
-    GraphGenerator(params).writeRsf(text);
-    const std::string path = files.write("large.rsf", text.str());
+    const std::string path = generatedRsf(files, {2000, 4, 8, 8000, 3, false});
 
     ShownRequest overview;
     const OpenedGraph opened = GraphOpening::open(path, {}, nullptr, {}, &overview);

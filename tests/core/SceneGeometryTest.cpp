@@ -28,8 +28,6 @@ struct LaidOut {
     View* table[5] = {};
 };
 
-LayoutRecord recordOf(const View& view, uint32_t id) { return view.getRecord(id); }
-
 // A code names its element when code * count lies within rounding of the element's index.
 void expectCodeNames(float code, uint32_t index, uint32_t count) {
     ASSERT_GE(code, 0.0f);
@@ -55,20 +53,15 @@ TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
                 const uint32_t ends[2] = {edge->getStart()->getId(), edge->getEnd()->getId()};
                 for (int e = 0; e < 2; ++e) {
                     const size_t v = 2 * size_t(i) + e;
-                    const LayoutRecord r = recordOf(view, ends[e]);
+                    const LayoutRecord r = view.getRecord(ends[e]);
                     const float* p = &arrays.positions[3 * v];
                     const float* c = &arrays.colors[4 * v];
                     const float* code = &geometry->edges[0].codes[4 * v];
-                    ASSERT_EQ(p[0], r.x) << describe(params) << " view " << t << " edge " << i;
-                    ASSERT_EQ(p[1], 1.0f - r.y);
-                    ASSERT_EQ(p[2], r.z);
-                    ASSERT_EQ(c[0], r.r);
-                    ASSERT_EQ(c[1], r.g);
-                    ASSERT_EQ(c[2], r.b);
-                    ASSERT_EQ(c[3], 1.0f);
-                    ASSERT_EQ(code[0], 0.0f);
-                    ASSERT_EQ(code[2], 0.0f);
-                    ASSERT_EQ(code[3], 1.0f) << "q = 1 tells an edge from a curve";
+                    // q = 1 in the code tells an edge from a curve.
+                    ASSERT_EQ(std::vector<float>({p[0], p[1], p[2], c[0], c[1], c[2], c[3], code[0],
+                                                  code[2], code[3]}),
+                              std::vector<float>({r.x, 1 - r.y, r.z, r.r, r.g, r.b, 1, 0, 0, 1}))
+                        << describe(params) << " view " << t << " edge " << i;
                     expectCodeNames(code[1], i, edges);
                 }
             }
@@ -79,10 +72,11 @@ TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
             ASSERT_EQ(spheres.count(), expected) << describe(params) << " view " << t;
             ASSERT_EQ(spheres.centres.size(), 3 * expected);
             for (uint32_t k = 0; k < spheres.count(); ++k) {
-                const LayoutRecord r = recordOf(view, k);
-                ASSERT_EQ(spheres.centres[3 * k], r.x) << describe(params) << " sphere " << k;
-                ASSERT_EQ(spheres.centres[3 * k + 1], 1.0f - r.y);
-                ASSERT_EQ(spheres.centres[3 * k + 2], r.z);
+                const LayoutRecord r = view.getRecord(k);
+                const float* centre = &spheres.centres[3 * k];
+                ASSERT_EQ(std::vector<float>(centre, centre + 3),
+                          std::vector<float>({r.x, 1 - r.y, r.z}))
+                    << describe(params) << " sphere " << k;
                 expectCodeNames(spheres.codes[k], k, spheres.count());
             }
         }

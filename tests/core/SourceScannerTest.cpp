@@ -218,10 +218,6 @@ const NameCase kNames[] = {
     {"\x01.h", "", "holds a control character, which XML cannot hold"},
 };
 
-ToolRun runScan(const std::string& arguments) {
-    return runTool("ramiflex-scan", arguments, "2>&1");
-}
-
 }  // namespace
 
 TEST(SourceScanner, FollowsTheRulesOnSmallTrees) {
@@ -347,7 +343,7 @@ TEST(SourceScanner, ToolExitsByTheOutcome) {
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.arguments);
-        const ToolRun result = runScan(run.arguments);
+        const ToolRun result = runTool("ramiflex-scan", run.arguments, "2>&1");
         EXPECT_EQ(result.status, run.status);
         EXPECT_EQ(result.out.rfind(run.output, 0), 0u) << result.out;
     }

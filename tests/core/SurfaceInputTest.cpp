@@ -31,17 +31,8 @@ std::vector<G> click(int button, Mods mods = Mods::None) {
     gestures.erase(gestures.begin() + 1);
     return gestures;
 }
-std::vector<G> wheel(double notches) {
-    G g{Type::Wheel};
-    g.wheelNotches = notches;
-    return {g};
-}
-std::vector<G> key(Key k, Mods mods) {
-    G g{Type::KeyPress};
-    g.key = k;
-    g.modifiers = mods;
-    return {g};
-}
+std::vector<G> wheel(double notches) { return {{Type::Wheel, 0, 0, 0, 0, Mods::None, notches}}; }
+std::vector<G> key(Key k, Mods mods) { return {{Type::KeyPress, 0, 0, 0, 0, mods, 0, k}}; }
 std::vector<G> doubleClick(int button, Mods mods = Mods::None) {
     return {{Type::DoubleClick, 300, 200, button, button, mods}};
 }
