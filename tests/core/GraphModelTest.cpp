@@ -35,22 +35,6 @@ TEST(BuildGraph, RootAndEdgeIdsFollowTheFileOrder) {
     EXPECT_EQ(store->getRelationEdge(1)->getStart()->getId(), 1u);
 }
 
-TEST(GraphStore, FindsVerticesWhateverOrderAndSizeTheirIdsCome) {
-    // Ids far apart and arriving backwards must all be found, inside and beyond the fast index.
-    std::vector<DataRecord> records;
-    const Ids ids = {2'000'000'000u, 70'000, 5, 3000, 0, 2, 1, 4, 3, 2'999};
-    for (uint32_t id : ids) records.push_back(vertex(id, std::to_string(id)));
-    for (uint32_t id = 10'000; id > 100; id -= 7) records.push_back(vertex(id, std::to_string(id)));
-    auto store = buildGraph(records);
-    for (const DataRecord& record : records) {
-        const uint32_t id = static_cast<uint32_t>(std::stoul(record.values[0]));
-        ASSERT_TRUE(store->getVertex(id)) << id;
-        EXPECT_EQ(store->getVertex(id)->getName(), record.values[1]);
-    }
-    EXPECT_FALSE(store->getVertex(6));
-    EXPECT_FALSE(store->getVertex(101));
-}
-
 TEST(Hierarchy, CountsPerDepthAndPathsToTheRoot) {
     auto store = builtGraph({vertex(0), vertex(1), vertex(2), vertex(3), vertex(4), vertex(5),
                              tree(0, 1), tree(0, 2), tree(0, 3), tree(2, 4), tree(2, 5)});

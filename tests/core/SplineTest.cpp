@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <random>
 
 namespace {
@@ -148,24 +147,6 @@ TEST(SplineCurve, BetaBlendsTowardsTheSegmentBetweenTheEnds) {
     EXPECT_EQ(curve.controlPoint(1), points[1]);
 }
 
-TEST(SplineStore, OrderingGivesTextureValuesLongestFirst) {
-    SplineStore store(3);
-    const float ends[] = {std::sqrt(5.0f), 3.0f, 1.0f, 3.0f};  // lengths in ratio 5 : 9 : 1 : 9
-    for (int id = 0; id < 4; ++id) store.AddSpline({{0, 0, 0}, {ends[id], 0, 0}}, 2, float(id));
-    store.orderByLength();
-    const SplineStore::CurveList& list = *store.curvesFor(2);
-    std::map<float, float> texture;
-    for (const SplineCurve& curve : list) texture[curve.getEdgeId()] = curve.getTexValue();
-    EXPECT_EQ(std::min(texture[1], texture[3]), 0.0f);
-    EXPECT_EQ(std::max(texture[1], texture[3]), 0.25f);
-    EXPECT_EQ(texture[0], 0.5f);
-    EXPECT_EQ(texture[2], 0.75f);
-    std::vector<float> tex(kSamples * 4);
-    list.back().writeTexCoords(tex.data());
-    EXPECT_EQ(tex[4 * 30 + 2], 0.75f);
-    EXPECT_EQ(tex[4 * 30 + 1], 0.0f);
-}
-
 TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
     // Chunks start small and double; a curve larger than the next chunk gets one of its own.
     SplineStore store(20'000);
@@ -250,6 +231,9 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
                 if (i > 0) {
                     ASSERT_GE(list[i - 1].getLength(), curve.getLength());
                 }
+                std::vector<float> tex(size_t(kSamples) * 4);
+                curve.writeTexCoords(tex.data());
+                ASSERT_EQ(tex[4 * kSamples - 2], curve.getTexValue());
                 const RelationEdge& edge = *graph->getRelationEdge(uint32_t(curve.getEdgeId()));
                 const std::vector<Point3> polygon =
                     SplineStore::controlPolygon(*graph, edge, *views[type], type);
