@@ -130,11 +130,8 @@ TEST(CameraControl, ClippingPlanesFollowTheCamera) {
         EXPECT_GT(perspective.zNear, 0.0f);
         EXPECT_LE(perspective.zFar / perspective.zNear, 1000.5f);
         for (int i = 0; i < 8; ++i) {
-            const Vector3 corner{i & 1 ? scene.max[0] : scene.min[0],
-                                 i & 2 ? scene.max[1] : scene.min[1],
-                                 i & 4 ? scene.max[2] : scene.min[2]};
-            const Vector4 eye =
-                math::transform(perspective.view, {corner[0], corner[1], corner[2], 1});
+            const Vector3 c = corner(scene, i);
+            const Vector4 eye = math::transform(perspective.view, {c[0], c[1], c[2], 1});
             // Corners in front of the eye lie before the far plane, and those far enough in
             // front beyond the near one.
             EXPECT_LE(-eye[2], perspective.zFar);

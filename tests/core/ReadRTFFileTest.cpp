@@ -1,10 +1,7 @@
 #include "ReadRTFFile.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace {
 
@@ -64,10 +61,4 @@ TEST(ReadRTFFile, CuttingLinesIntoTokens) {
         EXPECT_EQ(record.key, c.key) << c.line;
         EXPECT_EQ(record.values, c.values) << c.line;
     }
-    TempFiles files;
-    std::ostringstream captured;
-    setTraceStream(&captured);
-    EXPECT_TRUE(ReadRTFFile().read(files.path("missing.rsf").c_str()).empty());
-    setTraceStream(nullptr);
-    EXPECT_EQ(captured.str(), "Unable to open file");
 }
