@@ -27,9 +27,8 @@ Curves generatedCurves(uint32_t vertices, uint64_t relations) {
     GeneratorParams params{vertices, 4, 8, relations, 7, false};
     Curves curves;
     curves.views = layOutFiveViews("generated", GraphGenerator(params).records());
-    View* table[5];
-    for (int t = 0; t < 5; ++t) table[t] = curves.views->views[t].get();
-    curves.controls = std::make_unique<CurveControls>(*curves.views->graph, table, 50);
+    curves.controls =
+        std::make_unique<CurveControls>(*curves.views->graph, curves.views->table, 50);
     return curves;
 }
 

@@ -95,8 +95,8 @@ TEST(Layouts, SmallTreesGetTheirGeometry) {
 // The balloon of three leaves: its circle is the leaves' diameters plus seven gaps of 0.01 long,
 // and the leaves stand a third of the circle apart.
 TEST(Layouts, BalloonCircleHoldsItsChildrenAndGaps) {
-    TestGraph graph(starRecords(3));
-    BallonTree view(graph.store());
+    const auto graph = builtGraph(starRecords(3));
+    BallonTree view(*graph);
     view.calculate();
     const double radius = (3 * 0.02 + 7 * 0.01) / (2 * M_PI) + 0.01;
     double angles[3];

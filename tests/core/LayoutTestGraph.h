@@ -1,32 +1,10 @@
 #pragma once
 
-#include "BuildGraph.h"
 #include "GraphGenerator.h"
-#include "GraphStore.h"
-#include "LayoutRecord.h"
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-// A built graph with its hierarchy.
-class TestGraph {
-public:
-    explicit TestGraph(std::vector<DataRecord> records) {
-        m_store = buildGraph(std::move(records));
-        m_store->calculateHierarchy();
-    }
-    explicit TestGraph(const GeneratorParams& params)
-        : TestGraph(GraphGenerator(params).records()) {}
-    TestGraph(const TestGraph&) = delete;
-    TestGraph& operator=(const TestGraph&) = delete;
-
-    GraphStore& store() { return *m_store; }
-
-private:
-    std::unique_ptr<GraphStore> m_store;
-};
 
 // Records of a tree given as (parent, child) pairs over ids 0 .. count-1, root 0.
 inline std::vector<DataRecord> treeRecords(uint32_t count,

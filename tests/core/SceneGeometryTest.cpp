@@ -1,11 +1,11 @@
 // The arrays the renderer uploads against the layout records they come from, over generated
 // graphs, and the tessellation levels of the vertex spheres.
 #include "BallonTree.h"
+#include "FiveViews.h"
 #include "LayoutTestGraph.h"
 #include "SceneGeometry.h"
 #include "SphereLevels.h"
 #include "SphereMesh.h"
-#include "ViewFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +18,6 @@
 
 namespace {
 
-struct LaidOut {
-    explicit LaidOut(const GeneratorParams& params)
-        : graph(params), views(calculateFiveViews(graph.store())) {
-        for (int t = 0; t < 5; ++t) table[t] = views[t].get();
-    }
-    TestGraph graph;
-    std::array<std::unique_ptr<View>, 5> views;
-    View* table[5] = {};
-};
-
 // A code names its element when code * count lies within rounding of the element's index.
 void expectCodeNames(float code, uint32_t index, uint32_t count) {
     ASSERT_GE(code, 0.0f);
@@ -37,13 +27,13 @@ void expectCodeNames(float code, uint32_t index, uint32_t count) {
 
 TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
     for (const GeneratorParams& params : graphFamily(300, 1)) {
-        LaidOut laid(params);
-        const GraphStore& graph = laid.graph.store();
-        const auto geometry = SceneGeometry::build(graph, laid.table);
+        const auto laid = layOutFiveViews("generated", GraphGenerator(params).records());
+        const GraphStore& graph = *laid->graph;
+        const auto geometry = SceneGeometry::build(graph, laid->table);
         const uint32_t edges = static_cast<uint32_t>(graph.hierarchyEdgeCount());
         ASSERT_EQ(geometry->edges[0].codes.size(), size_t(8) * edges) << describe(params);
         for (int t = 0; t < 5; ++t) {
-            const View& view = *laid.views[t];
+            const View& view = *laid->views[t];
             const HierarchyEdgeArrays& arrays = geometry->edges[t];
             ASSERT_EQ(arrays.edgeCount(), edges) << describe(params) << " view " << t;
             ASSERT_EQ(arrays.colors.size(), size_t(8) * edges);
@@ -80,22 +70,22 @@ TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
                 expectCodeNames(spheres.codes[k], k, spheres.count());
             }
         }
-        EXPECT_TRUE(geometry->fits(graph, laid.table)) << describe(params);
+        EXPECT_TRUE(geometry->fits(graph, laid->table)) << describe(params);
     }
 }
 
 TEST(SceneGeometry, GeometryOfAnotherGraphDoesNotFit) {
     const std::vector<GeneratorParams> family = graphFamily(200, 1);
-    LaidOut first(family[3]);
-    const auto geometry = SceneGeometry::build(first.graph.store(), first.table);
+    const auto first = layOutFiveViews("generated", GraphGenerator(family[3]).records());
+    const auto geometry = SceneGeometry::build(*first->graph, first->table);
     GeneratorParams larger = family[3];
     larger.vertices += 1;
-    LaidOut second(larger);
-    EXPECT_FALSE(geometry->fits(second.graph.store(), second.table));
-    auto emptied = SceneGeometry::build(second.graph.store(), second.table);
-    EXPECT_TRUE(emptied->fits(second.graph.store(), second.table));
+    const auto second = layOutFiveViews("generated", GraphGenerator(larger).records());
+    EXPECT_FALSE(geometry->fits(*second->graph, second->table));
+    auto emptied = SceneGeometry::build(*second->graph, second->table);
+    EXPECT_TRUE(emptied->fits(*second->graph, second->table));
     emptied->spheres[1] = SphereInstances();
-    EXPECT_FALSE(emptied->fits(second.graph.store(), second.table));
+    EXPECT_FALSE(emptied->fits(*second->graph, second->table));
 }
 
 TEST(SphereLevels, RadiusInPixelsGivesTheTessellation) {
@@ -134,8 +124,9 @@ TEST(SphereLevels, PixelRadiusFollowsScaleViewportAndDistance) {
 }
 
 TEST(SphereLevels, SortPutsEverySphereButTheSkippedOneInItsLevelOnce) {
-    LaidOut laid(graphFamily(400, 1)[7]);
-    const auto geometry = SceneGeometry::build(laid.graph.store(), laid.table);
+    const auto laid =
+        layOutFiveViews("generated", GraphGenerator(graphFamily(400, 1)[7]).records());
+    const auto geometry = SceneGeometry::build(*laid->graph, laid->table);
     // Looking along the layouts' x axis, so that x sets the distance: 1 to 2.5 pixels.
     const float modelView[16] = {0, 0, 9, 0, 0, 9, 0, 0, 9, 0, 0, 0, 0, 0, -20, 1};
     const float perspective[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -1, 0, 0, -0.2f, 0};
