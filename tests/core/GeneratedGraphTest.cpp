@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <numeric>
 #include <sstream>
 
@@ -68,24 +67,17 @@ TEST(GeneratedGraphs, RsfAndXmlOfOneGraphLoadToIdenticalStores) {
     TempFiles files;
     for (bool shuffle : {false, true}) {
         // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
-        GeneratorParams params{2'000, 5, 9, 3'000, 5, shuffle};
-        GraphGenerator generator(params);
-        {
-            std::ofstream rsf(files.path("g.rsf"));
-            generator.writeRsf(rsf);
-            std::ofstream xml(files.path("g.xml"));
-            generator.writeXml(xml);
-        }
-        LoadResult fromRsf = GraphLoader::load(files.path("g.rsf"));
-        LoadResult fromXml = GraphLoader::load(files.path("g.xml"));
-        ASSERT_TRUE(fromRsf.ok()) << fromRsf.error;
-        ASSERT_TRUE(fromXml.ok()) << fromXml.error;
+        const GraphGenerator generator({2'000, 5, 9, 3'000, 5, shuffle});
+        std::ostringstream rsf, xml, a, b;
+        generator.writeRsf(rsf);
+        generator.writeXml(xml);
+        const LoadResult fromRsf = GraphLoader::load(files.write("g.rsf", rsf.str()));
+        const LoadResult fromXml = GraphLoader::load(files.write("g.xml", xml.str()));
+        ASSERT_TRUE(fromRsf.ok() && fromXml.ok()) << fromRsf.error << fromXml.error;
         // Written back, both stores give one text: ids, names, root and every edge in order.
-        std::ostringstream a, b;
         GraphWriter::write(*fromRsf.graph, GraphWriter::Format::Rsf, a);
         GraphWriter::write(*fromXml.graph, GraphWriter::Format::Rsf, b);
         EXPECT_EQ(a.str(), b.str());
-        EXPECT_EQ(fromRsf.graph->getHierarchy(), fromXml.graph->getHierarchy());
-        EXPECT_EQ(fromRsf.graph->relationEdgeCount(), params.relations);
+        EXPECT_EQ(fromRsf.graph->relationEdgeCount(), 3'000u);
     }
 }

@@ -1,5 +1,6 @@
 #include "BasisTable.h"
 #include "FiveViews.h"
+#include "LayoutTestGraph.h"
 #include "ControlPolygon.h"
 #include "GraphGenerator.h"
 #include "SplineCurve.h"
@@ -164,13 +165,9 @@ TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
 
 TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
     // Root 0 with children 1 and 2; relation edge 0 joins the siblings.
-    std::unique_ptr<GraphStore> graph = builtGraph({{"Root", {"0"}},
-                                                    {"H", {"0", "r"}},
-                                                    {"H", {"1", "a"}},
-                                                    {"H", {"2", "b"}},
-                                                    {"PCR", {"0", "1"}},
-                                                    {"PCR", {"0", "2"}},
-                                                    {"R", {"1", "2"}}});
+    std::vector<DataRecord> records = treeRecords(3, {{0, 1}, {0, 2}});
+    records.push_back({"R", {"1", "2"}});
+    std::unique_ptr<GraphStore> graph = builtGraph(records);
     FixedView view(*graph);
     view.record(0) = {0.5f, 0.0f, 0.1f};
     view.record(1) = {0.0f, 0.5f, 0.2f};

@@ -20,14 +20,6 @@ const std::vector<std::string> kNames = {"root",       "Alpha",     "alphabet", 
                                          "",           "gamma ray", "\xC3\x84rger", "a\tb", "alpha",
                                          "zeta-alpha", "x",         "alp"};
 
-std::unique_ptr<GraphStore> namedGraph() {
-    std::vector<DataRecord> records{{"Root", {"0"}}};
-    for (size_t k = 0; k < kNames.size(); ++k) {
-        records.push_back({"H", {std::to_string(k), kNames[k]}});
-    }
-    return buildGraph(records);
-}
-
 Ids ids(const std::vector<VertexNameIndex::Match>& matches) {
     Ids out;
     for (const auto& m : matches) out.push_back(m.id);
@@ -66,7 +58,10 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
         {NAMED, "", 10, {5}},
         {NAMED, "al", 10, {}},
     };
-    const std::unique_ptr<GraphStore> graph = namedGraph();
+    std::vector<DataRecord> records{{"Root", {"0"}}};
+    for (size_t k = 0; k < kNames.size(); ++k)
+        records.push_back({"H", {std::to_string(k), kNames[k]}});
+    const std::unique_ptr<GraphStore> graph = buildGraph(records);
     const VertexNameIndex fromGraph(*graph), fromNames(kNames);
     for (const VertexNameIndex* index : {&fromGraph, &fromNames}) {
         ASSERT_EQ(index->size(), kNames.size());
