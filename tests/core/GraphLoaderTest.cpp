@@ -12,9 +12,8 @@ namespace {
 const std::string kValidRsf =
     "\"Root\" \"0\"\n\"H\" \"0\" \"top\"\n\"H\" \"1\" \"a\"\n\"H\" \"2\" \"b\"\n"
     "\"PCR\" \"0\" \"1\"\n\"PCR\" \"0\" \"2\"\n\"R\" \"1\" \"2\"\n";
-const std::string kH0 = "\"H\" \"0\" \"a\"\n", kFour = kH0 +
-                                                       "\"H\" \"1\" \"b\"\n\"H\" \"2\" "
-                                                       "\"c\"\n\"H\" \"3\" \"d\"\n";
+const std::string kH0 = "\"H\" \"0\" \"a\"\n";
+const std::string kFour = kH0 + "\"H\" \"1\" \"b\"\n\"H\" \"2\" \"c\"\n\"H\" \"3\" \"d\"\n";
 const std::string kNoId = " is not a vertex id (a decimal number from 0 to 4294967295)";
 
 std::string chain(int vertices, bool xml) {

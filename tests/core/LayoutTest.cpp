@@ -95,7 +95,7 @@ TEST(Layouts, SmallTreesGetTheirGeometry) {
 // The balloon of three leaves: its circle is the leaves' diameters plus seven gaps of 0.01 long,
 // and the leaves stand a third of the circle apart.
 TEST(Layouts, BalloonCircleHoldsItsChildrenAndGaps) {
-    const auto graph = builtGraph(starRecords(3));
+    const auto graph = builtGraph(treeRecords(4, {{0, 1}, {0, 2}, {0, 3}}));
     BallonTree view(*graph);
     view.calculate();
     const double radius = (3 * 0.02 + 7 * 0.01) / (2 * M_PI) + 0.01;

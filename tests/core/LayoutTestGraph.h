@@ -20,13 +20,6 @@ inline std::vector<DataRecord> treeRecords(uint32_t count,
     return records;
 }
 
-// A root with `count` leaf children, ids 1 .. count.
-inline std::vector<DataRecord> starRecords(uint32_t count) {
-    std::vector<std::pair<uint32_t, uint32_t>> edges;
-    for (uint32_t child = 1; child <= count; ++child) edges.emplace_back(0, child);
-    return treeRecords(count + 1, edges);
-}
-
 // Parameter families for the comparisons and invariants: fan-outs, depths, seeds, shuffled ids.
 inline std::vector<GeneratorParams> graphFamily(uint32_t vertices, int seeds) {
     std::vector<GeneratorParams> family;
