@@ -31,9 +31,8 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
             EXPECT_EQ(path.front(), id);
             EXPECT_EQ(path.back(), root);
             EXPECT_EQ(path.size(), static_cast<size_t>(vertex->getLevel()) + 1);
-            for (size_t k = 0; k + 1 < path.size(); ++k) {
+            for (size_t k = 0; k + 1 < path.size(); ++k)
                 ASSERT_EQ(generator.parents()[path[k]], path[k + 1]) << id;
-            }
         }
 
         for (const auto& [id, edge] : graph.relationEdges()) {
@@ -48,9 +47,8 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
             // step joins a parent and a child, and no vertex repeats.
             auto level = [&](uint32_t v) { return graph.getVertex(v)->getLevel(); };
             size_t top = 0;
-            for (size_t k = 1; k < there.size(); ++k) {
+            for (size_t k = 1; k < there.size(); ++k)
                 if (level(there[k]) < level(there[top])) top = k;
-            }
             for (size_t k = 0; k + 1 < there.size(); ++k) {
                 const uint32_t a = there[k], b = there[k + 1];
                 ASSERT_TRUE(k < top ? generator.parents()[a] == b : generator.parents()[b] == a)

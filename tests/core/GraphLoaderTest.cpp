@@ -19,9 +19,8 @@ const std::string kNoId = " is not a vertex id (a decimal number from 0 to 42949
 std::string chain(int vertices, bool xml) {
     auto id = [](int i) { return std::to_string(i); };
     std::string text = xml ? "<Root root_id=\"0\">\n" : "\"Root\" \"0\"\n";
-    for (int i = 0; i < vertices; ++i) {
+    for (int i = 0; i < vertices; ++i)
         text += xml ? "<Node id=\"" + id(i) + "\"/>\n" : "\"H\" \"" + id(i) + "\" \"v\"\n";
-    }
     for (int i = 1; i < vertices; ++i) {
         text += xml ? "<HierarchyEdge start=\"" + id(i - 1) + "\" end=\"" + id(i) + "\"/>\n"
                     : "\"PCR\" \"" + id(i - 1) + "\" \"" + id(i) + "\"\n";
@@ -48,9 +47,8 @@ std::vector<Refusal> refusals() {
         ": the paths to the root would hold 1250025000 vertex ids, more "
         "than the limit of 200000000; the hierarchy is too deep";
     std::string deepNodes = "<Root root_id=\"0\">";
-    for (int i = 1; i < GraphLoader::kMaxXmlNesting; ++i) {
+    for (int i = 1; i < GraphLoader::kMaxXmlNesting; ++i)
         deepNodes += "<Node id=\"" + std::to_string(i - 1) + "\">";
-    }
     deepNodes += nested(GraphLoader::kMaxXmlNesting - 1, "", "</Node>") + "</Root>";
     return {
         {"empty.xml", "", ": the file is empty"},

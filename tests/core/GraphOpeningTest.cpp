@@ -66,9 +66,8 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
     EXPECT_EQ(opened.curves->curveCount(), loaded.graph->relationEdgeCount());
     // Basis tables only for the control counts the paths have, each the one its count defines.
     std::set<int32_t> counts;
-    for (size_t e = 0; e < opened.curves->curveCount(); ++e) {
+    for (size_t e = 0; e < opened.curves->curveCount(); ++e)
         counts.insert(opened.curves->paths().length(e));
-    }
     const BasisTexels& basis = opened.curves->basis();
     const int32_t samples = SplineStore::kSampleCount;
     EXPECT_EQ(basis.texels().size(), counts.size() * samples * 8);
@@ -79,9 +78,8 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
         for (int32_t j = 0; j < samples; ++j) {
             const float* texel = &basis.texels()[size_t(basis.firstTexel(n) + 2 * j) * 4];
             ASSERT_EQ(texel[0], float(table.windowStart(j))) << n << " " << j;
-            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
+            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r)
                 ASSERT_EQ(texel[1 + r], float(table.windowWeights(j)[r])) << n << " " << j;
-            }
         }
     }
 }
@@ -258,8 +256,7 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
     EXPECT_EQ(error.error,
               path + ": the pattern \"*\" matches the root \"v0\", which cannot be excluded");
     // Patterns remembered from another file are passed over where they match this root; the
-    // others still apply.
-    // The overview's depth is chosen for what the remaining patterns leave.
+    // others still apply, and the overview's depth is chosen for what they leave.
     const std::vector<std::string> kept = {"v0/*"};
     refused.patterns = {"*", kept[0]};
     refused.passOverRootPatterns = true;

@@ -32,9 +32,8 @@ TEST(ReadRTFFile, RecordPerLineWithATrailingEmptyOneAfterTheLastBreak) {
     const std::string longName(5 << 20, 'n');
     const Lines many = read(text + "\"H\" \"0\" \"" + longName + "\"");
     ASSERT_EQ(many.size(), 300'001u);
-    for (int i = 0; i < 300'000; i += 997) {
+    for (int i = 0; i < 300'000; i += 997)
         ASSERT_EQ(many[i], std::to_string(i + 1) + ":R " + std::to_string(i) + " 7");
-    }
     EXPECT_EQ(many.back(), "300001:H 0 " + longName);
 }
 

@@ -119,9 +119,8 @@ void makeTree(const TempFiles& files, const Entries& entries) {
 }
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
         text.replace(at, from.size(), to);
-    }
     return text;
 }
 
@@ -138,9 +137,8 @@ std::string treeText(const ScanResult& result, uint32_t id = 0) {
 
 std::string pathBelowRoot(const ScanResult& result, uint32_t id) {
     std::string path = result.names[id];
-    for (uint32_t up = result.parents[id]; up != 0; up = result.parents[up]) {
+    for (uint32_t up = result.parents[id]; up != 0; up = result.parents[up])
         path = result.names[up] + "/" + path;
-    }
     return path;
 }
 
@@ -155,9 +153,8 @@ std::string edgesText(const ScanResult& result) {
 
 std::string skippedText(const ScanResult& result) {
     std::string text;
-    for (const auto& [name, count] : result.topSkipped) {
+    for (const auto& [name, count] : result.topSkipped)
         text += (text.empty() ? "" : ", ") + name + " " + std::to_string(count);
-    }
     return text;
 }
 

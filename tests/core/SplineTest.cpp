@@ -119,9 +119,8 @@ TEST(SplineCurve, EndsOnItsEndPointsAndFollowsTheBernsteinCurve) {
     for (int j = 0; j < kSamples; ++j) EXPECT_EQ(self.point(j), (Point3{0.25f, 0.25f, -2.0f}));
     EXPECT_EQ(self.getLength(), 0.0f);
     SplineCurve segment = makeCurve(store, {{0, 0, 0}, {4.9f, 1.0f, -9.8f}});
-    for (int j = 0; j < kSamples; ++j) {
+    for (int j = 0; j < kSamples; ++j)
         EXPECT_NEAR(segment.point(j)[2], -9.8 * j / (kSamples - 1), 1e-6);
-    }
 }
 
 TEST(SplineCurve, BetaBlendsTowardsTheSegmentBetweenTheEnds) {
@@ -155,9 +154,8 @@ TEST(SplineStore, CurvesAcrossGrowingChunksKeepTheirOwnPoints) {
         for (const SplineCurve& curve : *store.curvesFor(1)) {
             const int i = int(curve.getEdgeId());
             ASSERT_EQ(curve.getControlCount(), counts[i]);
-            for (int32_t k = 0; k < counts[i]; ++k) {
+            for (int32_t k = 0; k < counts[i]; ++k)
                 ASSERT_EQ(curve.workPoint(k), pointOf(i, k)) << i << " " << k;
-            }
             EXPECT_EQ(curve.point(kSamples - 1), flipped(pointOf(i, counts[i] - 1)));
         }
     }
@@ -224,9 +222,8 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
                 const std::vector<Point3> polygon =
                     SplineStore::controlPolygon(*graph, edge, *views[type], type);
                 ASSERT_EQ(int(polygon.size()), curve.getControlCount());
-                for (int k = 0; k < curve.getControlCount(); ++k) {
+                for (int k = 0; k < curve.getControlCount(); ++k)
                     ASSERT_EQ(curve.controlPoint(k), polygon[k]);
-                }
             }
         }
         // Above a threshold the store splits the work over threads: no effect on the result.

@@ -33,7 +33,6 @@ TEST(ViewBounds, HoldsEveryVertexSphereAndEveryControlPoint) {
             SCOPED_TRACE(testing::Message() << "seed " << c.seed << " view " << type);
             View& view = *laid->views[type];
             const SceneBounds box = ViewBounds::ofView(graph, view, type);
-            ASSERT_FALSE(box.empty());
             const float r = ViewBounds::kVertexRadius;
             int outside = 0;
             for (const auto& entry : view.records()) {
