@@ -31,6 +31,8 @@ uniform usamplerBuffer curve_slots;
 // instance carries the sphere's centre and its picking code, which goes to the red channel.
 uniform bool sphere_mode;
 attribute vec4 sphere_instance;
+// Vertex spheres drawn as point sprites (sphere_sprite on): gl_Vertex is (centre, picking code).
+uniform bool sphere_sprite;
 
 vec4 vertexIn;
 vec4 colorIn;
@@ -94,6 +96,10 @@ void evaluateCurve() {
 void readVertexInputs() {
     if (curve_mode) {
         evaluateCurve();
+    } else if (sphere_sprite) {
+        vertexIn = vec4(gl_Vertex.xyz, 1.0);
+        colorIn = vec4(gl_Vertex.w, 0.0, 0.0, 1.0);
+        texCoordIn = vec4(0.0);
     } else if (sphere_mode) {
         vertexIn = vec4(gl_Vertex.xyz + sphere_instance.xyz, 1.0);
         colorIn = vec4(sphere_instance.w, 0.0, 0.0, 1.0);
@@ -107,5 +113,6 @@ void readVertexInputs() {
 
 // Clip coordinates of vertexIn; GL's own transform for everything but curves and spheres.
 vec4 clipPosition() {
-    return curve_mode || sphere_mode ? gl_ModelViewProjectionMatrix * vertexIn : ftransform();
+    return curve_mode || sphere_mode || sphere_sprite ? gl_ModelViewProjectionMatrix * vertexIn
+                                                      : ftransform();
 }

@@ -39,6 +39,13 @@ varying vec3 vNormal;
 varying vec4 vColor;
 varying vec4 vTexCoord0;
 varying vec4 vShadowCoord;
+#ifdef SPHERE_SPRITES
+// Vertex spheres drawn as point sprites: each fragment finds the point of the sphere it shows
+// from its place in the sprite, and writes that point's normal, light and depth.
+uniform bool sphere_sprite;
+uniform float sphere_eye_radius;  // the spheres' radius in eye units
+varying float vSpriteSpan;
+#endif
 
 // 1 / (kc + kl d + kq d^2), capped at 1 so that the small constant terms the renderer uses do not
 // blow the colour up near the light.
@@ -72,17 +79,17 @@ float curveOpacity(float alpha) { return 1.0 - pow(1.0 - clamp(alpha, 0.0, 1.0),
 // Ambient, diffuse and specular light on a surface of colour base. Lines have no orientation and
 // are what the user reads, so they never go dark away from the light: they keep three quarters
 // of their colour and the light adds the last quarter.
-vec3 shade(vec3 base, bool surface) {
+vec3 shade(vec3 base, bool surface, vec3 eyePosition, vec3 normal) {
     if (light_type == 4) return base;
-    vec3 toLight = gl_LightSource[0].position.xyz - vEyePosition;
+    vec3 toLight = gl_LightSource[0].position.xyz - eyePosition;
     float d = length(toLight);
     vec3 l = d > 0.0 ? toLight / d : vec3(0.0, 0.0, 1.0);
     float reach = attenuation(d) * cone(dot(-l, normalize(gl_LightSource[0].spotDirection)));
     if (!surface) return base * (0.75 + 0.25 * reach);
     vec3 ambient = gl_LightModel.ambient.rgb + gl_LightSource[0].ambient.rgb;
-    vec3 n = normalize(vNormal);
+    vec3 n = normalize(normal);
     float diffuse = max(dot(n, l), 0.0);
-    vec3 h = normalize(l + normalize(-vEyePosition));
+    vec3 h = normalize(l + normalize(-eyePosition));
     float specular = diffuse > 0.0 ? pow(max(dot(n, h), 0.0), 32.0) : 0.0;
     return base * (ambient + reach * diffuse * gl_LightSource[0].diffuse.rgb) +
            reach * specular * 0.3 * gl_LightSource[0].specular.rgb;
@@ -120,6 +127,21 @@ float shadow() {
 }
 
 void main() {
+    vec3 eyePosition = vEyePosition;
+    vec3 normal = vNormal;
+#ifdef SPHERE_SPRITES
+    gl_FragDepth = gl_FragCoord.z;
+    if (sphere_sprite) {
+        // Sprite rows run top-down, eye coordinates bottom-up.
+        vec2 offset = (gl_PointCoord - 0.5) * vSpriteSpan * vec2(1.0, -1.0);
+        float across = dot(offset, offset);
+        if (across > 1.0) discard;
+        normal = vec3(offset, sqrt(1.0 - across));
+        eyePosition = vEyePosition + sphere_eye_radius * normal;
+        vec4 clip = gl_ProjectionMatrix * vec4(eyePosition, 1.0);
+        gl_FragDepth = 0.5 * clip.z / clip.w + 0.5;
+    }
+#endif
     vec4 base;
     vec4 code;
     bool surface = true;
@@ -139,7 +161,7 @@ void main() {
         if (!edge) base.a = curveOpacity(base.a);
         surface = false;
     }
-    vec3 shaded = shade(base.rgb, surface) * shadow();
+    vec3 shaded = shade(base.rgb, surface, eyePosition, normal) * shadow();
     if (object_type == 4) shaded *= kTrace;
     if (object_type == 5) shaded = mix(shaded, vec3(1.0), kTint);
     gl_FragData[0] = vec4(shaded, base.a);

@@ -8,6 +8,9 @@ varying vec3 vNormal;
 varying vec4 vColor;
 varying vec4 vTexCoord0;
 varying vec4 vShadowCoord;
+// A sphere sprite's radius in pixels at clip w = 1, and the sprite's side over its radius.
+uniform float sphere_pixels;
+varying float vSpriteSpan;
 
 void main() {
     readVertexInputs();
@@ -20,4 +23,10 @@ void main() {
     // coordinates (bias x light projection x light view x inverse camera view).
     vShadowCoord = gl_TextureMatrix[7] * eye;
     gl_Position = clipPosition();
+    if (sphere_sprite) {
+        // One pixel of margin around the disc keeps its rim whole.
+        float radius = max(sphere_pixels / gl_Position.w, 0.5);
+        gl_PointSize = 2.0 * radius + 2.0;
+        vSpriteSpan = gl_PointSize / radius;
+    }
 }

@@ -466,6 +466,7 @@ void MainWindow::applyStartOptions(const StartOptions& options) {
     const QSize surface = options.size.isValid() ? options.size : QSize(1024, 768);
     if (!options.screenshot.isEmpty()) {
         openGLWidget->setFixedSize(surface);
+        openGLWidget->drawFramesWhole();
     } else if (options.size.isValid()) {
         resize(size() + options.size - openGLWidget->size());
     }

@@ -69,6 +69,8 @@ OpenGLWidget::OpenGLWidget(QWidget* parent)
     }
 }
 
+void OpenGLWidget::drawFramesWhole() { m_renderer->setFrameBudget(0); }
+
 void OpenGLWidget::requestFrame() {
     m_scheduler.requestFrame();
     update();

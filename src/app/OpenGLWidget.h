@@ -68,6 +68,9 @@ public:
     // FrameScheduler::kRestMilliseconds, then the full frame follows.
     void draftUntilRest();
     bool drawsDrafts() const { return m_scheduler.drawsDrafts(); }
+    // A frame drawn for a saved picture alone has no user waiting to see it grow: it is drawn
+    // whole, without the composition and hand-over to the window each part costs.
+    void drawFramesWhole();
     // Frames drawn since the surface was made.
     quint64 framesDrawn() const { return m_scheduler.framesDrawn(); }
     // How long the last frame took to draw.

@@ -44,6 +44,8 @@ struct FrameContext {
     bool draft = false;
     // The curves of plain-line frames go to the CPU: the GL is a software rasteriser.
     bool softwareCurves = false;
+    // Vertex spheres are sprites, not meshes: the GL is a software rasteriser.
+    bool sphereSprites = false;
     std::array<float, 4> vertexColor{}, selectionColor{};
     const Vertex* selectedVertex = nullptr;  // drawn in the selection colour
     CurveBuffers::Colors curveColors;

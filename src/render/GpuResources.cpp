@@ -32,6 +32,8 @@ void GpuResources::create() {
                               shading, curves);
     p[FLOOR] = buildProgram("shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl", shading,
                             curves, "FLOOR_SHADOW");
+    p[SPHERES] = buildProgram("shader/shading_dir_vert.glsl", "shader/shading_dir_frag.glsl",
+                              shading, curves, "SPHERE_SPRITES");
     p[SHADOW] = buildProgram("shader/shadow_vert.glsl", "shader/shadow_frag.glsl", {}, curves);
     p[SUM] = buildProgram("shader/sum_vert.glsl", "shader/sum_frag.glsl", {"light_type"}, curves);
     p[SUM_FINAL] = buildProgram("shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl",

@@ -23,10 +23,12 @@ public:
         WEIGHTING,
         OCCLUSION,
         WEIGHTING_FINAL,
-        FLOOR,  // the shading program's variant that reads the shadow map
+        FLOOR,    // the shading program's variant that reads the shadow map
+        SPHERES,  // its variant that draws vertex spheres as sprites (software rasterisers)
         PROGRAM_COUNT
     };
-    // The shading program's uniforms (SHADING and FLOOR), in the order of its uniform list.
+    // The shading program's uniforms (SHADING, FLOOR and SPHERES), in the order of its uniform
+    // list.
     enum ShadingUniform { SHADOW_MAP, ENABLE_SHADOW, OBJECT_TYPE, LIGHT_TYPE, TEXTURE0, U_COLOR };
 
     // Builds the programs, framebuffers, display lists and textures.

@@ -50,6 +50,7 @@ void RenderImplementation::Initialize() {
     std::cout << "Initialize\n";
     glClearColor(0, 0, 0, 1);
     m_gpu.create();
+    m_frame.sphereSprites = SoftwareCurveLayer::softwareRenderer();
     m_drawers[0] = std::make_unique<RenderRootedTree>();
     m_drawers[1] = std::make_unique<RenderBallonTree>();
     for (int k : {2, 3}) {

@@ -78,6 +78,9 @@ public:
     // Where the curves of frames with plain lines are drawn (see SoftwareCurveLayer); by
     // default the CPU for a software GL renderer, unless RAMIFLEX_CURVES says otherwise.
     void setCurveDrawing(SoftwareCurveLayer::Choice choice) { m_curvePass.setCurveDrawing(choice); }
+    // Vertex spheres as sprites (each pixel shaded as the sphere's surface) or as meshes; by
+    // default sprites where the GL is a software rasteriser, decided when the renderer starts.
+    void setSphereSprites(bool sprites) { m_frame.sphereSprites = sprites; }
     // Whether the last frame's curves were drawn by the CPU.
     bool curvesDrawnByCpu() const { return m_curvePass.drawnByCpu(); }
     bool draftFrames() const { return m_draft; }

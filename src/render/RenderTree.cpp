@@ -54,7 +54,8 @@ SphereLevels currentLevels() {
 void RenderTree::drawSpheres(int64_t skipId) const {
     if (!m_spheres) return;
     const SphereLevels levels = currentLevels();
-    const SphereLevels::Buckets buckets = levels.sort(*m_spheres, skipId);
+    SphereLevels::Buckets buckets = levels.sort(*m_spheres, skipId);
+    drawSprites(levels, buckets);
     if (!drawInstanced(buckets)) drawOneByOne(buckets);
     // A sphere of a pixel or two is a dot on the picture: drawn as a point of its width, in
     // three batches by width, instead of as tens of triangles each.
@@ -86,6 +87,45 @@ void RenderTree::drawOneByOne(const SphereLevels::Buckets& buckets) const {
         drawSphereAt(&m_spheres->centres[3 * size_t(id)], m_spheres->codes[id], false,
                      m_sphereList ? m_sphereList : list);
     }
+}
+
+void RenderTree::drawSprites(const SphereLevels& levels, SphereLevels::Buckets& buckets) const {
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    if (program == 0 || !g_sphereInstanceBuffer) return;
+    const GLint sprite = glGetUniformLocation(GLuint(program), "sphere_sprite");
+    const GLint pixels = glGetUniformLocation(GLuint(program), "sphere_pixels");
+    const GLint eyeRadius = glGetUniformLocation(GLuint(program), "sphere_eye_radius");
+    if (sprite < 0 || pixels < 0 || eyeRadius < 0) return;
+    // The largest sprite is that of a SLICES16 sphere: 26 pixels of radius and a pixel of margin.
+    GLfloat sizes[2] = {1, 1};
+    glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, sizes);
+    if (sizes[1] < 2 * 26 + 2) return;
+    std::vector<float> data;
+    for (int level = SphereLevels::SLICES6; level <= SphereLevels::SLICES16; ++level) {
+        for (uint32_t id : buckets[level]) {
+            const float* c = &m_spheres->centres[3 * size_t(id)];
+            data.insert(data.end(), {c[0], c[1], c[2], m_spheres->codes[id]});
+        }
+        buckets[level].clear();
+    }
+    if (data.empty()) return;
+    glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(),
+                 GL_STREAM_DRAW);
+    glVertexPointer(4, GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    glEnable(GL_POINT_SPRITE);
+    glUniform1i(sprite, 1);
+    glUniform1f(pixels, levels.pixelsPerClip());
+    glUniform1f(eyeRadius, levels.eyeRadius());
+    glDrawArrays(GL_POINTS, 0, GLsizei(data.size() / 4));
+    glUniform1i(sprite, 0);
+    glDisable(GL_POINT_SPRITE);
+    glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 bool RenderTree::drawInstanced(const SphereLevels::Buckets& buckets) const {

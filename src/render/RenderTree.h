@@ -50,6 +50,9 @@ private:
     // The spheres above dot size: all of a level in one instanced call, or, where the program in
     // force does not draw instances, one display list each.
     bool drawInstanced(const SphereLevels::Buckets& buckets) const;
+    // Where the program in force draws sphere sprites: the spheres up to SLICES16 as one sprite
+    // each, taken out of the buckets.
+    void drawSprites(const SphereLevels& levels, SphereLevels::Buckets& buckets) const;
     void drawOneByOne(const SphereLevels::Buckets& buckets) const;
     // The sphere's centre; an id without one sits where an all-zero layout record puts it.
     void centreOf(uint32_t id, float* centre) const;

@@ -25,8 +25,13 @@ void ScenePass::run(const FrameContext& frame, const GpuResources& gpu,
         shading.use();
     }
 
-    glUniform1iARB(shading.location(GpuResources::OBJECT_TYPE), SceneDrawing::OBJECT_VERTEX);
-    drawing.drawVerticesWithSelection(shading);
+    // A software rasteriser spends more on a sphere's tens of tiny triangles than on the pixels
+    // they cover: there the spheres are sprites that shade each pixel as the sphere's surface.
+    const ShaderProgram& vertexShading =
+        frame.sphereSprites ? gpu.program(GpuResources::SPHERES) : shading;
+    drawing.useShading(vertexShading, false, SceneDrawing::OBJECT_VERTEX, frame.vertexColor);
+    drawing.drawVerticesWithSelection(vertexShading);
+    shading.use();
 
     glUniform1iARB(shading.location(GpuResources::OBJECT_TYPE), SceneDrawing::OBJECT_GRID);
     drawing.drawGrid();

@@ -2,6 +2,7 @@
 // What the application tests share: the data folder, waiting for a frame, input sent straight to a
 // widget, and the check that every control shows the value in force in the render states.
 #include "ColorChooser.h"
+#include "ControlBindings.h"
 #include "MainWindow.h"
 #include "OpenGLWidget.h"
 #include "RenderStates.h"
@@ -61,62 +62,46 @@ inline void sendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = 
     }
 }
 
-// Every control whose value disagrees with the render states, by object name. The switches add
-// and subtract bits on each change, so a missed or doubled signal leaves them apart for good.
+// Every control whose value disagrees with the render states, by object name: a list of its own,
+// beside the panel's table of bindings. The switches add and subtract bits on each change, so a
+// missed or doubled signal leaves them apart for good.
 inline QStringList disagreements(const MainWindow& w) {
     const RenderStates& s = g_renderStates;
-    QStringList wrong;
-    auto expect = [&](const QWidget* control, bool agrees) {
-        if (!agrees) wrong << control->objectName();
-    };
-    auto oneOf = [&](std::initializer_list<const QAbstractButton*> buttons, int chosen) {
-        int i = 0;
-        for (const QAbstractButton* b : buttons) expect(b, b->isChecked() == (chosen == i++));
-    };
-    auto bits = [&](std::initializer_list<const QCheckBox*> boxes, int mask) {
-        int bit = 1;
-        for (const QCheckBox* b : boxes)
-            expect(b, b->isChecked() == bool(mask & std::exchange(bit, bit * 2)));
-    };
     const int view = s.viewType;
     const bool treemap = view == 2 || view == 3;
-    expect(w.rootedTreeButton, w.rootedTreeButton->isChecked() == (view == 0));
-    expect(w.balloonTreeButton, w.balloonTreeButton->isChecked() == (view == 1));
-    expect(w.treemapButton, w.treemapButton->isChecked() == treemap);
-    expect(w.radialTreeButton, w.radialTreeButton->isChecked() == (view == 4));
-    oneOf({w.sliceAndDiceButton, w.stripsButton}, s.stripTreemap);
-    expect(w.treemapGroup, w.treemapGroup->isEnabled() == treemap);
-    expect(w.drawGridBox, w.drawGridBox->isEnabled() == (view >= 1 && view <= 3));
-    expect(w.mode3DBox, w.mode3DBox->isChecked() == s.mode3D);
-    bits({w.drawVerticesBox, w.drawHierarchyBox, w.drawRelationsBox, w.drawGridBox}, s.drawMask);
-    expect(w.cushionBox, w.cushionBox->isChecked() == s.cushion);
-    expect(w.blendingGroup, w.blendingGroup->isChecked() == s.blending);
-    oneOf({w.standardBlendButton, w.minMaxBlendButton, w.standardMinMaxBlendButton,
-           w.averageBlendButton, w.summedBlendButton},
-          s.blendMethod);
-    expect(w.lightingGroup, w.lightingGroup->isChecked() == s.lighting);
-    oneOf({w.pointLightButton, w.conicLightButton, w.spotLightButton}, s.lightType);
-    expect(w.shadowGroup, w.shadowGroup->isChecked() == s.shadow);
-    bits({w.vertexShadowBox, w.hierarchyShadowBox, w.relationShadowBox, w.gridShadowBox},
-         s.shadowMask);
+    auto rgb = [](const float* c) { return int(QColor::fromRgbF(c[0], c[1], c[2]).rgba()); };
     // clang-format off
-    const std::pair<const QSlider*, int> sliders[] = {
+    const std::pair<const QWidget*, int> shown[] = {
+        {w.rootedTreeButton, view == 0}, {w.balloonTreeButton, view == 1},
+        {w.treemapButton, treemap}, {w.radialTreeButton, view == 4},
+        {w.sliceAndDiceButton, s.stripTreemap == 0}, {w.stripsButton, s.stripTreemap == 1},
+        {w.mode3DBox, s.mode3D}, {w.cushionBox, s.cushion}, {w.blendingGroup, s.blending},
+        {w.drawVerticesBox, s.drawMask & 1}, {w.drawHierarchyBox, (s.drawMask >> 1) & 1},
+        {w.drawRelationsBox, (s.drawMask >> 2) & 1}, {w.drawGridBox, (s.drawMask >> 3) & 1},
+        {w.standardBlendButton, s.blendMethod == 0}, {w.minMaxBlendButton, s.blendMethod == 1},
+        {w.standardMinMaxBlendButton, s.blendMethod == 2},
+        {w.averageBlendButton, s.blendMethod == 3}, {w.summedBlendButton, s.blendMethod == 4},
+        {w.lightingGroup, s.lighting}, {w.pointLightButton, s.lightType == 0},
+        {w.conicLightButton, s.lightType == 1}, {w.spotLightButton, s.lightType == 2},
+        {w.shadowGroup, s.shadow}, {w.vertexShadowBox, s.shadowMask & 1},
+        {w.hierarchyShadowBox, (s.shadowMask >> 1) & 1},
+        {w.relationShadowBox, (s.shadowMask >> 2) & 1}, {w.gridShadowBox, (s.shadowMask >> 3) & 1},
         {w.betaSlider, qRound(s.beta * 1000)}, {w.rotateXSlider, s.rotationX},
-        {w.rotateYSlider, s.rotationY}, {w.rotateZSlider, s.rotationZ},
-        {w.scaleSlider, s.scale}, {w.lightRadiusSlider, s.lightRadius},
-        {w.lightAttenuationSlider, s.lightAttenuation},
-        {w.relationAlphaSlider, qRound(s.relationEndColor[3] * 100)}};
-    for (const auto& [slider, value] : sliders) expect(slider, slider->value() == value);
-    expect(w.relationAlphaSlider, s.relationStartColor[3] == s.relationEndColor[3]);
-    const std::pair<const char*, const float*> colours[] = {
-        {"vertexColorBox", s.vertexColor}, {"hierarchyColorBox", s.hierarchyColor},
-        {"relationStartColorBox", s.relationStartColor}, {"relationEndColorBox", s.relationEndColor},
-        {"selectionColorBox", s.selectionColor}, {"outgoingColorBox", s.outgoingEdgeColor},
-        {"incomingColorBox", s.incomingEdgeColor}};
+        {w.rotateYSlider, s.rotationY}, {w.rotateZSlider, s.rotationZ}, {w.scaleSlider, s.scale},
+        {w.lightRadiusSlider, s.lightRadius}, {w.lightAttenuationSlider, s.lightAttenuation},
+        {w.relationAlphaSlider, qRound(s.relationEndColor[3] * 100)},
+        {w.vertexColorBox, rgb(s.vertexColor)}, {w.hierarchyColorBox, rgb(s.hierarchyColor)},
+        {w.relationStartColorBox, rgb(s.relationStartColor)},
+        {w.relationEndColorBox, rgb(s.relationEndColor)},
+        {w.selectionColorBox, rgb(s.selectionColor)},
+        {w.findChild<const QWidget*>("outgoingColorBox"), rgb(s.outgoingEdgeColor)},
+        {w.findChild<const QWidget*>("incomingColorBox"), rgb(s.incomingEdgeColor)}};
     // clang-format on
-    for (const auto& [name, rgba] : colours) {
-        const auto* box = w.findChild<const ColorChooser*>(name);
-        expect(box, box->color() == QColor::fromRgbF(rgba[0], rgba[1], rgba[2]));
-    }
+    QStringList wrong;
+    for (const auto& [control, value] : shown)
+        if (ControlBindings::controlValue(control) != value) wrong << control->objectName();
+    if (s.relationStartColor[3] != s.relationEndColor[3]) wrong << "relationAlphaSlider";
+    if (w.treemapGroup->isEnabled() != treemap) wrong << "treemapGroup";
+    if (w.drawGridBox->isEnabled() != (view >= 1 && view <= 3)) wrong << "drawGridBox";
     return wrong;
 }

@@ -19,10 +19,9 @@ struct Run {
 Run runViewer(const QStringList& arguments, const QStringList& environment = {},
               const QString& program = RAMIFLEX_APP) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString& e : environment) {
+    for (const QString& e : environment)
         e.startsWith('-') ? env.remove(e.mid(1))
                           : env.insert(e.section('=', 0, 0), e.section('=', 1));
-    }
     QProcess process;
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QFileInfo(program).absolutePath());
@@ -43,10 +42,10 @@ private slots:
     // standard error otherwise.
     void runsEndWithTheirCodeAndSayWhy() {
         const QString tiny = kData + "tiny.xml", never = m_dir.filePath("never.png");
-        const QStringList noDisplay = {"-DISPLAY", "QT_QPA_PLATFORM=xcb"};
         const QString v = m_dir.filePath("v.png"), t = m_dir.filePath("t.png");
         const QString svg = m_dir.filePath("v.svg"), pdf = m_dir.filePath("v.PDF");
-        const QStringList memory = {"RAMIFLEX_FAIL_GRAPHICS_ALLOCATION=1"},
+        const QStringList noDisplay = {"-DISPLAY", "QT_QPA_PLATFORM=xcb"},
+                          memory = {"RAMIFLEX_FAIL_GRAPHICS_ALLOCATION=1"},
                           trace = {"RAMIFLEX_TRACE=1"};
         // clang-format off
         QList<std::tuple<int, QString, QStringList, QStringList>> runs = {
@@ -90,8 +89,7 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(alone).absolutePath()) && QFile::copy(RAMIFLEX_APP, alone));
         const Run broken = runViewer({tiny, "--screenshot", never}, {}, alone);
         QCOMPARE(broken.exitCode, 1);
-        QVERIFY2(broken.err.contains(QString::fromUtf8("Shader konnte nicht ge\xC3\xB6"
-                                                       "ffnet")),
+        QVERIFY2(broken.err.contains(QString::fromUtf8(u8"Shader konnte nicht ge\u00f6ffnet")),
                  qPrintable(broken.err));
         QVERIFY(!QFile::exists(never));
         QCOMPARE(QImage(v).size(), QSize(640, 400));

@@ -80,6 +80,7 @@ TEST(CurveRasterTest, ALineCoversTheCentresOfItsMajorAxisFromItsStartOnOnce) {
         {1.0f, 1.0f, 30.0f, 16.0f, 29},    // shallow, between centres
         {10.2f, 40.7f, 3.9f, 2.2f, 39},    // steep, down and left
         {-20.0f, 5.0f, 200.0f, 9.0f, 64},  // beyond both sides: clipped to the picture
+        {1e30f, 5.5f, 10.0f, 5.5f, 54},    // from far beyond the edge: clipped, not lost
         {5.0f, 5.0f, 5.2f, 5.1f, 0},       // shorter than a pixel, no centre crossed
     };
     for (const Row& row : rows) {
@@ -115,6 +116,7 @@ TEST(CurveRasterTest, BandsOfThreadsDrawThePictureOfOneThread) {
         const std::vector<float> one = drawnPicture(curves, view, 1);
         EXPECT_EQ(drawnPicture(curves, view, 2), one) << view;
         EXPECT_EQ(drawnPicture(curves, view, 5), one) << view;
+        EXPECT_EQ(drawnPicture(curves, view, 20), one) << view;
         size_t lit = 0;
         for (size_t i = 0; i < one.size(); i += 4) lit += one[i] != 0.1f ? 1 : 0;
         EXPECT_GT(lit, size_t(kWidth * kHeight / 20)) << "view " << view << " shows few curves";

@@ -44,8 +44,7 @@ void SceneTest::SetUp() {
     // Under EGL glewInit reports a missing GLX display after loading every entry point.
     ASSERT_TRUE(result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY)
         << glewGetErrorString(result);
-    static const bool imagesStarted = (ilInit(), iluInit(), true);  // DevIL, for textures
-    (void)imagesStarted;
+    [[maybe_unused]] static const bool imagesStarted = (ilInit(), iluInit(), true);  // DevIL
     // glewInit may leave an error flag behind (it queries extensions the old way).
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -88,13 +87,7 @@ void SceneTest::loadFile(const std::string& path) {
 
 void SceneTest::loadGenerated(uint32_t vertices, uint64_t relations, uint64_t seed, uint32_t fanOut,
                               uint32_t maxDepth) {
-    GeneratorParams params;
-    params.vertices = vertices;
-    params.relations = relations;
-    params.fanOut = fanOut;
-    params.maxDepth = maxDepth;
-    params.seed = seed;
-    load(GraphGenerator(params).records());
+    load(GraphGenerator(GeneratorParams{vertices, fanOut, maxDepth, relations, seed}).records());
 }
 
 void SceneTest::show() {

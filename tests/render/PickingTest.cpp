@@ -108,9 +108,9 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
         {4, 2, 0, 0}, {4, 3, 0, 0}, {4, 4, 0, 0}, {1, 0, 1, 0}, {0, 0, 0, 1}, {1, 0, 0, 1},
         {2, 0, 0, 1}, {3, 0, 0, 1}, {4, 0, 0, 1}, {4, 1, 0, 1}, {4, 2, 0, 1}};
     for (const auto& [view, method, turned, cpu] : rows) {
-        const std::string what = "view " + std::to_string(view) + " method " +
-                                 std::to_string(method) + (turned ? " turned" : "") +
-                                 (cpu ? " drafts by the CPU" : "");
+        const std::string what = "view, method, turned, CPU drafts: " + std::to_string(view) +
+                                 std::to_string(method) + std::to_string(turned) +
+                                 std::to_string(cpu);
         m_renderer->setDraftFrames(cpu);
         m_renderer->setCurveDrawing(cpu ? SoftwareCurveLayer::Choice::CPU
                                         : SoftwareCurveLayer::Choice::GPU);
@@ -124,13 +124,10 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
         // Vertices are picked where they stand apart.
         // At least 5 of 13 vertices, 8 of 12 edges (treemap edges from a rectangle's centre to
         // its children's may lie on one another) and 2 of 5 curves, 4 when alone.
-        struct Kind {
-            Selection::Type type;
-            int mask, least;
-        };
-        const Kind kinds[] = {{Selection::VERTEX, 1, 5},
-                              {Selection::HIERARCHY_EDGE, 2, 8},
-                              {Selection::RELATION_EDGE, method == 0 ? 4 : 7, method == 0 ? 4 : 2}};
+        const std::tuple<Selection::Type, int, int> kinds[] = {
+            {Selection::VERTEX, 1, 5},
+            {Selection::HIERARCHY_EDGE, 2, 8},
+            {Selection::RELATION_EDGE, method == 0 ? 4 : 7, method == 0 ? 4 : 2}};
         for (const auto& [type, mask, least] : kinds) {
             if (turned && type != Selection::VERTEX) continue;
             m_states.drawMask = mask;
@@ -149,9 +146,8 @@ TEST_F(PickingTest, EveryObjectIsFoundWhereItIsDrawnAndTheBackgroundNamesNothing
                 bool alone = true;
                 for (uint32_t other = 0; type == Selection::VERTEX && other < count; ++other) {
                     const Pixel p = drawnAt(id), q = drawnAt(other);
-                    alone = alone && p.x > 2 && p.x < m_width - 2 && p.y > 2 &&
-                            p.y < m_height - 2 &&
-                            (other == id || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 12);
+                    alone &= p.x > 2 && p.x < m_width - 2 && p.y > 2 && p.y < m_height - 2 &&
+                             (other == id || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 12);
                 }
                 if (!alone || !pickObject(type, view, id)) continue;
                 ++found;

@@ -8,6 +8,7 @@
 #include "RenderStates.h"
 #include "RenderTree.h"
 #include "ShaderProgram.h"
+#include "ViewBounds.h"
 
 #include <cmath>
 #include <functional>
@@ -19,26 +20,20 @@ namespace {
 
 class RendererTest : public SceneTest {};
 
+// The scale slider through the scene scale rule, and the drawMask bits (vertices, hierarchy
+// edges, relation edges, grid): outside 0..15 the switches stay as they were.
 TEST_F(RendererTest, RenderStatesAreDecodedAtTheNextFrame) {
     loadGenerated(12, 0, 2);
-    // The scale slider to a factor; drawMask bits: vertices, hierarchy edges, relation edges,
-    // grid, and outside 0..15 the switches stay as they were.
-    struct Case {
-        int slider;
-        float scale;
-        int mask, shown;
-    };
-    const Case cases[] = {{0, 1.0f / 6, 5, 5}, {50, 1, -1, 5}, {51, 1.1f, 16, 5},
-                          {100, 6, 21, 5},     {50, 1, 8, 8},  {50, 1, 2, 2}};
-    for (const Case& c : cases) {
-        m_states.scale = c.slider;
-        m_states.drawMask = c.mask;
+    const std::array<int, 3> cases[] = {{0, 5, 5},    {50, -1, 5}, {51, 16, 5},
+                                        {100, 21, 5}, {50, 8, 8},  {50, 2, 2}};
+    for (const auto& [slider, mask, shown] : cases) {
+        m_states.scale = slider;
+        m_states.drawMask = mask;
         frameWith(1, fittingCamera(1));
-        EXPECT_NEAR(m_renderer->sceneScale(), c.scale, 1e-6f) << "slider " << c.slider;
-        EXPECT_EQ(m_renderer->drawVerticesOn(), bool(c.shown & 1)) << c.mask;
-        EXPECT_EQ(m_renderer->drawHierarchyEdgesOn(), bool(c.shown & 2)) << c.mask;
-        EXPECT_EQ(m_renderer->drawRelationEdgesOn(), bool(c.shown & 4)) << c.mask;
-        EXPECT_EQ(m_renderer->drawGridOn(), bool(c.shown & 8)) << c.mask;
+        EXPECT_EQ(m_renderer->sceneScale(), ViewBounds::sceneScale(slider)) << slider;
+        const bool on[] = {m_renderer->drawVerticesOn(), m_renderer->drawHierarchyEdgesOn(),
+                           m_renderer->drawRelationEdgesOn(), m_renderer->drawGridOn()};
+        for (int bit = 0; bit < 4; ++bit) EXPECT_EQ(on[bit], bool(shown >> bit & 1)) << mask;
     }
 }
 

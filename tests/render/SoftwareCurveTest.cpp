@@ -79,3 +79,26 @@ TEST_F(SoftwareCurveTest, FullFramesOfManyCurvesMatchTheGl) {
 }
 
 }  // namespace
+
+// Spheres drawn as sprites against their meshes: the same discs, lit alike, in every view and in
+// drafts. Sprites and faceted meshes part along the rims, more so the coarse meshes of drafts.
+TEST_F(SoftwareCurveTest, SphereSpritesMatchTheMeshes) {
+    loadGenerated(400, 600, 11, 4, 4);
+    m_states = RenderStates();
+    m_states.drawMask = 3;
+    for (int view = 0; view < 5; ++view) {
+        for (bool draft : {false, true}) {
+            m_renderer->setDraftFrames(draft);
+            m_renderer->setSphereSprites(false);
+            twoFrames(view);
+            const Picture meshes = picture();
+            m_renderer->setSphereSprites(true);
+            twoFrames(view);
+            const Picture sprites = picture();
+            const auto [mean, offShare] = differenceOf(blurred(meshes), blurred(sprites));
+            EXPECT_LT(mean, kMeanTolerance) << "view " << view << " draft " << draft;
+            EXPECT_LT(offShare, (draft ? 2 : 1) * kOffTolerance)
+                << "view " << view << " draft " << draft;
+        }
+    }
+}

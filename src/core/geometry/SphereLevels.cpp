@@ -9,8 +9,8 @@ SphereLevels::SphereLevels(const float* modelView, const float* projection, int 
     // The sphere's radius in eye units: the model-view scales uniformly.
     const float* c = m_modelView;
     const float scale = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-    m_pixelsPerClip =
-        SphereInstances::kRadius * scale * m_projection[5] * float(viewportHeight) / 2.0f;
+    m_eyeRadius = SphereInstances::kRadius * scale;
+    m_pixelsPerClip = m_eyeRadius * m_projection[5] * float(viewportHeight) / 2.0f;
 }
 
 float SphereLevels::pixelRadius(float x, float y, float z) const {

@@ -27,9 +27,13 @@ public:
     // The object-space direction towards the eye: the normal of a dot, which shows the sphere's
     // middle.
     std::array<float, 3> eyeNormal() const;
+    // The spheres' radius in eye units, and in pixels where clip w is 1 (divide by w elsewhere).
+    float eyeRadius() const { return m_eyeRadius; }
+    float pixelsPerClip() const { return m_pixelsPerClip; }
 
 private:
     float m_modelView[16];
     float m_projection[16];
+    float m_eyeRadius = 0;
     float m_pixelsPerClip = 0;
 };

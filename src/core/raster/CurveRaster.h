@@ -2,6 +2,7 @@
 
 #include "CurveSampler.h"
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -65,17 +66,22 @@ public:
     unsigned threads() const { return m_threads; }
 
 private:
+    // A pixel's sums beside the scene's depth there: a fragment reads both, from one place.
     struct Sums {
         float trace[4];
         float blended[4];
         float transmitted;
         int32_t code;
+        float depth;  // the scene's depth plus the slack a fragment may lie behind it
     };
     struct Segment;
     struct Band {
         int rowBegin, rowEnd;
     };
-    Band band(unsigned part) const;
+    // Rows of band part of parts.
+    Band band(unsigned part, unsigned parts) const;
+    unsigned bandCount() const;
+    static std::array<float, 2> heightOf(const CurvePoint* points, size_t count);
     void stripInBand(const CurvePoint* points, size_t count, float alpha, int32_t code,
                      const Mix& mix, const Band& band);
     void drawSegment(const Segment& s, const Band& band);
@@ -86,6 +92,5 @@ private:
     unsigned m_threads;
     int m_width = 0, m_height = 0;
     size_t m_curveCount = 0;
-    std::vector<float> m_depth;
     std::vector<Sums> m_sums;
 };
