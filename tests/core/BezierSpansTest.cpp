@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 
 // Over generated curves of 1 to 40 control points and bundling strengths from 0 to 1: every
@@ -26,9 +25,8 @@ TEST(BezierSpans, EverySampleOfTheSplineLiesOnTheChain) {
             ASSERT_EQ(chain.spans().size(), size_t(std::max(1, n - 3))) << n;
             for (int32_t j = 0; j < basis.sampleCount(); ++j) {
                 const BezierSpans::Point on = chain.at(basis.parameters()[j]);
-                for (int c = 0; c < 3; ++c) {
+                for (int c = 0; c < 3; ++c)
                     ASSERT_NEAR(on[c], curve.point(j)[c], 1e-5) << n << " " << j << " " << c;
-                }
             }
             // Consecutive spans meet, and parts begin and end on the chain.
             const auto& spans = chain.spans();

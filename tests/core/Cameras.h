@@ -22,6 +22,11 @@ inline SceneBounds box(const Vector3& low, const Vector3& high) {
     return b;
 }
 
+// Corner i of the box: bit 0 picks the largest x, bit 1 the largest y, bit 2 the largest z.
+inline Vector3 corner(const SceneBounds& b, int i) {
+    return {i & 1 ? b.max[0] : b.min[0], i & 2 ? b.max[1] : b.min[1], i & 4 ? b.max[2] : b.min[2]};
+}
+
 // Where a world point lands in normalised device coordinates.
 inline Vector3 projected(const Camera& camera, const Vector3& point) {
     const Vector4 eye = math::transform(camera.view, {point[0], point[1], point[2], 1});

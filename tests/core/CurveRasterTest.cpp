@@ -1,7 +1,6 @@
 // The CPU's curve lines: which pixels a line covers (the major axis's pixel centres from its
 // start up to its end, each once, joints of a strip once), the scene's depth hiding curves, and
 // the bands of the threads leaving the picture as one thread draws it.
-#include "BuildGraph.h"
 #include "CurveControls.h"
 #include "CurveRaster.h"
 #include "FiveViews.h"
@@ -9,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -29,9 +27,8 @@ Curves generatedCurves(uint32_t vertices, uint64_t relations) {
     GeneratorParams params{vertices, 4, 8, relations, 7, false};
     Curves curves;
     curves.views = layOutFiveViews("generated", GraphGenerator(params).records());
-    View* table[5];
-    for (int t = 0; t < 5; ++t) table[t] = curves.views->views[t].get();
-    curves.controls = std::make_unique<CurveControls>(*curves.views->graph, table, 50);
+    curves.controls =
+        std::make_unique<CurveControls>(*curves.views->graph, curves.views->table, 50);
     return curves;
 }
 

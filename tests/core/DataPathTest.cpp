@@ -54,12 +54,7 @@ TEST(DataPath, LooksBesideTheExecutableThenLeavesTheNameToTheWorkingDirectory) {
             temp.write(file, file);
         }
         const std::string found = dataPathFrom((root / c.executableDir).string(), c.name);
-        if (*c.expected == '\0') {
-            EXPECT_EQ(found, c.name);
-        } else {
-            EXPECT_EQ(found, (root / c.expected).string());
-            EXPECT_EQ(contents(found), c.expected);
-        }
+        EXPECT_EQ(found, *c.expected ? (root / c.expected).string() : std::string(c.name));
     }
     EXPECT_EQ(dataPathFrom("", "tmp/a.glsl"), "tmp/a.glsl");
 }

@@ -2,10 +2,8 @@
 
 #include "BuildGraph.h"
 #include "GraphStore.h"
-#include "Trace.h"
 #include "ViewFactory.h"
 
-#include <iostream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,11 +16,13 @@ inline std::unique_ptr<GraphStore> builtGraph(std::vector<DataRecord> records) {
     return graph;
 }
 
-// A graph with its five layouts, computed in view-code order as opening a file computes them.
+// A graph with its five layouts, computed in view-code order as opening a file computes them,
+// and the table of the views by code that the geometry and curve builders take.
 struct FiveViews {
     std::string name;
     std::unique_ptr<GraphStore> graph;
     std::array<std::unique_ptr<View>, 5> views;
+    View* table[5] = {};
 };
 
 inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
@@ -31,6 +31,7 @@ inline std::unique_ptr<FiveViews> layOutFiveViews(std::string name,
     laid->name = std::move(name);
     laid->graph = std::move(graph);
     laid->views = calculateFiveViews(*laid->graph);
+    for (int t = 0; t < 5; ++t) laid->table[t] = laid->views[t].get();
     return laid;
 }
 

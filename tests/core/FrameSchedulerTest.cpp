@@ -38,24 +38,12 @@ TEST(FrameSchedulerTest, EventSequencesGiveTheirFrames) {
         std::string frames;
         bool complete = true;  // no frame left in parts before the first
         for (const char* e = c.events; *e; ++e) {
-            switch (*e) {
-                case 'r':
-                    scheduler.requestFrame();
-                    break;
-                case 'm':
-                    scheduler.inputMoved();
-                    break;
-                case 's':
-                    scheduler.inputRested();
-                    break;
-                default: {
-                    const FrameScheduler::Frame frame = scheduler.beginFrame(complete);
-                    frames += frame == FrameScheduler::Frame::Full    ? 'F'
-                              : frame == FrameScheduler::Frame::Draft ? 'D'
-                                                                      : 'N';
-                    complete = *e == 'F';
-                }
-            }
+            if (*e == 'r') scheduler.requestFrame();
+            if (*e == 'm') scheduler.inputMoved();
+            if (*e == 's') scheduler.inputRested();
+            if (*e != 'F' && *e != 'f') continue;
+            frames += "FDN"[int(scheduler.beginFrame(complete))];  // Full, Draft, Next
+            complete = *e == 'F';
         }
         EXPECT_EQ(frames, c.frames) << c.events;
         EXPECT_EQ(scheduler.showsCurrentState(complete), c.showsCurrent) << c.events;

@@ -1,32 +1,18 @@
-#include "BuildGraph.h"
 #include "FiveViews.h"
 #include "LayoutTestGraph.h"
-#include "GraphGenerator.h"
 #include "GraphLoader.h"
 #include "GraphWriter.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iostream>
 #include <numeric>
 #include <sstream>
 
-namespace {
-
-// The layouts' families of fan-outs, depths and seeds, with relation edges.
-std::vector<GeneratorParams> families() {
-    std::vector<GeneratorParams> all = graphFamily(300, 2);
-    for (GeneratorParams& params : all) params.relations = 150;
-    return all;
-}
-
-}  // namespace
-
 TEST(GeneratedGraphs, HierarchyInvariantsHold) {
-    for (const GeneratorParams& params : families()) {
+    // The layouts' families of fan-outs, depths and seeds, with relation edges.
+    for (GeneratorParams params : graphFamily(300, 2)) {
+        params.relations = 150;
         SCOPED_TRACE(describe(params));
         GraphGenerator generator(params);
         auto store = builtGraph(generator.records());
@@ -45,9 +31,8 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
             EXPECT_EQ(path.front(), id);
             EXPECT_EQ(path.back(), root);
             EXPECT_EQ(path.size(), static_cast<size_t>(vertex->getLevel()) + 1);
-            for (size_t k = 0; k + 1 < path.size(); ++k) {
+            for (size_t k = 0; k + 1 < path.size(); ++k)
                 ASSERT_EQ(generator.parents()[path[k]], path[k + 1]) << id;
-            }
         }
 
         for (const auto& [id, edge] : graph.relationEdges()) {
@@ -62,9 +47,8 @@ TEST(GeneratedGraphs, HierarchyInvariantsHold) {
             // step joins a parent and a child, and no vertex repeats.
             auto level = [&](uint32_t v) { return graph.getVertex(v)->getLevel(); };
             size_t top = 0;
-            for (size_t k = 1; k < there.size(); ++k) {
+            for (size_t k = 1; k < there.size(); ++k)
                 if (level(there[k]) < level(there[top])) top = k;
-            }
             for (size_t k = 0; k + 1 < there.size(); ++k) {
                 const uint32_t a = there[k], b = there[k + 1];
                 ASSERT_TRUE(k < top ? generator.parents()[a] == b : generator.parents()[b] == a)
@@ -81,24 +65,17 @@ TEST(GeneratedGraphs, RsfAndXmlOfOneGraphLoadToIdenticalStores) {
     TempFiles files;
     for (bool shuffle : {false, true}) {
         // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
-        GeneratorParams params{2'000, 5, 9, 3'000, 5, shuffle};
-        GraphGenerator generator(params);
-        {
-            std::ofstream rsf(files.path("g.rsf"));
-            generator.writeRsf(rsf);
-            std::ofstream xml(files.path("g.xml"));
-            generator.writeXml(xml);
-        }
-        LoadResult fromRsf = GraphLoader::load(files.path("g.rsf"));
-        LoadResult fromXml = GraphLoader::load(files.path("g.xml"));
-        ASSERT_TRUE(fromRsf.ok()) << fromRsf.error;
-        ASSERT_TRUE(fromXml.ok()) << fromXml.error;
+        const GraphGenerator generator({2'000, 5, 9, 3'000, 5, shuffle});
+        std::ostringstream rsf, xml, a, b;
+        generator.writeRsf(rsf);
+        generator.writeXml(xml);
+        const LoadResult fromRsf = GraphLoader::load(files.write("g.rsf", rsf.str()));
+        const LoadResult fromXml = GraphLoader::load(files.write("g.xml", xml.str()));
+        ASSERT_TRUE(fromRsf.ok() && fromXml.ok()) << fromRsf.error << fromXml.error;
         // Written back, both stores give one text: ids, names, root and every edge in order.
-        std::ostringstream a, b;
         GraphWriter::write(*fromRsf.graph, GraphWriter::Format::Rsf, a);
         GraphWriter::write(*fromXml.graph, GraphWriter::Format::Rsf, b);
         EXPECT_EQ(a.str(), b.str());
-        EXPECT_EQ(fromRsf.graph->getHierarchy(), fromXml.graph->getHierarchy());
-        EXPECT_EQ(fromRsf.graph->relationEdgeCount(), params.relations);
+        EXPECT_EQ(fromRsf.graph->relationEdgeCount(), 3'000u);
     }
 }

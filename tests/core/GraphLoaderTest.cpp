@@ -1,30 +1,26 @@
 #include "GraphLoader.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <iostream>
 
 namespace {
 
 const std::string kValidRsf =
     "\"Root\" \"0\"\n\"H\" \"0\" \"top\"\n\"H\" \"1\" \"a\"\n\"H\" \"2\" \"b\"\n"
     "\"PCR\" \"0\" \"1\"\n\"PCR\" \"0\" \"2\"\n\"R\" \"1\" \"2\"\n";
-const std::string kH0 = "\"H\" \"0\" \"a\"\n", kFour = kH0 +
-                                                       "\"H\" \"1\" \"b\"\n\"H\" \"2\" "
-                                                       "\"c\"\n\"H\" \"3\" \"d\"\n";
+const std::string kH0 = "\"H\" \"0\" \"a\"\n";
+const std::string kFour = kH0 + "\"H\" \"1\" \"b\"\n\"H\" \"2\" \"c\"\n\"H\" \"3\" \"d\"\n";
 const std::string kNoId = " is not a vertex id (a decimal number from 0 to 4294967295)";
 
 std::string chain(int vertices, bool xml) {
     auto id = [](int i) { return std::to_string(i); };
     std::string text = xml ? "<Root root_id=\"0\">\n" : "\"Root\" \"0\"\n";
-    for (int i = 0; i < vertices; ++i) {
+    for (int i = 0; i < vertices; ++i)
         text += xml ? "<Node id=\"" + id(i) + "\"/>\n" : "\"H\" \"" + id(i) + "\" \"v\"\n";
-    }
     for (int i = 1; i < vertices; ++i) {
         text += xml ? "<HierarchyEdge start=\"" + id(i - 1) + "\" end=\"" + id(i) + "\"/>\n"
                     : "\"PCR\" \"" + id(i - 1) + "\" \"" + id(i) + "\"\n";
@@ -51,9 +47,8 @@ std::vector<Refusal> refusals() {
         ": the paths to the root would hold 1250025000 vertex ids, more "
         "than the limit of 200000000; the hierarchy is too deep";
     std::string deepNodes = "<Root root_id=\"0\">";
-    for (int i = 1; i < GraphLoader::kMaxXmlNesting; ++i) {
+    for (int i = 1; i < GraphLoader::kMaxXmlNesting; ++i)
         deepNodes += "<Node id=\"" + std::to_string(i - 1) + "\">";
-    }
     deepNodes += nested(GraphLoader::kMaxXmlNesting - 1, "", "</Node>") + "</Root>";
     return {
         {"empty.xml", "", ": the file is empty"},

@@ -5,7 +5,6 @@
 #include "OverviewDepth.h"
 #include "SplineStore.h"
 #include "TempFiles.h"
-#include "Trace.h"
 #include "ViewFactory.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -25,9 +23,9 @@
 
 namespace {
 
-std::string generatedRsf(const TempFiles& files) {
-    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
-    GeneratorParams params{3000, 4, 8, 4000, 7, true};
+// Vertices, fan-out, depth, relation edges, seed, shuffled ids.
+std::string generatedRsf(const TempFiles& files,
+                         GeneratorParams params = {3000, 4, 8, 4000, 7, true}) {
     std::ostringstream text;
     GraphGenerator(params).writeRsf(text);
     return files.write("generated.rsf", text.str());
@@ -51,24 +49,16 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
     TempFiles files;
     const std::string path = generatedRsf(files);
 
-    std::vector<int> phases;
     OpenedGraph opened;
-    std::thread([&] {
-        opened = GraphOpening::open(path, [&](int phase) {
-            phases.push_back(phase);
-            return true;
-        });
-    }).join();
+    std::thread([&] { opened = GraphOpening::open(path); }).join();
     ASSERT_TRUE(opened.ok()) << opened.error;
     EXPECT_FALSE(opened.cancelled);
     EXPECT_EQ(opened.graph->vertexCount(), 3000u);
-    EXPECT_EQ(phases, std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 
     LoadResult loaded = GraphLoader::load(path);
     const auto expected = calculateFiveViews(*loaded.graph);
     for (int type = 0; type < 5; ++type) {
         ASSERT_NE(opened.views[type], nullptr);
-        EXPECT_GT(opened.views[type]->records().size(), 0u) << "view " << type;
         EXPECT_TRUE(sameBits(*opened.views[type], *expected[type])) << "view " << type;
     }
     // The controls against the core's curves are the pipeline fuzz target's check.
@@ -76,9 +66,8 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
     EXPECT_EQ(opened.curves->curveCount(), loaded.graph->relationEdgeCount());
     // Basis tables only for the control counts the paths have, each the one its count defines.
     std::set<int32_t> counts;
-    for (size_t e = 0; e < opened.curves->curveCount(); ++e) {
+    for (size_t e = 0; e < opened.curves->curveCount(); ++e)
         counts.insert(opened.curves->paths().length(e));
-    }
     const BasisTexels& basis = opened.curves->basis();
     const int32_t samples = SplineStore::kSampleCount;
     EXPECT_EQ(basis.texels().size(), counts.size() * samples * 8);
@@ -89,9 +78,8 @@ TEST(GraphOpening, LaysOutTheFileOnAnyThread) {
         for (int32_t j = 0; j < samples; ++j) {
             const float* texel = &basis.texels()[size_t(basis.firstTexel(n) + 2 * j) * 4];
             ASSERT_EQ(texel[0], float(table.windowStart(j))) << n << " " << j;
-            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r) {
+            for (int32_t r = 0; r < std::min(table.windowWidth(), 4); ++r)
                 ASSERT_EQ(texel[1 + r], float(table.windowWeights(j)[r])) << n << " " << j;
-            }
         }
     }
 }
@@ -108,24 +96,20 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
             ++heard;
             return phase != stop;
         });
-        EXPECT_TRUE(opened.cancelled) << "stopped at " << stop;
-        EXPECT_FALSE(opened.ok());
+        EXPECT_TRUE(opened.cancelled && !opened.ok()) << "stopped at " << stop;
         EXPECT_TRUE(opened.error.empty()) << opened.error;
         EXPECT_EQ(heard, stop + 1);
         for (const auto& view : opened.views) EXPECT_EQ(view, nullptr) << "stopped at " << stop;
         EXPECT_EQ(opened.curves, nullptr);
         EXPECT_STRNE(GraphOpening::phaseName(stop), "");
         EXPECT_LT(GraphOpening::fractionAt(stop), GraphOpening::fractionAt(stop + 1));
-    }
-    EXPECT_EQ(GraphOpening::fractionAt(0), 0.0);
-    EXPECT_EQ(GraphOpening::fractionAt(GraphOpening::kPhaseCount), 1.0);
-    // Every phase shows progress within it, and a cancel in the middle of a phase stops the
-    // opening there, before the next phase starts.
-    for (int stop = 0; stop < GraphOpening::kPhaseCount; ++stop) {
+
+        // Every phase shows progress within it, and a cancel in the middle of a phase stops the
+        // opening there, before the next phase starts.
         std::atomic<bool> cancel{false};
         int lastPhase = -1;
         double shown = 0;
-        const OpenedGraph opened = GraphOpening::open(
+        const OpenedGraph inPhase = GraphOpening::open(
             path,
             [&](int phase) {
                 lastPhase = phase;
@@ -137,12 +121,13 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
                 shown = fraction;
                 if (lastPhase == stop && fraction > GraphOpening::fractionAt(stop)) cancel = true;
             });
-        EXPECT_TRUE(opened.cancelled) << "stopped in " << stop;
-        EXPECT_FALSE(opened.ok());
+        EXPECT_TRUE(inPhase.cancelled && !inPhase.ok()) << "stopped in " << stop;
         EXPECT_EQ(lastPhase, stop);
         EXPECT_GT(shown, GraphOpening::fractionAt(stop)) << stop;
         EXPECT_LT(shown, GraphOpening::fractionAt(stop + 1)) << stop;
     }
+    EXPECT_EQ(GraphOpening::fractionAt(0), 0.0);
+    EXPECT_EQ(GraphOpening::fractionAt(GraphOpening::kPhaseCount), 1.0);
     // A failing file fails in its phase with the loader's error, not as a cancel.
     const OpenedGraph missing =
         GraphOpening::open(files.path("missing.rsf"), [](int) { return true; });
@@ -224,11 +209,7 @@ TEST(GraphOpening, MemoryRunningOutIsAnErrorNotACrash) {
 // naming the file.
 TEST(GraphOpening, OpensThePartARequestAsksFor) {
     TempFiles files;
-    // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
-    GeneratorParams params{2000, 4, 8, 8000, 3, false};
-    std::ostringstream text;
-    GraphGenerator(params).writeRsf(text);
-    const std::string path = files.write("large.rsf", text.str());
+    const std::string path = generatedRsf(files, {2000, 4, 8, 8000, 3, false});
 
     ShownRequest overview;
     const OpenedGraph opened = GraphOpening::open(path, {}, nullptr, {}, &overview);
@@ -275,8 +256,7 @@ TEST(GraphOpening, OpensThePartARequestAsksFor) {
     EXPECT_EQ(error.error,
               path + ": the pattern \"*\" matches the root \"v0\", which cannot be excluded");
     // Patterns remembered from another file are passed over where they match this root; the
-    // others still apply.
-    // The overview's depth is chosen for what the remaining patterns leave.
+    // others still apply, and the overview's depth is chosen for what they leave.
     const std::vector<std::string> kept = {"v0/*"};
     refused.patterns = {"*", kept[0]};
     refused.passOverRootPatterns = true;

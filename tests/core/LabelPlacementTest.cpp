@@ -50,20 +50,12 @@ TEST(LabelPlacement, KeepsBoxesApartInsideThePictureByPriority) {
         std::uniform_real_distribution<float> x(-20, 660), y(-20, 500), angle(0, 6.2831853f);
         std::vector<LabelPlacement::Candidate> candidates;
         for (uint32_t id = 0; id < 400; ++id) {
-            LabelPlacement::Candidate c;
-            c.id = id;
-            c.x = x(random);
-            c.y = y(random);
-            c.width = 10 + float(random() % 90);
-            c.height = 12;
-            c.priority = int(random() % 3);
-            c.style = static_cast<LabelPlacement::Style>(random() % 3);
+            // Braced members are drawn in their order, the direction's angle first.
             const float a = angle(random);
-            c.directionX = std::cos(a);
-            c.directionY = std::sin(a);
-            c.cellWidth = float(random() % 120);
-            c.cellHeight = float(random() % 30);
-            candidates.push_back(c);
+            candidates.push_back({id, x(random), y(random), 10 + float(random() % 90), 12,
+                                  int(random() % 3),
+                                  static_cast<LabelPlacement::Style>(random() % 3), std::cos(a),
+                                  std::sin(a), float(random() % 120), float(random() % 30)});
         }
         const LabelPlacement placement(640, 480);
         const std::vector<LabelPlacement::Placed> placed = placement.place(candidates);

@@ -2,41 +2,37 @@
 // shuffled ids), larger than the quadratic comparisons can afford.
 #include "BallonTree.h"
 #include "BreadthFirstTree.h"
+#include "FiveViews.h"
 #include "LayoutTestGraph.h"
 #include "TreeMap.h"
-#include "ViewFactory.h"
 #include "ViewType.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 namespace {
 
 std::vector<GeneratorParams> invariantGraphs() { return graphFamily(3000, 2); }
 
-bool finite(const LayoutRecord& r) {
-    return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.z) && std::isfinite(r.r) &&
-           std::isfinite(r.g) && std::isfinite(r.b) && std::isfinite(r.a);
-}
-
 TEST(LayoutInvariants, HoldInEveryViewOfGeneratedGraphs) {
     for (const GeneratorParams& params : invariantGraphs()) {
-        TestGraph graph(params);
-        const auto views = calculateFiveViews(graph.store());
-        const BreadthFirstTree reachable(graph.store());
-        ASSERT_EQ(reachable.size(), graph.store().vertexCount());
+        const auto laid = layOutFiveViews(describe(params), GraphGenerator(params).records());
+        const GraphStore& graph = *laid->graph;
+        const auto& views = laid->views;
+        const BreadthFirstTree reachable(graph);
+        ASSERT_EQ(reachable.size(), graph.vertexCount());
         for (size_t v = 0; v < views.size(); ++v) {
             EXPECT_EQ(views[v]->records().size(), reachable.size()) << describe(params) << v;
-            for (const auto& [id, record] : views[v]->records()) {
-                ASSERT_TRUE(finite(record)) << describe(params) << " view " << v << " id " << id;
+            for (const auto& [id, r] : views[v]->records()) {
+                for (float value : {r.x, r.y, r.z, r.r, r.g, r.b, r.a})
+                    ASSERT_TRUE(std::isfinite(value)) << describe(params) << " view " << v << id;
             }
         }
         // The rooted tree centres every inner vertex over its children.
         const View& rooted = *views[VIEW_ROOTED_TREE];
-        const double depths = static_cast<double>(graph.store().depthCount());
-        for (const auto& [id, vertex] : graph.store().vertices()) {
+        const double depths = static_cast<double>(graph.depthCount());
+        for (const auto& [id, vertex] : graph.vertices()) {
             const LayoutRecord record = rooted.getRecord(id);
             EXPECT_GE(record.x, 0.0f);
             EXPECT_LT(record.x, 1.0f);
@@ -49,7 +45,7 @@ TEST(LayoutInvariants, HoldInEveryViewOfGeneratedGraphs) {
         }
         // The radial tree puts every depth on its own circle.
         const View& radial = *views[VIEW_RADIAL_TREE];
-        for (const auto& [id, vertex] : graph.store().vertices()) {
+        for (const auto& [id, vertex] : graph.vertices()) {
             const LayoutRecord record = radial.getRecord(id);
             EXPECT_EQ(record.y, 0.0f);
             ASSERT_NEAR(std::hypot(record.x, record.z), vertex->getLevel() / depths, 1e-6)
@@ -57,8 +53,8 @@ TEST(LayoutInvariants, HoldInEveryViewOfGeneratedGraphs) {
         }
         // Balloon children lie on their parent's circle.
         const auto& balloonView = static_cast<const BallonTree&>(*views[VIEW_BALLON_TREE]);
-        ASSERT_EQ(balloonView.balloons().size(), graph.store().vertexCount());
-        for (const auto& [id, vertex] : graph.store().vertices()) {
+        ASSERT_EQ(balloonView.balloons().size(), graph.vertexCount());
+        for (const auto& [id, vertex] : graph.vertices()) {
             const LayoutRecord parent = balloonView.getRecord(id);
             const VertexBallon& balloon = *balloonView.balloons().at(id);
             EXPECT_GE(balloon.m_radius, balloon.m_innerRadius);
@@ -76,7 +72,7 @@ TEST(LayoutInvariants, HoldInEveryViewOfGeneratedGraphs) {
         // Treemap children tile their parent's rectangle.
         for (int type : {VIEW_SLICE_AND_DICE, VIEW_STRIP_TREEMAP}) {
             const auto& view = static_cast<const TreeMap&>(*views[type]);
-            ASSERT_EQ(view.mapVertices().size(), graph.store().vertexCount());
+            ASSERT_EQ(view.mapVertices().size(), graph.vertexCount());
             for (const auto& [id, cell] : view.mapVertices()) {
                 ASSERT_GE(cell->stripCount(), 1u);
                 const LayoutRecord centre = view.getRecord(id);

@@ -2,7 +2,6 @@
 #include "BallonTree.h"
 #include "FiveViews.h"
 #include "LayoutTestGraph.h"
-#include "TreeMap.h"
 #include "ViewType.h"
 
 #include <gtest/gtest.h>
@@ -96,8 +95,8 @@ TEST(Layouts, SmallTreesGetTheirGeometry) {
 // The balloon of three leaves: its circle is the leaves' diameters plus seven gaps of 0.01 long,
 // and the leaves stand a third of the circle apart.
 TEST(Layouts, BalloonCircleHoldsItsChildrenAndGaps) {
-    TestGraph graph(starRecords(3));
-    BallonTree view(graph.store());
+    const auto graph = builtGraph(treeRecords(4, {{0, 1}, {0, 2}, {0, 3}}));
+    BallonTree view(*graph);
     view.calculate();
     const double radius = (3 * 0.02 + 7 * 0.01) / (2 * M_PI) + 0.01;
     double angles[3];
@@ -108,14 +107,4 @@ TEST(Layouts, BalloonCircleHoldsItsChildrenAndGaps) {
     }
     EXPECT_NEAR(std::remainder(angles[1] - angles[0], 2 * M_PI), 2 * M_PI / 3, 1e-4);
     EXPECT_NEAR(std::remainder(angles[2] - angles[1], 2 * M_PI), 2 * M_PI / 3, 1e-4);
-}
-
-TEST(Layouts, TreemapsGiveUnreachableVerticesNoRecord) {
-    for (int mode : {TreeMap::SLICE_AND_DICE, TreeMap::STRIPS}) {
-        TestGraph graph(treeRecords(4, {{0, 1}, {0, 2}}));
-        TreeMap view(graph.store(), mode);
-        view.calculate();
-        EXPECT_EQ(view.mapVertices().count(3), 0u);
-        EXPECT_EQ(view.records().size(), 3u);
-    }
 }

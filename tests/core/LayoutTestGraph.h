@@ -1,36 +1,10 @@
 #pragma once
 
-#include "BuildGraph.h"
 #include "GraphGenerator.h"
-#include "GraphStore.h"
-#include "LayoutRecord.h"
-#include "Trace.h"
 
-#include <cstring>
-#include <iostream>
-#include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-// A built graph with its hierarchy.
-class TestGraph {
-public:
-    explicit TestGraph(std::vector<DataRecord> records) {
-        m_store = buildGraph(std::move(records));
-        m_store->calculateHierarchy();
-    }
-    explicit TestGraph(const GeneratorParams& params)
-        : TestGraph(GraphGenerator(params).records()) {}
-    TestGraph(const TestGraph&) = delete;
-    TestGraph& operator=(const TestGraph&) = delete;
-
-    GraphStore& store() { return *m_store; }
-
-private:
-    std::unique_ptr<GraphStore> m_store;
-};
 
 // Records of a tree given as (parent, child) pairs over ids 0 .. count-1, root 0.
 inline std::vector<DataRecord> treeRecords(uint32_t count,
@@ -44,13 +18,6 @@ inline std::vector<DataRecord> treeRecords(uint32_t count,
         records.push_back({"PCR", {std::to_string(parent), std::to_string(child)}});
     }
     return records;
-}
-
-// A root with `count` leaf children, ids 1 .. count.
-inline std::vector<DataRecord> starRecords(uint32_t count) {
-    std::vector<std::pair<uint32_t, uint32_t>> edges;
-    for (uint32_t child = 1; child <= count; ++child) edges.emplace_back(0, child);
-    return treeRecords(count + 1, edges);
 }
 
 // Parameter families for the comparisons and invariants: fan-outs, depths, seeds, shuffled ids.

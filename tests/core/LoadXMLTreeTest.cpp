@@ -3,11 +3,8 @@
 // corpus, replayed by ctest.
 #include "LoadXMLTree.h"
 #include "TempFiles.h"
-#include "Trace.h"
 
 #include <gtest/gtest.h>
-
-#include <iostream>
 
 namespace {
 
@@ -89,8 +86,6 @@ TEST(LoadXMLTree, ProblemsWithTheirPlaces) {
         // The remembered id is not replaced by a wrapped number.
         {"<g>\n  <Node id=\"1\"/>\n  <Node id=\"99999999999\"/>\n</g>", 2000,
          "attribute id=\"99999999999\" does not fit in 32 bits", 3, 3, {"H 1 ", "H 1 "}},
-        {"<g>\n<Node id=\"0\"/>\n</h>\n", 2000, "not well-formed XML: Error reading end tag.", 3, 1,
-         {"H 0 "}},
         {"<a>\n<b>\n<c/></b></a>", 3, "", 0, 0, {}},
         {"<a>\n<b>\n  <c><d/></c></b></a>", 3, "elements are nested deeper than 3 levels", 3, 6, {}},
         {std::string("<a><b><c\0<d/></c></b></a>", 25), 2,
@@ -109,8 +104,4 @@ TEST(LoadXMLTree, ProblemsWithTheirPlaces) {
         }
         EXPECT_EQ(read.records, c.records) << c.text;
     }
-    TempFiles files;
-    LoadXMLTree reader;
-    EXPECT_TRUE(reader.read(files.path("missing.xml").c_str()).empty());
-    EXPECT_FALSE(reader.problem().text.empty());
 }

@@ -6,12 +6,10 @@
 
 namespace {
 
-void expectNear(const Vector4& actual, const Vector4& expected, float tolerance = 1e-5f) {
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
-}
-
-void expectNear(const Matrix4& actual, const Matrix4& expected, float tolerance = 1e-5f) {
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
+template <typename Elements>
+void expectNear(const Elements& actual, const Elements& expected, float tolerance = 1e-5f) {
+    for (size_t i = 0; i < actual.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The arrays the renderer uploads against the layout records they come from, over generated
 // graphs, and the tessellation levels of the vertex spheres.
 #include "BallonTree.h"
+#include "FiveViews.h"
 #include "LayoutTestGraph.h"
 #include "SceneGeometry.h"
 #include "SphereLevels.h"
 #include "SphereMesh.h"
-#include "ViewFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +18,6 @@
 
 namespace {
 
-struct LaidOut {
-    explicit LaidOut(const GeneratorParams& params)
-        : graph(params), views(calculateFiveViews(graph.store())) {
-        for (int t = 0; t < 5; ++t) table[t] = views[t].get();
-    }
-    TestGraph graph;
-    std::array<std::unique_ptr<View>, 5> views;
-    View* table[5] = {};
-};
-
-LayoutRecord recordOf(const View& view, uint32_t id) { return view.getRecord(id); }
-
 // A code names its element when code * count lies within rounding of the element's index.
 void expectCodeNames(float code, uint32_t index, uint32_t count) {
     ASSERT_GE(code, 0.0f);
@@ -39,13 +27,13 @@ void expectCodeNames(float code, uint32_t index, uint32_t count) {
 
 TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
     for (const GeneratorParams& params : graphFamily(300, 1)) {
-        LaidOut laid(params);
-        const GraphStore& graph = laid.graph.store();
-        const auto geometry = SceneGeometry::build(graph, laid.table);
+        const auto laid = layOutFiveViews("generated", GraphGenerator(params).records());
+        const GraphStore& graph = *laid->graph;
+        const auto geometry = SceneGeometry::build(graph, laid->table);
         const uint32_t edges = static_cast<uint32_t>(graph.hierarchyEdgeCount());
         ASSERT_EQ(geometry->edges[0].codes.size(), size_t(8) * edges) << describe(params);
         for (int t = 0; t < 5; ++t) {
-            const View& view = *laid.views[t];
+            const View& view = *laid->views[t];
             const HierarchyEdgeArrays& arrays = geometry->edges[t];
             ASSERT_EQ(arrays.edgeCount(), edges) << describe(params) << " view " << t;
             ASSERT_EQ(arrays.colors.size(), size_t(8) * edges);
@@ -55,20 +43,15 @@ TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
                 const uint32_t ends[2] = {edge->getStart()->getId(), edge->getEnd()->getId()};
                 for (int e = 0; e < 2; ++e) {
                     const size_t v = 2 * size_t(i) + e;
-                    const LayoutRecord r = recordOf(view, ends[e]);
+                    const LayoutRecord r = view.getRecord(ends[e]);
                     const float* p = &arrays.positions[3 * v];
                     const float* c = &arrays.colors[4 * v];
                     const float* code = &geometry->edges[0].codes[4 * v];
-                    ASSERT_EQ(p[0], r.x) << describe(params) << " view " << t << " edge " << i;
-                    ASSERT_EQ(p[1], 1.0f - r.y);
-                    ASSERT_EQ(p[2], r.z);
-                    ASSERT_EQ(c[0], r.r);
-                    ASSERT_EQ(c[1], r.g);
-                    ASSERT_EQ(c[2], r.b);
-                    ASSERT_EQ(c[3], 1.0f);
-                    ASSERT_EQ(code[0], 0.0f);
-                    ASSERT_EQ(code[2], 0.0f);
-                    ASSERT_EQ(code[3], 1.0f) << "q = 1 tells an edge from a curve";
+                    // q = 1 in the code tells an edge from a curve.
+                    ASSERT_EQ(std::vector<float>({p[0], p[1], p[2], c[0], c[1], c[2], c[3], code[0],
+                                                  code[2], code[3]}),
+                              std::vector<float>({r.x, 1 - r.y, r.z, r.r, r.g, r.b, 1, 0, 0, 1}))
+                        << describe(params) << " view " << t << " edge " << i;
                     expectCodeNames(code[1], i, edges);
                 }
             }
@@ -79,29 +62,30 @@ TEST(SceneGeometry, ArraysHoldTheLayoutRecordsOfEveryEdgeEndAndSphere) {
             ASSERT_EQ(spheres.count(), expected) << describe(params) << " view " << t;
             ASSERT_EQ(spheres.centres.size(), 3 * expected);
             for (uint32_t k = 0; k < spheres.count(); ++k) {
-                const LayoutRecord r = recordOf(view, k);
-                ASSERT_EQ(spheres.centres[3 * k], r.x) << describe(params) << " sphere " << k;
-                ASSERT_EQ(spheres.centres[3 * k + 1], 1.0f - r.y);
-                ASSERT_EQ(spheres.centres[3 * k + 2], r.z);
+                const LayoutRecord r = view.getRecord(k);
+                const float* centre = &spheres.centres[3 * k];
+                ASSERT_EQ(std::vector<float>(centre, centre + 3),
+                          std::vector<float>({r.x, 1 - r.y, r.z}))
+                    << describe(params) << " sphere " << k;
                 expectCodeNames(spheres.codes[k], k, spheres.count());
             }
         }
-        EXPECT_TRUE(geometry->fits(graph, laid.table)) << describe(params);
+        EXPECT_TRUE(geometry->fits(graph, laid->table)) << describe(params);
     }
 }
 
 TEST(SceneGeometry, GeometryOfAnotherGraphDoesNotFit) {
     const std::vector<GeneratorParams> family = graphFamily(200, 1);
-    LaidOut first(family[3]);
-    const auto geometry = SceneGeometry::build(first.graph.store(), first.table);
+    const auto first = layOutFiveViews("generated", GraphGenerator(family[3]).records());
+    const auto geometry = SceneGeometry::build(*first->graph, first->table);
     GeneratorParams larger = family[3];
     larger.vertices += 1;
-    LaidOut second(larger);
-    EXPECT_FALSE(geometry->fits(second.graph.store(), second.table));
-    auto emptied = SceneGeometry::build(second.graph.store(), second.table);
-    EXPECT_TRUE(emptied->fits(second.graph.store(), second.table));
+    const auto second = layOutFiveViews("generated", GraphGenerator(larger).records());
+    EXPECT_FALSE(geometry->fits(*second->graph, second->table));
+    auto emptied = SceneGeometry::build(*second->graph, second->table);
+    EXPECT_TRUE(emptied->fits(*second->graph, second->table));
     emptied->spheres[1] = SphereInstances();
-    EXPECT_FALSE(emptied->fits(second.graph.store(), second.table));
+    EXPECT_FALSE(emptied->fits(*second->graph, second->table));
 }
 
 TEST(SphereLevels, RadiusInPixelsGivesTheTessellation) {
@@ -140,8 +124,9 @@ TEST(SphereLevels, PixelRadiusFollowsScaleViewportAndDistance) {
 }
 
 TEST(SphereLevels, SortPutsEverySphereButTheSkippedOneInItsLevelOnce) {
-    LaidOut laid(graphFamily(400, 1)[7]);
-    const auto geometry = SceneGeometry::build(laid.graph.store(), laid.table);
+    const auto laid =
+        layOutFiveViews("generated", GraphGenerator(graphFamily(400, 1)[7]).records());
+    const auto geometry = SceneGeometry::build(*laid->graph, laid->table);
     // Looking along the layouts' x axis, so that x sets the distance: 1 to 2.5 pixels.
     const float modelView[16] = {0, 0, 9, 0, 0, 9, 0, 0, 9, 0, 0, 0, 0, 0, -20, 1};
     const float perspective[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -1, 0, 0, -0.2f, 0};

@@ -27,21 +27,11 @@ std::vector<G> drag(int buttons, Mods mods, float dx, float dy) {
 }
 // A press and release at one point, with no move between.
 std::vector<G> click(int button, Mods mods = Mods::None) {
-    std::vector<G> gestures = drag(button, mods, 0, 0);
-    gestures.erase(gestures.begin() + 1);
-    return gestures;
+    const std::vector<G> gestures = drag(button, mods, 0, 0);
+    return {gestures[0], gestures[2]};
 }
-std::vector<G> wheel(double notches) {
-    G g{Type::Wheel};
-    g.wheelNotches = notches;
-    return {g};
-}
-std::vector<G> key(Key k, Mods mods) {
-    G g{Type::KeyPress};
-    g.key = k;
-    g.modifiers = mods;
-    return {g};
-}
+std::vector<G> wheel(double notches) { return {{Type::Wheel, 0, 0, 0, 0, Mods::None, notches}}; }
+std::vector<G> key(Key k, Mods mods) { return {{Type::KeyPress, 0, 0, 0, 0, mods, 0, k}}; }
 std::vector<G> doubleClick(int button, Mods mods = Mods::None) {
     return {{Type::DoubleClick, 300, 200, button, button, mods}};
 }
@@ -139,9 +129,8 @@ TEST(SurfaceInputTest, GesturesMakeTheChangesAndActionsTheyName) {
             const std::pair<bool, char> flags[] = {
                 {a.pick, 'p'},    {a.vertexDoubleClicked, 'x'}, {a.vertexMenu, 'm'},
                 {a.fitView, 'f'}, {a.cameraMoved, 'c'},         {a.moves, 'd'}};
-            for (const auto& [on, letter] : flags) {
+            for (const auto& [on, letter] : flags)
                 if (on && actions.find(letter) == std::string::npos) actions += letter;
-            }
         }
         std::sort(actions.begin(), actions.end());
         std::string expected = c.actions;

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -21,14 +19,6 @@ using Ids = std::vector<uint32_t>;
 const std::vector<std::string> kNames = {"root",       "Alpha",     "alphabet",     "beta", "ALPHA",
                                          "",           "gamma ray", "\xC3\x84rger", "a\tb", "alpha",
                                          "zeta-alpha", "x",         "alp"};
-
-std::unique_ptr<GraphStore> namedGraph() {
-    std::vector<DataRecord> records{{"Root", {"0"}}};
-    for (size_t k = 0; k < kNames.size(); ++k) {
-        records.push_back({"H", {std::to_string(k), kNames[k]}});
-    }
-    return buildGraph(records);
-}
 
 Ids ids(const std::vector<VertexNameIndex::Match>& matches) {
     Ids out;
@@ -68,7 +58,10 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
         {NAMED, "", 10, {5}},
         {NAMED, "al", 10, {}},
     };
-    const std::unique_ptr<GraphStore> graph = namedGraph();
+    std::vector<DataRecord> records{{"Root", {"0"}}};
+    for (size_t k = 0; k < kNames.size(); ++k)
+        records.push_back({"H", {std::to_string(k), kNames[k]}});
+    const std::unique_ptr<GraphStore> graph = buildGraph(records);
     const VertexNameIndex fromGraph(*graph), fromNames(kNames);
     for (const VertexNameIndex* index : {&fromGraph, &fromNames}) {
         ASSERT_EQ(index->size(), kNames.size());
@@ -83,7 +76,6 @@ TEST(VertexNameIndexTest, QueriesOverOddNames) {
             }
         }
     }
-    EXPECT_TRUE(VertexNameIndex().find("a", 10).empty());
 }
 
 TEST(RelationAdjacencyTest, RowsHoldExactlyTheEdgesAtEachEnd) {

@@ -1,19 +1,15 @@
 // The box a view occupies: it holds every vertex sphere and every curve control point of the
 // view, is no larger than those when no curve leaves the tree, and follows the scene rotation
 // and scale as the renderer applies them.
-#include "BuildGraph.h"
 #include "FiveViews.h"
 #include "GraphGenerator.h"
-#include "GraphStore.h"
 #include "SplineStore.h"
-#include "Trace.h"
 #include "ViewBounds.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -37,7 +33,6 @@ TEST(ViewBounds, HoldsEveryVertexSphereAndEveryControlPoint) {
             SCOPED_TRACE(testing::Message() << "seed " << c.seed << " view " << type);
             View& view = *laid->views[type];
             const SceneBounds box = ViewBounds::ofView(graph, view, type);
-            ASSERT_FALSE(box.empty());
             const float r = ViewBounds::kVertexRadius;
             int outside = 0;
             for (const auto& entry : view.records()) {
