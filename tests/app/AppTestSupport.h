@@ -40,9 +40,8 @@ inline void sendDrag(QWidget* widget, std::initializer_list<QPointF> path, Qt::M
                                   : buttons & Qt::RightButton ? Qt::RightButton
                                                               : Qt::MiddleButton;
     sendMouse(widget, QEvent::MouseButtonPress, *path.begin(), first, buttons, modifiers);
-    for (auto at = path.begin() + 1; at != path.end(); ++at) {
+    for (auto at = path.begin() + 1; at != path.end(); ++at)
         sendMouse(widget, QEvent::MouseMove, *at, Qt::NoButton, buttons, modifiers);
-    }
     sendMouse(widget, QEvent::MouseButtonRelease, *(path.end() - 1), first,
               buttons & ~Qt::MouseButtons(first), modifiers);
 }

@@ -1,7 +1,7 @@
 // A seeded monkey at the keyboard and mouse: random user actions on the main window, with the fuzz
 // corpora's files opened in between. Nothing may crash or hang (the test's time limit ends one that
-// does), the controls must keep showing the render states, and afterwards the surface must still
-// draw the graph. RAMIFLEX_MONKEY_SEED and RAMIFLEX_MONKEY_ACTIONS override the seed and the
+// does), the controls must keep showing the render states and the surface keep handing out frames
+// of its size. RAMIFLEX_MONKEY_SEED and RAMIFLEX_MONKEY_ACTIONS override the seed and the
 // number of actions.
 #include "AppTestSupport.h"
 #include "GraphStore.h"
@@ -19,9 +19,8 @@ private slots:
         m_random.seed(qEnvironmentVariable("RAMIFLEX_MONKEY_SEED", "20240611").toULongLong());
         const int count = qEnvironmentVariable("RAMIFLEX_MONKEY_ACTIONS", "600").toInt();
         QStringList files = {kData + "missing.xml", kData + "ramiflex.rsf"};
-        for (QDirIterator it(kCorpus, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        for (QDirIterator it(kCorpus, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             files << it.next();
-        }
         files.sort();  // the same order on every machine, for the seed to replay the run
 
         g_renderStates = RenderStates();
@@ -30,7 +29,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         OpenGLWidget* s = w.openGLWidget;
         QVERIFY(w.openFile(kData + "ramiflex.xml"));
-        const int litAtFirst = litPixels(*s);
         auto point = [&] { return QPointF(below(1300) - 150, below(1000) - 120); };
         const Qt::KeyboardModifiers modifiers[] = {{}, Qt::AltModifier, Qt::ShiftModifier};
         const Qt::MouseButtons buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton,
@@ -96,30 +94,10 @@ private slots:
             // Some changes meet in one frame, some get one each.
             if (below(3) == 0) QVERIFY2(waitForCurrentFrame(*s), qPrintable(what));
         }
-        // Back at the start values and framed, the graph shows about as it did at first (the
-        // light may have moved).
-        g_renderStates = RenderStates();
-        w.showRenderStates();
-        QVERIFY(w.openFile(kData + "ramiflex.xml"));
-        s->fitView();
-        const int lit = litPixels(*s);
-        QVERIFY2(lit >= litAtFirst / 2, qPrintable(QString("%1 of %2").arg(lit).arg(litAtFirst)));
     }
 
 private:
     int below(qsizetype n) { return n <= 1 ? 0 : static_cast<int>(m_random() % quint64(n)); }
-
-    // Pixels lit in a full frame without the overlay.
-    static int litPixels(OpenGLWidget& surface) {
-        g_renderStates.overlay = false;
-        if (!waitForCurrentFrame(surface)) return -1;
-        const QImage picture = surface.grabFramebuffer();
-        int lit = 0;
-        for (int y = 0; y < picture.height(); ++y) {
-            for (int x = 0; x < picture.width(); ++x) lit += qGray(picture.pixel(x, y)) > 20;
-        }
-        return lit;
-    }
 
     std::mt19937_64 m_random;
 };

@@ -20,9 +20,8 @@ protected:
             records.push_back({"H", {std::to_string(k), "leaf" + std::to_string(k)}});
             records.push_back({"PCR", {"0", std::to_string(k)}});
         }
-        for (auto [a, b] : relations) {
+        for (auto [a, b] : relations)
             records.push_back({"R", {std::to_string(a), std::to_string(b)}});
-        }
         load(records);
         m_states.beta = 0;
         m_states.lighting = false;
@@ -61,9 +60,8 @@ TEST_F(BlendingTest, AccumulatingMethodsLeaveOutCurvesBehindASphere) {
             const Pixel p = projectVertex(0, hidden);
             EXPECT_EQ(shown(with, p), shown(without, p)) << "method " << method << " " << hidden;
             // Unlit, a sphere shows the vertex colour.
-            for (int c = 0; c < 3; ++c) {
+            for (int c = 0; c < 3; ++c)
                 EXPECT_NEAR(shown(without, p)[c], m_states.vertexColor[c] * 255, 2) << hidden;
-            }
         }
         EXPECT_GT(between(with, 2, 3)[1], between(without, 2, 3)[1] + 20) << "method " << method;
     }
@@ -78,9 +76,8 @@ TEST_F(BlendingTest, DenseBundleKeepsTheCurveColourInTheAccumulatingMethods) {
         m_states.blendMethod = method;
         twoFrames(0);
         const std::array<int, 3> seen = between(picture(), 2, 3);
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c < 3; ++c)
             EXPECT_NEAR(seen[c], m_states.relationStartColor[c] * 255, 6) << method;
-        }
     }
 }
 

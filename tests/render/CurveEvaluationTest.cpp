@@ -89,9 +89,8 @@ TEST_F(CurveEvaluationTest, GraphsMatchTheCoreInEveryViewBetaAndSlot) {
         std::vector<int32_t> positions[CurveBuffers::SLOT_COUNT];
         for (size_t p = 0; p < controls.curveCount(); ++p) positions[p % 4].push_back(int32_t(p));
         for (int view = 0; view < 5; ++view) {
-            for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot) {
+            for (int slot = 0; slot < CurveBuffers::SLOT_COUNT; ++slot)
                 buffers.setSlots(view, positions[slot], CurveBuffers::Slot(slot));
-            }
         }
         for (float beta : {0.0f, 0.35f, 0.85f, 1.0f}) {
             m_states.beta = beta;
@@ -109,11 +108,9 @@ TEST_F(CurveEvaluationTest, GraphsMatchTheCoreInEveryViewBetaAndSlot) {
                     // The edges of a picked vertex are not thinned by their length: as the
                     // core's curves would draw them with their alpha times the control points.
                     Color4 start = m_colors.start[p % 4];
-                    if (p % 4 >= CurveBuffers::OUTGOING) {
-                        start[3] *= list[p].getControlCount();
-                    } else {
-                        start[3] *= controls.alphaScale(controls.order(view)[p]);
-                    }
+                    start[3] *= p % 4 >= CurveBuffers::OUTGOING
+                                    ? float(list[p].getControlCount())
+                                    : controls.alphaScale(controls.order(view)[p]);
                     list[p].setColors(start, m_colors.end[p % 4]);
                     list[p].writeColors(rgba.data());
                     list[p].writeTexCoords(tex.data());

@@ -14,9 +14,8 @@ std::string makeContext() {
     // Xvfb turns away a share of new connections in bursts of a few tens of milliseconds when
     // several test processes start at once.
     Display* display = nullptr;
-    for (int attempt = 0; attempt < 100 && !display; ++attempt) {
+    for (int attempt = 0; attempt < 100 && !display; ++attempt)
         if (!(display = XOpenDisplay(nullptr))) usleep(20000);
-    }
     if (!display) return "no X display: run the GL tests under xvfb-run";
     const int config[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, None};  // only FBOs are drawn
     int count = 0;

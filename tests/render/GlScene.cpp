@@ -46,8 +46,7 @@ void SceneTest::SetUp() {
         << glewGetErrorString(result);
     [[maybe_unused]] static const bool imagesStarted = (ilInit(), iluInit(), true);  // DevIL
     // glewInit may leave an error flag behind (it queries extensions the old way).
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) continue;
     m_states = RenderStates();
     // The picture goes to a framebuffer object of its own, as under the toolkit's widget, in the
     // GL state of the viewer's drawing surface.
@@ -110,12 +109,11 @@ SplineStore::CurveList& SceneTest::curves(int viewType) const {
 SceneBounds SceneTest::boundsOf(int viewType) const {
     SceneBounds bounds;
     for (const auto& [id, r] : m_views[viewType]->records()) bounds.add(r.x, 1 - r.y, r.z);
-    for (const SplineCurve& curve : curves(viewType)) {
+    for (const SplineCurve& curve : curves(viewType))
         for (int j = 0; j < curve.getSampleCount(); ++j) {
             const Point3 p = curve.point(j);
             bounds.add(p[0], p[1], p[2]);
         }
-    }
     return bounds;
 }
 
@@ -125,10 +123,9 @@ std::unique_ptr<Camera> SceneTest::fittingCamera(int viewType) const {
     const SceneBounds b = boundsOf(viewType);
     const float half = std::max(std::max(b.extent(v), b.extent(0) * 3 / 4) / 2 * 1.08f, 0.05f);
     const float cx = b.centre(0), cv = b.centre(v);
-    if (v == 1) {
+    if (v == 1)
         return std::make_unique<Camera>(cx - half * 4 / 3, cx + half * 4 / 3, cv - half, cv + half,
                                         -10.0f, 10.0f);
-    }
     auto camera = std::make_unique<Camera>(-half * 4 / 3, half * 4 / 3, -half, half, -10.0f, 10.0f);
     camera->lookAt({cx, 5, cv}, {cx, 0, cv}, {0, 0, 1});  // from above, +z up on the screen
     return camera;

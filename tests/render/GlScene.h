@@ -82,13 +82,13 @@ protected:
     std::unique_ptr<View> m_views[5];
     std::unique_ptr<Camera> m_camera;
     Light m_light;
+    View* m_viewTable[5] = {};  // the views as CreateObjects takes them
     // The settings every frame is drawn with.
     RenderStates m_states;
 
 private:
     void show();
 
-    View* m_viewTable[5] = {};
     mutable std::unique_ptr<SplineStore> m_reference;
     mutable float m_referenceBeta = 0;
 };

@@ -86,23 +86,19 @@ TEST_F(ImageBaselineTest, ViewsMethodsAndLights) {
         bool shadow, lighting;
         int lightType, drawMask;
     };
+    // clang-format off
     const Shot shots[] = {
         // Each view from its face-on side, framed, over the floor under it, as the viewer starts
         // (the radial tree with the start method, 0).
-        {"view0", 0, 0, true, true, 0, 15},
-        {"view1", 1, 0, true, true, 0, 15},
-        {"view2", 2, 0, true, true, 0, 15},
-        {"view3", 3, 0, true, true, 0, 15},
+        {"view0", 0, 0, true, true, 0, 15}, {"view1", 1, 0, true, true, 0, 15},
+        {"view2", 2, 0, true, true, 0, 15}, {"view3", 3, 0, true, true, 0, 15},
         {"view4", 4, 0, true, true, 0, 15},
         // The other methods on the radial tree over black, without the floor: each one's own
         // way of laying the bundles over the dark.
-        {"blend1", 4, 1, false, true, 0, 15},
-        {"blend2", 4, 2, false, true, 0, 15},
-        {"blend3", 4, 3, false, true, 0, 15},
-        {"blend4", 4, 4, false, true, 0, 15},
+        {"blend1", 4, 1, false, true, 0, 15}, {"blend2", 4, 2, false, true, 0, 15},
+        {"blend3", 4, 3, false, true, 0, 15}, {"blend4", 4, 4, false, true, 0, 15},
         // The spot light on the balloon's floor, and everything unlit in its own colours.
-        {"spot", 1, 0, true, true, 2, 15},
-        {"unlit", 0, 3, true, false, 0, 15},
+        {"spot", 1, 0, true, true, 2, 15}, {"unlit", 0, 3, true, false, 0, 15},
         // The relation switch off with a method that composes its sums over the scene: the graph
         // without its curves.
         {"norelations", 4, 3, false, true, 0, 11},
@@ -110,6 +106,7 @@ TEST_F(ImageBaselineTest, ViewsMethodsAndLights) {
         // vertices, hierarchy and relation edges in the shadow map.
         {"shadow", 0, 0, true, true, 1, 15},
     };
+    // clang-format on
     for (const Shot& shot : shots) {
         m_states.blendMethod = shot.method;
         m_states.shadow = shot.shadow;

@@ -24,9 +24,8 @@ std::vector<DataRecord> starGraph() {
         const std::string id = std::to_string(k), parent = std::to_string(k <= 4 ? 0 : (k - 3) / 2);
         records.insert(records.end(), {{"H", {id, "v" + id}}, {"PCR", {parent, id}}});
     }
-    for (auto [a, b] : {std::pair{5, 9}, {5, 11}, {7, 5}, {6, 10}, {12, 8}}) {
+    for (auto [a, b] : {std::pair{5, 9}, {5, 11}, {7, 5}, {6, 10}, {12, 8}})
         records.push_back({"R", {std::to_string(a), std::to_string(b)}});
-    }
     return records;
 }
 
@@ -220,9 +219,8 @@ TEST_F(PickingTest, TheHighlightFollowsPicksViewSwitchesColoursAndNewObjects) {
             twoFrames(step.view);
         }
         uint32_t id = step.id;  // a curve by its edge: its position in the view's list
-        for (size_t p = 0; step.action == CURVE && p < curves(step.view).size(); ++p) {
+        for (size_t p = 0; step.action == CURVE && p < curves(step.view).size(); ++p)
             if (curves(step.view)[p].getEdgeId() == step.id) id = uint32_t(p);
-        }
         if (step.action <= CURVE) {
             ASSERT_TRUE(pickObject(Selection::Type(step.action), step.view, id)) << what;
         }

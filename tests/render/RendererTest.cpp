@@ -1,6 +1,5 @@
 // What the renderer makes of the settings, a frame drawn in parts, the GL objects freed with
 // their holders and the GL state a frame leaves.
-#include "DefaultFramebuffer.h"
 #include "DisplayLists.h"
 #include "SphereLevels.h"
 #include "GlName.h"
@@ -14,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -58,7 +58,7 @@ TEST_F(RendererTest, AFrameInPartsEndsAsTheWholeFrame) {
     }
 }
 
-// Every kind of GL object lives exactly as long as its holder: there while held, gone after.
+// The renderer's GL objects live exactly as long as their holders: there while held, gone after.
 TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
     loadGenerated(40, 30, 3);
     using K = GlName::Kind;
@@ -76,30 +76,6 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         return is[int(kind)](name) == GL_TRUE;
     };
     {
-        std::vector<GlName> names;
-        GLuint n[4] = {};
-        glGenBuffers(1, &n[0]);
-        glBindBuffer(GL_ARRAY_BUFFER, n[0]);
-        glGenTextures(1, &n[1]);
-        glBindTexture(GL_TEXTURE_2D, n[1]);
-        glGenFramebuffers(1, &n[2]);
-        glBindFramebuffer(GL_FRAMEBUFFER, n[2]);
-        glGenRenderbuffers(1, &n[3]);
-        glBindRenderbuffer(GL_RENDERBUFFER, n[3]);
-        const GLuint lists = glGenLists(3);
-        for (GLuint l = lists; l < lists + 3; ++l) glNewList(l, GL_COMPILE), glEndList();
-        for (auto [kind, name] : {std::pair{K::BUFFER, n[0]},
-                                  {K::TEXTURE, n[1]},
-                                  {K::FRAMEBUFFER, n[2]},
-                                  {K::RENDERBUFFER, n[3]},
-                                  {K::PROGRAM, glCreateProgram()},
-                                  {K::SHADER, glCreateShader(GL_VERTEX_SHADER)}}) {
-            names.emplace_back(kind, hold(kind, name));
-        }
-        names.emplace_back(K::DISPLAY_LISTS, hold(K::DISPLAY_LISTS, lists), 3);
-        hold(K::DISPLAY_LISTS, lists + 2);
-        bindDefaultFramebuffer();
-
         ShaderProgram program("shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl");
         hold(K::PROGRAM, program.buildProgram());
         GLuint shaders[2] = {};
@@ -114,11 +90,15 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
 
         RenderImplementation renderer;
         renderer.Initialize();
-        View* views[5] = {};
-        for (int t = 0; t < 5; ++t) views[t] = m_views[t].get();
-        ASSERT_TRUE(renderer.CreateObjects(*m_graph, views));
         auto camera = fittingCamera(1);
-        renderer.render(FrameInput{m_states, camera.get(), &m_light});
+        // A graph opened again frees the buffers of the one before.
+        int buffers[2] = {};
+        for (int& live : buffers) {
+            ASSERT_TRUE(renderer.CreateObjects(*m_graph, m_viewTable));
+            renderer.render(FrameInput{m_states, camera.get(), &m_light});
+            for (GLuint name = 1; name < 20000; ++name) live += glIsBuffer(name) == GL_TRUE;
+        }
+        EXPECT_EQ(buffers[1], buffers[0]);
         for (int p = 0; p < 7; ++p) hold(K::PROGRAM, renderer.program(p)->m_handle);
         for (FrameBuffer* b : {renderer.sceneBuffer(), renderer.sumBuffer()}) holdFrameBuffer(*b);
         hold(K::DISPLAY_LISTS, g_sphereList);
@@ -139,24 +119,22 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
 TEST_F(RendererTest, FramesLeaveTheGlStateAsTheyFoundIt) {
     loadGenerated(300, 400, 4);
     resizeSurface(320, 240);
-    struct Row {
-        int method;
-        bool shadow, draft, cpu;
-    };
-    const Row rows[] = {{0, true, false, false}, {1, true, false, false}, {2, false, true, true},
-                        {3, true, false, false}, {4, true, true, false},  {0, false, true, true}};
-    for (const Row& row : rows) {
-        const std::string what = "method " + std::to_string(row.method);
-        m_states.blendMethod = row.method;
-        m_states.shadow = row.shadow;
-        m_renderer->setDraftFrames(row.draft);
-        m_renderer->setCurveDrawing(row.cpu ? SoftwareCurveLayer::Choice::CPU
-                                            : SoftwareCurveLayer::Choice::GPU);
+    // Method, shadow, draft frames, curves drawn by the CPU.
+    const std::tuple<int, bool, bool, bool> rows[] = {
+        {0, true, false, false}, {1, true, false, false}, {2, false, true, true},
+        {3, true, false, false}, {4, true, true, false},  {0, false, true, true}};
+    for (const auto& [method, shadow, draft, cpu] : rows) {
+        const std::string what = "method " + std::to_string(method);
+        m_states.blendMethod = method;
+        m_states.shadow = shadow;
+        m_renderer->setDraftFrames(draft);
+        m_renderer->setCurveDrawing(cpu ? SoftwareCurveLayer::Choice::CPU
+                                        : SoftwareCurveLayer::Choice::GPU);
         const GLfloat clear[4] = {0.25f, 0.5f, 0.75f, 0.5f};
         glClearColor(clear[0], clear[1], clear[2], clear[3]);
         glActiveTexture(GL_TEXTURE3);
         frameWith(1, fittingCamera(1));
-        EXPECT_EQ(m_renderer->curvesDrawnByCpu(), row.cpu) << what;
+        EXPECT_EQ(m_renderer->curvesDrawnByCpu(), cpu) << what;
         pick(projectVertex(1, 7));
         for (FrameBuffer* b :
              {m_renderer->sceneBuffer(), m_renderer->weightingBuffer(), m_renderer->sumBuffer()}) {

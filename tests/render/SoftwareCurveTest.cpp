@@ -18,15 +18,13 @@ constexpr double kOffTolerance = 0.002;
 
 std::vector<float> blurred(const Picture& p) {
     std::vector<float> out(p.rgb.size(), 0.0f);
-    for (int y = 1; y + 1 < p.height; ++y) {
-        for (int x = 1; x + 1 < p.width; ++x) {
+    for (int y = 1; y + 1 < p.height; ++y)
+        for (int x = 1; x + 1 < p.width; ++x)
             for (int c = 0; c < 3; ++c) {
                 float sum = 0;
                 for (int d = 0; d < 9; ++d) sum += float(p.at(x + d % 3 - 1, y + d / 3 - 1)[c]);
                 out[(size_t(y) * p.width + x) * 3 + c] = sum / 9;
             }
-        }
-    }
     return out;
 }
 
@@ -54,12 +52,9 @@ protected:
         const Picture bare = drawn(SoftwareCurveLayer::Choice::GPU, view, draft);
         m_states.drawMask = 7;
         size_t curvePixels = 0;
-        for (size_t i = 0; i < bare.rgb.size(); i += 3) {
+        for (size_t i = 0; i < bare.rgb.size(); i += 3)
             curvePixels += !std::equal(&bare.rgb[i], &bare.rgb[i] + 3, &cpu.rgb[i]);
-        }
         EXPECT_GT(curvePixels, 2000u) << what;
-        std::cout << what << ": mean " << mean << ", off " << offShare * 100 << "%, curves on "
-                  << curvePixels << '\n';
     }
 };
 
@@ -86,7 +81,7 @@ TEST_F(SoftwareCurveTest, SphereSpritesMatchTheMeshes) {
     loadGenerated(400, 600, 11, 4, 4);
     m_states = RenderStates();
     m_states.drawMask = 3;
-    for (int view = 0; view < 5; ++view) {
+    for (int view = 0; view < 5; ++view)
         for (bool draft : {false, true}) {
             m_renderer->setDraftFrames(draft);
             m_renderer->setSphereSprites(false);
@@ -100,5 +95,4 @@ TEST_F(SoftwareCurveTest, SphereSpritesMatchTheMeshes) {
             EXPECT_LT(offShare, (draft ? 2 : 1) * kOffTolerance)
                 << "view " << view << " draft " << draft;
         }
-    }
 }
