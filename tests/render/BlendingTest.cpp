@@ -16,10 +16,8 @@ protected:
     // their ends.
     void loadRow(const std::vector<std::pair<int, int>>& relations, const float (&colour)[4]) {
         std::vector<DataRecord> records{{"Root", {"0"}}, {"H", {"0", "r"}}};
-        for (int k = 1; k <= 4; ++k) {
-            records.push_back({"H", {std::to_string(k), "leaf" + std::to_string(k)}});
-            records.push_back({"PCR", {"0", std::to_string(k)}});
-        }
+        for (const std::string k : {"1", "2", "3", "4"})
+            records.insert(records.end(), {{"H", {k, "leaf" + k}}, {"PCR", {"0", k}}});
         for (auto [a, b] : relations)
             records.push_back({"R", {std::to_string(a), std::to_string(b)}});
         load(records);

@@ -24,8 +24,7 @@ constexpr double kOffTolerance = 0.005;
 
 // A PNG through DevIL, upright on disk, rows bottom-up in the picture as glReadPixels gives them.
 bool png(Picture* picture, const std::string& path, bool save) {
-    ILuint image = 0;
-    ilGenImages(1, &image);
+    const ILuint image = ilGenImage();
     ilBindImage(image);
     ilEnable(IL_ORIGIN_SET);
     ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
@@ -41,7 +40,7 @@ bool png(Picture* picture, const std::string& path, bool save) {
         ilCopyPixels(0, 0, 0, picture->width, picture->height, 1, IL_RGB, IL_UNSIGNED_BYTE,
                      picture->rgb.data());
     }
-    ilDeleteImages(1, &image);
+    ilDeleteImage(image);
     return ok;
 }
 
@@ -119,8 +118,7 @@ TEST_F(ImageBaselineTest, ViewsMethodsAndLights) {
             twoFrames(shot.view);
         } else {
             m_states.shadowMask = 1 | 2 | 4;
-            m_light.m_position[0] = b.centre(0);
-            m_light.m_position[1] = b.max[1] + 1.0f;
+            m_light.m_position[0] = b.centre(0), m_light.m_position[1] = b.max[1] + 1.0f;
             m_light.m_position[2] = b.centre(2) + 0.3f;
             const float size = std::max({b.extent(0), b.extent(1), b.extent(2)});
             for (int i = 0; i < 2; ++i) {

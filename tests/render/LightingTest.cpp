@@ -35,8 +35,7 @@ TEST_F(LightingTest, LightZeroFollowsTheSlidersAndStaysInWorldCoordinates) {
     // light 0 must still sit at view x world position and shine along view x world direction.
     const std::pair<Vector3, Vector3> cameras[] = {{{0.5f, 1.0f, 4.0f}, {0.5f, 0.5f, 0}},
                                                    {{-3.0f, 2.5f, -1.0f}, {0, 0.5f, 0}}};
-    m_light.m_position[1] = 1.3f;
-    m_light.m_position[2] = 0.5f;
+    m_light.m_position[1] = 1.3f, m_light.m_position[2] = 0.5f;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         m_states.lightType = c.type;
@@ -93,8 +92,7 @@ TEST_F(LightingTest, FloorAndLightVolumeFollowTheFramedScene) {
         bounds.add(box[3], box[4], box[5]);
         m_renderer->setSceneBounds(bounds);
         m_light.m_position[0] = bounds.centre(0) + 0.3f * bounds.extent(0);
-        m_light.m_position[1] = bounds.max[1] + 1;
-        m_light.m_position[2] = bounds.centre(2);
+        m_light.m_position[1] = bounds.max[1] + 1, m_light.m_position[2] = bounds.centre(2);
         frameWith(1, fittingCamera(1));
         const RenderImplementation::Box floor = m_renderer->floorBox();
         EXPECT_LT(floor.max[1], bounds.min[1]);

@@ -76,18 +76,6 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         return is[int(kind)](name) == GL_TRUE;
     };
     {
-        ShaderProgram program("shader/sum_final_vert.glsl", "shader/sum_final_frag.glsl");
-        hold(K::PROGRAM, program.buildProgram());
-        GLuint shaders[2] = {};
-        glGetAttachedShaders(program.m_handle, 2, nullptr, shaders);
-        for (GLuint shader : shaders) {
-            GLint deleted = GL_FALSE;  // let go of once linked, kept by the program
-            glGetShaderiv(hold(K::SHADER, shader), GL_DELETE_STATUS, &deleted);
-            EXPECT_EQ(deleted, GL_TRUE);
-        }
-        FrameBuffer buffer(2, 64, 32);
-        holdFrameBuffer(buffer);
-
         RenderImplementation renderer;
         renderer.Initialize();
         auto camera = fittingCamera(1);
@@ -100,12 +88,18 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         }
         EXPECT_EQ(buffers[1], buffers[0]);
         for (int p = 0; p < 7; ++p) hold(K::PROGRAM, renderer.program(p)->m_handle);
+        GLuint shaders[2] = {};
+        glGetAttachedShaders(renderer.program(0)->m_handle, 2, nullptr, shaders);
+        for (GLuint shader : shaders) {
+            GLint deleted = GL_FALSE;  // let go of once linked, kept by the program
+            glGetShaderiv(hold(K::SHADER, shader), GL_DELETE_STATUS, &deleted);
+            EXPECT_EQ(deleted, GL_TRUE);
+        }
         for (FrameBuffer* b : {renderer.sceneBuffer(), renderer.sumBuffer()}) holdFrameBuffer(*b);
-        hold(K::DISPLAY_LISTS, g_sphereList);
-        hold(K::DISPLAY_LISTS, g_squareList);
-        hold(K::BUFFER, sphereMesh(SphereLevels::FULL).indices);
+        for (GLuint list : {g_sphereList, g_squareList}) hold(K::DISPLAY_LISTS, list);
+        for (GLuint b : {sphereMesh(SphereLevels::FULL).indices, renderer.hierarchyColorBuffer(2)})
+            hold(K::BUFFER, b);
         hold(K::TEXTURE, g_cushionTexture);
-        hold(K::BUFFER, renderer.hierarchyColorBuffer(2));
         for (const auto& [kind, name] : held)
             EXPECT_TRUE(exists(kind, name)) << &name - &held[0].second;
     }
@@ -148,6 +142,8 @@ TEST_F(RendererTest, FramesLeaveTheGlStateAsTheyFoundIt) {
             {GL_ACTIVE_TEXTURE, GL_TEXTURE0},
             {GL_CURRENT_PROGRAM, 0},
             {GL_BLEND, GL_FALSE},
+            {GL_POINT_SPRITE, GL_FALSE},
+            {GL_VERTEX_PROGRAM_POINT_SIZE, GL_FALSE},
             {GL_DEPTH_WRITEMASK, GL_TRUE},
             {GL_DEPTH_TEST, GL_TRUE},
             {GL_LINE_SMOOTH, GL_TRUE},
