@@ -183,8 +183,9 @@ TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
     EXPECT_EQ(controlpolygon::controlY(0.25f, 1, 3, VIEW_ROOTED_TREE), 1.325f - 0.25f);
 }
 
-// Generated graphs: the parallel builder gives the serial lists, every curve is its edge's
-// control polygon, the lists run longest first, and at beta 0 every curve is straight.
+// Generated graphs: the parallel builder gives the serial lists, the lists run longest first, and
+// at beta 0 every curve is straight. That each curve is its edge's control polygon is the
+// pipeline fuzz target's check.
 TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
     for (uint64_t seed : {1, 2}) {
         // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
@@ -218,12 +219,6 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
                 std::vector<float> tex(size_t(kSamples) * 4);
                 curve.writeTexCoords(tex.data());
                 ASSERT_EQ(tex[4 * kSamples - 2], curve.getTexValue());
-                const RelationEdge& edge = *graph->getRelationEdge(uint32_t(curve.getEdgeId()));
-                const std::vector<Point3> polygon =
-                    SplineStore::controlPolygon(*graph, edge, *views[type], type);
-                ASSERT_EQ(int(polygon.size()), curve.getControlCount());
-                for (int k = 0; k < curve.getControlCount(); ++k)
-                    ASSERT_EQ(curve.controlPoint(k), polygon[k]);
             }
         }
         // Above a threshold the store splits the work over threads: no effect on the result.
