@@ -93,25 +93,19 @@ TEST(BasisTable, InvariantsOfEveryControlCount) {
     }
 }
 
-TEST(SplineCurve, EndsOnItsEndPointsAndFollowsTheBernsteinCurve) {
+// The sampled curve of three points is the quadratic Bernstein curve; larger counts are held
+// against the Bezier chain of their control points by the BezierSpans test.
+TEST(SplineCurve, FollowsTheBernsteinCurve) {
     SplineStore store(30);
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> unit(-3.0f, 3.0f);
-    for (int n = 1; n <= 30; ++n) {
-        std::vector<Point3> points(n);
-        for (Point3& p : points) p = {unit(random), unit(random), unit(random)};
-        SplineCurve curve = makeCurve(store, points);
-        EXPECT_EQ(curve.point(0), flipped(points.front())) << n;
-        EXPECT_EQ(curve.point(kSamples - 1), flipped(points.back())) << n;
-        if (n != 3) continue;
-        const std::vector<double>& t = store.basisFor(3)->parameters();
-        for (int j = 0; j < kSamples; ++j) {
-            for (int c : {0, 2}) {
-                const double u = 1 - t[j];
-                const double x =
-                    u * u * points[0][c] + 2 * t[j] * u * points[1][c] + t[j] * t[j] * points[2][c];
-                EXPECT_NEAR(curve.point(j)[c], x, 1e-5);
-            }
+    const std::vector<Point3> points{{1.5f, -2, 0.25f}, {-3, 0.5f, 2.75f}, {0.75f, 1, -1.25f}};
+    const SplineCurve curve = makeCurve(store, points);
+    const std::vector<double>& t = store.basisFor(3)->parameters();
+    for (int j = 0; j < kSamples; ++j) {
+        for (int c : {0, 2}) {
+            const double u = 1 - t[j];
+            const double x =
+                u * u * points[0][c] + 2 * t[j] * u * points[1][c] + t[j] * t[j] * points[2][c];
+            EXPECT_NEAR(curve.point(j)[c], x, 1e-5);
         }
     }
     SplineCurve self = makeCurve(store, {{0.25f, 0.75f, -2.0f}});
