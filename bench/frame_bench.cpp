@@ -28,6 +28,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -72,8 +73,12 @@ Scene& scene() {
     applyViewerLineState();
 
     GeneratorParams params;
-    params.vertices = 15000;
-    params.relations = 65000;
+    // FRAME_BENCH_VERTICES and FRAME_BENCH_RELATIONS time another size (1,000,000 and 2,000,000
+    // for the largest graphs the viewer is made for).
+    const char* vertices = std::getenv("FRAME_BENCH_VERTICES");
+    const char* relations = std::getenv("FRAME_BENCH_RELATIONS");
+    params.vertices = vertices ? uint32_t(std::strtoul(vertices, nullptr, 10)) : 15000;
+    params.relations = relations ? std::strtoul(relations, nullptr, 10) : 65000;
     params.fanOut = 6;
     params.maxDepth = 8;
     params.seed = 42;

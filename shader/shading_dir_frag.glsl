@@ -136,7 +136,12 @@ void main() {
         vec2 offset = (gl_PointCoord - 0.5) * vSpriteSpan * vec2(1.0, -1.0);
         float across = dot(offset, offset);
         if (across > 1.0) discard;
-        normal = vec3(offset, sqrt(1.0 - across));
+        // The disc faces the eye: along the view axis under a parallel projection, along the
+        // ray to the sphere's centre under a perspective one.
+        vec3 toEye = gl_ProjectionMatrix[3][3] == 0.0 ? normalize(-vEyePosition) : vec3(0, 0, 1);
+        vec3 across1 = normalize(cross(vec3(0.0, 1.0, 0.0), toEye));
+        vec3 across2 = cross(toEye, across1);
+        normal = offset.x * across1 + offset.y * across2 + sqrt(1.0 - across) * toEye;
         eyePosition = vEyePosition + sphere_eye_radius * normal;
         vec4 clip = gl_ProjectionMatrix * vec4(eyePosition, 1.0);
         gl_FragDepth = 0.5 * clip.z / clip.w + 0.5;

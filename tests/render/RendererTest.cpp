@@ -170,6 +170,8 @@ TEST_F(RendererTest, FramesLeaveTheGlStateAsTheyFoundIt) {
             {GL_ACTIVE_TEXTURE, GL_TEXTURE0},
             {GL_CURRENT_PROGRAM, 0},
             {GL_BLEND, GL_FALSE},
+            {GL_POINT_SPRITE, GL_FALSE},
+            {GL_VERTEX_PROGRAM_POINT_SIZE, GL_FALSE},
             {GL_DEPTH_WRITEMASK, GL_TRUE},
             {GL_DEPTH_TEST, GL_TRUE},
             {GL_LINE_SMOOTH, GL_TRUE},
