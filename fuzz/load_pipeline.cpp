@@ -12,7 +12,6 @@
 #include "FuzzCheck.h"
 #include "ScratchFile.h"
 #include "SplineStore.h"
-#include "Trace.h"
 
 #include <cmath>
 #include <cstdint>
@@ -102,11 +101,6 @@ void checkGraph(const GraphStore& graph) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setTraceStream(nullptr);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The bundling strength, from the first byte: 0 .. 1 in steps of 1/255.

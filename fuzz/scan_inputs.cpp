@@ -62,8 +62,6 @@ void checkCompileCommands(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkDirectives(std::string_view(reinterpret_cast<const char*>(data), size));
     checkCompileCommands(data, size);

@@ -11,12 +11,11 @@
 #include "LoadXMLTree.h"
 #include "FuzzCheck.h"
 #include "ScratchFile.h"
-#include "Trace.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -41,14 +40,11 @@ bool sameProblem(const LoadXMLTree::Problem& a, const LoadXMLTree::Problem& b) {
 }
 
 bool sameRecords(const std::vector<DataRecord>& a, const std::vector<DataRecord>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].key != b[i].key || a[i].values != b[i].values || a[i].line != b[i].line ||
-            a[i].column != b[i].column) {
-            return false;
-        }
-    }
-    return true;
+    auto same = [](const DataRecord& x, const DataRecord& y) {
+        return std::tie(x.key, x.values, x.line, x.column) ==
+               std::tie(y.key, y.values, y.line, y.column);
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), same);
 }
 
 bool isIntegerText(const std::string& text) {
@@ -76,11 +72,6 @@ void checkRecord(const DataRecord& record) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setTraceStream(nullptr);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = ScratchFile::write(data, size, ".xml");

@@ -4,21 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-}  // namespace
 
 // Folder layouts around an executable: which file a data name opens. An empty expectation means
 // the name comes back as it is, to be read relative to the working directory.
@@ -57,20 +44,4 @@ TEST(DataPath, LooksBesideTheExecutableThenLeavesTheNameToTheWorkingDirectory) {
         EXPECT_EQ(found, *c.expected ? (root / c.expected).string() : std::string(c.name));
     }
     EXPECT_EQ(dataPathFrom("", "tmp/a.glsl"), "tmp/a.glsl");
-}
-
-// This test program lives in the build tree, whose data folder links to the sources' shader/
-// and imgs/: they are found from any working directory.
-TEST(DataPath, TheBuildTreeFindsTheSourcesDataFromAnyWorkingDirectory) {
-    EXPECT_EQ(fs::path(executableDir()), fs::canonical("/proc/self/exe").parent_path());
-    TempFiles temp;
-    const fs::path previous = fs::current_path();
-    fs::current_path(temp.path(""));
-    for (const char* name : {"shader/shadow_vert.glsl", "imgs/Font.png"}) {
-        const std::string found = dataPath(name);
-        EXPECT_TRUE(fs::path(found).is_absolute()) << found;
-        EXPECT_EQ(contents(found), contents(std::string(RAMIFLEX_SOURCE_DIR "/") + name));
-    }
-    EXPECT_EQ(dataPath("shader/no_such_vert.glsl"), "shader/no_such_vert.glsl");
-    fs::current_path(previous);
 }

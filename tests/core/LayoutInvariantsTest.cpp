@@ -1,7 +1,7 @@
 // Properties every layout keeps on families of generated graphs (seeds, fan-outs, depths,
-// shuffled ids), larger than the quadratic comparisons can afford.
+// shuffled ids), larger than the quadratic comparisons can afford. That every vertex gets a
+// record of finite numbers is the pipeline fuzz target's check.
 #include "BallonTree.h"
-#include "BreadthFirstTree.h"
 #include "FiveViews.h"
 #include "LayoutTestGraph.h"
 #include "TreeMap.h"
@@ -13,22 +13,11 @@
 
 namespace {
 
-std::vector<GeneratorParams> invariantGraphs() { return graphFamily(3000, 2); }
-
 TEST(LayoutInvariants, HoldInEveryViewOfGeneratedGraphs) {
-    for (const GeneratorParams& params : invariantGraphs()) {
+    for (const GeneratorParams& params : graphFamily(3000, 2)) {
         const auto laid = layOutFiveViews(describe(params), GraphGenerator(params).records());
         const GraphStore& graph = *laid->graph;
         const auto& views = laid->views;
-        const BreadthFirstTree reachable(graph);
-        ASSERT_EQ(reachable.size(), graph.vertexCount());
-        for (size_t v = 0; v < views.size(); ++v) {
-            EXPECT_EQ(views[v]->records().size(), reachable.size()) << describe(params) << v;
-            for (const auto& [id, r] : views[v]->records()) {
-                for (float value : {r.x, r.y, r.z, r.r, r.g, r.b, r.a})
-                    ASSERT_TRUE(std::isfinite(value)) << describe(params) << " view " << v << id;
-            }
-        }
         // The rooted tree centres every inner vertex over its children.
         const View& rooted = *views[VIEW_ROOTED_TREE];
         const double depths = static_cast<double>(graph.depthCount());

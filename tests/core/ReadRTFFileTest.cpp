@@ -22,10 +22,8 @@ std::vector<std::string> read(const std::string& text) {
 
 TEST(ReadRTFFile, RecordPerLineWithATrailingEmptyOneAfterTheLastBreak) {
     using Lines = std::vector<std::string>;
-    EXPECT_EQ(read("\"Root\" \"0\"\n\"H\" \"1\" \"a\"\n"), (Lines{"1:Root 0", "2:H 1 a", "3:"}));
-    EXPECT_EQ(read("\"H\" \"0\" \"a\"\n\"H\" \"1\" \"b\""), (Lines{"1:H 0 a", "2:H 1 b"}));
+    // Line breaks, CRLF and a missing last break are the RSF fuzz target's properties.
     EXPECT_EQ(read(""), Lines{"1:"});
-    EXPECT_EQ(read("Root\r\n\"R\" \"1\" \"2\"\r\n"), (Lines{"1:Root", "2:R 1 2", "3:"}));
     // Lines across read chunks (about 7 MB) and a 5 MB name.
     std::string text;
     for (int i = 0; i < 300'000; ++i) text += "\"R\" \"" + std::to_string(i) + "\" \"7\"\n";

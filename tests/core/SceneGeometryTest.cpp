@@ -154,10 +154,6 @@ TEST(SphereLevels, SortPutsEverySphereButTheSkippedOneInItsLevelOnce) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Every level's mesh is a closed sphere of the spheres' radius, wound outward for back-face
 // culling, with the slices and stacks the level was drawn with.
 TEST(SphereMesh, EveryLevelIsAClosedOutwardSphereOfItsTessellation) {

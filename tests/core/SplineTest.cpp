@@ -93,25 +93,19 @@ TEST(BasisTable, InvariantsOfEveryControlCount) {
     }
 }
 
-TEST(SplineCurve, EndsOnItsEndPointsAndFollowsTheBernsteinCurve) {
+// The sampled curve of three points is the quadratic Bernstein curve; larger counts are held
+// against the Bezier chain of their control points by the BezierSpans test.
+TEST(SplineCurve, FollowsTheBernsteinCurve) {
     SplineStore store(30);
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> unit(-3.0f, 3.0f);
-    for (int n = 1; n <= 30; ++n) {
-        std::vector<Point3> points(n);
-        for (Point3& p : points) p = {unit(random), unit(random), unit(random)};
-        SplineCurve curve = makeCurve(store, points);
-        EXPECT_EQ(curve.point(0), flipped(points.front())) << n;
-        EXPECT_EQ(curve.point(kSamples - 1), flipped(points.back())) << n;
-        if (n != 3) continue;
-        const std::vector<double>& t = store.basisFor(3)->parameters();
-        for (int j = 0; j < kSamples; ++j) {
-            for (int c : {0, 2}) {
-                const double u = 1 - t[j];
-                const double x =
-                    u * u * points[0][c] + 2 * t[j] * u * points[1][c] + t[j] * t[j] * points[2][c];
-                EXPECT_NEAR(curve.point(j)[c], x, 1e-5);
-            }
+    const std::vector<Point3> points{{1.5f, -2, 0.25f}, {-3, 0.5f, 2.75f}, {0.75f, 1, -1.25f}};
+    const SplineCurve curve = makeCurve(store, points);
+    const std::vector<double>& t = store.basisFor(3)->parameters();
+    for (int j = 0; j < kSamples; ++j) {
+        for (int c : {0, 2}) {
+            const double u = 1 - t[j];
+            const double x =
+                u * u * points[0][c] + 2 * t[j] * u * points[1][c] + t[j] * t[j] * points[2][c];
+            EXPECT_NEAR(curve.point(j)[c], x, 1e-5);
         }
     }
     SplineCurve self = makeCurve(store, {{0.25f, 0.75f, -2.0f}});
@@ -183,8 +177,9 @@ TEST(SplineStore, InteriorControlPointsFollowTheViewRule) {
     EXPECT_EQ(controlpolygon::controlY(0.25f, 1, 3, VIEW_ROOTED_TREE), 1.325f - 0.25f);
 }
 
-// Generated graphs: the parallel builder gives the serial lists, every curve is its edge's
-// control polygon, the lists run longest first, and at beta 0 every curve is straight.
+// Generated graphs: the parallel builder gives the serial lists, the lists run longest first, and
+// at beta 0 every curve is straight. That each curve is its edge's control polygon is the
+// pipeline fuzz target's check.
 TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
     for (uint64_t seed : {1, 2}) {
         // Vertices, fan-out, depth, relation edges, seed, shuffled ids.
@@ -218,12 +213,6 @@ TEST(SplineStore, CurvesOnGeneratedGraphsKeepTheirInvariants) {
                 std::vector<float> tex(size_t(kSamples) * 4);
                 curve.writeTexCoords(tex.data());
                 ASSERT_EQ(tex[4 * kSamples - 2], curve.getTexValue());
-                const RelationEdge& edge = *graph->getRelationEdge(uint32_t(curve.getEdgeId()));
-                const std::vector<Point3> polygon =
-                    SplineStore::controlPolygon(*graph, edge, *views[type], type);
-                ASSERT_EQ(int(polygon.size()), curve.getControlCount());
-                for (int k = 0; k < curve.getControlCount(); ++k)
-                    ASSERT_EQ(curve.controlPoint(k), polygon[k]);
             }
         }
         // Above a threshold the store splits the work over threads: no effect on the result.
