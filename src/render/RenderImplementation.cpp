@@ -32,6 +32,13 @@ void copyColor(float* target, const float* source) {
 
 std::array<float, 4> color4(const float* c) { return {c[0], c[1], c[2], c[3]}; }
 
+// The flags of what is drawn, or casts a shadow, from a mask of four bits (vertices, hierarchy,
+// relations, grid); a mask out of range leaves them as they were.
+void readMask(int mask, std::array<bool*, 4> flags) {
+    if (mask < 0 || mask >= 16) return;
+    for (int bit = 0; bit < 4; ++bit) *flags[size_t(bit)] = (mask >> bit) & 1;
+}
+
 }  // namespace
 
 RenderImplementation::RenderImplementation() {
@@ -203,13 +210,8 @@ void RenderImplementation::decodeSettings() {
     light.m_shadow = states.shadow;
     light.m_type = states.lightType;
     for (int i = 0; i < 3; ++i) light.m_direction[i] = states.lightDirection[i];
-    const uint32_t shadowMask = static_cast<uint32_t>(states.shadowMask);
-    if (shadowMask < 16) {
-        light.m_vertexInShadow = shadowMask & 1;
-        light.m_hierarchyInShadow = shadowMask & 2;
-        light.m_relationInShadow = shadowMask & 4;
-        light.m_gridInShadow = shadowMask & 8;
-    }
+    readMask(states.shadowMask, {&light.m_vertexInShadow, &light.m_hierarchyInShadow,
+                                 &light.m_relationInShadow, &light.m_gridInShadow});
     light.m_radius = static_cast<float>(states.lightRadius);
     light.m_attenuation = states.lightAttenuation / 10.0f;
 
@@ -221,13 +223,8 @@ void RenderImplementation::decodeSettings() {
     f.drawer = f.viewType >= 0 && f.viewType < 5 ? m_drawers[f.viewType].get() : nullptr;
     f.blendMethod = states.blendMethod;
     f.scale = ViewBounds::sceneScale(states.scale);
-    const uint32_t mask = static_cast<uint32_t>(states.drawMask);
-    if (mask < 16) {
-        f.drawVertices = mask & 1;
-        f.drawHierarchyEdges = mask & 2;
-        f.drawRelationEdges = mask & 4;
-        f.drawGrid = mask & 8;
-    }
+    readMask(states.drawMask,
+             {&f.drawVertices, &f.drawHierarchyEdges, &f.drawRelationEdges, &f.drawGrid});
     for (RenderTreeMap* drawer : m_treeMapDrawers) drawer->m_drawCushion = states.cushion;
     syncColors();
     // The curves are evaluated for this beta as they are drawn.

@@ -97,22 +97,17 @@ void RenderTree::drawSprites(const SphereLevels& levels, SphereLevels::Buckets& 
     const GLint pixels = glGetUniformLocation(GLuint(program), "sphere_pixels");
     const GLint eyeRadius = glGetUniformLocation(GLuint(program), "sphere_eye_radius");
     if (sprite < 0 || pixels < 0 || eyeRadius < 0) return;
-    // The largest sprite is that of a SLICES16 sphere: 26 pixels of radius and a pixel of margin.
+    // The largest sprite is that of a SLICES16 sphere, with a pixel of margin around it.
     GLfloat sizes[2] = {1, 1};
     glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, sizes);
-    if (sizes[1] < 2 * 26 + 2) return;
-    std::vector<float> data;
+    if (sizes[1] < 2 * SphereLevels::largestRadius(SphereLevels::SLICES16) + 2) return;
+    size_t first[SphereLevels::LEVEL_COUNT + 1] = {};
+    const size_t count = uploadInstances(buckets, SphereLevels::SLICES16, first);
     for (int level = SphereLevels::SLICES6; level <= SphereLevels::SLICES16; ++level) {
-        for (uint32_t id : buckets[level]) {
-            const float* c = &m_spheres->centres[3 * size_t(id)];
-            data.insert(data.end(), {c[0], c[1], c[2], m_spheres->codes[id]});
-        }
         buckets[level].clear();
     }
-    if (data.empty()) return;
+    if (count == 0) return;
     glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(),
-                 GL_STREAM_DRAW);
     glVertexPointer(4, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -121,11 +116,32 @@ void RenderTree::drawSprites(const SphereLevels& levels, SphereLevels::Buckets& 
     glUniform1i(sprite, 1);
     glUniform1f(pixels, levels.pixelsPerClip());
     glUniform1f(eyeRadius, levels.eyeRadius());
-    glDrawArrays(GL_POINTS, 0, GLsizei(data.size() / 4));
+    glDrawArrays(GL_POINTS, 0, GLsizei(count));
     glUniform1i(sprite, 0);
     glDisable(GL_POINT_SPRITE);
     glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
     glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+size_t RenderTree::uploadInstances(const SphereLevels::Buckets& buckets, int lastLevel,
+                                   size_t* first) const {
+    std::vector<float> data;
+    for (int level = SphereLevels::SLICES6; level <= lastLevel; ++level) {
+        first[level] = data.size() / 4;
+        for (uint32_t id : buckets[level]) {
+            const float* c = &m_spheres->centres[3 * size_t(id)];
+            data.insert(data.end(), {c[0], c[1], c[2], m_spheres->codes[id]});
+        }
+    }
+    const size_t count = data.size() / 4;
+    for (int level = lastLevel + 1; level <= SphereLevels::LEVEL_COUNT; ++level)
+        first[level] = count;
+    if (count == 0) return 0;
+    glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(),
+                 GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return count;
 }
 
 bool RenderTree::drawInstanced(const SphereLevels::Buckets& buckets) const {
@@ -136,21 +152,9 @@ bool RenderTree::drawInstanced(const SphereLevels::Buckets& buckets) const {
     const GLint instance = glGetAttribLocation(GLuint(program), "sphere_instance");
     const GLint mode = glGetUniformLocation(GLuint(program), "sphere_mode");
     if (instance < 0 || mode < 0) return false;
-    // Centre and code of every sphere, level after level; a draft gives all one coarse level.
-    std::vector<float> data;
+    // A draft gives all levels one coarse mesh.
     size_t first[SphereLevels::LEVEL_COUNT + 1] = {};
-    for (int level = SphereLevels::SLICES6; level < SphereLevels::LEVEL_COUNT; ++level) {
-        first[level] = data.size() / 4;
-        for (uint32_t id : buckets[level]) {
-            const float* c = &m_spheres->centres[3 * size_t(id)];
-            data.insert(data.end(), {c[0], c[1], c[2], m_spheres->codes[id]});
-        }
-    }
-    first[SphereLevels::LEVEL_COUNT] = data.size() / 4;
-    if (data.empty()) return true;
-    glBindBuffer(GL_ARRAY_BUFFER, g_sphereInstanceBuffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(),
-                 GL_STREAM_DRAW);
+    if (uploadInstances(buckets, SphereLevels::FULL, first) == 0) return true;
     glEnableVertexAttribArray(GLuint(instance));
     glVertexAttribDivisorARB(GLuint(instance), 1);
     glEnableClientState(GL_VERTEX_ARRAY);

@@ -53,6 +53,11 @@ private:
     // Where the program in force draws sphere sprites: the spheres up to SLICES16 as one sprite
     // each, taken out of the buckets.
     void drawSprites(const SphereLevels& levels, SphereLevels::Buckets& buckets) const;
+    // Uploads the centre and picking code of every sphere of the levels from SLICES6 to
+    // lastLevel into the instance buffer, level after level; first[level] is where each level
+    // starts (the count from lastLevel + 1 on). Returns the count.
+    size_t uploadInstances(const SphereLevels::Buckets& buckets, int lastLevel,
+                           size_t* first) const;
     void drawOneByOne(const SphereLevels::Buckets& buckets) const;
     // The sphere's centre; an id without one sits where an all-zero layout record puts it.
     void centreOf(uint32_t id, float* centre) const;

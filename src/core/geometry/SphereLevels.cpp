@@ -26,12 +26,16 @@ float SphereLevels::pixelRadius(float x, float y, float z) const {
 SphereLevels::Level SphereLevels::levelFor(float radius) {
     // Under three pixels wide: a dot of the nearest width.
     if (radius < 1.5f) return Level(DOT1 + std::clamp(int(std::lround(2.0f * radius)), 1, 3) - 1);
-    // An outline of n slices falls short of the circle by r (1 - cos(pi / n)) at most.
-    const float largest[4] = {3.7f, 6.6f, 14.7f, 26.0f};
-    for (int k = 0; k < 4; ++k) {
-        if (radius <= largest[k]) return Level(SLICES6 + k);
+    for (int level = SLICES6; level <= SLICES16; ++level) {
+        if (radius <= largestRadius(Level(level))) return Level(level);
     }
     return FULL;
+}
+
+float SphereLevels::largestRadius(Level level) {
+    // An outline of n slices falls short of the circle by r (1 - cos(pi / n)) at most.
+    const float largest[4] = {3.7f, 6.6f, 14.7f, 26.0f};
+    return largest[std::clamp(int(level) - SLICES6, 0, 3)];
 }
 
 SphereLevels::Buckets SphereLevels::sort(const SphereInstances& instances, int64_t skipId) const {

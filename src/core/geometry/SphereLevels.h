@@ -22,6 +22,8 @@ public:
     // for a centre behind the eye or on its plane (clipped anyway, the full sphere is never wrong).
     float pixelRadius(float x, float y, float z) const;
     static Level levelFor(float pixelRadius);
+    // The largest pixel radius drawn with the slices of a level from SLICES6 to SLICES16.
+    static float largestRadius(Level level);
     // The spheres of instances sorted by level in one walk, leaving out skipId (-1: none).
     Buckets sort(const SphereInstances& instances, int64_t skipId) const;
     // The object-space direction towards the eye: the normal of a dot, which shows the sphere's
