@@ -32,6 +32,10 @@ struct FrameContext {
     const CurveControls* controls = nullptr;  // what the curve buffers were made from
     const HierarchyBuffers* hierarchyBuffers = nullptr;
     uint32_t hierarchyEdgeCount = 0;
+    // The hierarchy edges a draft of a very large tree draws: an element buffer of their ends
+    // in the hierarchy buffers; 0 where drafts draw all.
+    GLuint draftEdgeIndices = 0;
+    uint32_t draftEdgeCount = 0;
     Camera* camera = nullptr;
     Light* light = nullptr;
     int viewType = 1;

@@ -46,7 +46,10 @@ RenderImplementation::RenderImplementation() {
     m_frame.hierarchyBuffers = &m_hierarchyBuffers;
 }
 
-RenderImplementation::~RenderImplementation() { deleteHierarchyBuffers(m_hierarchyBuffers); }
+RenderImplementation::~RenderImplementation() {
+    deleteHierarchyBuffers(m_hierarchyBuffers);
+    glDeleteBuffers(1, &m_draftEdgeIndices);
+}
 
 ShaderProgram* RenderImplementation::program(int index) const {
     if (!m_gpu.created() || index < 0 || index > GpuResources::WEIGHTING_FINAL) return nullptr;
@@ -88,6 +91,20 @@ bool RenderImplementation::createHierarchyBuffers(const HierarchyEdgeArrays& edg
     return true;
 }
 
+bool RenderImplementation::createDraftEdgeIndices(const DraftSkeleton& skeleton, GLuint& name) {
+    if (!skeleton.cuts()) return true;
+    std::vector<uint32_t> ends;
+    ends.reserve(2 * skeleton.edges.size());
+    for (uint32_t edge : skeleton.edges) ends.insert(ends.end(), {2 * edge, 2 * edge + 1});
+    if (GraphicsMemory::refuseAllocation()) return false;
+    glGenBuffers(1, &name);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, name);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(ends.size() * sizeof(uint32_t)), ends.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    return glGetError() != GL_OUT_OF_MEMORY;
+}
+
 void RenderImplementation::deleteHierarchyBuffers(HierarchyBuffers& buffers) {
     for (auto& names : buffers) {
         glDeleteBuffers(GLsizei(names.size()), names.data());
@@ -107,6 +124,7 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
     if (!geometry || !geometry->fits(graph, views)) geometry = SceneGeometry::build(graph, views);
     const uint32_t hierarchyEdgeCount = static_cast<uint32_t>(graph.hierarchyEdgeCount());
     HierarchyBuffers hierarchy{};
+    GLuint draftEdges = 0;
     CurveBuffers curves;
     bool made = true;
     try {
@@ -114,14 +132,17 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
             made =
                 createHierarchyBuffers(geometry->edges[t], geometry->edges[0].codes, hierarchy[t]);
         }
+        made = made && createDraftEdgeIndices(geometry->skeleton, draftEdges);
         made = made && curves.create(*controls);
     } catch (...) {
         deleteHierarchyBuffers(hierarchy);
+        glDeleteBuffers(1, &draftEdges);
         throw;
     }
     if (!made) {
         GraphicsMemory::noteFailure();
         deleteHierarchyBuffers(hierarchy);
+        glDeleteBuffers(1, &draftEdges);
         return false;
     }
 
@@ -143,6 +164,10 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
     m_frame.hierarchyEdgeCount = hierarchyEdgeCount;
     deleteHierarchyBuffers(m_hierarchyBuffers);
     m_hierarchyBuffers = hierarchy;
+    glDeleteBuffers(1, &m_draftEdgeIndices);
+    m_draftEdgeIndices = draftEdges;
+    m_frame.draftEdgeIndices = draftEdges;
+    m_frame.draftEdgeCount = uint32_t(m_geometry->skeleton.edges.size());
     m_curveControls = std::move(controls);
     m_frame.controls = m_curveControls.get();
     m_curveBuffers.swap(curves);
@@ -165,8 +190,11 @@ void RenderImplementation::render(const FrameInput& input) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Full frames give each sphere the tessellation its size needs.
     const GLuint sphereList = m_draft ? g_draftSphereList : 0;
-    for (auto& drawer : m_drawers) {
-        if (drawer) drawer->m_sphereList = sphereList;
+    for (int k = 0; k < 5; ++k) {
+        if (!m_drawers[k]) continue;
+        m_drawers[k]->m_sphereList = sphereList;
+        m_drawers[k]->m_draftSpheres =
+            m_draft && m_geometry ? m_geometry->draftSpheres(k) : nullptr;
     }
     const Matrix4 shadowMatrix = m_shadowPass.run(m_frame, m_gpu);
     // Drafts draw every line plain: smoothing doubles a line's cost in a software rasteriser.

@@ -168,6 +168,9 @@ private:
                                        const std::vector<float>& codes,
                                        std::array<GLuint, 3>& names);
     static void deleteHierarchyBuffers(HierarchyBuffers& buffers);
+    // Uploads the ends of the skeleton's edges as an element buffer named name (0 when the
+    // skeleton keeps every edge); false when the driver refused memory.
+    static bool createDraftEdgeIndices(const DraftSkeleton& skeleton, GLuint& name);
 
     FrameInput m_input;
     // Filled from the input and the graph's objects; what every pass reads.
@@ -186,6 +189,7 @@ private:
     // Names of the hierarchy-edge buffers made per view type, deleted when the next file's
     // objects are made and with the renderer.
     HierarchyBuffers m_hierarchyBuffers{};
+    GLuint m_draftEdgeIndices = 0;  // of the same graph, made and deleted with them
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
     // The spheres of the shown graph's views (its edge arrays are dropped once uploaded).
     std::unique_ptr<SceneGeometry> m_geometry, m_pendingGeometry;

@@ -54,7 +54,7 @@ SphereLevels currentLevels() {
 void RenderTree::drawSpheres(int64_t skipId) const {
     if (!m_spheres) return;
     const SphereLevels levels = currentLevels();
-    SphereLevels::Buckets buckets = levels.sort(*m_spheres, skipId);
+    SphereLevels::Buckets buckets = levels.sort(*m_spheres, skipId, m_draftSpheres);
     drawSprites(levels, buckets);
     if (!drawInstanced(buckets)) drawOneByOne(buckets);
     // A sphere of a pixel or two is a dot on the picture: drawn as a point of its width, in

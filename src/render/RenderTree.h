@@ -6,6 +6,7 @@
 #include "SphereLevels.h"
 
 #include <cstdint>
+#include <vector>
 
 class GraphStore;
 class Vertex;
@@ -35,6 +36,8 @@ public:
     // The display list drawn for each vertex in draft frames (a coarse sphere); 0 in full
     // frames, where each sphere gets the tessellation its size on the picture needs.
     GLuint m_sphereList = 0;
+    // The spheres drawn in draft frames of a very large tree (ascending ids); null: all.
+    const std::vector<uint32_t>* m_draftSpheres = nullptr;
 
 protected:
     // How many spheres the layout has.

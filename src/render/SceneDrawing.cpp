@@ -160,7 +160,13 @@ void SceneDrawing::drawHierarchyEdges(bool withTexCoords) const {
     const GLboolean smoothLines = glIsEnabled(GL_LINE_SMOOTH);
     if (rough) glDisable(GL_LINE_SMOOTH);
     glPushMatrix();
-    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(2 * m_frame.hierarchyEdgeCount));
+    if (m_frame.draft && m_frame.draftEdgeIndices) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_frame.draftEdgeIndices);
+        glDrawElements(GL_LINES, GLsizei(2 * m_frame.draftEdgeCount), GL_UNSIGNED_INT, nullptr);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    } else {
+        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(2 * m_frame.hierarchyEdgeCount));
+    }
     glPopMatrix();
     if (rough && smoothLines) glEnable(GL_LINE_SMOOTH);
     glDisableClientState(GL_VERTEX_ARRAY);

@@ -132,25 +132,71 @@ TEST(SphereLevels, SortPutsEverySphereButTheSkippedOneInItsLevelOnce) {
     const float perspective[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -1, 0, 0, -0.2f, 0};
     const SphereLevels levels(modelView, perspective, 600);
     for (const SphereInstances& spheres : geometry->spheres) {
-        const int64_t skip = spheres.count() / 2;
-        const SphereLevels::Buckets buckets = levels.sort(spheres, skip);
-        std::set<uint32_t> seen;
-        std::set<int> used;
-        for (int level = 0; level < SphereLevels::LEVEL_COUNT; ++level) {
-            for (size_t i = 0; i < buckets[level].size(); ++i) {
-                const uint32_t id = buckets[level][i];
-                if (i > 0) {
-                    ASSERT_LT(buckets[level][i - 1], id) << "ascending ids";
+        // All spheres, and a list of every third id with one beyond the instances.
+        std::vector<uint32_t> listed;
+        for (uint32_t k = 0; k <= spheres.count(); k += 3) listed.push_back(k);
+        for (const std::vector<uint32_t>* only : {(std::vector<uint32_t>*)nullptr, &listed}) {
+            const int64_t skip = only ? 3 * (spheres.count() / 6) : spheres.count() / 2;
+            const SphereLevels::Buckets buckets = levels.sort(spheres, skip, only);
+            std::set<uint32_t> seen;
+            std::set<int> used;
+            for (int level = 0; level < SphereLevels::LEVEL_COUNT; ++level) {
+                for (size_t i = 0; i < buckets[level].size(); ++i) {
+                    const uint32_t id = buckets[level][i];
+                    if (i > 0) {
+                        ASSERT_LT(buckets[level][i - 1], id) << "ascending ids";
+                    }
+                    const float* c = &spheres.centres[3 * size_t(id)];
+                    ASSERT_EQ(SphereLevels::levelFor(levels.pixelRadius(c[0], c[1], c[2])), level);
+                    ASSERT_TRUE(seen.insert(id).second) << id;
+                    ASSERT_TRUE(!only || id % 3 == 0) << id << " is not listed";
+                    used.insert(level);
                 }
-                const float* c = &spheres.centres[3 * size_t(id)];
-                ASSERT_EQ(SphereLevels::levelFor(levels.pixelRadius(c[0], c[1], c[2])), level);
-                ASSERT_TRUE(seen.insert(id).second) << id;
-                used.insert(level);
             }
+            const size_t listedHere = only ? (spheres.count() + 2) / 3 : spheres.count();
+            EXPECT_EQ(seen.size(), listedHere - 1);
+            EXPECT_EQ(seen.count(uint32_t(skip)), 0u);
+            EXPECT_GT(used.size(), 1u) << "a camera this close sees spheres of several sizes";
         }
-        EXPECT_EQ(seen.size(), spheres.count() - 1);
-        EXPECT_EQ(seen.count(uint32_t(skip)), 0u);
-        EXPECT_GT(used.size(), 1u) << "a camera this close sees spheres of several sizes";
+    }
+}
+
+// A draft keeps whole levels from the root down, as many as the budget holds, and the edges
+// between the vertices it keeps; a tree within the budget is not cut.
+TEST(DraftSkeleton, KeepsTheUpperLevelsWithinTheBudget) {
+    for (const GeneratorParams& params : graphFamily(300, 2)) {
+        const auto laid = layOutFiveViews("generated", GraphGenerator(params).records());
+        const GraphStore& graph = *laid->graph;
+        for (size_t budget : {size_t(1), size_t(4), size_t(40), size_t(299), size_t(10000)}) {
+            const auto geometry = SceneGeometry::build(graph, laid->table, budget);
+            const DraftSkeleton& skeleton = geometry->skeleton;
+            const std::string where = describe(params) + " budget " + std::to_string(budget);
+            ASSERT_EQ(skeleton.cuts(), graph.vertexCount() > budget) << where;
+            for (int t = 0; t < 5; ++t) {
+                const bool own = skeleton.cuts() && t != 1;  // balloons are not vertices
+                EXPECT_EQ(geometry->draftSpheres(t), own ? &skeleton.vertices : nullptr) << where;
+            }
+            if (!skeleton.cuts()) continue;
+            ASSERT_TRUE(std::is_sorted(skeleton.vertices.begin(), skeleton.vertices.end()));
+            ASSERT_TRUE(std::is_sorted(skeleton.edges.begin(), skeleton.edges.end()));
+            const std::set<uint32_t> kept(skeleton.vertices.begin(), skeleton.vertices.end());
+            int32_t deepest = 0;
+            for (uint32_t id : kept) deepest = std::max(deepest, graph.getVertex(id)->getLevel());
+            size_t withNextLevel = 0;
+            for (const auto& [id, vertex] : graph.vertices()) {
+                ASSERT_EQ(kept.count(id) == 1, vertex->getLevel() <= deepest) << where << id;
+                withNextLevel += vertex->getLevel() <= deepest + 1;
+            }
+            EXPECT_TRUE(kept.size() <= budget || deepest == 0) << where;
+            EXPECT_GT(withNextLevel, budget) << where << ": another level would have fitted";
+            std::vector<uint32_t> between;
+            for (const auto& [id, edge] : graph.hierarchyEdges()) {
+                if (kept.count(edge->getStart()->getId()) && kept.count(edge->getEnd()->getId())) {
+                    between.push_back(id);
+                }
+            }
+            EXPECT_EQ(skeleton.edges, between) << where;
+        }
     }
 }
 

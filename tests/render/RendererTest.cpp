@@ -6,9 +6,11 @@
 #include "GlScene.h"
 #include "RenderStates.h"
 #include "RenderTree.h"
+#include "SceneGeometry.h"
 #include "ShaderProgram.h"
 #include "ViewBounds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -157,6 +159,51 @@ TEST_F(RendererTest, FramesLeaveTheGlStateAsTheyFoundIt) {
         EXPECT_EQ(std::vector<GLint>(value, value + 4), (std::vector<GLint>{0, 0, 320, 240}))
             << what;
     }
+}
+
+// Drafts of a tree larger than their budget draw its upper levels alone, a part of the whole
+// draft's pixels; full frames still draw every vertex and edge.
+TEST_F(RendererTest, DraftsOfALargeTreeDrawItsUpperLevels) {
+    loadGenerated(400, 0, 7, 3, 6);  // levels of 1, 3, 9, 27, 81 and 279 vertices at most
+    resizeSurface(320, 240);
+    const auto shoot = [&](int view, int mask, bool draft) {
+        m_states.drawMask = mask;
+        m_renderer->setDraftFrames(draft);
+        twoFrames(view);
+        return picture();
+    };
+    for (int view : {0, 4}) {
+        const Picture empty = shoot(view, 0, false);
+        Picture shots[2][2];  // [cut][draft], of vertices and hierarchy edges
+        for (size_t budget : {size_t(400), size_t(40)}) {
+            m_renderer->adoptSceneGeometry(SceneGeometry::build(*m_graph, m_viewTable, budget));
+            ASSERT_TRUE(m_renderer->CreateObjects(*m_graph, m_viewTable));
+            for (bool draft : {false, true}) shots[budget == 40][draft] = shoot(view, 3, draft);
+        }
+        EXPECT_TRUE(shots[1][0].rgb == shots[0][0].rgb) << "view " << view << ": full frames";
+        size_t drawn[2] = {};
+        for (size_t i = 0; i < empty.rgb.size(); i += 3) {
+            bool on[2];
+            for (int cut : {0, 1}) {
+                on[cut] = !std::equal(&empty.rgb[i], &empty.rgb[i + 3], &shots[cut][1].rgb[i]);
+                drawn[cut] += on[cut];
+            }
+            ASSERT_TRUE(on[0] || !on[1]) << "view " << view << ": drawn outside the tree";
+        }
+        EXPECT_GT(drawn[1], 0u) << "view " << view;
+        EXPECT_LT(drawn[1], drawn[0] * 3 / 4) << "view " << view << ": the lower levels drawn";
+        // The root is drawn, hardly any vertex of the lowest level.
+        size_t deepShown = 0, deep = 0;
+        for (const auto& [id, vertex] : m_graph->vertices()) {
+            const Pixel p = projectVertex(view, id);
+            const bool on = shown(shots[1][1], p) != shown(empty, p);
+            if (vertex->getLevel() == 0) EXPECT_TRUE(on) << "view " << view << ": the root";
+            deep += vertex->getLevel() == 5;
+            deepShown += vertex->getLevel() == 5 && on;
+        }
+        EXPECT_LT(deepShown, deep / 4) << "view " << view << ": the lowest level drawn";
+    }
+    m_renderer->setDraftFrames(false);
 }
 
 }  // namespace

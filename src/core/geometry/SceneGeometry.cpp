@@ -1,14 +1,18 @@
 #include "SceneGeometry.h"
 
+#include "BallonTree.h"
 #include "GraphStore.h"
 
-std::unique_ptr<SceneGeometry> SceneGeometry::build(const GraphStore& graph, View* const views[5]) {
+std::unique_ptr<SceneGeometry> SceneGeometry::build(const GraphStore& graph, View* const views[5],
+                                                    size_t draftBudget) {
     auto geometry = std::make_unique<SceneGeometry>();
     for (int t = 0; t < 5; ++t) {
         geometry->edges[t] = HierarchyEdgeArrays::build(graph, *views[t], t == 0);
         geometry->spheres[t] =
             SphereInstances::build(*views[t], SphereInstances::sphereCount(graph, *views[t]));
+        geometry->spheresAreVertices[t] = dynamic_cast<const BallonTree*>(views[t]) == nullptr;
     }
+    geometry->skeleton = DraftSkeleton::build(graph, draftBudget);
     return geometry;
 }
 

@@ -38,12 +38,18 @@ float SphereLevels::largestRadius(Level level) {
     return largest[std::clamp(int(level) - SLICES6, 0, 3)];
 }
 
-SphereLevels::Buckets SphereLevels::sort(const SphereInstances& instances, int64_t skipId) const {
+SphereLevels::Buckets SphereLevels::sort(const SphereInstances& instances, int64_t skipId,
+                                         const std::vector<uint32_t>* only) const {
     Buckets buckets;
     const float* c = instances.centres.data();
-    for (uint32_t k = 0; k < instances.count(); ++k) {
-        if (k == skipId) continue;
+    const auto place = [&](uint32_t k) {
+        if (k == skipId || k >= instances.count()) return;
         buckets[levelFor(pixelRadius(c[3 * k], c[3 * k + 1], c[3 * k + 2]))].push_back(k);
+    };
+    if (only) {
+        for (uint32_t k : *only) place(k);
+    } else {
+        for (uint32_t k = 0; k < instances.count(); ++k) place(k);
     }
     return buckets;
 }

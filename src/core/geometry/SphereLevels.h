@@ -24,8 +24,11 @@ public:
     static Level levelFor(float pixelRadius);
     // The largest pixel radius drawn with the slices of a level from SLICES6 to SLICES16.
     static float largestRadius(Level level);
-    // The spheres of instances sorted by level in one walk, leaving out skipId (-1: none).
-    Buckets sort(const SphereInstances& instances, int64_t skipId) const;
+    // The spheres of instances sorted by level in one walk, leaving out skipId (-1: none);
+    // where only is given, just the ids it lists (ascending; those beyond the instances are
+    // left out).
+    Buckets sort(const SphereInstances& instances, int64_t skipId,
+                 const std::vector<uint32_t>* only = nullptr) const;
     // The object-space direction towards the eye: the normal of a dot, which shows the sphere's
     // middle.
     std::array<float, 3> eyeNormal() const;
