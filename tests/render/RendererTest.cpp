@@ -197,7 +197,9 @@ TEST_F(RendererTest, DraftsOfALargeTreeDrawItsUpperLevels) {
         for (const auto& [id, vertex] : m_graph->vertices()) {
             const Pixel p = projectVertex(view, id);
             const bool on = shown(shots[1][1], p) != shown(empty, p);
-            if (vertex->getLevel() == 0) EXPECT_TRUE(on) << "view " << view << ": the root";
+            if (vertex->getLevel() == 0) {
+                EXPECT_TRUE(on) << "view " << view << ": the root";
+            }
             deep += vertex->getLevel() == 5;
             deepShown += vertex->getLevel() == 5 && on;
         }
