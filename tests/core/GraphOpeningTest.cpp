@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include <sys/resource.h>
@@ -114,6 +115,14 @@ TEST(GraphOpening, StopsAtEveryPhaseLeavingNothingBehind) {
         GraphOpening::open(files.path("missing.rsf"), [](int) { return true; });
     EXPECT_FALSE(missing.cancelled);
     EXPECT_NE(missing.error.find("missing.rsf"), std::string::npos) << missing.error;
+    // Anything else thrown in a phase (here, as by a thread that cannot be started) is the
+    // file's error too, not an exception that would end the opening's thread and the program.
+    const OpenedGraph thrown = GraphOpening::open(path, [](int phase) {
+        if (phase == 5) throw std::system_error(std::make_error_code(std::errc::interrupted));
+        return true;
+    });
+    EXPECT_FALSE(thrown.ok() || thrown.cancelled);
+    EXPECT_EQ(thrown.error.rfind(path + ": ", 0), 0u) << thrown.error;
 }
 
 // A folder is scanned for its sources in the reading phase; stopped as that or a later phase

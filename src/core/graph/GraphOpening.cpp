@@ -115,6 +115,12 @@ OpenedGraph GraphOpening::watched(
         OpenedGraph failed;
         failed.error = name + ": there is not enough memory to open it";
         return failed;
+    } catch (const std::exception& problem) {
+        // Anything else (a thread that cannot be started, a size beyond what a container holds)
+        // would end the program from the opening's thread: it is this file's error instead.
+        OpenedGraph failed;
+        failed.error = name + ": " + problem.what();
+        return failed;
     }
 }
 
