@@ -73,6 +73,9 @@ public:
     void drawFramesWhole();
     // Frames drawn since the surface was made.
     quint64 framesDrawn() const { return m_scheduler.framesDrawn(); }
+    // Frames begun, a frame drawn in parts counting once: what is painted over a frame's first
+    // part may be kept for its later parts.
+    quint64 framesBegun() const { return m_scheduler.framesBegun(); }
     // How long the last frame took to draw.
     qint64 lastFrameMilliseconds() const { return m_lastFrameMilliseconds; }
     // Whether memory ran out for the graph on screen or a frame of it.

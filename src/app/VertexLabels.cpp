@@ -44,9 +44,7 @@ struct Projector {
 // A collapsed vertex's ring grows with the logarithm of what it hides.
 double ringRadius(uint32_t hidden) { return 3 + 1.2 * std::log2(1.0 + hidden); }
 
-void outlinedText(QPainter& painter, const QPointF& at, const QString& text, const QColor& color) {
-    QPainterPath path;
-    path.addText(at, painter.font(), text);
+void outlinedText(QPainter& painter, const QPainterPath& path, const QColor& color) {
     painter.setPen(QPen(QColor(0, 0, 0, 200), 3));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
@@ -73,7 +71,37 @@ void VertexLabels::paint(QPainter& painter) {
     if (!graph || !views || viewType < 0 || viewType > 4 || !views[viewType]) return;
     // Finding the labels walks every vertex; a draft of a large graph must stay quick.
     if (m_surface->drawsDrafts() && graph->vertexCount() > kDraftVertices) return;
-    const View& view = *views[viewType];
+    // The later parts of a frame drawn in parts show what its first part found: nothing a
+    // label depends on changes between them, and at a million vertices the walk costs more
+    // than a part.
+    const quint64 frame = m_surface->framesBegun();
+    if (!m_found || m_foundInFrame != frame) {
+        m_found.reset();
+        m_found = std::make_unique<Found>(find(*graph, *views[viewType], viewType));
+        m_foundInFrame = frame;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(m_font);
+    for (const auto& [centre, radius] : m_found->rings) {
+        // Filled between two circles: stroked curves do not show on the GL paint engine here.
+        QPainterPath ring;
+        ring.setFillRule(Qt::OddEvenFill);
+        ring.addEllipse(centre, radius + 1, radius + 1);
+        ring.addEllipse(centre, radius - 1, radius - 1);
+        painter.fillPath(ring, QColor(255, 200, 0));
+    }
+    for (const Found::Text& text : m_found->texts) {
+        painter.save();
+        painter.translate(text.origin);
+        painter.rotate(text.degrees);
+        outlinedText(painter, text.outline, text.color);
+        painter.restore();
+    }
+    m_drawn = static_cast<int>(m_found->texts.size());
+}
+
+VertexLabels::Found VertexLabels::find(const GraphStore& graph, const View& view,
+                                       int viewType) const {
     const Camera& camera =
         g_renderStates.mode3D ? *m_surface->perspectiveCamera() : *m_surface->orthoCamera();
     const Projector project{math::multiply(camera.projection, camera.view),
@@ -89,15 +117,15 @@ void VertexLabels::paint(QPainter& painter) {
     const bool radial = viewType == 4, treemap = viewType == 2 || viewType == 3;
     float rootX = 0, rootY = 0;
     const auto& records = view.records();
-    if (radial && graph->getRoot()) {
-        const uint32_t root = graph->getRoot()->getId();
+    if (radial && graph.getRoot()) {
+        const uint32_t root = graph.getRoot()->getId();
         if (records.contains(root)) project(records.get(root), rootX, rootY);
     }
 
     // Every vertex on the picture, by priority; names measured only for those tried.
     std::vector<LabelPlacement::Candidate> candidates;
     for (const auto& [id, record] : records) {
-        const VertexPtr vertex = graph->getVertex(id);
+        const VertexPtr vertex = graph.getVertex(id);
         if (!vertex) continue;
         LabelPlacement::Candidate candidate;
         if (!project(record, candidate.x, candidate.y)) continue;
@@ -109,7 +137,7 @@ void VertexLabels::paint(QPainter& painter) {
                              : collapsed    ? kCollapsed
                              : leaf         ? kLeaf
                                             : kInner;
-        if (radial && leaf && id != graph->getRoot()->getId()) {
+        if (radial && leaf && id != graph.getRoot()->getId()) {
             candidate.style = LabelPlacement::Style::Radial;
             candidate.directionX = candidate.x - rootX;
             candidate.directionY = candidate.y - rootY;
@@ -125,7 +153,7 @@ void VertexLabels::paint(QPainter& painter) {
     const auto* cells = treemap ? &static_cast<const TreeMap&>(view).mapVertices() : nullptr;
     for (size_t k = 0; k < candidates.size(); ++k) {
         LabelPlacement::Candidate& candidate = candidates[k];
-        QString name = QString::fromStdString(graph->getVertex(candidate.id)->getName());
+        QString name = QString::fromStdString(graph.getVertex(candidate.id)->getName());
         name = shortName(name);
         if (candidate.priority == kCollapsed) {
             name += QString(" (+%1)").arg(m_shown->hiddenDescendants(candidate.id));
@@ -156,33 +184,27 @@ void VertexLabels::paint(QPainter& painter) {
     std::unordered_map<uint32_t, size_t> nameOf;
     for (size_t k = 0; k < candidates.size(); ++k) nameOf[candidates[k].id] = k;
 
+    Found found;
     const LabelPlacement placement(project.width, project.height);
     const std::vector<LabelPlacement::Placed> placed = placement.place(candidates);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setFont(m_font);
     for (const LabelPlacement::Candidate& candidate : candidates) {
         if (candidate.priority != kCollapsed) continue;
-        const double radius = ringRadius(m_shown->hiddenDescendants(candidate.id));
-        // Filled between two circles: stroked curves do not show on the GL paint engine here.
-        QPainterPath ring;
-        ring.setFillRule(Qt::OddEvenFill);
-        ring.addEllipse(QPointF(candidate.x, candidate.y), radius + 1, radius + 1);
-        ring.addEllipse(QPointF(candidate.x, candidate.y), radius - 1, radius - 1);
-        painter.fillPath(ring, QColor(255, 200, 0));
+        found.rings.emplace_back(QPointF(candidate.x, candidate.y),
+                                 ringRadius(m_shown->hiddenDescendants(candidate.id)));
     }
+    // The box is centred on the line the label runs along.
     const double ascentShift = metrics.ascent() - metrics.height() / 2;
     for (const LabelPlacement::Placed& label : placed) {
         const size_t k = nameOf.at(label.id);
-        painter.save();
-        painter.translate(label.originX, label.originY);
-        painter.rotate(std::atan2(label.directionY, label.directionX) * 180 / M_PI);
-        // The box is centred on the line the label runs along.
-        outlinedText(
-            painter, QPointF(0, ascentShift), names[k],
-            candidates[k].priority == kCollapsed ? QColor(255, 220, 90) : QColor(255, 255, 255));
-        painter.restore();
+        Found::Text text;
+        text.origin = QPointF(label.originX, label.originY);
+        text.degrees = std::atan2(label.directionY, label.directionX) * 180 / M_PI;
+        text.outline.addText(QPointF(0, ascentShift), m_font, names[k]);
+        text.color =
+            candidates[k].priority == kCollapsed ? QColor(255, 220, 90) : QColor(255, 255, 255);
+        found.texts.push_back(std::move(text));
     }
-    m_drawn = static_cast<int>(placed.size());
+    return found;
 }
 
 void VertexLabels::paintInfo(QPainter& painter) {
@@ -194,7 +216,9 @@ void VertexLabels::paintInfo(QPainter& painter) {
     const QFontMetricsF metrics(m_font);
     double y = m_surface->height() - 8 - metrics.descent() - (lines.size() - 1) * metrics.height();
     for (const std::string& line : lines) {
-        outlinedText(painter, QPointF(8, y), QString::fromStdString(line), QColor(255, 255, 255));
+        QPainterPath path;
+        path.addText(QPointF(8, y), m_font, QString::fromStdString(line));
+        outlinedText(painter, path, QColor(255, 255, 255));
         y += metrics.height();
     }
 }

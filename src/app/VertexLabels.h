@@ -1,12 +1,20 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QObject>
+#include <QPainterPath>
+#include <QPointF>
+
+#include <memory>
+#include <utility>
+#include <vector>
 
 class GraphStore;
 class OpenGLWidget;
 class QPainter;
 class ShownGraph;
+class View;
 
 // Vertex names on the picture, painted with QPainter over each GL frame in every view: the
 // selection and the collapsed vertices first, then the leaves, then the rest, as many as fit
@@ -41,7 +49,19 @@ public:
     static QString shortName(const QString& name);
 
 private:
+    // The labels and rings a frame shows, in picture coordinates.
+    struct Found {
+        struct Text {
+            QPointF origin;        // where the text's box starts
+            double degrees = 0;    // the direction it reads in
+            QPainterPath outline;  // the text, from the origin
+            QColor color;
+        };
+        std::vector<Text> texts;
+        std::vector<std::pair<QPointF, double>> rings;  // centre and radius
+    };
     void paint(QPainter& painter);
+    Found find(const GraphStore& graph, const View& view, int viewType) const;
     void paintInfo(QPainter& painter);
 
     OpenGLWidget* m_surface;
@@ -50,4 +70,6 @@ private:
     bool m_enabled = true;
     int m_drawn = 0;
     QFont m_font;
+    std::unique_ptr<Found> m_found;  // of the frame numbered m_foundInFrame
+    quint64 m_foundInFrame = 0;
 };

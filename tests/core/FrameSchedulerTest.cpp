@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -53,6 +54,8 @@ TEST(FrameSchedulerTest, EventSequencesGiveTheirFrames) {
         EXPECT_EQ(scheduler.drawsDrafts(), last != std::string::npos && events[last] == 'm')
             << c.events;
         EXPECT_EQ(scheduler.framesDrawn(), frames.size()) << c.events;
+        const size_t parts = size_t(std::count(frames.begin(), frames.end(), 'N'));
+        EXPECT_EQ(scheduler.framesBegun(), frames.size() - parts) << c.events;
     }
 }
 

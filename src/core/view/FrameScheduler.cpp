@@ -6,5 +6,6 @@ FrameScheduler::Frame FrameScheduler::beginFrame(bool lastFrameComplete) {
     m_changesDrawn = m_changes;
     ++m_framesDrawn;
     if (resume) return Frame::NextPart;
+    ++m_framesBegun;
     return m_drafting ? Frame::Draft : Frame::Full;
 }

@@ -41,10 +41,13 @@ public:
         return m_changesDrawn == m_changes && !m_drafting && lastFrameComplete;
     }
     uint64_t framesDrawn() const { return m_framesDrawn; }
+    // Frames begun, each counted once however many parts it takes.
+    uint64_t framesBegun() const { return m_framesBegun; }
 
 private:
     uint64_t m_changes = 1;  // the first frame is owed from the start
     uint64_t m_changesDrawn = 0;
     uint64_t m_framesDrawn = 0;
+    uint64_t m_framesBegun = 0;
     bool m_drafting = false;
 };
