@@ -11,7 +11,7 @@ class GraphStore;
 // rasteriser seconds per frame; the upper levels keep the tree's shape at a fraction of that.
 // A tree within the budget is drawn whole in drafts too (cuts() is false).
 struct DraftSkeleton {
-    static constexpr size_t kVertexBudget = 100000;
+    static constexpr size_t kVertexBudget = 30000;
 
     std::vector<uint32_t> vertices;  // ids of the vertices kept, ascending
     std::vector<uint32_t> edges;     // ids of the hierarchy edges down to them, ascending
