@@ -48,7 +48,7 @@ RenderImplementation::RenderImplementation() {
 
 RenderImplementation::~RenderImplementation() {
     deleteHierarchyBuffers(m_hierarchyBuffers);
-    glDeleteBuffers(1, &m_draftEdgeIndices);
+    glDeleteBuffers(1, &m_frame.draftEdgeIndices);
 }
 
 ShaderProgram* RenderImplementation::program(int index) const {
@@ -164,8 +164,8 @@ bool RenderImplementation::CreateObjects(const GraphStore& graph, View** views) 
     m_frame.hierarchyEdgeCount = hierarchyEdgeCount;
     deleteHierarchyBuffers(m_hierarchyBuffers);
     m_hierarchyBuffers = hierarchy;
-    glDeleteBuffers(1, &m_draftEdgeIndices);
-    m_draftEdgeIndices = draftEdges;
+    // Made and deleted with the hierarchy buffers, of the same graph.
+    glDeleteBuffers(1, &m_frame.draftEdgeIndices);
     m_frame.draftEdgeIndices = draftEdges;
     m_frame.draftEdgeCount = uint32_t(m_geometry->skeleton.edges.size());
     m_curveControls = std::move(controls);

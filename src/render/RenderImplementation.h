@@ -121,6 +121,8 @@ public:
     const Selection& selection() const { return m_picker.selection(); }
     // The buffer of the hierarchy-edge colours of view type viewType; 0 before the first objects.
     GLuint hierarchyColorBuffer(int viewType) const { return m_hierarchyBuffers[viewType][1]; }
+    // The element buffer of the edges drafts draw of a very large tree; 0 where they draw all.
+    GLuint draftEdgeBuffer() const { return m_frame.draftEdgeIndices; }
     const CurveControls* curveControls() const { return m_curveControls.get(); }
     int viewType() const { return m_frame.viewType; }
     float sceneScale() const { return m_frame.scale; }
@@ -189,7 +191,6 @@ private:
     // Names of the hierarchy-edge buffers made per view type, deleted when the next file's
     // objects are made and with the renderer.
     HierarchyBuffers m_hierarchyBuffers{};
-    GLuint m_draftEdgeIndices = 0;  // of the same graph, made and deleted with them
     std::unique_ptr<CurveControls> m_curveControls, m_pendingControls;
     // The spheres of the shown graph's views (its edge arrays are dropped once uploaded).
     std::unique_ptr<SceneGeometry> m_geometry, m_pendingGeometry;

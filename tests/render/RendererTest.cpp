@@ -81,9 +81,11 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         RenderImplementation renderer;
         renderer.Initialize();
         auto camera = fittingCamera(1);
-        // A graph opened again frees the buffers of the one before.
+        // A graph opened again frees the buffers of the one before, with the edges its drafts
+        // draw (a budget of 10 of its 40 vertices).
         int buffers[2] = {};
         for (int& live : buffers) {
+            renderer.adoptSceneGeometry(SceneGeometry::build(*m_graph, m_viewTable, 10));
             ASSERT_TRUE(renderer.CreateObjects(*m_graph, m_viewTable));
             renderer.render(FrameInput{m_states, camera.get(), &m_light});
             for (GLuint name = 1; name < 20000; ++name) live += glIsBuffer(name) == GL_TRUE;
@@ -99,7 +101,8 @@ TEST_F(RendererTest, GlObjectsGoWithTheirHolders) {
         }
         for (FrameBuffer* b : {renderer.sceneBuffer(), renderer.sumBuffer()}) holdFrameBuffer(*b);
         for (GLuint list : {g_sphereList, g_squareList}) hold(K::DISPLAY_LISTS, list);
-        for (GLuint b : {sphereMesh(SphereLevels::FULL).indices, renderer.hierarchyColorBuffer(2)})
+        for (GLuint b : {sphereMesh(SphereLevels::FULL).indices, renderer.hierarchyColorBuffer(2),
+                         renderer.draftEdgeBuffer()})
             hold(K::BUFFER, b);
         hold(K::TEXTURE, g_cushionTexture);
         for (const auto& [kind, name] : held)
